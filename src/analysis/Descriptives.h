@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis/EffectSizeAnalysis.h"
+#include "common/Result.h"
+#include "data/DataMatrix.h"
+
+namespace corvane {
+
+// One row of the descriptives table. Empty optionals are shown as ".".
+struct DescriptiveRow {
+    std::int32_t variable = 0;
+    std::optional<double> mean;  // rounded to 3 decimals
+    std::optional<double> sd;    // rounded to 3 decimals
+    std::optional<float> min;
+    std::optional<float> max;
+    std::int32_t n = 0;
+};
+
+// The statistics of one variable over cases 1..cases. Fails only on overflow of the
+// single-precision sums. A negative variance estimate (nearly equal values) gives SD 0.
+std::optional<DescriptiveRow> ComputeDescriptiveRow(const DataMatrix& data, std::int32_t cases,
+                                                    std::int32_t variable);
+
+// The whole analysis: the "nothing ticked" and overflow failures, or the report text.
+Result<std::vector<DescriptiveRow>, AnalysisError> ComputeDescriptives(
+    const DataMatrix& data, std::int32_t cases, const std::vector<std::int32_t>& variables);
+
+std::string BuildDescriptivesReport(const std::vector<DescriptiveRow>& rows);
+
+}  // namespace corvane

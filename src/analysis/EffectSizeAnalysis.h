@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "analysis/Bootstrap.h"
+#include "common/Result.h"
+#include "data/DataMatrix.h"
+
+namespace corvane {
+
+// Everything the effect-size window reads from its controls.
+struct EffectSizeRequest {
+    std::int32_t dependent = 9999999;  // 9999999: nothing ticked
+    std::int32_t grouping = 9999999;
+    std::string code1Text;
+    std::string code2Text;
+    BootstrapSettings settings;
+};
+
+struct EffectSizeOutcome {
+    BootstrapResult result;
+    std::string report;
+};
+
+// A failed analysis: the message box text and title.
+struct AnalysisError {
+    std::string message;
+    std::string title;
+};
+
+// The validations in order, the extraction, the bootstrap and the report. The generator must
+// already be seeded.
+Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(const DataMatrix& data,
+                                                               std::int32_t cases,
+                                                               const EffectSizeRequest& request,
+                                                               UniformGenerator& rng,
+                                                               const ProgressCallback& progress);
+
+}  // namespace corvane

@@ -1,0 +1,48 @@
+#include "common/Messages.h"
+
+namespace corvane::msg {
+
+namespace {
+std::string N(std::int64_t n) { return std::to_string(n); }
+}  // namespace
+
+std::string InvalidEntry(std::int64_t row, std::int64_t column) {
+    return "Row " + N(row) + " of Column " + N(column) + " has an invalid entry for analysis.";
+}
+
+std::string NumberTooLarge(std::int64_t row, std::int64_t column) {
+    return "Row " + N(row) + " of Column " + N(column) + " holds a number too large for analysis.";
+}
+
+std::string TooManyFields(std::int64_t row) {
+    return "Row " + N(row) + " has more than 1000 fields.";
+}
+
+std::string TooManyLines() {
+    return "The file has more lines than the program can hold (2147483647).";
+}
+
+std::string FileNotReadable(const std::string& path, const std::string& reason) {
+    return "The file could not be read: " + path + " (" + reason + ").";
+}
+
+std::string FileChangedWhileReading(const std::string& path) {
+    return "The file changed while it was being read: " + path + ". Nothing was imported.";
+}
+
+std::string NotEnoughMemory() { return "There is not enough memory to import this file."; }
+
+std::string ValuesTooLarge(std::int64_t variable) {
+    return "The values of Var " + N(variable) + " are too large for this analysis.";
+}
+
+std::string SaveFailed(const std::string& path, const std::string& reason) {
+    return "The output could not be saved to " + path + " (" + reason +
+           "). Any file already there is unchanged.";
+}
+
+std::string OpenFailed(const std::string& path, const std::string& reason) {
+    return "The file could not be opened: " + path + " (" + reason + ").";
+}
+
+}  // namespace corvane::msg

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Every text the program shows in a message box or on the batch tool's standard error.
+namespace corvane::msg {
+
+// Titles
+inline constexpr const char* kTitleDataEditor = "Data Editor";
+inline constexpr const char* kTitleAnalysisError = "Analysis Error";
+inline constexpr const char* kTitleSaveOutput = "Save Output";
+inline constexpr const char* kTitleOpenOutput = "Open Output";
+inline constexpr const char* kTitleProgram = "Corvane";
+
+// Import
+std::string InvalidEntry(std::int64_t row, std::int64_t column);
+std::string NumberTooLarge(std::int64_t row, std::int64_t column);
+std::string TooManyFields(std::int64_t row);
+std::string TooManyLines();
+std::string FileNotReadable(const std::string& path, const std::string& reason);
+std::string FileChangedWhileReading(const std::string& path);
+std::string NotEnoughMemory();
+
+// Effect-size analysis
+inline constexpr const char* kNoDependentVariable = "A dependent variable must be selected.";
+inline constexpr const char* kNoGroupingVariable = "A grouping variable must be selected.";
+inline constexpr const char* kGroup1CodeInvalid = "The value provided for Group 1 is not valid.";
+inline constexpr const char* kGroup2CodeInvalid = "The value provided for Group 2 is not valid.";
+inline constexpr const char* kGroup1TooSmall =
+    "There is an insufficient number of observations for Group 1.";
+inline constexpr const char* kGroup2TooSmall =
+    "There is an insufficient number of observations for Group 2.";
+inline constexpr const char* kGroup1ZeroVariance = "Group 1 has a zero variance.";
+inline constexpr const char* kGroup2ZeroVariance = "Group 2 has a zero variance.";
+
+// Descriptives
+inline constexpr const char* kNothingTicked = "At least one item must be selected.";
+
+// Both analyses
+std::string ValuesTooLarge(std::int64_t variable);
+
+// Output files
+inline constexpr const char* kNoFileName = "A file name has not been provided.";
+inline constexpr const char* kNoFileSelected = "A file has not been selected.";
+std::string SaveFailed(const std::string& path, const std::string& reason);
+std::string OpenFailed(const std::string& path, const std::string& reason);
+
+// Exit
+inline constexpr const char* kConfirmExit = "Do you want to exit Corvane?";
+inline constexpr const char* kConfirmSave = "Do you want to save the contents of the output?";
+
+}  // namespace corvane::msg

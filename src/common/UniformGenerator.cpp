@@ -1,0 +1,24 @@
+#include "common/UniformGenerator.h"
+
+#include <chrono>
+
+namespace corvane {
+
+void UniformGenerator::reseed(std::uint64_t seed) {
+    m_seed = seed;
+    std::uint64_t z = seed;
+    for (auto& s : m_s) {
+        z += 0x9e3779b97f4a7c15ULL;
+        std::uint64_t x = z;
+        x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ULL;
+        x = (x ^ (x >> 27)) * 0x94d049bb133111ebULL;
+        s = x ^ (x >> 31);
+    }
+}
+
+std::uint64_t UniformGenerator::ClockSeed() {
+    const auto now = std::chrono::high_resolution_clock::now().time_since_epoch();
+    return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
+}
+
+}  // namespace corvane

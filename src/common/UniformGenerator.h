@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+
+namespace corvane {
+
+// xoshiro256** seeded through splitmix64. next() yields u with 0 < u < 1 (53 random bits,
+// offset by half a step so neither end can occur).
+class UniformGenerator {
+public:
+    explicit UniformGenerator(std::uint64_t seed = 0) { reseed(seed); }
+
+    void reseed(std::uint64_t seed);
+    std::uint64_t seed() const { return m_seed; }
+
+    std::uint64_t nextBits() {
+        const std::uint64_t result = rotl(m_s[1] * 5, 7) * 9;
+        const std::uint64_t t = m_s[1] << 17;
+        m_s[2] ^= m_s[0];
+        m_s[3] ^= m_s[1];
+        m_s[1] ^= m_s[2];
+        m_s[0] ^= m_s[3];
+        m_s[2] ^= t;
+        m_s[3] = rotl(m_s[3], 45);
+        return result;
+    }
+
+    double next() { return (static_cast<double>(nextBits() >> 11) + 0.5) * 0x1.0p-53; }
+
+    // A seed from the clock, for the desktop program and the batch tool without --seed.
+    static std::uint64_t ClockSeed();
+
+private:
+    static std::uint64_t rotl(std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
+    std::uint64_t m_s[4] = {};
+    std::uint64_t m_seed = 0;
+};
+
+}  // namespace corvane

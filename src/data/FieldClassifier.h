@@ -1,0 +1,30 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace corvane {
+
+enum class FieldKind { Number, Missing, Invalid };
+
+struct FieldClass {
+    FieldKind kind;
+    double value = 0.0;  // the number read, for FieldKind::Number (not yet rounded to single)
+};
+
+// The whole reading: the entire text, spaces before and after allowed, as one number.
+// Empty when the text is not exactly one number of the grammar.
+std::optional<double> ReadWhole(std::string_view text);
+
+// The leading reading: after leading spaces and tabs, the value of the number that starts the
+// text, read as far as the characters continue it; 0 when no number starts the text.
+double ReadLeading(std::string_view text);
+
+// A number when the whole reading succeeds and equals the leading reading; missing for ".",
+// "" and " "; invalid otherwise.
+FieldClass ClassifyField(std::string_view text);
+
+// A group code typed by the user: valid exactly when the field classification calls it a number.
+std::optional<double> ParseGroupCode(std::string_view text);
+
+}  // namespace corvane

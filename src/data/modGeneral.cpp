@@ -1,0 +1,9 @@
+#include "data/modGeneral.h"
+
+namespace corvane::modGeneral {
+
+DataMatrix g_sngData;
+std::int32_t g_lngNumberOfCases = 0;
+std::int32_t g_lngNumberOfVariables = 0;
+
+}  // namespace corvane::modGeneral

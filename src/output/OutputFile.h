@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+#include "common/Result.h"
+
+namespace corvane {
+
+struct FileError {
+    std::string reason;  // what the system said, for the message
+};
+
+// Joins a directory and a name with "/", never doubling the separator.
+std::string JoinPath(const std::string& directory, const std::string& name);
+
+// The file a save writes: ".txt" is added unless the name ends in ".txt" (case-sensitive).
+std::string SaveTargetPath(const std::string& directory, const std::string& name);
+
+// Writes text followed by one CR LF, UTF-8 without a byte-order mark. The bytes go to a
+// temporary file beside the target that is renamed over it once complete, so a failed save
+// leaves any file already there intact.
+Result<bool, FileError> SaveOutputFile(const std::string& path, const std::string& text);
+
+// Reads a whole output file and returns the pane's new text: every line followed by CR LF
+// (a line ends at CR LF, a lone CR or a lone LF). Text that is not valid UTF-8 is read as
+// Windows-1252. Nothing is returned until the whole file was read.
+Result<std::string, FileError> ReadOutputFile(const std::string& path);
+
+// The decoding used by ReadOutputFile, exposed for tests.
+bool IsValidUtf8(const std::string& bytes);
+std::string Windows1252ToUtf8(const std::string& bytes);
+
+}  // namespace corvane

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QString>
+
+// The output pane txtOutput: the program's one document. Its text is CR LF separated wherever
+// it is read or written, whatever the widget keeps inside.
+class OutputPane : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit OutputPane(QWidget* parent = nullptr);
+
+    // Adds a report (CR LF line ends) at the very end of the text, without moving the user's
+    // caret, selection or scroll position; costs time in proportion to the report.
+    void appendReport(const QString& crlfText);
+
+    // The whole text with CR LF line breaks.
+    QString textCrlf() const;
+    // Replaces the whole text; CR LF, lone CR and lone LF all end a line.
+    void setTextCrlf(const QString& crlfText);
+
+    // The selection as CR LF text, and replacing it (used by Cut, Copy, Paste).
+    QString selectedTextCrlf() const;
+    void replaceSelection(const QString& crlfText);
+};

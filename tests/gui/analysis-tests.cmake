@@ -1,0 +1,1 @@
+# Tests of the analysis windows and the navigator.

@@ -1,0 +1,1 @@
+# Tests of the main window, platform layer, pane, dialogs, splash and exit.
