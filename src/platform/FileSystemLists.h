@@ -1,0 +1,143 @@
+#pragma once
+
+#include <QComboBox>
+#include <QHash>
+#include <QListWidget>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+// The three file browser lists the windows chain together: a drive list, a directory list and
+// a file list with a wildcard pattern. On Linux a "drive" is a mounted file system, named by its
+// mount point; paths use "/" and joining never doubles it. Every list starts at the process's
+// current directory. Setting a value from code emits the same change signal as the user's choice,
+// so a chain reacts alike to both.
+
+namespace FileSystemPaths {
+
+// dir + "/" + name, without doubling the separator when dir already ends in one (the root).
+QString join(const QString& directory, const QString& name);
+// The process's current directory, "/" separated, without a trailing separator (but "/").
+QString currentDirectory();
+
+}  // namespace FileSystemPaths
+
+// drvDrive: the mounted file systems, the root first.
+class DriveListBox : public QComboBox {
+    Q_OBJECT
+  public:
+    explicit DriveListBox(QWidget* parent = nullptr);
+
+    // The chosen drive (its mount point, e.g. "/" or "/home").
+    QString drive() const;
+    // Chooses the drive holding path (the longest mount point that contains it); emits
+    // driveChanged when the choice changes. Returns false when no listed drive holds the path.
+    bool setDrive(const QString& path);
+    // The listed drive holding path, or "" when none does.
+    QString driveOf(const QString& path) const;
+    QStringList drives() const;
+
+    // Re-reads the mounted file systems, keeping the chosen drive when it is still there.
+    void refresh();
+    // Test seam: lists exactly these drives instead of the mounted ones (the root should be
+    // among them). The choice moves to the drive of the current directory, without a signal.
+    void setDrives(const QStringList& mountPoints);
+
+  signals:
+    // The user chose another drive, or setDrive changed it.
+    void driveChanged(const QString& drive);
+
+  private:
+    void fill(const QStringList& mountPoints);
+    bool m_filling = false;
+};
+
+// dirDirectory: the directories from the root down to the current one, then its
+// subdirectories. Activating an entry (double-click or Enter) makes it the current directory.
+class DirectoryListBox : public QListWidget {
+    Q_OBJECT
+  public:
+    explicit DirectoryListBox(QWidget* parent = nullptr);
+
+    QString path() const { return m_path; }
+    // Moves to a directory; false (and nothing changes) when it does not exist or cannot be
+    // read. Emits pathChanged when the path changes.
+    bool setPath(const QString& path);
+    // Lists the current directory again (e.g. after a directory was made in it).
+    bool refresh();
+
+    // The full path an entry stands for (for tests and for the windows).
+    QString entryPath(int row) const;
+
+  signals:
+    void pathChanged(const QString& path);
+
+  private:
+    bool fill(const QString& path);
+    QString m_path;
+};
+
+// filFile: the files of a directory whose names match a wildcard pattern ("*.txt"; several
+// patterns may be separated by ";"). Matching ignores case, as the desktop's file dialogs do;
+// hidden files are not listed.
+class FileListBox : public QListWidget {
+    Q_OBJECT
+  public:
+    explicit FileListBox(QWidget* parent = nullptr);
+
+    QString path() const { return m_path; }
+    // Lists another directory; false (and nothing changes) when it cannot be read.
+    bool setPath(const QString& path);
+    QString pattern() const { return m_pattern; }
+    // Lists the current directory with a new pattern; false when it cannot be read (the
+    // pattern is kept all the same).
+    bool setPattern(const QString& pattern);
+    // Lists the current directory again.
+    bool refresh();
+
+    // The selected file's name ("" when none) and its full path.
+    QString fileName() const;
+    QString filePath() const;
+    // The listed names, in order.
+    QStringList fileNames() const;
+    // Selects a listed file as a click would, emitting fileClicked; false when not listed.
+    bool clickFile(const QString& name);
+
+  signals:
+    // A file was clicked (or chosen with the keyboard); name has no directory.
+    void fileClicked(const QString& name);
+    // A file was double-clicked or Enter was pressed on it.
+    void fileActivated(const QString& name);
+    void pathChanged(const QString& path);
+
+  private:
+    bool fill(const QString& path, const QString& pattern);
+    QString m_path;
+    QString m_pattern = QStringLiteral("*.*");
+};
+
+// Chains the three lists as every browser in the program does: a drive change moves the
+// directory list to that drive's current directory (the last one shown on it, at first the
+// process's current directory or the drive's root), and when that fails the drive list returns,
+// silently, to the drive of the directory list's path; a directory change moves the file list
+// there, a failure being ignored. Owned by (and destroyed with) the drive list's window.
+class FileListChain : public QObject {
+    Q_OBJECT
+  public:
+    FileListChain(DriveListBox* drive, DirectoryListBox* directory, FileListBox* file);
+
+    // The directory a drive change goes to for that drive.
+    QString currentDirectoryOf(const QString& drive) const;
+    // Sets the file list's pattern; when the directory cannot be read the drive list returns
+    // to the directory list's drive. Returns whether the listing succeeded.
+    bool setPattern(const QString& pattern);
+
+  private:
+    void onDriveChanged(const QString& drive);
+    void onDirectoryChanged(const QString& path);
+
+    DriveListBox* m_drive;
+    DirectoryListBox* m_directory;
+    FileListBox* m_file;
+    QHash<QString, QString> m_lastDirectory;  // per drive
+};
