@@ -114,6 +114,7 @@ class FileListBox : public QListWidget {
     bool fill(const QString& path, const QString& pattern);
     QString m_path;
     QString m_pattern = QStringLiteral("*.*");
+    bool m_filling = false;
 };
 
 // Chains the three lists as every browser in the program does: a drive change moves the

@@ -1,0 +1,313 @@
+#include "platform/FileSystemLists.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSignalBlocker>
+#include <QStorageInfo>
+#include <QStyle>
+#include <algorithm>
+
+namespace {
+
+constexpr int kPathRole = Qt::UserRole;
+
+QString cleanAbsolute(const QString& path) { return QDir::cleanPath(QDir(path).absolutePath()); }
+
+// Whether the directory can be listed: it exists, is a directory and we may read and enter it.
+bool isListable(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() && info.isDir() && info.isReadable() && info.isExecutable();
+}
+
+bool contains(const QString& mountPoint, const QString& path) {
+    if (mountPoint == QLatin1String("/")) return path.startsWith(QLatin1Char('/'));
+    return path == mountPoint || path.startsWith(mountPoint + QLatin1Char('/'));
+}
+
+QStringList mountedDirectories() {
+    QStringList points;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        if (!volume.isValid()) continue;
+        const QString root = QDir::cleanPath(volume.rootPath());
+        // Containers bind-mount single files (/etc/hosts); those are no drives.
+        if (!QFileInfo(root).isDir()) continue;
+        if (!points.contains(root)) points.append(root);
+    }
+    if (!points.contains(QStringLiteral("/"))) points.append(QStringLiteral("/"));
+    return points;
+}
+
+}  // namespace
+
+namespace FileSystemPaths {
+
+QString join(const QString& directory, const QString& name) {
+    if (directory.endsWith(QLatin1Char('/'))) return directory + name;
+    return directory + QLatin1Char('/') + name;
+}
+
+QString currentDirectory() { return QDir::cleanPath(QDir::currentPath()); }
+
+}  // namespace FileSystemPaths
+
+// ---------------------------------------------------------------------------------------------
+// Drive list
+
+DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent) {
+    setObjectName(QStringLiteral("drvDrive"));
+    setEditable(false);
+    connect(this, &QComboBox::currentIndexChanged, this, [this](int) {
+        if (!m_filling) emit driveChanged(drive());
+    });
+    fill(mountedDirectories());
+}
+
+QString DriveListBox::drive() const { return currentData(kPathRole).toString(); }
+
+QStringList DriveListBox::drives() const {
+    QStringList list;
+    for (int i = 0; i < count(); ++i) list.append(itemData(i, kPathRole).toString());
+    return list;
+}
+
+QString DriveListBox::driveOf(const QString& path) const {
+    const QString clean = cleanAbsolute(path);
+    QString best;
+    for (const QString& point : drives()) {
+        if (contains(point, clean) && point.size() > best.size()) best = point;
+    }
+    return best;
+}
+
+bool DriveListBox::setDrive(const QString& path) {
+    const QString target = driveOf(path);
+    if (target.isEmpty()) return false;
+    const int index = findData(target, kPathRole);
+    if (index < 0) return false;
+    setCurrentIndex(index);  // emits driveChanged when it changes
+    return true;
+}
+
+void DriveListBox::refresh() {
+    const QString keep = drive();
+    fill(mountedDirectories());
+    const int index = findData(keep, kPathRole);
+    if (index >= 0) {
+        m_filling = true;
+        setCurrentIndex(index);
+        m_filling = false;
+    }
+}
+
+void DriveListBox::setDrives(const QStringList& mountPoints) {
+    QStringList cleaned;
+    for (const QString& p : mountPoints) cleaned.append(QDir::cleanPath(p));
+    fill(cleaned);
+}
+
+void DriveListBox::fill(const QStringList& mountPoints) {
+    QStringList points = mountPoints;
+    points.removeDuplicates();
+    std::sort(points.begin(), points.end(), [](const QString& a, const QString& b) {
+        const bool aRoot = a == QLatin1String("/");
+        const bool bRoot = b == QLatin1String("/");
+        if (aRoot != bRoot) return aRoot;
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+
+    m_filling = true;
+    clear();
+    const QIcon icon = style()->standardIcon(QStyle::SP_DriveHDIcon);
+    for (const QString& point : points) addItem(icon, point, point);
+    const QString here = driveOf(FileSystemPaths::currentDirectory());
+    const int index = findData(here, kPathRole);
+    setCurrentIndex(index >= 0 ? index : 0);
+    m_filling = false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Directory list
+
+DirectoryListBox::DirectoryListBox(QWidget* parent) : QListWidget(parent) {
+    setObjectName(QStringLiteral("dirDirectory"));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        if (item) setPath(item->data(kPathRole).toString());
+    });
+    if (!fill(FileSystemPaths::currentDirectory())) fill(QStringLiteral("/"));
+}
+
+bool DirectoryListBox::setPath(const QString& path) {
+    if (path.isEmpty()) return false;
+    const QString target = cleanAbsolute(path);
+    if (!isListable(target)) return false;
+    const bool changed = target != m_path;
+    if (!fill(target)) return false;
+    if (changed) emit pathChanged(m_path);
+    return true;
+}
+
+bool DirectoryListBox::refresh() { return fill(m_path); }
+
+QString DirectoryListBox::entryPath(int row) const {
+    const QListWidgetItem* it = item(row);
+    return it ? it->data(kPathRole).toString() : QString();
+}
+
+bool DirectoryListBox::fill(const QString& path) {
+    if (!isListable(path)) return false;
+    const QDir dir(path);
+    const QStringList children =
+        dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+
+    clear();
+    const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
+
+    // The chain from the root down to the directory itself, each one step further in.
+    QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    QString walked = QStringLiteral("/");
+    int depth = 0;
+    auto add = [this](const QIcon& icon, const QString& label, const QString& full, int level) {
+        auto* it = new QListWidgetItem(icon, QString(level * 2, QLatin1Char(' ')) + label);
+        it->setData(kPathRole, full);
+        it->setToolTip(full);
+        addItem(it);
+    };
+    add(open, QStringLiteral("/"), walked, depth);
+    for (const QString& part : parts) {
+        walked = FileSystemPaths::join(walked, part);
+        add(open, part, walked, ++depth);
+    }
+    const int currentRow = count() - 1;
+    for (const QString& child : children) {
+        add(closed, child, FileSystemPaths::join(walked, child), depth + 1);
+    }
+    setCurrentRow(currentRow);
+    m_path = walked;
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// File list
+
+FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {
+    setObjectName(QStringLiteral("filFile"));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    // A click or a keyboard move that selects a file; focus alone selects nothing.
+    connect(this, &QListWidget::itemSelectionChanged, this, [this] {
+        if (m_filling) return;
+        const QString name = fileName();
+        if (!name.isEmpty()) emit fileClicked(name);
+    });
+    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        if (item) emit fileActivated(item->text());
+    });
+    const QString here = FileSystemPaths::currentDirectory();
+    if (!fill(here, m_pattern)) m_path = here;
+}
+
+bool FileListBox::setPath(const QString& path) {
+    if (path.isEmpty()) return false;
+    const QString target = cleanAbsolute(path);
+    const bool changed = target != m_path;
+    if (!fill(target, m_pattern)) return false;
+    if (changed) emit pathChanged(m_path);
+    return true;
+}
+
+bool FileListBox::setPattern(const QString& pattern) {
+    m_pattern = pattern;
+    return fill(m_path, m_pattern);
+}
+
+bool FileListBox::refresh() { return fill(m_path, m_pattern); }
+
+QString FileListBox::fileName() const {
+    const QList<QListWidgetItem*> selected = selectedItems();
+    return selected.isEmpty() ? QString() : selected.first()->text();
+}
+
+QString FileListBox::filePath() const {
+    const QString name = fileName();
+    return name.isEmpty() ? QString() : FileSystemPaths::join(m_path, name);
+}
+
+QStringList FileListBox::fileNames() const {
+    QStringList names;
+    for (int i = 0; i < count(); ++i) names.append(item(i)->text());
+    return names;
+}
+
+bool FileListBox::clickFile(const QString& name) {
+    const QList<QListWidgetItem*> found =
+        findItems(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (found.isEmpty()) return false;
+    QListWidgetItem* it = found.first();
+    if (it->isSelected()) {
+        emit fileClicked(name);  // a second click on the same file is a click all the same
+    } else {
+        setCurrentItem(it);
+    }
+    return true;
+}
+
+bool FileListBox::fill(const QString& path, const QString& pattern) {
+    if (!isListable(path)) return false;
+    QDir dir(path);
+    QStringList filters;
+    for (const QString& p : pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QString f = p.trimmed();
+        // "*.*" means every file, as on the desktops the pattern comes from.
+        filters.append(f == QLatin1String("*.*") ? QStringLiteral("*") : f);
+    }
+    if (filters.isEmpty()) filters.append(QStringLiteral("*"));
+    dir.setNameFilters(filters);
+    const QStringList names = dir.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+
+    m_filling = true;
+    clear();
+    addItems(names);
+    m_filling = false;
+    m_path = QDir::cleanPath(dir.absolutePath());
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The chain
+
+FileListChain::FileListChain(DriveListBox* drive, DirectoryListBox* directory, FileListBox* file)
+    : QObject(drive->window()), m_drive(drive), m_directory(directory), m_file(file) {
+    {
+        const QSignalBlocker block(m_drive);
+        m_drive->setDrive(m_directory->path());
+    }
+    m_lastDirectory.insert(m_drive->driveOf(m_directory->path()), m_directory->path());
+    m_file->setPath(m_directory->path());
+
+    connect(m_drive, &DriveListBox::driveChanged, this, &FileListChain::onDriveChanged);
+    connect(m_directory, &DirectoryListBox::pathChanged, this, &FileListChain::onDirectoryChanged);
+}
+
+QString FileListChain::currentDirectoryOf(const QString& drive) const {
+    return m_lastDirectory.value(drive, drive);
+}
+
+bool FileListChain::setPattern(const QString& pattern) {
+    if (m_file->setPattern(pattern)) return true;
+    m_drive->setDrive(m_directory->path());
+    return false;
+}
+
+void FileListChain::onDriveChanged(const QString& drive) {
+    if (m_directory->setPath(currentDirectoryOf(drive))) return;
+    if (m_directory->setPath(drive)) return;  // the last directory there has gone
+    // The drive cannot be read (no medium, no permission): back to the one shown, silently.
+    // That is a drive change too; it lands on the directory list's own drive, which can be read.
+    m_drive->setDrive(m_directory->path());
+}
+
+void FileListChain::onDirectoryChanged(const QString& path) {
+    m_lastDirectory.insert(m_drive->driveOf(path), path);
+    m_file->setPath(path);  // a failure leaves the file list as it was
+}

@@ -1,0 +1,272 @@
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "platform/Clipboard.h"
+#include "platform/FileSystemLists.h"
+#include "platform/MessageService.h"
+#include "platform/Twips.h"
+
+namespace {
+
+void touch(const QString& path) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+}
+
+// The three lists on one window, chained as the windows chain them.
+struct Browser {
+    QWidget window;
+    DriveListBox* drive = new DriveListBox(&window);
+    DirectoryListBox* directory = new DirectoryListBox(&window);
+    FileListBox* file = new FileListBox(&window);
+    FileListChain* chain = new FileListChain(drive, directory, file);
+};
+
+}  // namespace
+
+class TestPlatform : public QObject {
+    Q_OBJECT
+  private slots:
+    void init() {
+        MessageService::startScripting();
+        MessageService::clearShown();
+    }
+    void cleanup() { QVERIFY(QDir::setCurrent(m_startDir)); }
+    void initTestCase() { m_startDir = QDir::currentPath(); }
+
+    void twipsFollowTheLogicalDpi() {
+        const double dpiX = QGuiApplication::primaryScreen()->logicalDotsPerInchX();
+        const double dpiY = QGuiApplication::primaryScreen()->logicalDotsPerInchY();
+        QCOMPARE(Twips::toPixelsX(1440), qRound(dpiX));
+        QCOMPARE(Twips::toPixelsY(1440), qRound(dpiY));
+        QCOMPARE(Twips::toPixelsX(0), 0);
+        QCOMPARE(Twips::toPixelsX(720), qRound(dpiX / 2));
+        QCOMPARE(Twips::toPixelsX(-1440), -qRound(dpiX));
+        QCOMPARE(Twips::fromPixelsX(qRound(dpiX)), qRound(1440 * qRound(dpiX) / dpiX));
+        // Converting back lands within one pixel's worth of twips.
+        for (int t : {15, 240, 2415, 9000, 11880}) {
+            QVERIFY(qAbs(Twips::fromPixelsY(Twips::toPixelsY(t)) - t) <= qCeil(1440 / dpiY));
+        }
+        QCOMPARE(Twips::toPixels(240, 600, 2415, 1665),
+                 QRect(Twips::toPixelsX(240), Twips::toPixelsY(600), Twips::toPixelsX(2415),
+                       Twips::toPixelsY(1665)));
+
+        QWidget parent;
+        QWidget* child = new QWidget(&parent);
+        Twips::place(child, 240, 600, 2415, 1665);
+        QCOMPARE(child->geometry(), Twips::toPixels(240, 600, 2415, 1665));
+        Twips::resizeClient(&parent, 5595, 3825);
+        QCOMPARE(parent.size(), QSize(Twips::toPixelsX(5595), Twips::toPixelsY(3825)));
+    }
+
+    void joiningNeverDoublesTheSeparator() {
+        QCOMPARE(FileSystemPaths::join("/", "a.txt"), QString("/a.txt"));
+        QCOMPARE(FileSystemPaths::join("/tmp", "a.txt"), QString("/tmp/a.txt"));
+        QCOMPARE(FileSystemPaths::join("/tmp/", "a.txt"), QString("/tmp/a.txt"));
+        QCOMPARE(FileSystemPaths::currentDirectory(), QDir::cleanPath(QDir::currentPath()));
+    }
+
+    void driveListPutsTheRootFirst() {
+        DriveListBox drive;
+        QVERIFY(drive.count() >= 1);
+        QCOMPARE(drive.itemText(0), QString("/"));
+        QCOMPARE(drive.drive(), drive.driveOf(QDir::currentPath()));
+        for (const QString& d : drive.drives()) QVERIFY(QFileInfo(d).isDir());
+
+        drive.setDrives({"/srv/b", "/", "/mnt/a", "/mnt"});
+        QCOMPARE(drive.drives(), QStringList({"/", "/mnt", "/mnt/a", "/srv/b"}));
+        // The longest mount point holding the path, matched on whole components.
+        QCOMPARE(drive.driveOf("/mnt/a/x/y"), QString("/mnt/a"));
+        QCOMPARE(drive.driveOf("/mnt/ab"), QString("/mnt"));
+        QCOMPARE(drive.driveOf("/mnt"), QString("/mnt"));
+        QCOMPARE(drive.driveOf("/srv/bb"), QString("/"));
+
+        QSignalSpy changed(&drive, &DriveListBox::driveChanged);
+        QVERIFY(drive.setDrive("/mnt/a/deep"));
+        QCOMPARE(drive.drive(), QString("/mnt/a"));
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.at(0).at(0).toString(), QString("/mnt/a"));
+        QVERIFY(drive.setDrive("/mnt/a"));
+        QCOMPARE(changed.count(), 1);  // no change, no signal
+    }
+
+    void directoryListShowsTheChainThenTheSubdirectories() {
+        QTemporaryDir tmp;
+        QVERIFY(QDir(tmp.path()).mkpath("beta"));
+        QVERIFY(QDir(tmp.path()).mkpath("Alpha"));
+        QVERIFY(QDir(tmp.path()).mkpath(".hidden"));
+        touch(tmp.filePath("file.txt"));
+        const QString root = QDir::cleanPath(tmp.path());
+
+        DirectoryListBox dir;
+        QSignalSpy changed(&dir, &DirectoryListBox::pathChanged);
+        QVERIFY(dir.setPath(tmp.path() + "/"));
+        QCOMPARE(dir.path(), root);
+        QCOMPARE(changed.count(), 1);
+
+        const int depth = root.split('/', Qt::SkipEmptyParts).size();
+        QCOMPARE(dir.count(), depth + 1 + 2);
+        QCOMPARE(dir.entryPath(0), QString("/"));
+        QCOMPARE(dir.entryPath(depth), root);
+        QCOMPARE(dir.currentRow(), depth);
+        QCOMPARE(dir.entryPath(depth + 1), root + "/Alpha");
+        QCOMPARE(dir.entryPath(depth + 2), root + "/beta");
+
+        // Activating a subdirectory enters it; activating an ancestor goes up.
+        emit dir.itemActivated(dir.item(depth + 2));
+        QCOMPARE(dir.path(), root + "/beta");
+        QCOMPARE(changed.count(), 2);
+        emit dir.itemActivated(dir.item(0));
+        QCOMPARE(dir.path(), QString("/"));
+
+        QVERIFY(!dir.setPath(root + "/missing"));
+        QCOMPARE(dir.path(), QString("/"));
+        QVERIFY(!dir.setPath(tmp.filePath("file.txt")));
+        QCOMPARE(changed.count(), 3);
+    }
+
+    void fileListMatchesThePatternAndReportsClicks() {
+        QTemporaryDir tmp;
+        for (const char* n : {"b.txt", "A.TXT", "c.dat", "notes", ".hidden.txt"}) {
+            touch(tmp.filePath(n));
+        }
+        QVERIFY(QDir(tmp.path()).mkpath("dir.txt"));
+
+        FileListBox file;
+        QVERIFY(file.setPath(tmp.path()));
+        QCOMPARE(file.fileNames(), QStringList({"A.TXT", "b.txt", "c.dat", "notes"}));
+        QVERIFY(file.setPattern("*.txt"));
+        QCOMPARE(file.fileNames(), QStringList({"A.TXT", "b.txt"}));
+        QVERIFY(file.setPattern("*.dat"));
+        QCOMPARE(file.fileNames(), QStringList({"c.dat"}));
+        QVERIFY(file.setPattern("*.txt;*.dat"));
+        QCOMPARE(file.fileNames().size(), 3);
+        QVERIFY(file.setPattern("*.txt"));
+
+        QSignalSpy clicked(&file, &FileListBox::fileClicked);
+        file.show();
+        file.setFocus();  // focus alone chooses nothing
+        QCOMPARE(clicked.count(), 0);
+        QVERIFY(file.clickFile("b.txt"));
+        QCOMPARE(clicked.count(), 1);
+        QCOMPARE(clicked.at(0).at(0).toString(), QString("b.txt"));
+        QCOMPARE(file.fileName(), QString("b.txt"));
+        QCOMPARE(file.filePath(), QDir::cleanPath(tmp.path()) + "/b.txt");
+        QVERIFY(!file.clickFile("c.dat"));
+
+        // A real click on the first row.
+        const QRect first = file.visualItemRect(file.item(0));
+        QTest::mouseClick(file.viewport(), Qt::LeftButton, {}, first.center());
+        QCOMPARE(clicked.count(), 2);
+        QCOMPARE(clicked.at(1).at(0).toString(), QString("A.TXT"));
+
+        // An unreadable directory leaves the list as it was.
+        QVERIFY(!file.setPath(tmp.filePath("missing")));
+        QCOMPARE(file.path(), QDir::cleanPath(tmp.path()));
+        QCOMPARE(file.fileNames(), QStringList({"A.TXT", "b.txt"}));
+    }
+
+    void chainStartsAtTheCurrentDirectoryAndFollowsIt() {
+        QTemporaryDir tmp;
+        QVERIFY(QDir(tmp.path()).mkpath("sub"));
+        touch(tmp.filePath("top.txt"));
+        touch(tmp.filePath("sub/inner.txt"));
+        QVERIFY(QDir::setCurrent(tmp.path()));
+        const QString root = QDir::cleanPath(tmp.path());
+
+        Browser b;
+        QCOMPARE(b.directory->path(), root);
+        QCOMPARE(b.file->path(), root);
+        QCOMPARE(b.drive->drive(), b.drive->driveOf(root));
+        QVERIFY(b.chain->setPattern("*.txt"));
+        QCOMPARE(b.file->fileNames(), QStringList({"top.txt"}));
+
+        QVERIFY(b.directory->setPath(root + "/sub"));
+        QCOMPARE(b.file->path(), root + "/sub");
+        QCOMPARE(b.file->fileNames(), QStringList({"inner.txt"}));
+        QCOMPARE(b.file->pattern(), QString("*.txt"));
+    }
+
+    void unreadableDriveReturnsToTheDirectorysDrive() {
+        QTemporaryDir tmp, other;
+        QVERIFY(QDir(other.path()).mkpath("deep"));
+        QVERIFY(QDir::setCurrent(tmp.path()));
+        const QString here = QDir::cleanPath(tmp.path());
+        const QString otherRoot = QDir::cleanPath(other.path());
+
+        Browser b;
+        b.drive->setDrives({"/", "/corvane-no-such-drive", otherRoot});
+        QCOMPARE(b.drive->drive(), QString("/"));
+        QSignalSpy dirChanged(b.directory, &DirectoryListBox::pathChanged);
+
+        // No medium: silently back to "/", and the directory list stays where it was.
+        b.drive->setCurrentIndex(b.drive->findText("/corvane-no-such-drive"));
+        QCOMPARE(b.drive->drive(), QString("/"));
+        QCOMPARE(b.directory->path(), here);
+        QCOMPARE(b.file->path(), here);
+        QCOMPARE(dirChanged.count(), 0);
+        QVERIFY(MessageService::shown().isEmpty());
+
+        // A readable drive shows its root first, then the last directory visited there.
+        b.drive->setCurrentIndex(b.drive->findText(otherRoot));
+        QCOMPARE(b.directory->path(), otherRoot);
+        QCOMPARE(b.file->path(), otherRoot);
+        QVERIFY(b.directory->setPath(otherRoot + "/deep"));
+        QVERIFY(b.drive->setDrive("/"));
+        QCOMPARE(b.directory->path(), here);
+        QVERIFY(b.drive->setDrive(otherRoot));
+        QCOMPARE(b.directory->path(), otherRoot + "/deep");
+
+        // A pattern change in a directory that has gone puts the drive back to the dir's drive.
+        QVERIFY(QDir(otherRoot + "/deep").removeRecursively());
+        QVERIFY(!b.chain->setPattern("*.dat"));
+        QCOMPARE(b.drive->drive(), otherRoot);
+        QVERIFY(MessageService::shown().isEmpty());
+    }
+
+    void messageServiceTakesQueuedAnswersAndRecordsBoxes() {
+        MessageService::queueAnswer(MessageService::Answer::No);
+        MessageService::queueAnswer(MessageService::Answer::Yes);
+        using B = MessageService::Buttons;
+        QCOMPARE(MessageService::warning(nullptr, "T1", "first", B::YesNoCancel),
+                 MessageService::Answer::No);
+        QCOMPARE(MessageService::warning(nullptr, "T2", "second", B::YesNoCancel),
+                 MessageService::Answer::Yes);
+        // An OK box needs no answer; a question without one is counted and cancelled.
+        QCOMPARE(MessageService::warning(nullptr, "T3", "third"), MessageService::Answer::Ok);
+        QCOMPARE(MessageService::unansweredCount(), 0);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no answer queued"));
+        QCOMPARE(MessageService::warning(nullptr, "T4", "fourth", B::YesNoCancel),
+                 MessageService::Answer::Cancel);
+        QCOMPARE(MessageService::unansweredCount(), 1);
+
+        const auto& shown = MessageService::shown();
+        QCOMPARE(shown.size(), 4);
+        QCOMPARE(shown[0].title, QString("T1"));
+        QCOMPARE(shown[0].text, QString("first"));
+        QCOMPARE(shown[0].buttons, B::YesNoCancel);
+        QCOMPARE(shown[2].buttons, B::Ok);
+        MessageService::clearShown();
+        QVERIFY(MessageService::shown().isEmpty());
+        QCOMPARE(MessageService::unansweredCount(), 0);
+    }
+
+    void clipboardEmptiesAndHoldsText() {
+        Clipboard::setText("one\r\ntwo");
+        QCOMPARE(Clipboard::text(), QString("one\r\ntwo"));
+        Clipboard::clear();
+        QCOMPARE(Clipboard::text(), QString());
+    }
+
+  private:
+    QString m_startDir;
+};
+
+QTEST_MAIN(TestPlatform)
+#include "test_platform.moc"
