@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace corvane::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitUserError = 1;
+inline constexpr int kExitUsage = 2;
+
+struct CliEnvironment {
+    bool errIsTerminal = false;         // draw the bootstrap progress bar on `err`
+    double progressDelaySeconds = 0.5;  // a bootstrap shorter than this shows no bar
+};
+
+// Runs one command of corvane-cli. `args` excludes the program name. The report goes to `out`,
+// messages, usage and progress to `err`. Returns the process exit code.
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           const CliEnvironment& environment);
+
+// The same, drawing the progress bar when `err` is the process's standard error and that is a
+// terminal.
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// A list of variable numbers such as "1,3-5": ascending, each once, every number 1..1000.
+// Empty when the text is not such a list.
+std::optional<std::vector<std::int32_t>> ParseVariableList(const std::string& text);
+
+// The usage text printed for --help and after a usage error.
+std::string UsageText();
+
+}  // namespace corvane::cli

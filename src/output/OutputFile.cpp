@@ -1,0 +1,259 @@
+#include "output/OutputFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace corvane {
+
+namespace {
+
+FileError ErrnoError(int code) { return FileError{std::strerror(code)}; }
+
+// Writes all of [data, data + size), riding out short writes and interruptions.
+bool WriteAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::string DirectoryOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+std::string BaseNameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A save through a symbolic link replaces the file the link points to, not the link.
+std::string ResolveLink(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr) return path;  // a dangling link is replaced like any name
+    std::string result(resolved);
+    std::free(resolved);
+    return result;
+}
+
+// The permissions a newly created file would get; an existing file keeps its own.
+mode_t ModeForTarget(const std::string& target) {
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+void SyncDirectory(const std::string& directory) {
+    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);  // best effort: the rename itself has already succeeded
+    ::close(fd);
+}
+
+// One Windows-1252 byte from 0x80 to 0x9F as a code point. The five bytes the code page
+// leaves unassigned map to the C1 controls of the same value, so no byte is lost.
+char32_t Cp1252High(unsigned char b) {
+    static constexpr char32_t kTable[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    };
+    return kTable[b - 0x80];
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+Result<std::string, FileError> ReadWholeFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return ErrnoError(errno);
+    std::string bytes;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+        bytes.reserve(static_cast<std::size_t>(st.st_size));
+    }
+    std::vector<char> buffer(1 << 16);
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int code = errno;
+            ::close(fd);
+            return ErrnoError(code);
+        }
+        bytes.append(buffer.data(), static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return bytes;
+}
+
+}  // namespace
+
+std::string JoinPath(const std::string& directory, const std::string& name) {
+    if (directory.empty()) return name;
+    std::size_t start = 0;
+    while (start < name.size() && name[start] == '/') ++start;
+    if (directory.back() == '/') return directory + name.substr(start);
+    return directory + "/" + name.substr(start);
+}
+
+std::string SaveTargetPath(const std::string& directory, const std::string& name) {
+    const bool hasExtension = name.size() >= 4 && name.compare(name.size() - 4, 4, ".txt") == 0;
+    return JoinPath(directory, hasExtension ? name : name + ".txt");
+}
+
+Result<bool, FileError> SaveOutputFile(const std::string& path, const std::string& text) {
+    if (path.empty()) return ErrnoError(ENOENT);
+    const std::string target = ResolveLink(path);
+
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return ErrnoError(EISDIR);
+
+    const std::string directory = DirectoryOf(target);
+    std::string tempName = JoinPath(directory, "." + BaseNameOf(target) + ".XXXXXX");
+    std::vector<char> templ(tempName.begin(), tempName.end());
+    templ.push_back('\0');
+    const int fd = ::mkostemp(templ.data(), O_CLOEXEC);
+    if (fd < 0) return ErrnoError(errno);
+    tempName = templ.data();
+
+    auto fail = [&](int code) -> Result<bool, FileError> {
+        ::close(fd);
+        ::unlink(tempName.c_str());
+        return ErrnoError(code);
+    };
+
+    if (::fchmod(fd, ModeForTarget(target)) != 0) return fail(errno);
+    if (!WriteAll(fd, text.data(), text.size())) return fail(errno);
+    if (!WriteAll(fd, "\r\n", 2)) return fail(errno);
+    if (::fsync(fd) != 0) return fail(errno);
+    if (::close(fd) != 0) {
+        const int code = errno;
+        ::unlink(tempName.c_str());
+        return ErrnoError(code);
+    }
+    if (::rename(tempName.c_str(), target.c_str()) != 0) {
+        const int code = errno;
+        ::unlink(tempName.c_str());
+        return ErrnoError(code);
+    }
+    SyncDirectory(directory);
+    return true;
+}
+
+Result<std::string, FileError> ReadOutputFile(const std::string& path) {
+    auto read = ReadWholeFile(path);
+    if (!read) return read.error();
+    std::string bytes = std::move(read).value();
+
+    // Some editors start UTF-8 files with a byte-order mark; it is not part of the text.
+    if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
+    if (!IsValidUtf8(bytes)) bytes = Windows1252ToUtf8(bytes);
+
+    std::string text;
+    text.reserve(bytes.size() + bytes.size() / 16 + 2);
+    std::size_t lineStart = 0;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const char c = bytes[i];
+        if (c != '\r' && c != '\n') {
+            ++i;
+            continue;
+        }
+        text.append(bytes, lineStart, i - lineStart);
+        text += "\r\n";
+        i += (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
+        lineStart = i;
+    }
+    // A last line without a line end is read like the others; nothing after a final line end
+    // is not a line.
+    if (lineStart < bytes.size()) {
+        text.append(bytes, lineStart, std::string::npos);
+        text += "\r\n";
+    }
+    return text;
+}
+
+bool IsValidUtf8(const std::string& bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t n = bytes.size();
+    std::size_t i = 0;
+    while (i < n) {
+        const unsigned char b = p[i];
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t length;
+        unsigned char low = 0x80;  // the allowed range of the second byte
+        unsigned char high = 0xBF;
+        if (b >= 0xC2 && b <= 0xDF) {
+            length = 2;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            length = 3;
+            if (b == 0xE0) low = 0xA0;   // no overlong forms
+            if (b == 0xED) high = 0x9F;  // no surrogates
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            length = 4;
+            if (b == 0xF0) low = 0x90;   // no overlong forms
+            if (b == 0xF4) high = 0x8F;  // nothing above U+10FFFF
+        } else {
+            return false;
+        }
+        if (n - i < length) return false;
+        if (p[i + 1] < low || p[i + 1] > high) return false;
+        for (std::size_t k = 2; k < length; ++k) {
+            if (p[i + k] < 0x80 || p[i + k] > 0xBF) return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+std::string Windows1252ToUtf8(const std::string& bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 4);
+    for (const char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b < 0x80) {
+            out += ch;
+        } else if (b < 0xA0) {
+            AppendUtf8(out, Cp1252High(b));
+        } else {
+            AppendUtf8(out, static_cast<char32_t>(b));  // 0xA0..0xFF are Latin-1
+        }
+    }
+    return out;
+}
+
+}  // namespace corvane
