@@ -1,1 +1,4 @@
 # Tests of the main window, platform layer, pane, dialogs, splash and exit.
+corvane_add_gui_test(test_main_window ${CMAKE_CURRENT_LIST_DIR}/test_main_window.cpp)
+corvane_add_gui_test(test_exit ${CMAKE_CURRENT_LIST_DIR}/test_exit.cpp)
+corvane_add_gui_test(test_splash ${CMAKE_CURRENT_LIST_DIR}/test_splash.cpp)

@@ -1,0 +1,454 @@
+#include "app/frmMain.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QResizeEvent>
+#include <algorithm>
+#include <exception>
+#include <new>
+#include <string>
+#include <utility>
+
+#include "app/AnalysisWindows.h"
+#include "app/frmSplash.h"
+#include "common/Messages.h"
+#include "data/ImportDataFile.h"
+#include "data/modGeneral.h"
+#include "output/OutputPane.h"
+#include "output/frmOpenOutput.h"
+#include "output/frmSaveOutput.h"
+#include "platform/Clipboard.h"
+#include "platform/FileSystemLists.h"
+#include "platform/MessageService.h"
+#include "platform/Twips.h"
+
+namespace {
+
+// Shown when a command fails for a reason the program did not foresee.
+QString unexpectedFailureText(const char* what) {
+    return QStringLiteral("The command could not be completed: %1")
+        .arg(QString::fromLocal8Bit(what));
+}
+
+// Runs one event handler to its end: a failure is reported, never let out into the event loop.
+template <class F>
+void guarded(QWidget* window, F&& body) {
+    try {
+        std::forward<F>(body)();
+    } catch (const std::bad_alloc&) {
+        MessageService::warning(window, QString::fromUtf8(corvane::msg::kTitleProgram),
+                                QString::fromStdString(corvane::msg::NotEnoughMemory()));
+    } catch (const std::exception& e) {
+        MessageService::warning(window, QString::fromUtf8(corvane::msg::kTitleProgram),
+                                unexpectedFailureText(e.what()));
+    }
+}
+
+QRect pixels(const QRect& twips) {
+    return Twips::toPixels(twips.left(), twips.top(), twips.width(), twips.height());
+}
+
+// The smallest outer height in pixels that is at least `twips` high.
+int atLeastPixelsY(int twips) {
+    int px = Twips::toPixelsY(twips);
+    while (Twips::fromPixelsY(px) < twips) ++px;
+    while (px > 0 && Twips::fromPixelsY(px - 1) >= twips) --px;
+    return px;
+}
+
+void captionBold(QWidget* frame) {
+    QFont f = frame->font();
+    f.setBold(true);
+    frame->setFont(f);
+}
+
+// Frame captions are bold; what sits inside keeps the window's regular weight.
+void unbold(QWidget* w) {
+    QFont f = w->font();
+    f.setBold(false);
+    w->setFont(f);
+}
+
+}  // namespace
+
+MainWindowLayout MainWindowLayout::forWindow(int windowWidth, int windowHeight) {
+    MainWindowLayout l;
+    const int selectLeft = 100;
+    const int selectTop = 100;
+    const int selectWidth = std::max(windowWidth - selectLeft - 200, kMinimumFrameWidth);
+    const int selectHeight = 2220;
+    l.fraSelectData = QRect(selectLeft, selectTop, selectWidth, selectHeight);
+
+    const int outputTop = selectHeight + selectTop + 100;
+    const int outputHeight = std::max(windowHeight - outputTop - 1200, 0);
+    l.fraOutput = QRect(selectLeft, outputTop, selectWidth, outputHeight);
+
+    const int paneLeft = l.fraOutput.left() + 100;
+    const int paneTop = 300;
+    const int paneWidth = std::max(l.fraOutput.width() - paneLeft - 200, 0);
+    const int paneHeight = std::max(l.fraOutput.height() - paneTop, 0);
+    l.txtOutput = QRect(paneLeft, paneTop, paneWidth, paneHeight);
+    return l;
+}
+
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Corvane 2"));
+    buildControls();
+    buildMenus();
+    m_analysisWindows = std::make_unique<AnalysisWindows>(this, txtOutput);
+
+    // The design size of the client area, with the menu bar above it.
+    resize(Twips::toPixelsX(11880), Twips::toPixelsY(8610) + menuBar()->sizeHint().height());
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::buildControls() {
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("frmMainClient"));
+    setCentralWidget(client);
+
+    fraSelectData = new QGroupBox(QStringLiteral("Select Data"), client);
+    fraSelectData->setObjectName(QStringLiteral("fraSelectData"));
+    captionBold(fraSelectData);
+
+    fraTypeOfDelimiter = new QGroupBox(QStringLiteral("Type of Delimiter"), fraSelectData);
+    fraTypeOfDelimiter->setObjectName(QStringLiteral("fraTypeOfDelimiter"));
+    fraTypeOfDelimiter->setToolTip(QStringLiteral("Specify the delimiter used"));
+    unbold(fraTypeOfDelimiter);
+    Twips::place(fraTypeOfDelimiter, 240, 360, 1815, 1695);
+
+    optSpace = new QRadioButton(QStringLiteral("Space Delimited"), fraTypeOfDelimiter);
+    optSpace->setObjectName(QStringLiteral("optSpace"));
+    Twips::place(optSpace, 120, 240, 1455, 255);
+    optComma = new QRadioButton(QStringLiteral("Comma Delimited"), fraTypeOfDelimiter);
+    optComma->setObjectName(QStringLiteral("optComma"));
+    Twips::place(optComma, 120, 720, 1575, 255);
+    optTab = new QRadioButton(QStringLiteral("Tab Delimited"), fraTypeOfDelimiter);
+    optTab->setObjectName(QStringLiteral("optTab"));
+    Twips::place(optTab, 120, 1200, 1335, 255);
+    optSpace->setChecked(true);
+
+    drvDrive = new DriveListBox(fraSelectData);
+    drvDrive->setObjectName(QStringLiteral("drvDrive"));
+    drvDrive->setToolTip(QStringLiteral("Specify drive of file"));
+    unbold(drvDrive);
+    Twips::place(drvDrive, 2280, 480, 2415, 315);
+
+    dirDirectory = new DirectoryListBox(fraSelectData);
+    dirDirectory->setObjectName(QStringLiteral("dirDirectory"));
+    dirDirectory->setToolTip(QStringLiteral("Specify directory of file"));
+    unbold(dirDirectory);
+    Twips::place(dirDirectory, 2280, 840, 2415, 1215);
+
+    cmbFileType = new QComboBox(fraSelectData);
+    cmbFileType->setObjectName(QStringLiteral("cmbFileType"));
+    cmbFileType->setToolTip(QStringLiteral("Specify file extension (*.txt or *.dat)"));
+    unbold(cmbFileType);
+    Twips::place(cmbFileType, 4920, 480, 2295, 315);
+
+    filFile = new FileListBox(fraSelectData);
+    filFile->setObjectName(QStringLiteral("filFile"));
+    filFile->setToolTip(QStringLiteral("Specify file"));
+    unbold(filFile);
+    Twips::place(filFile, 4920, 840, 2295, 1065);
+
+    lblSelectedFileLabel = new QLabel(QStringLiteral("Selected File:"), fraSelectData);
+    lblSelectedFileLabel->setObjectName(QStringLiteral("lblSelectedFileLabel"));
+    unbold(lblSelectedFileLabel);
+    Twips::place(lblSelectedFileLabel, 7440, 360, 1332, 240);
+
+    // The two file names sit in bordered boxes on a light background, like read-only fields.
+    auto fieldLabel = [this](const char* name, const char* tip) {
+        auto* l = new QLabel(fraSelectData);
+        l->setObjectName(QString::fromUtf8(name));
+        l->setToolTip(QString::fromUtf8(tip));
+        l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        l->setLineWidth(1);
+        l->setAutoFillBackground(true);
+        QPalette p = l->palette();
+        p.setColor(QPalette::Window, p.color(QPalette::HighlightedText));
+        l->setPalette(p);
+        unbold(l);
+        return l;
+    };
+    lblSelectedFile = fieldLabel("lblSelectedFile", "The file selected for import");
+    Twips::place(lblSelectedFile, 7440, 600, 2055, 255);
+
+    lblCurrentFileLabel = new QLabel(QStringLiteral("File Currently in Processor:"), fraSelectData);
+    lblCurrentFileLabel->setObjectName(QStringLiteral("lblCurrentFileLabel"));
+    unbold(lblCurrentFileLabel);
+    Twips::place(lblCurrentFileLabel, 7440, 960, 2055, 255);
+
+    lblCurrentFile = fieldLabel("lblCurrentFile", "File currently contained in Halvor processor");
+    Twips::place(lblCurrentFile, 7440, 1200, 2055, 255);
+
+    cmdImportData = new QPushButton(QStringLiteral("Import Selected Data File"), fraSelectData);
+    cmdImportData->setObjectName(QStringLiteral("cmdImportData"));
+    cmdImportData->setToolTip(QStringLiteral("Click to import selected file"));
+    unbold(cmdImportData);
+    Twips::place(cmdImportData, 7440, 1560, 2055, 495);
+
+    fraOutput = new QGroupBox(QStringLiteral("Output"), client);
+    fraOutput->setObjectName(QStringLiteral("fraOutput"));
+    captionBold(fraOutput);
+
+    txtOutput = new OutputPane(fraOutput);
+    txtOutput->setObjectName(QStringLiteral("txtOutput"));
+    unbold(txtOutput);
+
+    // The drive, directory and file lists follow one another; the lists start at the
+    // process's current directory.
+    m_chain = new FileListChain(drvDrive, dirDirectory, filFile);
+
+    connect(cmbFileType, &QComboBox::activated, this, [this](int) { cmbFileType_Click(); });
+    connect(filFile, &FileListBox::fileClicked, this,
+            [this](const QString& name) { filFile_Click(name); });
+    connect(cmdImportData, &QPushButton::clicked, this, [this] { cmdImportData_Click(); });
+
+    setTabOrder(dirDirectory, filFile);
+    setTabOrder(filFile, drvDrive);
+    setTabOrder(drvDrive, cmdImportData);
+    setTabOrder(cmdImportData, txtOutput);
+    setTabOrder(txtOutput, optSpace);
+    setTabOrder(optSpace, optComma);
+    setTabOrder(optComma, optTab);
+    setTabOrder(optTab, cmbFileType);
+}
+
+QAction* frmMain::addMenuItem(QMenu* menu, const char* name, const QString& caption,
+                              void (frmMain::*handler)()) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(QString::fromUtf8(name));
+    connect(a, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    return a;
+}
+
+void frmMain::buildMenus() {
+    QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    addMenuItem(mnuFile, "mnuOpenOutput", QStringLiteral("Open Output"),
+                &frmMain::mnuOpenOutput_Click);
+    addMenuItem(mnuFile, "mnuSaveOutput", QStringLiteral("Save Output"),
+                &frmMain::mnuSaveOutput_Click);
+    addMenuItem(mnuFile, "mnuExit", QStringLiteral("Exit"), &frmMain::mnuExit_Click);
+
+    QMenu* mnuEdit = menuBar()->addMenu(QStringLiteral("Edit"));
+    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    addMenuItem(mnuEdit, "mnuCut", QStringLiteral("Cut"), &frmMain::mnuCut_Click);
+    addMenuItem(mnuEdit, "mnuCopy", QStringLiteral("Copy"), &frmMain::mnuCopy_Click);
+    addMenuItem(mnuEdit, "mnuPaste", QStringLiteral("Paste"), &frmMain::mnuPaste_Click);
+    addMenuItem(mnuEdit, "mnuClearOutput", QStringLiteral("Clear Output"),
+                &frmMain::mnuClearOutput_Click);
+
+    QMenu* mnuData = menuBar()->addMenu(QStringLiteral("Data"));
+    mnuData->setObjectName(QStringLiteral("mnuData"));
+    addMenuItem(mnuData, "mnuNavigateDataFile", QStringLiteral("Navigate Data File"),
+                &frmMain::mnuNavigateDataFile_Click);
+
+    QMenu* mnuAnalyses = menuBar()->addMenu(QStringLiteral("Analyses"));
+    mnuAnalyses->setObjectName(QStringLiteral("mnuAnalyses"));
+    addMenuItem(mnuAnalyses, "mnuDescriptives", QStringLiteral("Descriptives"),
+                &frmMain::mnuDescriptives_Click);
+    addMenuItem(mnuAnalyses, "mnuCorvane", QStringLiteral("Corvane"), &frmMain::mnuCorvane_Click);
+}
+
+void frmMain::Form_Load(std::chrono::milliseconds splashWait) {
+    filFile->setPattern(QStringLiteral("*.txt"));
+    frmSplash::runStartup(splashWait);
+    cmbFileType->clear();
+    cmbFileType->addItem(QStringLiteral("Text (*.txt)"));
+    cmbFileType->addItem(QStringLiteral("Data (*.dat)"));
+    cmbFileType->setCurrentIndex(0);
+    cmbFileType_Click();
+    show();
+}
+
+QSize frmMain::outerSizeTwips() const {
+    const QSize extra = frameGeometry().size() - geometry().size();
+    return {Twips::fromPixelsX(width() + extra.width()),
+            Twips::fromPixelsY(height() + extra.height())};
+}
+
+void frmMain::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    applyLayout();
+}
+
+void frmMain::applyLayout() {
+    if (isMinimized()) return;
+    const int extraHeight = frameGeometry().height() - geometry().height();
+    const int minimumHeight = atLeastPixelsY(MainWindowLayout::kMinimumHeight) - extraHeight;
+    // The window system keeps the window from getting lower; should a resize get through all
+    // the same, it is snapped back and the layout runs again from that resize.
+    if (minimumHeight > 0 && minimumHeight < QWIDGETSIZE_MAX) setMinimumHeight(minimumHeight);
+    if (height() < minimumHeight) {
+        resize(width(), minimumHeight);
+        return;
+    }
+    const QSize outer = outerSizeTwips();
+    const MainWindowLayout l = MainWindowLayout::forWindow(outer.width(), outer.height());
+    fraSelectData->setGeometry(pixels(l.fraSelectData));
+    fraOutput->setGeometry(pixels(l.fraOutput));
+    txtOutput->setGeometry(pixels(l.txtOutput));
+}
+
+void frmMain::cmbFileType_Click() {
+    guarded(this, [this] {
+        const int entry = cmbFileType->currentIndex();
+        if (entry == 0)
+            m_chain->setPattern(QStringLiteral("*.txt"));
+        else if (entry == 1)
+            m_chain->setPattern(QStringLiteral("*.dat"));
+    });
+}
+
+void frmMain::filFile_Click(const QString& name) {
+    guarded(this, [this, &name] {
+        m_strFileName = FileSystemPaths::join(filFile->path(), name);
+        lblSelectedFile->setText(name);
+    });
+}
+
+void frmMain::cmdImportData_Click() {
+    namespace g = corvane::modGeneral;
+    guarded(this, [this] {
+        // Without a file the data set just reads as empty; the matrix itself stays.
+        if (m_strFileName.isEmpty()) {
+            g::g_lngNumberOfCases = 0;
+            g::g_lngNumberOfVariables = 0;
+            return;
+        }
+        const char delimiter = optSpace->isChecked() ? ' ' : optComma->isChecked() ? ',' : '\t';
+        const std::string path = QFile::encodeName(m_strFileName).toStdString();
+
+        // The loaded data, the labels, the pane and the analysis windows change only once the
+        // whole file has been read.
+        auto result = corvane::ImportDataFile(path, delimiter);
+        if (!result) {
+            MessageService::warning(
+                this, QString::fromUtf8(corvane::msg::kTitleDataEditor),
+                QString::fromLocal8Bit(corvane::ImportErrorText(result.error(), path)));
+            return;
+        }
+        corvane::DataSet& data = result.value();
+        g::g_sngData = std::move(data.matrix);
+        g::g_lngNumberOfCases = data.cases;
+        g::g_lngNumberOfVariables = data.variables;
+
+        lblCurrentFile->setText(filFile->fileName());
+        txtOutput->appendReport(
+            QString::fromLocal8Bit(corvane::ImportSummary(path, data.cases, data.variables)));
+        m_analysisWindows->discardAnalysisWindows();
+    });
+}
+
+void frmMain::mnuOpenOutput_Click() {
+    guarded(this, [this] { frmOpenOutput::showModal(txtOutput, this); });
+}
+
+void frmMain::showSaveOutput() { frmSaveOutput::showModal(txtOutput, this); }
+
+void frmMain::mnuSaveOutput_Click() {
+    guarded(this, [this] { showSaveOutput(); });
+}
+
+bool frmMain::paneHasFocus() const {
+    const QWidget* focused = focusWidget();
+    return focused != nullptr && (focused == txtOutput || txtOutput->isAncestorOf(focused));
+}
+
+void frmMain::mnuCut_Click() {
+    guarded(this, [this] {
+        Clipboard::clear();
+        if (!paneHasFocus()) return;
+        Clipboard::setText(txtOutput->selectedTextCrlf());
+        txtOutput->replaceSelection(QString());
+    });
+}
+
+void frmMain::mnuCopy_Click() {
+    guarded(this, [this] {
+        Clipboard::clear();
+        if (!paneHasFocus()) return;
+        Clipboard::setText(txtOutput->selectedTextCrlf());
+    });
+}
+
+void frmMain::mnuPaste_Click() {
+    guarded(this, [this] {
+        if (!paneHasFocus()) return;
+        txtOutput->replaceSelection(Clipboard::text());
+    });
+}
+
+void frmMain::mnuClearOutput_Click() {
+    guarded(this, [this] { txtOutput->setTextCrlf(QString()); });
+}
+
+void frmMain::mnuNavigateDataFile_Click() {
+    guarded(this, [this] { m_analysisWindows->showNavigate(); });
+}
+
+void frmMain::mnuDescriptives_Click() {
+    guarded(this, [this] { m_analysisWindows->showDescriptives(); });
+}
+
+void frmMain::mnuCorvane_Click() {
+    guarded(this, [this] { m_analysisWindows->showCorvane(); });
+}
+
+bool frmMain::confirmExit() {
+    using corvane::msg::kConfirmExit;
+    using corvane::msg::kConfirmSave;
+    const auto exit = MessageService::warning(this, QString::fromUtf8(corvane::msg::kTitleProgram),
+                                              QString::fromUtf8(kConfirmExit),
+                                              MessageService::Buttons::YesNoCancel);
+    if (exit != MessageService::Answer::Yes) return false;
+
+    const auto save = MessageService::warning(
+        this, QString::fromUtf8(corvane::msg::kTitleSaveOutput), QString::fromUtf8(kConfirmSave),
+        MessageService::Buttons::YesNoCancel);
+    if (save == MessageService::Answer::Cancel) return false;
+    if (save == MessageService::Answer::Yes) {
+        // Once the user has chosen to save, a failed or cancelled save does not stop the exit.
+        guarded(this, [this] { showSaveOutput(); });
+    }
+    m_lngUnloadProgram = 1;
+    return true;
+}
+
+void frmMain::mnuExit_Click() {
+    guarded(this, [this] {
+        if (confirmExit()) close();
+    });
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    if (m_lngUnloadProgram != 1 && !m_inClosingRule) {
+        m_inClosingRule = true;
+        guarded(this, [this] { confirmExit(); });
+        m_inClosingRule = false;
+    }
+    if (m_lngUnloadProgram != 1) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    if (m_ended) return;
+    m_ended = true;
+    // No window of the program outlives the main window, hidden ones included.
+    for (QWidget* w : findChildren<QWidget*>()) {
+        if (w->isWindow() && w->isVisible()) w->close();
+    }
+    emit programEnded();
+}

@@ -1,0 +1,117 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QRect>
+#include <QString>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class DriveListBox;
+class DirectoryListBox;
+class FileListBox;
+class FileListChain;
+class OutputPane;
+class AnalysisWindows;
+
+// Where the two frames and the pane go for a window of a given outer size, all in twips.
+// The frames are placed in the client area, the pane inside fraOutput.
+struct MainWindowLayout {
+    static constexpr int kMinimumHeight = 7000;
+    static constexpr int kMinimumFrameWidth = 9000;
+
+    QRect fraSelectData;
+    QRect fraOutput;
+    QRect txtOutput;
+
+    static MainWindowLayout forWindow(int windowWidth, int windowHeight);
+};
+
+// The main window: the file browser, the delimiter choice, the import button and the output
+// pane, with the menu bar that carries every command of the program.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Start-up: the splash for `splashWait` while events run, then the file types, then the
+    // window is shown.
+    void Form_Load(std::chrono::milliseconds splashWait = std::chrono::milliseconds(2000));
+
+    // Full path of the data file last clicked in the file list; empty until one is clicked.
+    QString m_strFileName;
+    // Set to 1 once the user has confirmed exit; until then the window refuses to close.
+    std::int32_t m_lngUnloadProgram = 0;
+
+    OutputPane* outputPane() const { return txtOutput; }
+    AnalysisWindows* analysisWindows() const { return m_analysisWindows.get(); }
+    // The outer size of the window in twips, frame and menu bar included.
+    QSize outerSizeTwips() const;
+
+    // Event handlers, public so that the menus, buttons and tests reach the same code.
+    void cmbFileType_Click();
+    void filFile_Click(const QString& name);
+    void cmdImportData_Click();
+    void mnuOpenOutput_Click();
+    void mnuSaveOutput_Click();
+    void mnuExit_Click();
+    void mnuCut_Click();
+    void mnuCopy_Click();
+    void mnuPaste_Click();
+    void mnuClearOutput_Click();
+    void mnuNavigateDataFile_Click();
+    void mnuDescriptives_Click();
+    void mnuCorvane_Click();
+
+  signals:
+    // The window has closed for good: the program ends with every other window.
+    void programEnded();
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void buildControls();
+    void buildMenus();
+    void applyLayout();
+    // The two questions of Exit, and the save dialog when asked for; true once confirmed.
+    bool confirmExit();
+    // The focus test of the edit commands: the pane holds the keyboard focus.
+    bool paneHasFocus() const;
+    void showSaveOutput();
+
+    QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption,
+                         void (frmMain::*handler)());
+
+    QGroupBox* fraSelectData = nullptr;
+    QGroupBox* fraTypeOfDelimiter = nullptr;
+    QRadioButton* optSpace = nullptr;
+    QRadioButton* optComma = nullptr;
+    QRadioButton* optTab = nullptr;
+    DriveListBox* drvDrive = nullptr;
+    DirectoryListBox* dirDirectory = nullptr;
+    QComboBox* cmbFileType = nullptr;
+    FileListBox* filFile = nullptr;
+    FileListChain* m_chain = nullptr;
+    QLabel* lblSelectedFileLabel = nullptr;
+    QLabel* lblSelectedFile = nullptr;
+    QLabel* lblCurrentFileLabel = nullptr;
+    QLabel* lblCurrentFile = nullptr;
+    QPushButton* cmdImportData = nullptr;
+    QGroupBox* fraOutput = nullptr;
+    OutputPane* txtOutput = nullptr;
+
+    std::unique_ptr<AnalysisWindows> m_analysisWindows;
+
+    bool m_inClosingRule = false;
+    bool m_ended = false;
+};

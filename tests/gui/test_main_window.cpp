@@ -1,0 +1,407 @@
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "app/frmMain.h"
+#include "data/modGeneral.h"
+#include "output/OutputPane.h"
+#include "platform/Clipboard.h"
+#include "platform/FileSystemLists.h"
+#include "platform/MessageService.h"
+#include "platform/Twips.h"
+
+namespace g = corvane::modGeneral;
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<frmMain> m_window;
+    QTemporaryDir m_dir;
+
+    template <class T>
+    T* control(const char* name) const {
+        T* w = m_window->findChild<T*>(QString::fromUtf8(name));
+        if (w == nullptr) qFatal("no control %s", name);
+        return w;
+    }
+    OutputPane* pane() const { return control<OutputPane>("txtOutput"); }
+    QAction* menuItem(const char* name) const { return control<QAction>(name); }
+
+    void writeFile(const QString& name, const QByteArray& bytes) {
+        QFile f(m_dir.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(f.write(bytes), bytes.size());
+    }
+    // Browses to the temporary directory and clicks a file, as the user would.
+    void clickFile(const QString& name) {
+        auto* dir = control<DirectoryListBox>("dirDirectory");
+        QVERIFY(dir->setPath(m_dir.path()));
+        auto* files = control<FileListBox>("filFile");
+        files->refresh();
+        QVERIFY2(files->clickFile(name), qPrintable(name));
+    }
+    void import() { control<QPushButton>("cmdImportData")->click(); }
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(m_dir.isValid());
+        MessageService::startScripting();
+    }
+
+    void init() {
+        g::g_sngData = corvane::DataMatrix();
+        g::g_lngNumberOfCases = 0;
+        g::g_lngNumberOfVariables = 0;
+        MessageService::clearShown();
+        m_window = std::make_unique<frmMain>();
+        m_window->Form_Load(std::chrono::milliseconds(0));
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+
+    void cleanup() {
+        QCOMPARE(MessageService::unansweredCount(), 0);
+        // Let the window go without the exit questions.
+        m_window->m_lngUnloadProgram = 1;
+        m_window.reset();
+    }
+
+    void startsAsTheProgramDoes() {
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("Corvane 2"));
+        QVERIFY(m_window->isVisible());
+        QVERIFY(control<QRadioButton>("optSpace")->isChecked());
+        QVERIFY(!control<QRadioButton>("optComma")->isChecked());
+        QVERIFY(!control<QRadioButton>("optTab")->isChecked());
+        auto* types = control<QComboBox>("cmbFileType");
+        QCOMPARE(types->count(), 2);
+        QCOMPARE(types->itemText(0), QStringLiteral("Text (*.txt)"));
+        QCOMPARE(types->itemText(1), QStringLiteral("Data (*.dat)"));
+        QCOMPARE(types->currentIndex(), 0);
+        QCOMPARE(control<FileListBox>("filFile")->pattern(), QStringLiteral("*.txt"));
+        QCOMPARE(control<DirectoryListBox>("dirDirectory")->path(),
+                 FileSystemPaths::currentDirectory());
+        QVERIFY(pane()->textCrlf().isEmpty());
+        QVERIFY(m_window->m_strFileName.isEmpty());
+        QCOMPARE(m_window->m_lngUnloadProgram, 0);
+        QCOMPARE(control<QLabel>("lblCurrentFile")->text(), QString());
+        QCOMPARE(control<QPushButton>("cmdImportData")->text(),
+                 QStringLiteral("Import Selected Data File"));
+        QCOMPARE(control<QLabel>("lblCurrentFile")->toolTip(),
+                 QStringLiteral("File currently contained in Halvor processor"));
+        // Every fixed control sits where the design puts it.
+        QCOMPARE(control<QPushButton>("cmdImportData")->geometry(),
+                 Twips::toPixels(7440, 1560, 2055, 495));
+        QCOMPARE(control<QComboBox>("cmbFileType")->geometry(),
+                 Twips::toPixels(4920, 480, 2295, 315));
+        QCOMPARE(control<QRadioButton>("optTab")->geometry(),
+                 Twips::toPixels(120, 1200, 1335, 255));
+        QCOMPARE(control<QRadioButton>("optTab")->parentWidget()->objectName(),
+                 QStringLiteral("fraTypeOfDelimiter"));
+    }
+
+    void menusCarryEveryCommandInOrder() {
+        const QList<QMenu*> menus = m_window->menuBar()->findChildren<QMenu*>();
+        QStringList titles;
+        for (QAction* a : m_window->menuBar()->actions()) titles << a->text();
+        QCOMPARE(titles, (QStringList{"File", "Edit", "Data", "Analyses"}));
+
+        auto items = [this](const char* menu) {
+            QStringList names;
+            for (QAction* a : control<QMenu>(menu)->actions())
+                names << a->objectName() + "=" + a->text();
+            return names;
+        };
+        QCOMPARE(items("mnuFile"), (QStringList{"mnuOpenOutput=Open Output",
+                                                "mnuSaveOutput=Save Output", "mnuExit=Exit"}));
+        QCOMPARE(items("mnuEdit"), (QStringList{"mnuCut=Cut", "mnuCopy=Copy", "mnuPaste=Paste",
+                                                "mnuClearOutput=Clear Output"}));
+        QCOMPARE(items("mnuData"), (QStringList{"mnuNavigateDataFile=Navigate Data File"}));
+        QCOMPARE(items("mnuAnalyses"),
+                 (QStringList{"mnuDescriptives=Descriptives", "mnuCorvane=Corvane"}));
+        for (QMenu* m : menus)
+            for (QAction* a : m->actions()) {
+                QVERIFY(a->isEnabled());
+                QVERIFY(a->shortcut().isEmpty());
+            }
+    }
+
+    void focusOrderFollowsTheDesign() {
+        const QStringList expected{"dirDirectory",  "filFile",   "drvDrive",
+                                   "cmdImportData", "txtOutput", "optSpace",
+                                   "optComma",      "optTab",    "cmbFileType"};
+        QWidget* w = control<QWidget>("dirDirectory");
+        for (int i = 1; i < expected.size(); ++i) {
+            w = w->nextInFocusChain();
+            while (w->focusPolicy() == Qt::NoFocus || !expected.contains(w->objectName()))
+                w = w->nextInFocusChain();
+            QCOMPARE(w->objectName(), expected[i]);
+        }
+    }
+
+    void layoutFollowsTheWindowSize_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<QRect>("selectData");
+        QTest::addColumn<QRect>("output");
+        QTest::addColumn<QRect>("paneRect");
+        QTest::newRow("design") << 11880 << 9300 << QRect(100, 100, 11580, 2220)
+                                << QRect(100, 2420, 11580, 5680) << QRect(200, 300, 11180, 5380);
+        QTest::newRow("large") << 15000 << 12000 << QRect(100, 100, 14700, 2220)
+                               << QRect(100, 2420, 14700, 8380) << QRect(200, 300, 14300, 8080);
+        QTest::newRow("lowest") << 11880 << 7000 << QRect(100, 100, 11580, 2220)
+                                << QRect(100, 2420, 11580, 3380) << QRect(200, 300, 11180, 3080);
+        QTest::newRow("frames at their narrowest")
+            << 9300 << 8000 << QRect(100, 100, 9000, 2220) << QRect(100, 2420, 9000, 4380)
+            << QRect(200, 300, 8600, 4080);
+        QTest::newRow("narrower than the frames")
+            << 4000 << 8000 << QRect(100, 100, 9000, 2220) << QRect(100, 2420, 9000, 4380)
+            << QRect(200, 300, 8600, 4080);
+    }
+
+    void layoutFollowsTheWindowSize() {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(QRect, selectData);
+        QFETCH(QRect, output);
+        QFETCH(QRect, paneRect);
+        const MainWindowLayout l = MainWindowLayout::forWindow(width, height);
+        QCOMPARE(l.fraSelectData, selectData);
+        QCOMPARE(l.fraOutput, output);
+        QCOMPARE(l.txtOutput, paneRect);
+
+        // The window places its frames and pane by the same numbers.
+        const QSize wanted(Twips::toPixelsX(width), Twips::toPixelsY(height));
+        const QSize frame = m_window->frameGeometry().size() - m_window->size();
+        m_window->resize(wanted - frame);
+        QTRY_COMPARE(m_window->frameGeometry().size(), wanted);
+        const QSize outer = m_window->outerSizeTwips();
+        QVERIFY(qAbs(outer.width() - width) < 15 && qAbs(outer.height() - height) < 15);
+        const MainWindowLayout placed = MainWindowLayout::forWindow(outer.width(), outer.height());
+        auto px = [](const QRect& r) {
+            return Twips::toPixels(r.left(), r.top(), r.width(), r.height());
+        };
+        QCOMPARE(control<QGroupBox>("fraSelectData")->geometry(), px(placed.fraSelectData));
+        QCOMPARE(control<QGroupBox>("fraOutput")->geometry(), px(placed.fraOutput));
+        QCOMPARE(pane()->geometry(), px(placed.txtOutput));
+        QCOMPARE(pane()->parentWidget(), control<QGroupBox>("fraOutput"));
+    }
+
+    void windowSnapsBackToItsLowestHeight() {
+        m_window->resize(Twips::toPixelsX(12000), Twips::toPixelsY(3000));
+        QTRY_VERIFY(m_window->outerSizeTwips().height() >= MainWindowLayout::kMinimumHeight);
+        QVERIFY(m_window->outerSizeTwips().height() < MainWindowLayout::kMinimumHeight + 30);
+        const QRect out = control<QGroupBox>("fraOutput")->geometry();
+        QVERIFY(out.height() > 0);
+        QVERIFY(pane()->height() > 0);
+        QVERIFY(pane()->width() >= Twips::toPixelsX(8600) - 1);
+    }
+
+    void importShowsTheSummaryAndReplacesTheData() {
+        writeFile("scores.txt", "1 2 3\r\n4 5 6.5\r\n\r\n");
+        clickFile("scores.txt");
+        QCOMPARE(control<QLabel>("lblSelectedFile")->text(), QStringLiteral("scores.txt"));
+        QVERIFY(m_window->m_strFileName.endsWith(QStringLiteral("/scores.txt")));
+        QVERIFY(!m_window->m_strFileName.contains(QStringLiteral("//")));
+        QCOMPARE(QFileInfo(m_window->m_strFileName).canonicalFilePath(),
+                 QFileInfo(m_dir.filePath("scores.txt")).canonicalFilePath());
+        pane()->setTextCrlf(QStringLiteral("typed\r\n"));
+
+        import();
+        QVERIFY(MessageService::shown().isEmpty());
+        QCOMPARE(g::g_lngNumberOfCases, 3);
+        QCOMPARE(g::g_lngNumberOfVariables, 3);
+        QCOMPARE(g::g_sngData.at(2, 3), 6.5f);
+        QCOMPARE(g::g_sngData.at(3, 1), 0.0f);
+        QCOMPARE(control<QLabel>("lblCurrentFile")->text(), QStringLiteral("scores.txt"));
+        const QString summary = QStringLiteral(
+                                    "Opened the text file: %1\r\nNumber of Cases: 3\r\n"
+                                    "Number of Variables: 3\r\n\r\n\r\n")
+                                    .arg(m_window->m_strFileName);
+        QCOMPARE(pane()->textCrlf(), QStringLiteral("typed\r\n") + summary);
+
+        // A second import appends a second summary.
+        import();
+        QCOMPARE(pane()->textCrlf(), QStringLiteral("typed\r\n") + summary + summary);
+    }
+
+    void importUsesTheChosenDelimiter() {
+        writeFile("commas.txt", "1,2\r\n3,,5\r\n");
+        clickFile("commas.txt");
+        control<QRadioButton>("optComma")->click();
+        import();
+        QCOMPARE(g::g_lngNumberOfCases, 2);
+        QCOMPARE(g::g_lngNumberOfVariables, 3);
+        QCOMPARE(g::g_sngData.at(2, 2), 9999999.0f);
+        QCOMPARE(g::g_sngData.at(2, 3), 5.0f);
+
+        // The same file read with tabs is one field per line, and "1,2" is no number.
+        control<QRadioButton>("optTab")->click();
+        QVERIFY(!control<QRadioButton>("optComma")->isChecked());
+        import();
+        QCOMPARE(MessageService::shown().size(), 1);
+        QCOMPARE(MessageService::shown()[0].text,
+                 QStringLiteral("Row 1 of Column 1 has an invalid entry for analysis."));
+    }
+
+    void failedImportKeepsWhatWasLoaded() {
+        writeFile("good.txt", "1 2\r\n3 4\r\n");
+        writeFile("bad.txt", "1 2\r\n3 x 5\r\n");
+        writeFile("gone.txt", "7\r\n");
+        clickFile("good.txt");
+        import();
+        const QString before = pane()->textCrlf();
+        QCOMPARE(g::g_lngNumberOfCases, 2);
+
+        clickFile("bad.txt");
+        import();
+        QCOMPARE(MessageService::shown().size(), 1);
+        const MessageService::Shown box = MessageService::shown()[0];
+        QCOMPARE(box.title, QStringLiteral("Data Editor"));
+        QCOMPARE(box.text, QStringLiteral("Row 2 of Column 2 has an invalid entry for analysis."));
+        QCOMPARE(box.buttons, MessageService::Buttons::Ok);
+        QCOMPARE(g::g_lngNumberOfCases, 2);
+        QCOMPARE(g::g_lngNumberOfVariables, 2);
+        QCOMPARE(g::g_sngData.at(2, 2), 4.0f);
+        QCOMPARE(control<QLabel>("lblCurrentFile")->text(), QStringLiteral("good.txt"));
+        QCOMPARE(pane()->textCrlf(), before);
+
+        // A file that vanished after it was clicked cannot be read: said so, nothing changes.
+        clickFile("gone.txt");
+        QVERIFY(QFile::remove(m_dir.filePath("gone.txt")));
+        import();
+        QCOMPARE(MessageService::shown().size(), 2);
+        QCOMPARE(MessageService::shown()[1].title, QStringLiteral("Data Editor"));
+        QVERIFY(MessageService::shown()[1].text.contains(QStringLiteral("gone.txt")));
+        QCOMPARE(g::g_lngNumberOfCases, 2);
+        QCOMPARE(control<QLabel>("lblCurrentFile")->text(), QStringLiteral("good.txt"));
+        QCOMPARE(pane()->textCrlf(), before);
+    }
+
+    void importWithoutAFileEmptiesTheDataSet() {
+        g::g_sngData = corvane::DataMatrix(1, 1);
+        g::g_lngNumberOfCases = 1;
+        g::g_lngNumberOfVariables = 1;
+        import();
+        QCOMPARE(g::g_lngNumberOfCases, 0);
+        QCOMPARE(g::g_lngNumberOfVariables, 0);
+        QVERIFY(MessageService::shown().isEmpty());
+        QVERIFY(pane()->textCrlf().isEmpty());
+        QCOMPARE(control<QLabel>("lblCurrentFile")->text(), QString());
+    }
+
+    void importReadsTheFileLastClicked() {
+        writeFile("first.txt", "5\r\n");
+        clickFile("first.txt");
+        const QString clicked = m_window->m_strFileName;
+        // Moving elsewhere keeps the clicked file; the label shows what is selected now.
+        QVERIFY(control<DirectoryListBox>("dirDirectory")->setPath(QDir::rootPath()));
+        QCOMPARE(control<QLabel>("lblSelectedFile")->text(), QStringLiteral("first.txt"));
+        import();
+        QCOMPARE(g::g_lngNumberOfCases, 1);
+        QCOMPARE(g::g_sngData.at(1, 1), 5.0f);
+        QVERIFY(pane()->textCrlf().startsWith(QStringLiteral("Opened the text file: ") + clicked));
+        QCOMPARE(control<QLabel>("lblCurrentFile")->text(), QString());
+    }
+
+    void fileTypeChoosesThePattern() {
+        writeFile("one.txt", "1\r\n");
+        writeFile("two.dat", "2\r\n");
+        QVERIFY(control<DirectoryListBox>("dirDirectory")->setPath(m_dir.path()));
+        auto* files = control<FileListBox>("filFile");
+        QVERIFY(files->fileNames().contains(QStringLiteral("one.txt")));
+        QVERIFY(!files->fileNames().contains(QStringLiteral("two.dat")));
+        auto* types = control<QComboBox>("cmbFileType");
+        types->setCurrentIndex(1);
+        m_window->cmbFileType_Click();
+        QCOMPARE(files->pattern(), QStringLiteral("*.dat"));
+        QVERIFY(files->fileNames().contains(QStringLiteral("two.dat")));
+        QVERIFY(!files->fileNames().contains(QStringLiteral("one.txt")));
+    }
+
+    void editCommandsActOnThePaneWhenItHasTheFocus() {
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        pane()->setTextCrlf(QStringLiteral("alpha\r\nbeta\r\ngamma"));
+        pane()->setFocus();
+        QTRY_COMPARE(m_window->focusWidget(), pane());
+
+        QTextCursor c = pane()->textCursor();
+        c.setPosition(2);
+        c.setPosition(8, QTextCursor::KeepAnchor);  // "pha" CR LF "be"
+        pane()->setTextCursor(c);
+        menuItem("mnuCopy")->trigger();
+        QCOMPARE(Clipboard::text(), QStringLiteral("pha\r\nbe"));
+        QCOMPARE(pane()->textCrlf(), QStringLiteral("alpha\r\nbeta\r\ngamma"));
+
+        menuItem("mnuCut")->trigger();
+        QCOMPARE(Clipboard::text(), QStringLiteral("pha\r\nbe"));
+        QCOMPARE(pane()->textCrlf(), QStringLiteral("alta\r\ngamma"));
+
+        // Paste at the caret, then over a selection.
+        menuItem("mnuPaste")->trigger();
+        QCOMPARE(pane()->textCrlf(), QStringLiteral("alpha\r\nbeta\r\ngamma"));
+        QCOMPARE(Clipboard::text(), QStringLiteral("pha\r\nbe"));
+        c = pane()->textCursor();
+        c.setPosition(0);
+        c.setPosition(5, QTextCursor::KeepAnchor);
+        pane()->setTextCursor(c);
+        Clipboard::clear();
+        menuItem("mnuPaste")->trigger();
+        QCOMPARE(pane()->textCrlf(), QStringLiteral("\r\nbeta\r\ngamma"));
+
+        // Nothing selected: Cut puts an empty text on the clipboard and changes nothing.
+        Clipboard::setText(QStringLiteral("old"));
+        c = pane()->textCursor();
+        c.clearSelection();
+        pane()->setTextCursor(c);
+        menuItem("mnuCut")->trigger();
+        QCOMPARE(Clipboard::text(), QString());
+        QCOMPARE(pane()->textCrlf(), QStringLiteral("\r\nbeta\r\ngamma"));
+    }
+
+    void editCommandsDoNothingButEmptyTheClipboardElsewhere() {
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        pane()->setTextCrlf(QStringLiteral("alpha beta"));
+        QTextCursor c = pane()->textCursor();
+        c.setPosition(0);
+        c.setPosition(5, QTextCursor::KeepAnchor);
+        pane()->setTextCursor(c);
+        auto* files = control<FileListBox>("filFile");
+        files->setFocus();
+        QTRY_COMPARE(m_window->focusWidget(), files);
+
+        Clipboard::setText(QStringLiteral("kept"));
+        menuItem("mnuPaste")->trigger();
+        QCOMPARE(pane()->textCrlf(), QStringLiteral("alpha beta"));
+        QCOMPARE(Clipboard::text(), QStringLiteral("kept"));
+
+        menuItem("mnuCopy")->trigger();
+        QCOMPARE(Clipboard::text(), QString());
+        Clipboard::setText(QStringLiteral("kept"));
+        menuItem("mnuCut")->trigger();
+        QCOMPARE(Clipboard::text(), QString());
+        QCOMPARE(pane()->textCrlf(), QStringLiteral("alpha beta"));
+
+        // Clear Output needs no focus and asks nothing; the next report starts at the top.
+        menuItem("mnuClearOutput")->trigger();
+        QCOMPARE(pane()->textCrlf(), QString());
+        QVERIFY(MessageService::shown().isEmpty());
+        pane()->appendReport(QStringLiteral("next\r\n"));
+        QCOMPARE(pane()->textCrlf(), QStringLiteral("next\r\n"));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"
