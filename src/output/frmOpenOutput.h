@@ -18,6 +18,7 @@ class OutputPane;
 class frmOpenOutput : public QDialog {
     Q_OBJECT
   public:
+    // Make it with new (or instance()): the close box deletes it later.
     explicit frmOpenOutput(OutputPane* pane, QWidget* parent = nullptr);
 
     // The single instance: created on first use, gone once closed from its title bar.
@@ -47,6 +48,8 @@ class frmOpenOutput : public QDialog {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // The close box destroys the dialog (its buttons only hide it).
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     OutputPane* m_pane;

@@ -19,6 +19,7 @@ class OutputPane;
 class frmSaveOutput : public QDialog {
     Q_OBJECT
   public:
+    // Make it with new (or instance()): the close box deletes it later.
     explicit frmSaveOutput(OutputPane* pane, QWidget* parent = nullptr);
 
     // The single instance: created on first use, gone once closed from its title bar.
@@ -48,6 +49,8 @@ class frmSaveOutput : public QDialog {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // The close box destroys the dialog (its buttons only hide it).
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     OutputPane* m_pane;
