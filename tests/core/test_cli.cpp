@@ -1,0 +1,329 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "TempFiles.h"
+#include "cli/CliMain.h"
+
+using corvane::cli::CliEnvironment;
+using corvane::cli::ParseVariableList;
+using corvane::cli::RunCli;
+
+namespace {
+
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+CliRun Cli(const std::vector<std::string>& args, const CliEnvironment& env = {}) {
+    std::ostringstream out, err;
+    const int code = RunCli(args, out, err, env);
+    return {code, out.str(), err.str()};
+}
+
+// Group 1 = 1..10, group 2 = 2, 4, ..., 20, with the group code in column 1.
+std::string TwoGroups() {
+    std::string text;
+    for (int i = 1; i <= 10; ++i) text += "1 " + std::to_string(i) + "\n";
+    for (int i = 1; i <= 10; ++i) text += "2 " + std::to_string(2 * i) + "\n";
+    return text;
+}
+
+std::vector<std::string> EffectArgs(const std::string& file) {
+    return {"effect-size", file, "--dv", "2", "--gv", "1", "--group1", "1", "--group2", "2"};
+}
+
+std::vector<std::string> With(std::vector<std::string> args, const std::vector<std::string>& more) {
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+}
+
+}  // namespace
+
+TEST(CliUsage, MalformedCommandsExitTwoWithUsage) {
+    TempDir dir;
+    const std::string f = dir.file("d.txt", TwoGroups());
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"frobnicate", f},
+        {"import"},
+        {"import", f, f},
+        {"import", f, "--format", "json"},
+        {"import", f, "--delimiter", "semicolon"},
+        {"import", f, "--delimiter"},
+        {"import", f, "-x"},
+        {"import", f, "--crlf=yes"},
+        {"import", f, "--crlf", "--crlf"},
+        {"effect-size", f, "--gv", "1", "--group1", "1", "--group2", "2"},
+        {"effect-size", f, "--dv", "2", "--gv", "1", "--group2", "2"},
+        With(EffectArgs(f), {"--dv", "3"}),
+        With(EffectArgs(f), {"--trials", "0"}),
+        With(EffectArgs(f), {"--trials", "1000001"}),
+        With(EffectArgs(f), {"--trials", "6e2"}),
+        With(EffectArgs(f), {"--level", "80"}),
+        With(EffectArgs(f), {"--variance-of", "3"}),
+        With(EffectArgs(f), {"--seed", "-1"}),
+        With(EffectArgs(f), {"--format", "xml"}),
+        {"effect-size", f, "--dv", "0", "--gv", "1", "--group1", "1", "--group2", "2"},
+        {"effect-size", f, "--dv", "1001", "--gv", "1", "--group1", "1", "--group2", "2"},
+        {"descriptives", f},
+        {"descriptives", f, "--vars", "3-1"},
+        {"descriptives", f, "--vars", ""},
+    };
+    for (const auto& args : cases) {
+        const CliRun r = Cli(args);
+        std::string shown;
+        for (const auto& a : args) shown += a + " ";
+        EXPECT_EQ(r.code, 2) << shown;
+        EXPECT_NE(r.err.find("Usage:"), std::string::npos) << shown;
+        EXPECT_EQ(r.out, "") << shown;
+    }
+}
+
+TEST(CliUsage, HelpGoesToStandardOutput) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--help"}, {"-h"}, {"help"}, {"descriptives", "--help"}}) {
+        const CliRun r = Cli(args);
+        EXPECT_EQ(r.code, 0);
+        EXPECT_EQ(r.out.rfind("Usage:", 0), 0u);
+        EXPECT_EQ(r.err, "");
+    }
+}
+
+TEST(CliUsage, VariableLists) {
+    using V = std::vector<std::int32_t>;
+    EXPECT_EQ(ParseVariableList("1"), V({1}));
+    EXPECT_EQ(ParseVariableList("1,3-5"), V({1, 3, 4, 5}));
+    EXPECT_EQ(ParseVariableList("5,1,3-3,1"), V({1, 3, 5}));  // ascending, each once
+    EXPECT_EQ(ParseVariableList("998-1000").value().size(), 3u);
+    for (const char* bad : {"", ",", "1,", ",1", "0", "1001", "5-3", "1-", "-2", "1--3", "a",
+                            "1 ,2", "+1", "1.5", "1-1001"}) {
+        EXPECT_FALSE(ParseVariableList(bad).has_value()) << bad;
+    }
+}
+
+TEST(CliUserErrors, TheProgramsMessageOnStandardErrorAndExitOne) {
+    TempDir dir;
+    const std::string good = dir.file("d.txt", TwoGroups());
+    const std::string bad = dir.file("bad.txt", "1 2\n1 x\n");
+    const std::string flat = dir.file("flat.txt", "1 5\n1 5\n1 5\n2 1\n2 2\n");
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {{"import", bad}, "Row 2 of Column 2 has an invalid entry for analysis.\n"},
+        {{"import", good, "--delimiter", "tab"},
+         "Row 1 of Column 1 has an invalid entry for "
+         "analysis.\n"},
+        {{"effect-size", good, "--dv", "2", "--gv", "1", "--group1", "1a", "--group2", "2"},
+         "The value provided for Group 1 is not valid.\n"},
+        {{"effect-size", good, "--dv", "2", "--gv", "1", "--group1", "1", "--group2", "."},
+         "The value provided for Group 2 is not valid.\n"},
+        {{"effect-size", good, "--dv", "2", "--gv", "1", "--group1", "1", "--group2", "1"},
+         "There is an insufficient number of observations for Group 2.\n"},
+        {{"effect-size", good, "--dv", "2", "--gv", "1", "--group1", "3", "--group2", "1"},
+         "There is an insufficient number of observations for Group 1.\n"},
+        {{"effect-size", flat, "--dv", "2", "--gv", "1", "--group1", "1", "--group2", "2"},
+         "Group 1 has a zero variance.\n"},
+        {{"effect-size", good, "--dv", "3", "--gv", "1", "--group1", "1", "--group2", "2"},
+         "Var 3 is not in the data: the file has 2 variables.\n"},
+        {{"descriptives", good, "--vars", "1-4"},
+         "Var 3 is not in the data: the file has 2 variables.\n"},
+    };
+    for (const Case& c : cases) {
+        const CliRun r = Cli(c.args);
+        EXPECT_EQ(r.code, 1) << c.message;
+        EXPECT_EQ(r.err, c.message);
+        EXPECT_EQ(r.out, "");
+    }
+
+    const CliRun missing = Cli({"import", dir.path() + "/absent.txt"});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_EQ(missing.err.rfind("The file could not be read: " + dir.path() + "/absent.txt", 0), 0u)
+        << missing.err;
+}
+
+TEST(CliImport, PrintsTheSummaryWithLfOrCrLf) {
+    TempDir dir;
+    const std::string f = dir.file("d.txt", "1 2 3\n\n4 5\n");
+    const std::string c = dir.file("c.txt", "1,2\n\n3\n");
+    const CliRun r = Cli({"import", f});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out,
+              "Opened the text file: " + f + "\nNumber of Cases: 3\nNumber of Variables: 3\n\n\n");
+    EXPECT_EQ(r.err, "");
+
+    const CliRun crlf = Cli({"import", "--crlf", c, "--delimiter=comma"});
+    EXPECT_EQ(crlf.code, 0) << crlf.err;
+    EXPECT_EQ(crlf.out, "Opened the text file: " + c +
+                            "\r\nNumber of Cases: 3\r\nNumber of Variables: 2\r\n\r\n\r\n");
+}
+
+TEST(CliImport, NamesTheFileByItsFullPath) {
+    TempDir dir;
+    dir.file("d.txt", "1\n");
+    const std::string relative =
+        std::filesystem::relative(dir.path() + "/./d.txt", std::filesystem::current_path())
+            .string();
+    const CliRun r = Cli({"import", relative});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "Opened the text file: " + dir.path() + "/d.txt");
+}
+
+TEST(CliEffectSize, ReproducesTheWorkedExample) {
+    TempDir dir;
+    const std::string f = dir.file("d.txt", TwoGroups());
+    const CliRun r = Cli(With(EffectArgs(f), {"--seed", "1"}));
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("Cohen's D = 1.817 (Using variance from Group 1)\n"), std::string::npos);
+    EXPECT_NE(r.out.find("Robust Cohen's D = 1.626 (Using variance from Group 1)\n"),
+              std::string::npos);
+    EXPECT_NE(r.out.find("Pooled variance = 22.917\nPooled Winsorized variance = 11.806\n"),
+              std::string::npos);
+    EXPECT_EQ(r.out.find('\r'), std::string::npos);
+    EXPECT_EQ(r.out.rfind("GROUP-LEVEL STATISTICS\n", 0), 0u);
+    EXPECT_EQ(r.out.substr(r.out.size() - 6), "\n\n\n\n\n\n");
+
+    const CliRun g2 = Cli(With(EffectArgs(f), {"--variance-of", "2", "--level", "90"}));
+    ASSERT_EQ(g2.code, 0) << g2.err;
+    EXPECT_NE(g2.out.find("Cohen's D = 0.908 (Using variance from Group 2)\n"), std::string::npos);
+    EXPECT_NE(g2.out.find("Robust Cohen's D = 0.813 (Using variance from Group 2)\n"),
+              std::string::npos);
+    EXPECT_NE(g2.out.find("EFFECT SIZE ESTIMATES AND 90% CI\n"), std::string::npos);
+}
+
+TEST(CliEffectSize, TheSameSeedGivesTheSameReport) {
+    TempDir dir;
+    const std::string f = dir.file("d.txt", TwoGroups());
+    const auto args = With(EffectArgs(f), {"--seed", "12345", "--trials", "2000"});
+    const CliRun a = Cli(args);
+    const CliRun b = Cli(args);
+    ASSERT_EQ(a.code, 0) << a.err;
+    EXPECT_EQ(a.out, b.out);
+    EXPECT_NE(a.out.find("Number of attempted bootstrap trials = 2000\n"), std::string::npos);
+
+    // The CR LF form is the same text with the desktop program's line ends.
+    const CliRun crlf = Cli(With(args, {"--crlf"}));
+    std::string lf = crlf.out;
+    for (std::size_t p; (p = lf.find("\r\n")) != std::string::npos;) lf.erase(p, 1);
+    EXPECT_EQ(lf, a.out);
+    EXPECT_NE(crlf.out, a.out);
+}
+
+TEST(CliEffectSize, JsonCarriesTheUnroundedValues) {
+    TempDir dir;
+    const std::string f = dir.file("d.txt", TwoGroups());
+    const CliRun r =
+        Cli(With(EffectArgs(f), {"--seed", "99", "--format", "json", "--trials", "50"}));
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::string& j = r.out;
+    EXPECT_EQ(j.rfind("{\n  \"command\": \"effect-size\",\n", 0), 0u) << j;
+    EXPECT_NE(j.find("\"file\": \"" + f + "\""), std::string::npos);
+    EXPECT_NE(j.find("\"seed\": 99,"), std::string::npos);
+    EXPECT_NE(j.find("\"trials\": 50,"), std::string::npos);
+    EXPECT_NE(j.find("\"level\": 95,"), std::string::npos);
+    EXPECT_NE(j.find("\"variance_of\": 1,"), std::string::npos);
+    EXPECT_NE(j.find("\"group1_code\": 1,"), std::string::npos);
+    EXPECT_NE(j.find("\"n\": 10,"), std::string::npos);
+    EXPECT_NE(j.find("\"mean\": 5.5,"), std::string::npos);
+    EXPECT_NE(j.find("\"variance\": 9.166667,"), std::string::npos);  // 9.167 in the report
+    EXPECT_NE(j.find("\"pooled_variance\": 22.916668,"), std::string::npos);
+    EXPECT_NE(j.find("\"d\": 1.8165"), std::string::npos);
+    EXPECT_NE(j.find("\"d_interval\": {\n    \"lower\": "), std::string::npos);
+    EXPECT_NE(j.find("\"valid_robust_d_trials\": "), std::string::npos);
+    EXPECT_EQ(j.substr(j.size() - 2), "}\n");
+    EXPECT_EQ(j.find('\r'), std::string::npos);
+}
+
+TEST(CliEffectSize, JsonWritesNullForAnUndefinedEffect) {
+    TempDir dir;
+    // Group 1 = 1, 1, 1, 1, 5: the Winsorized variance is 0, so robust d is undefined.
+    const std::string f = dir.file("d.txt", "1 1\n1 1\n1 1\n1 1\n1 5\n2 3\n2 4\n2 6\n");
+    const CliRun r = Cli({"effect-size", f, "--dv", "2", "--gv", "1", "--group1", "1", "--group2",
+                          "2", "--seed", "5", "--format", "json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("\"robust_d\": null,"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("\"d\": null"), std::string::npos);
+}
+
+TEST(CliEffectSize, ProgressBarOnlyWhenStandardErrorIsATerminal) {
+    TempDir dir;
+    const std::string f = dir.file("d.txt", TwoGroups());
+    CliEnvironment terminal;
+    terminal.errIsTerminal = true;
+    terminal.progressDelaySeconds = 0;
+    const CliRun shown = Cli(With(EffectArgs(f), {"--seed", "3"}), terminal);
+    ASSERT_EQ(shown.code, 0);
+    EXPECT_NE(shown.err.find("] 100% (600/600)"), std::string::npos);
+    EXPECT_EQ(shown.err.back(), '\r');  // the bar is wiped when the run ends
+
+    const CliRun quiet = Cli(With(EffectArgs(f), {"--seed", "3"}));
+    EXPECT_EQ(quiet.err, "");
+    EXPECT_EQ(quiet.out, shown.out);
+}
+
+TEST(CliDescriptives, TheThreeVariableExampleByteForByte) {
+    TempDir dir;
+    const std::string f = dir.file("d.txt", "1 2.5 .\n2 . .\n. . .\n3 . .\n");
+    const std::string expected =
+        "DESCRIPTIVES\r\n"
+        "------------------------------------------------------------\r\n"
+        "Name            Mean        SD       Min       Max         N\r\n"
+        "------------------------------------------------------------\r\n"
+        "Var 1              2         1         1         3         3\r\n"
+        "Var 2            2.5         .       2.5       2.5         1\r\n"
+        "Var 3              .         .         .         .         0\r\n"
+        "------------------------------------------------------------\r\n"
+        "\r\n\r\n\r\n";
+    const CliRun crlf = Cli({"descriptives", f, "--vars", "1-3", "--crlf"});
+    ASSERT_EQ(crlf.code, 0) << crlf.err;
+    EXPECT_EQ(crlf.out, expected);
+
+    std::string lf = expected;
+    for (std::size_t p; (p = lf.find("\r\n")) != std::string::npos;) lf.erase(p, 1);
+    EXPECT_EQ(Cli({"descriptives", f, "--vars", "3,1-2"}).out, lf);
+}
+
+TEST(CliDescriptives, JsonWritesNullWhereTheReportShowsADot) {
+    TempDir dir;
+    const std::string f = dir.file("d.txt", "1 2.5 .\n2 . .\n. . .\n3 . .\n");
+    const CliRun r = Cli({"descriptives", f, "--vars", "2-3", "--format", "json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "{\n"
+              "  \"command\": \"descriptives\",\n"
+              "  \"file\": \"" +
+                  f +
+                  "\",\n"
+                  "  \"cases\": 4,\n"
+                  "  \"variables\": [\n"
+                  "    {\n"
+                  "      \"variable\": 2,\n"
+                  "      \"n\": 1,\n"
+                  "      \"mean\": 2.5,\n"
+                  "      \"sd\": null,\n"
+                  "      \"min\": 2.5,\n"
+                  "      \"max\": 2.5\n"
+                  "    },\n"
+                  "    {\n"
+                  "      \"variable\": 3,\n"
+                  "      \"n\": 0,\n"
+                  "      \"mean\": null,\n"
+                  "      \"sd\": null,\n"
+                  "      \"min\": null,\n"
+                  "      \"max\": null\n"
+                  "    }\n"
+                  "  ]\n"
+                  "}\n");
+}
+
+TEST(CliJson, FileNamesAreEscaped) {
+    TempDir dir;
+    const std::string f = dir.file("a\"b\\c.txt", "1\n2\n");
+    const CliRun r = Cli({"descriptives", f, "--vars", "1", "--format", "json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("a\\\"b\\\\c.txt\""), std::string::npos) << r.out;
+}

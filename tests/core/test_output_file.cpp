@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "TempFiles.h"
+#include "output/OutputFile.h"
+
+using namespace corvane;
+
+namespace {
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::size_t EntriesIn(const std::string& directory) {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(directory)) ++n;
+    return n;
+}
+
+}  // namespace
+
+TEST(OutputFileNaming, TxtIsAddedUnlessTheNameEndsInLowerCaseTxt) {
+    struct Row {
+        const char* name;
+        const char* target;
+    };
+    const Row rows[] = {
+        {"report", "/d/report.txt"},
+        {"report.txt", "/d/report.txt"},
+        {"report.TXT", "/d/report.TXT.txt"},
+        {"data.dat", "/d/data.dat.txt"},
+        {".txt", "/d/.txt"},
+        {"txt", "/d/txt.txt"},
+        {"a.txt.bak", "/d/a.txt.bak.txt"},
+        {"  ", "/d/  .txt"},
+    };
+    for (const Row& r : rows) EXPECT_EQ(SaveTargetPath("/d", r.name), r.target) << r.name;
+}
+
+TEST(OutputFileNaming, JoinNeverDoublesTheSeparator) {
+    EXPECT_EQ(JoinPath("/home/u", "a.txt"), "/home/u/a.txt");
+    EXPECT_EQ(JoinPath("/home/u/", "a.txt"), "/home/u/a.txt");
+    EXPECT_EQ(JoinPath("/", "a.txt"), "/a.txt");
+    EXPECT_EQ(JoinPath("/home/u/", "/a.txt"), "/home/u/a.txt");
+    EXPECT_EQ(SaveTargetPath("/", "r"), "/r.txt");
+}
+
+TEST(OutputFileSave, WritesTheTextThenOneCrLf) {
+    TempDir dir;
+    const std::string empty = dir.path() + "/empty.txt";
+    ASSERT_TRUE(SaveOutputFile(empty, "").ok());
+    EXPECT_EQ(Slurp(empty), "\r\n");
+
+    const std::string two = dir.path() + "/two.txt";
+    ASSERT_TRUE(SaveOutputFile(two, "A\r\nB").ok());
+    EXPECT_EQ(Slurp(two), "A\r\nB\r\n");
+
+    // UTF-8 goes out unchanged, with no byte-order mark in front.
+    const std::string utf8 = dir.path() + "/utf8.txt";
+    ASSERT_TRUE(SaveOutputFile(utf8, "\xC3\xA9t\xC3\xA9").ok());
+    EXPECT_EQ(Slurp(utf8), "\xC3\xA9t\xC3\xA9\r\n");
+    EXPECT_EQ(EntriesIn(dir.path()), 3u);  // no temporary file left behind
+}
+
+TEST(OutputFileSave, ReplacesAnExistingFileAndKeepsItsPermissions) {
+    TempDir dir;
+    const std::string path = dir.file("out.txt", "old text that is longer than the new");
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    ASSERT_TRUE(SaveOutputFile(path, "new").ok());
+    EXPECT_EQ(Slurp(path), "new\r\n");
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST(OutputFileSave, ThroughASymbolicLinkReplacesTheLinkedFile) {
+    TempDir dir;
+    const std::string real = dir.file("real.txt", "old");
+    const std::string link = dir.path() + "/link.txt";
+    ASSERT_EQ(::symlink(real.c_str(), link.c_str()), 0);
+    ASSERT_TRUE(SaveOutputFile(link, "new").ok());
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(Slurp(real), "new\r\n");
+}
+
+TEST(OutputFileSave, FailuresKeepTheOldFileAndSayWhy) {
+    TempDir dir;
+    // Missing directory.
+    auto missing = SaveOutputFile(dir.path() + "/no/such/dir/out.txt", "x");
+    ASSERT_FALSE(missing.ok());
+    EXPECT_FALSE(missing.error().reason.empty());
+
+    // A directory given as the file.
+    const std::string sub = dir.path() + "/sub";
+    std::filesystem::create_directory(sub);
+    auto isDir = SaveOutputFile(sub, "x");
+    ASSERT_FALSE(isDir.ok());
+    EXPECT_EQ(isDir.error().reason, std::strerror(EISDIR));
+    EXPECT_TRUE(std::filesystem::is_directory(sub));
+
+    // A write that fails part-way (the file-size limit stands in for a full disk): the old
+    // file is untouched and the temporary file is gone.
+    const std::string path = dir.file("keep.txt", "precious");
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    struct rlimit small = old;
+    small.rlim_cur = 16;
+    auto previous = ::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    auto big = SaveOutputFile(path, std::string(1000, 'x'));
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    ::signal(SIGXFSZ, previous);
+    ASSERT_FALSE(big.ok());
+    EXPECT_EQ(big.error().reason, std::strerror(EFBIG));
+    EXPECT_EQ(Slurp(path), "precious");
+    EXPECT_EQ(EntriesIn(dir.path()), 2u);  // keep.txt and sub
+}
+
+TEST(OutputFileSave, ReadOnlyDirectoryFailsAndKeepsTheOldFile) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+    TempDir dir;
+    const std::string path = dir.file("keep.txt", "precious");
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
+    auto r = SaveOutputFile(path, "new");
+    ::chmod(dir.path().c_str(), 0755);
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.error().reason, std::strerror(EACCES));
+    EXPECT_EQ(Slurp(path), "precious");
+    EXPECT_EQ(EntriesIn(dir.path()), 1u);
+}
+
+TEST(OutputFileRead, EveryLineEndsInCrLf) {
+    TempDir dir;
+    struct Row {
+        const char* bytes;
+        const char* pane;
+    };
+    const Row rows[] = {
+        {"", ""},
+        {"A\r\nB", "A\r\nB\r\n"},
+        {"A\r\nB\r\n", "A\r\nB\r\n"},
+        {"A\rB\nC\r\nD", "A\r\nB\r\nC\r\nD\r\n"},  // mixed line ends
+        {"\r\n", "\r\n"},
+        {"\n\n", "\r\n\r\n"},
+        {"A\r\r\nB", "A\r\n\r\nB\r\n"},  // lone CR, then CR LF
+        {"A\n\rB", "A\r\n\r\nB\r\n"},    // LF then CR is two line ends
+    };
+    int i = 0;
+    for (const Row& r : rows) {
+        const std::string path = dir.file("f" + std::to_string(i++) + ".txt", r.bytes);
+        auto text = ReadOutputFile(path);
+        ASSERT_TRUE(text.ok()) << path;
+        EXPECT_EQ(text.value(), r.pane) << "file bytes: " << r.bytes;
+    }
+}
+
+TEST(OutputFileRead, SaveThenOpenAddsOneCrLf) {
+    TempDir dir;
+    const std::string pane = "REPORT\r\n------\r\nline \xE2\x82\xAC\r\n\r\n";
+    const std::string path = dir.path() + "/round.txt";
+    ASSERT_TRUE(SaveOutputFile(path, pane).ok());
+    auto back = ReadOutputFile(path);
+    ASSERT_TRUE(back.ok());
+    EXPECT_EQ(back.value(), pane + "\r\n");
+    // And once more: each round adds exactly one empty line.
+    ASSERT_TRUE(SaveOutputFile(path, back.value()).ok());
+    EXPECT_EQ(ReadOutputFile(path).value(), pane + "\r\n\r\n");
+}
+
+TEST(OutputFileRead, TextThatIsNotUtf8IsReadAsWindows1252) {
+    TempDir dir;
+    // "café – 5 €" in Windows-1252.
+    const std::string path = dir.file("old.txt", "caf\xE9 \x96 5 \x80\r\n");
+    auto text = ReadOutputFile(path);
+    ASSERT_TRUE(text.ok());
+    EXPECT_EQ(text.value(), "caf\xC3\xA9 \xE2\x80\x93 5 \xE2\x82\xAC\r\n");
+
+    // A leading byte-order mark is not part of the text.
+    const std::string bom = dir.file("bom.txt", "\xEF\xBB\xBFhi");
+    EXPECT_EQ(ReadOutputFile(bom).value(), "hi\r\n");
+}
+
+TEST(OutputFileRead, FailuresSayWhy) {
+    TempDir dir;
+    auto missing = ReadOutputFile(dir.path() + "/absent.txt");
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error().reason, std::strerror(ENOENT));
+    auto isDir = ReadOutputFile(dir.path());
+    ASSERT_FALSE(isDir.ok());
+    EXPECT_EQ(isDir.error().reason, std::strerror(EISDIR));
+}
+
+TEST(OutputFileDecoding, Utf8Validation) {
+    EXPECT_TRUE(IsValidUtf8(""));
+    EXPECT_TRUE(IsValidUtf8("plain ASCII"));
+    EXPECT_TRUE(IsValidUtf8("\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"));  // é € and an emoji
+    EXPECT_TRUE(IsValidUtf8("\xF4\x8F\xBF\xBF"));                      // U+10FFFF
+    EXPECT_FALSE(IsValidUtf8("\xE9"));                                 // a lone 1252 byte
+    EXPECT_FALSE(IsValidUtf8("\xC3"));                                 // cut short
+    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));                             // overlong "/"
+    EXPECT_FALSE(IsValidUtf8("\xE0\x80\xAF"));                         // overlong "/"
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));                         // a surrogate
+    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));                     // above U+10FFFF
+    EXPECT_FALSE(IsValidUtf8("\x80"));                                 // stray continuation
+    EXPECT_FALSE(IsValidUtf8("\xE2\x82x"));                            // bad continuation
+}
+
+TEST(OutputFileDecoding, Windows1252Table) {
+    EXPECT_EQ(Windows1252ToUtf8("abc"), "abc");
+    EXPECT_EQ(Windows1252ToUtf8("\x80"), "\xE2\x82\xAC");  // €
+    EXPECT_EQ(Windows1252ToUtf8("\x9F"), "\xC5\xB8");      // Ÿ
+    EXPECT_EQ(Windows1252ToUtf8("\x81"), "\xC2\x81");      // unassigned: kept as C1
+    EXPECT_EQ(Windows1252ToUtf8("\xA0\xFF"), "\xC2\xA0\xC3\xBF");
+    // Every byte decodes to valid UTF-8.
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    EXPECT_TRUE(IsValidUtf8(Windows1252ToUtf8(all)));
+}
