@@ -2,4 +2,11 @@
 list(APPEND CORVANE_GUI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/app/frmMain.cpp
   ${CMAKE_CURRENT_LIST_DIR}/app/frmSplash.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/platform/MessageService.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/platform/Twips.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/platform/FileSystemLists.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/platform/Clipboard.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/output/OutputPane.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/output/frmSaveOutput.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/output/frmOpenOutput.cpp
 )
