@@ -137,7 +137,12 @@ Result<bool, FileError> SaveOutputFile(const std::string& path, const std::strin
     const std::string target = ResolveLink(path);
 
     struct stat st {};
-    if (::stat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return ErrnoError(EISDIR);
+    if (::stat(target.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) return ErrnoError(EISDIR);
+        // The rename would replace a file the user may not write to; refuse as a plain write
+        // would.
+        if (::access(target.c_str(), W_OK) != 0) return ErrnoError(errno);
+    }
 
     const std::string directory = DirectoryOf(target);
     std::string tempName = JoinPath(directory, "." + BaseNameOf(target) + ".XXXXXX");

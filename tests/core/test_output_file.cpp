@@ -138,6 +138,13 @@ TEST(OutputFileSave, ReadOnlyDirectoryFailsAndKeepsTheOldFile) {
     EXPECT_EQ(r.error().reason, std::strerror(EACCES));
     EXPECT_EQ(Slurp(path), "precious");
     EXPECT_EQ(EntriesIn(dir.path()), 1u);
+
+    // A read-only file in a writable directory is not replaced either.
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    auto readOnlyFile = SaveOutputFile(path, "new");
+    ASSERT_FALSE(readOnlyFile.ok());
+    EXPECT_EQ(readOnlyFile.error().reason, std::strerror(EACCES));
+    EXPECT_EQ(Slurp(path), "precious");
 }
 
 TEST(OutputFileRead, EveryLineEndsInCrLf) {
