@@ -38,13 +38,13 @@ struct UserError {
     std::string message;
 };
 
-struct CommandSpec {
+struct CommandOptions {
     std::set<std::string> valueOptions;
     std::set<std::string> flags;
 };
 
-const std::map<std::string, CommandSpec>& Commands() {
-    static const std::map<std::string, CommandSpec> commands = {
+const std::map<std::string, CommandOptions>& Commands() {
+    static const std::map<std::string, CommandOptions> commands = {
         {"import", {{"delimiter"}, {"crlf"}}},
         {"effect-size",
          {{"dv", "gv", "group1", "group2", "delimiter", "trials", "level", "variance-of", "seed",
@@ -82,8 +82,8 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args) {
         parsed.help = true;
         return parsed;
     }
-    const auto spec = Commands().find(args[0]);
-    if (spec == Commands().end()) throw UsageError{"unknown command '" + args[0] + "'"};
+    const auto command = Commands().find(args[0]);
+    if (command == Commands().end()) throw UsageError{"unknown command '" + args[0] + "'"};
     parsed.command = args[0];
 
     std::vector<std::string> positionals;
@@ -106,12 +106,12 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args) {
         const std::size_t eq = arg.find('=');
         const std::string name =
             arg.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
-        if (spec->second.flags.count(name) != 0) {
+        if (command->second.flags.count(name) != 0) {
             if (eq != std::string::npos) throw UsageError{"--" + name + " takes no value"};
             if (!parsed.flags.insert(name).second) throw UsageError{"--" + name + " given twice"};
             continue;
         }
-        if (spec->second.valueOptions.count(name) == 0) {
+        if (command->second.valueOptions.count(name) == 0) {
             throw UsageError{"unknown option '--" + name + "' for " + parsed.command};
         }
         std::string value;
