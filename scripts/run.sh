@@ -2,4 +2,9 @@
 # Starts the desktop program from a build directory.
 set -euo pipefail
 build=${1:-build/default}
-exec "$build/src/corvane"
+program="$build/src/corvane"
+if [ ! -x "$program" ]; then
+  echo "No program at $program: build it first with 'make build'." >&2
+  exit 1
+fi
+exec "$program"

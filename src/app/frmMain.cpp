@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
+#include <QStyle>
 #include <algorithm>
 #include <exception>
 #include <new>
@@ -77,6 +78,41 @@ void unbold(QWidget* w) {
     w->setFont(f);
 }
 
+// The fixed places were drawn for a narrow 8 pt dialog font. The window takes the program's font
+// at that size, condensed only as far as every fixed caption needs to fit its box.
+QFont fittingWindowFont(const QFont& base, const QStyle* style) {
+    const int radioExtra = style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
+                           style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing) + 4;
+    const int buttonExtra = 2 * style->pixelMetric(QStyle::PM_ButtonMargin) +
+                            2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth) + 4;
+    struct Caption {
+        const char* text;
+        int widthTwips;
+        int extra;
+    };
+    const Caption captions[] = {
+        {"Space Delimited", 1455, radioExtra},
+        {"Comma Delimited", 1575, radioExtra},
+        {"Tab Delimited", 1335, radioExtra},
+        {"Type of Delimiter", 1815, 16},
+        {"Selected File:", 1332, 0},
+        {"File Currently in Processor:", 2055, 0},
+        {"Import Selected Data File", 2055, buttonExtra},
+    };
+    QFont font = base;
+    font.setPointSizeF(8.25);
+    for (int stretch : {100, 94, 87, 81, 75}) {
+        font.setStretch(stretch);
+        const QFontMetrics m(font);
+        bool fits = true;
+        for (const Caption& c : captions)
+            fits = fits && m.horizontalAdvance(QString::fromUtf8(c.text)) + c.extra <=
+                               Twips::toPixelsX(c.widthTwips);
+        if (fits) break;
+    }
+    return font;
+}
+
 }  // namespace
 
 MainWindowLayout MainWindowLayout::forWindow(int windowWidth, int windowHeight) {
@@ -102,6 +138,7 @@ MainWindowLayout MainWindowLayout::forWindow(int windowWidth, int windowHeight) 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Corvane 2"));
+    setFont(fittingWindowFont(font(), style()));
     buildControls();
     buildMenus();
     m_analysisWindows = std::make_unique<AnalysisWindows>(this, txtOutput);
@@ -204,7 +241,13 @@ void frmMain::buildControls() {
 
     txtOutput = new OutputPane(fraOutput);
     txtOutput->setObjectName(QStringLiteral("txtOutput"));
-    unbold(txtOutput);
+    {
+        // The pane keeps its own fixed-pitch face, neither bold nor condensed like the window.
+        QFont pane = txtOutput->font();
+        pane.setBold(false);
+        pane.setStretch(QFont::Unstretched);
+        txtOutput->setFont(pane);
+    }
 
     // The drive, directory and file lists follow one another; the lists start at the
     // process's current directory.

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -108,6 +109,26 @@ class TestMainWindow : public QObject {
                  Twips::toPixels(120, 1200, 1335, 255));
         QCOMPARE(control<QRadioButton>("optTab")->parentWidget()->objectName(),
                  QStringLiteral("fraTypeOfDelimiter"));
+    }
+
+    void captionsFitTheirBoxes() {
+        const char* fixed[] = {"optSpace",
+                               "optComma",
+                               "optTab",
+                               "cmdImportData",
+                               "lblCurrentFileLabel",
+                               "lblSelectedFileLabel"};
+        for (const char* name : fixed) {
+            QWidget* w = control<QWidget>(name);
+            QVERIFY2(w->sizeHint().width() <= w->width(), name);
+            QVERIFY2(w->fontMetrics().height() <= w->height(), name);
+            QVERIFY2(!w->font().bold(), name);
+        }
+        QVERIFY(control<QGroupBox>("fraSelectData")->font().bold());
+        QVERIFY(control<QGroupBox>("fraOutput")->font().bold());
+        QVERIFY(!pane()->font().bold());
+        const QFontMetrics m(pane()->font());
+        QCOMPARE(m.horizontalAdvance(QLatin1Char('i')), m.horizontalAdvance(QLatin1Char('W')));
     }
 
     void menusCarryEveryCommandInOrder() {

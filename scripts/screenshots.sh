@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Opens every window of the program under a virtual X display (or Qt's offscreen platform when
+# xvfb-run is missing) and writes a PNG of each into screenshots/.
+#   scripts/screenshots.sh [build-dir] [output-dir]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build/default}
+out=${2:-screenshots}
+
+cmake --build "$build" --target corvane_screenshots -- -j2
+program="$build/tests/gui/corvane_screenshots"
+mkdir -p "$out"
+if command -v xvfb-run >/dev/null 2>&1; then
+  xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" "$program" "$out"
+else
+  QT_QPA_PLATFORM=offscreen "$program" "$out"
+fi
