@@ -5,11 +5,34 @@
 #include <QSignalBlocker>
 #include <QStorageInfo>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <algorithm>
 
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
+constexpr int kLevelRole = Qt::UserRole + 1;
+constexpr int kIndentPixels = 8;
+
+// Draws each directory one step further in than its parent, icon and all.
+class IndentDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem shifted = option;
+        shifted.rect.adjust(indent(index), 0, 0, 0);
+        QStyledItemDelegate::paint(painter, shifted, index);
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return QStyledItemDelegate::sizeHint(option, index) + QSize(indent(index), 0);
+    }
+
+  private:
+    static int indent(const QModelIndex& index) {
+        return index.data(kLevelRole).toInt() * kIndentPixels;
+    }
+};
 
 QString cleanAbsolute(const QString& path) { return QDir::cleanPath(QDir(path).absolutePath()); }
 
@@ -130,6 +153,7 @@ void DriveListBox::fill(const QStringList& mountPoints) {
 
 DirectoryListBox::DirectoryListBox(QWidget* parent) : QListWidget(parent) {
     setObjectName(QStringLiteral("dirDirectory"));
+    setItemDelegate(new IndentDelegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         if (item) setPath(item->data(kPathRole).toString());
@@ -169,8 +193,9 @@ bool DirectoryListBox::fill(const QString& path) {
     QString walked = QStringLiteral("/");
     int depth = 0;
     auto add = [this](const QIcon& icon, const QString& label, const QString& full, int level) {
-        auto* it = new QListWidgetItem(icon, QString(level * 2, QLatin1Char(' ')) + label);
+        auto* it = new QListWidgetItem(icon, label);
         it->setData(kPathRole, full);
+        it->setData(kLevelRole, level);
         it->setToolTip(full);
         addItem(it);
     };
@@ -184,6 +209,8 @@ bool DirectoryListBox::fill(const QString& path) {
         add(closed, child, FileSystemPaths::join(walked, child), depth + 1);
     }
     setCurrentRow(currentRow);
+    // Deep paths push the current directory down the list: keep it in sight.
+    scrollToItem(item(currentRow), QAbstractItemView::PositionAtCenter);
     m_path = walked;
     return true;
 }
