@@ -313,6 +313,8 @@ void frmMain::Form_Load(std::chrono::milliseconds splashWait) {
     cmbFileType->addItem(QStringLiteral("Data (*.dat)"));
     cmbFileType->setCurrentIndex(0);
     cmbFileType_Click();
+    // The first control in the focus order holds the focus when the window comes up.
+    dirDirectory->setFocus();
     show();
 }
 
@@ -333,7 +335,8 @@ void frmMain::applyLayout() {
     const int minimumHeight = atLeastPixelsY(MainWindowLayout::kMinimumHeight) - extraHeight;
     // The window system keeps the window from getting lower; should a resize get through all
     // the same, it is snapped back and the layout runs again from that resize.
-    if (minimumHeight > 0 && minimumHeight < QWIDGETSIZE_MAX) setMinimumHeight(minimumHeight);
+    if (minimumHeight > 0 && minimumHeight != minimumSize().height())
+        setMinimumHeight(minimumHeight);
     if (height() < minimumHeight) {
         resize(width(), minimumHeight);
         return;

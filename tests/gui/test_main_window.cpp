@@ -81,6 +81,7 @@ class TestMainWindow : public QObject {
     void startsAsTheProgramDoes() {
         QCOMPARE(m_window->windowTitle(), QStringLiteral("Corvane 2"));
         QVERIFY(m_window->isVisible());
+        QCOMPARE(m_window->focusWidget(), control<QWidget>("dirDirectory"));
         QVERIFY(control<QRadioButton>("optSpace")->isChecked());
         QVERIFY(!control<QRadioButton>("optComma")->isChecked());
         QVERIFY(!control<QRadioButton>("optTab")->isChecked());
