@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -391,7 +392,8 @@ void frmMain::cmdImportData_Click() {
         g::g_lngNumberOfCases = data.cases;
         g::g_lngNumberOfVariables = data.variables;
 
-        lblCurrentFile->setText(filFile->fileName());
+        // The label names the file just read, even when the file list has moved on since.
+        lblCurrentFile->setText(QFileInfo(m_strFileName).fileName());
         txtOutput->appendReport(
             QString::fromLocal8Bit(corvane::ImportSummary(path, data.cases, data.variables)));
         m_analysisWindows->discardAnalysisWindows();
