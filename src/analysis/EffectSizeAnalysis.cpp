@@ -1,0 +1,49 @@
+#include "analysis/EffectSizeAnalysis.h"
+
+#include "analysis/EffectSizeReport.h"
+#include "common/Messages.h"
+#include "common/Single.h"
+#include "data/FieldClassifier.h"
+
+namespace corvane {
+
+Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(const DataMatrix& data,
+                                                               std::int32_t cases,
+                                                               const EffectSizeRequest& request,
+                                                               UniformGenerator& rng,
+                                                               const ProgressCallback& progress) {
+    auto fail = [](const std::string& text) {
+        return AnalysisError{text, msg::kTitleAnalysisError};
+    };
+    if (request.dependent == kNone) return fail(msg::kNoDependentVariable);
+    if (request.grouping == kNone) return fail(msg::kNoGroupingVariable);
+    const auto code1 = ParseGroupCode(request.code1Text);
+    if (!code1) return fail(msg::kGroup1CodeInvalid);
+    const auto code2 = ParseGroupCode(request.code2Text);
+    if (!code2) return fail(msg::kGroup2CodeInvalid);
+
+    const GroupPair groups = ExtractGroups(data, cases, request.dependent, request.grouping,
+                                           static_cast<float>(*code1), static_cast<float>(*code2));
+    if (static_cast<std::int32_t>(groups.group1.size()) < kMinGroupSize) {
+        return fail(msg::kGroup1TooSmall);
+    }
+    if (static_cast<std::int32_t>(groups.group2.size()) < kMinGroupSize) {
+        return fail(msg::kGroup2TooSmall);
+    }
+
+    auto run = RunBootstrap(groups.group1, groups.group2, request.settings, rng, progress);
+    if (!run) {
+        const BootstrapError& e = run.error();
+        if (e.kind == BootstrapError::Kind::ZeroVariance) {
+            return fail(e.group == 2 ? msg::kGroup2ZeroVariance : msg::kGroup1ZeroVariance);
+        }
+        return fail(msg::ValuesTooLarge(request.dependent));
+    }
+    EffectSizeOutcome outcome;
+    outcome.result = std::move(run).value();
+    outcome.report =
+        BuildReport(outcome.result, request.settings, request.dependent, request.grouping);
+    return outcome;
+}
+
+}  // namespace corvane

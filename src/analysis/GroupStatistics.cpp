@@ -1,0 +1,97 @@
+#include "analysis/GroupStatistics.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "common/Single.h"
+
+namespace corvane {
+
+GroupPair ExtractGroups(const DataMatrix& data, std::int32_t cases, std::int32_t dependent,
+                        std::int32_t grouping, float code1, float code2) {
+    GroupPair pair;
+    for (std::int32_t i = 1; i <= cases; ++i) {
+        const float y = data.at(i, dependent);
+        const float c = data.at(i, grouping);
+        if (IsMissing(y)) continue;
+        if (c == code1) {
+            pair.group1.push_back(y);
+        } else if (c == code2) {
+            pair.group2.push_back(y);
+        }
+    }
+    return pair;
+}
+
+bool ComputeGroupStatsPresorted(const float* drawOrder, const float* ascending, std::int32_t n,
+                                GroupStats& out) {
+    out = GroupStats{};
+    out.n = n;
+    if (n < 2) return true;  // never asked for: both groups are checked for two values first
+    SingleStore store;
+
+    float s = 0.0f, q = 0.0f;
+    for (std::int32_t j = 0; j < n; ++j) {
+        const double x = drawOrder[j];
+        s = store(static_cast<double>(s) + x);
+        q = store(static_cast<double>(q) + x * x);
+    }
+    const double dn = n;
+    const double bessel = dn / static_cast<double>(n - 1);
+    out.mean = store(static_cast<double>(s) / dn);
+    const double mean = out.mean;
+    out.variance = store((static_cast<double>(q) / dn - mean * mean) * bessel);
+
+    const auto g = static_cast<std::int32_t>(dn * static_cast<double>(kTrimProportion));
+    float st = 0.0f, qt = 0.0f;
+    for (std::int32_t j = g; j < n - g; ++j) {
+        const double x = ascending[j];
+        st = store(static_cast<double>(st) + x);
+        qt = store(static_cast<double>(qt) + x * x);
+    }
+    out.trimmedMean = store(static_cast<double>(st) / static_cast<double>(n - 2 * g));
+
+    const double low = ascending[g];
+    const double high = ascending[n - g - 1];
+    const double dg = g;
+    const float wMean = store((dg * low + static_cast<double>(st) + dg * high) / dn);
+    const float qw = store((dg * (low * low) + static_cast<double>(qt)) + dg * (high * high));
+    const double wm = wMean;
+    out.winsorizedVariance = store((static_cast<double>(qw) / dn - wm * wm) * bessel);
+    return !store.overflowed();
+}
+
+bool ComputeGroupStats(const GroupSample& sample, GroupStats& out, std::vector<float>& sorted) {
+    sorted.assign(sample.begin(), sample.end());
+    std::stable_sort(sorted.begin(), sorted.end());
+    return ComputeGroupStatsPresorted(sample.data(), sorted.data(),
+                                      static_cast<std::int32_t>(sample.size()), out);
+}
+
+bool ComputeEffectSizes(const GroupStats& g1, const GroupStats& g2, int chosenGroup,
+                        EffectSizes& out) {
+    SingleStore store;
+    const double w1 = g1.n - 1, w2 = g2.n - 1;
+    const double denominator = static_cast<double>(g1.n) + g2.n - 2;
+    out.pooledVariance = store((w2 * g2.variance + w1 * g1.variance) / denominator);
+    out.pooledWinsorizedVariance =
+        store((w2 * g2.winsorizedVariance + w1 * g1.winsorizedVariance) / denominator);
+
+    const GroupStats& k = chosenGroup == 2 ? g2 : g1;
+    if (k.variance > 0.0f) {
+        out.d = store((static_cast<double>(g2.mean) - g1.mean) /
+                      std::sqrt(static_cast<double>(k.variance)));
+    } else {
+        out.d = kMissing;
+    }
+    if (k.winsorizedVariance > 0.0f) {
+        out.robustD =
+            store(std::sqrt(0.4129) * (static_cast<double>(g2.trimmedMean) - g1.trimmedMean) /
+                  std::sqrt(static_cast<double>(k.winsorizedVariance)));
+    } else {
+        out.robustD = kMissing;
+    }
+    return !store.overflowed();
+}
+
+}  // namespace corvane
