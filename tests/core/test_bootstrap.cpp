@@ -1,0 +1,218 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "analysis/Bootstrap.h"
+#include "common/Single.h"
+
+using namespace corvane;
+
+namespace {
+
+GroupSample Range(int from, int to, int step = 1) {
+    GroupSample s;
+    for (int v = from; v <= to; v += step) s.push_back(static_cast<float>(v));
+    return s;
+}
+
+// The bootstrap as first described: each trial copies the draws and sorts them, with the
+// quadratic rank-count sort.
+BootstrapResult SortPerTrial(const GroupSample& g1, const GroupSample& g2,
+                             const BootstrapSettings& s, UniformGenerator& rng) {
+    auto rankSort = [](const GroupSample& x) {
+        std::vector<float> out(x.size());
+        for (std::size_t i = 0; i < x.size(); ++i) {
+            std::size_t place = 0;
+            for (std::size_t j = 0; j < x.size(); ++j)
+                place += x[j] < x[i] || (x[j] == x[i] && j < i);
+            out[place] = x[i];
+        }
+        return out;
+    };
+    auto stats = [&](const GroupSample& x) {
+        GroupStats g;
+        const auto sorted = rankSort(x);
+        ComputeGroupStatsPresorted(x.data(), sorted.data(), static_cast<int>(x.size()), g);
+        return g;
+    };
+    auto draw = [&](const GroupSample& x) {
+        GroupSample out(x.size());
+        for (auto& v : out) {
+            auto p = static_cast<std::size_t>(std::ceil(rng.next() * double(x.size())));
+            v = x[std::clamp<std::size_t>(p, 1, x.size()) - 1];
+        }
+        return out;
+    };
+    BootstrapResult r;
+    r.trials = s.trials;
+    r.group1 = stats(g1);
+    r.group2 = stats(g2);
+    ComputeEffectSizes(r.group1, r.group2, s.chosenGroup, r.observed);
+    std::vector<float> d(s.trials + 1), rd(s.trials + 1);
+    for (int t = 1; t <= s.trials; ++t) {
+        const GroupSample a = draw(g1);
+        const GroupSample b = draw(g2);
+        EffectSizes e;
+        ComputeEffectSizes(stats(a), stats(b), s.chosenGroup, e);
+        if (!IsMissing(e.d)) d[++r.validD] = e.d;
+        if (!IsMissing(e.robustD)) rd[++r.validRobustD] = e.robustD;
+    }
+    r.dInterval = PercentileInterval(d, r.validD, s.level);
+    r.robustDInterval = PercentileInterval(rd, r.validRobustD, s.level);
+    return r;
+}
+
+bool SameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+}  // namespace
+
+TEST(PercentilePositions, TheTableForCompleteRuns) {
+    const float levels[] = {0.9f, 0.95f, 0.99f};
+    const struct {
+        int t;
+        int tails[3];
+    } table[] = {{600, {30, 15, 3}},  {800, {40, 20, 4}},   {1000, {50, 25, 5}},
+                 {1200, {60, 30, 6}}, {1400, {70, 35, 7}},  {1600, {80, 40, 8}},
+                 {1800, {90, 45, 9}}, {2000, {100, 50, 10}}};
+    for (const auto& row : table) {
+        for (int l = 0; l < 3; ++l) {
+            const PercentilePositions p = PercentilePositionsFor(row.t, levels[l]);
+            EXPECT_EQ(p.tail, row.tails[l]) << row.t << " " << levels[l];
+            EXPECT_EQ(p.lower, row.tails[l] + 1);
+            EXPECT_EQ(p.upper, row.t - row.tails[l]);
+        }
+    }
+}
+
+TEST(PercentilePositions, TellingRows) {
+    auto check = [](int m, float c, int lower, int upper) {
+        const PercentilePositions p = PercentilePositionsFor(m, c);
+        EXPECT_EQ(p.lower, lower) << m << " at " << c;
+        EXPECT_EQ(p.upper, upper) << m << " at " << c;
+    };
+    check(100, 0.95f, 4, 97);   // 2.5000006 rounds up
+    check(300, 0.99f, 2, 299);  // 1.4999986 rounds down
+    check(100, 0.99f, 1, 100);
+    check(1, 0.95f, 1, 1);
+    check(0, 0.95f, 1, 0);
+}
+
+TEST(PercentileInterval, ReadsTheSortedStore) {
+    std::vector<float> store(601, 0.0f);
+    for (int i = 1; i <= 600; ++i) store[i] = static_cast<float>((i * 7919) % 600 + 1);
+    const Interval iv = PercentileInterval(store, 600, 0.95f);
+    EXPECT_EQ(iv.lower, 16.0f);
+    EXPECT_EQ(iv.upper, 585.0f);
+    const Interval none = PercentileInterval(store, 0, 0.95f);
+    EXPECT_EQ(none.lower, 0.0f);
+    EXPECT_EQ(none.upper, 0.0f);
+}
+
+TEST(RunBootstrap, ProgressAndCounts) {
+    UniformGenerator rng(7);
+    std::vector<int> seen;
+    BootstrapSettings s;
+    auto r = RunBootstrap(Range(1, 10), Range(2, 20, 2), s, rng, [&](int t) { seen.push_back(t); });
+    ASSERT_TRUE(r.ok());
+    ASSERT_EQ(seen.size(), 600u);
+    for (int t = 1; t <= 600; ++t) EXPECT_EQ(seen[t - 1], t);
+    EXPECT_EQ(r->trials, 600);
+    EXPECT_EQ(r->validD, 600);
+    EXPECT_LT(r->dInterval.lower, r->observed.d);
+    EXPECT_GT(r->dInterval.upper, r->observed.d);
+}
+
+TEST(RunBootstrap, ZeroVarianceOfTheChosenGroupStopsBeforeTrialOne) {
+    UniformGenerator rng(1);
+    int calls = 0;
+    BootstrapSettings s;
+    s.chosenGroup = 2;
+    auto r = RunBootstrap(Range(1, 10), {3, 3, 3}, s, rng, [&](int) { ++calls; });
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.error().kind, BootstrapError::Kind::ZeroVariance);
+    EXPECT_EQ(r.error().group, 2);
+    EXPECT_EQ(calls, 0);
+    s.chosenGroup = 1;  // the other group's variance does not matter
+    EXPECT_TRUE(RunBootstrap(Range(1, 10), {3, 3, 3}, s, rng).ok());
+}
+
+TEST(RunBootstrap, UndefinedTrialsLowerTheValidCounts) {
+    UniformGenerator rng(99);
+    BootstrapSettings s;
+    auto r = RunBootstrap({3, 7}, Range(1, 10), s, rng);
+    ASSERT_TRUE(r.ok());
+    // Drawing the same value twice gives variance 0: about half the trials.
+    EXPECT_GT(r->validD, 220);
+    EXPECT_LT(r->validD, 380);
+    EXPECT_EQ(r->validRobustD, r->validD);  // size 2 trims nothing
+
+    auto ties = RunBootstrap({1, 1, 1, 1, 5}, Range(1, 10), s, rng);
+    ASSERT_TRUE(ties.ok());
+    EXPECT_TRUE(IsMissing(ties->observed.robustD));
+    EXPECT_LT(ties->validRobustD, ties->validD);
+}
+
+TEST(RunBootstrap, NoDefinedRobustDGivesAZeroInterval) {
+    UniformGenerator rng(5);
+    BootstrapSettings s;
+    s.trials = 50;
+    // One odd value among forty: a resample reaches a positive Winsorized variance only by
+    // drawing it nine times or more, which practically never happens.
+    GroupSample g1(40, 0.0f);
+    g1[17] = 1.0f;
+    auto r = RunBootstrap(g1, Range(1, 10), s, rng);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r->validRobustD, 0);
+    EXPECT_EQ(r->robustDInterval.lower, 0.0f);
+    EXPECT_EQ(r->robustDInterval.upper, 0.0f);
+}
+
+TEST(RunBootstrap, OverflowIsAnError) {
+    UniformGenerator rng(3);
+    auto r = RunBootstrap({1e19f, 1.0f, 2.0f}, {1e20f, 3.0f}, BootstrapSettings{}, rng);
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.error().kind, BootstrapError::Kind::Overflow);
+}
+
+TEST(RunBootstrap, CountingPathMatchesSortPerTrialBitForBit) {
+    std::mt19937 gen(4242);
+    for (int sample = 0; sample < 40; ++sample) {
+        auto make = [&](int n) {
+            GroupSample x(n);
+            std::uniform_int_distribution<int> pick(0, 5 + sample % 20);
+            for (float& v : x) v = static_cast<float>(pick(gen)) * 1.3f + 0.01f * (sample % 3);
+            return x;
+        };
+        const GroupSample g1 = make(5 + sample % 17), g2 = make(3 + sample % 23);
+        BootstrapSettings s;
+        s.trials = 200;
+        s.chosenGroup = 1 + sample % 2;
+        s.level = sample % 3 == 0 ? 0.9f : 0.99f;
+        UniformGenerator a(1000 + sample), b(1000 + sample);
+        auto fast = RunBootstrap(g1, g2, s, a);
+        if (!fast.ok()) continue;  // a chosen group of equal values
+        const BootstrapResult slow = SortPerTrial(g1, g2, s, b);
+        EXPECT_EQ(fast->validD, slow.validD);
+        EXPECT_EQ(fast->validRobustD, slow.validRobustD);
+        EXPECT_TRUE(SameBits(fast->observed.d, slow.observed.d));
+        EXPECT_TRUE(SameBits(fast->observed.robustD, slow.observed.robustD));
+        EXPECT_TRUE(SameBits(fast->dInterval.lower, slow.dInterval.lower));
+        EXPECT_TRUE(SameBits(fast->dInterval.upper, slow.dInterval.upper));
+        EXPECT_TRUE(SameBits(fast->robustDInterval.lower, slow.robustDInterval.lower));
+        EXPECT_TRUE(SameBits(fast->robustDInterval.upper, slow.robustDInterval.upper));
+    }
+}
+
+TEST(UniformGenerator, OpenIntervalAndReproducible) {
+    UniformGenerator a(123), b(123);
+    for (int i = 0; i < 100000; ++i) {
+        const double u = a.next();
+        ASSERT_GT(u, 0.0);
+        ASSERT_LT(u, 1.0);
+        ASSERT_EQ(u, b.next());
+    }
+}

@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "analysis/Descriptives.h"
+#include "common/Single.h"
+
+using namespace corvane;
+
+namespace {
+
+DataMatrix Column(std::initializer_list<float> values) {
+    DataMatrix m(static_cast<std::int32_t>(values.size()), 1);
+    int i = 1;
+    for (float v : values) m(i++, 1) = v;
+    return m;
+}
+
+std::string Report(const DataMatrix& m, std::vector<std::int32_t> vars) {
+    auto rows = ComputeDescriptives(m, m.rows(), vars);
+    if (!rows.ok()) return rows.error().message;
+    return BuildDescriptivesReport(rows.value());
+}
+
+// The row of the one variable of a report: its fourth line.
+std::string Row(const std::string& report) {
+    std::size_t at = 0;
+    for (int i = 0; i < 4; ++i) at = report.find("\r\n", at) + 2;
+    return report.substr(at, report.find("\r\n", at) - at);
+}
+
+}  // namespace
+
+TEST(Descriptives, ThreeVariableExampleByteForByte) {
+    DataMatrix m(4, 3);
+    const float cells[4][3] = {{1, 2.5f, kMissing},
+                               {2, kMissing, kMissing},
+                               {kMissing, kMissing, kMissing},
+                               {3, kMissing, kMissing}};
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 3; ++j) m(i + 1, j + 1) = cells[i][j];
+    EXPECT_EQ(Report(m, {1, 2, 3}),
+              "DESCRIPTIVES\r\n"
+              "------------------------------------------------------------\r\n"
+              "Name            Mean        SD       Min       Max         N\r\n"
+              "------------------------------------------------------------\r\n"
+              "Var 1              2         1         1         3         3\r\n"
+              "Var 2            2.5         .       2.5       2.5         1\r\n"
+              "Var 3              .         .         .         .         0\r\n"
+              "------------------------------------------------------------\r\n"
+              "\r\n\r\n\r\n");
+}
+
+TEST(Descriptives, CellTexts) {
+    EXPECT_EQ(Row(Report(Column({123456.789f, 123456.789f}), {1})),
+              "Var 1      123456.78         0  123456.8  123456.8         2");
+    EXPECT_EQ(Row(Report(Column({0.1f, 0.3f}), {1})),
+              "Var 1            0.2     0.141       0.1       0.3         2");
+    // Zeros left by the import are present values.
+    EXPECT_EQ(Row(Report(Column({0, 4}), {1})),
+              "Var 1              2     2.828         0         4         2");
+    // Where a cut would drop integer digits, a shorter exponent form is written.
+    EXPECT_EQ(Row(Report(Column({-123456789.0f}), {1})),
+              "Var 1      -1.23E+08         . -1.23E+08 -1.23E+08         1");
+    // Nine characters fit as they are.
+    EXPECT_EQ(Row(Report(Column({-12345678.0f}), {1})),
+              "Var 1      -12345678         . -1.23E+07 -1.23E+07         1");
+}
+
+TEST(Descriptives, NearlyEqualValuesGiveSdZero) {
+    // The single-precision sums put the variance estimate of 0.1, 0.1, 0.1 just below zero.
+    EXPECT_EQ(Row(Report(Column({0.1f, 0.1f, 0.1f}), {1})),
+              "Var 1            0.1         0       0.1       0.1         3");
+}
+
+TEST(Descriptives, Failures) {
+    EXPECT_EQ(Report(Column({1}), {}), "At least one item must be selected.");
+    EXPECT_EQ(Report(Column({1, 2e19f}), {1}),
+              "The values of Var 1 are too large for this analysis.");
+    auto failed = ComputeDescriptives(Column({1, 2e19f}), 2, {1});
+    ASSERT_FALSE(failed.ok());
+    EXPECT_EQ(failed.error().title, "Analysis Error");
+}

@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "analysis/GroupStatistics.h"
+#include "common/NumberText.h"
+#include "common/Single.h"
+
+using namespace corvane;
+
+namespace {
+
+GroupSample Range(int from, int to, int step = 1) {
+    GroupSample s;
+    for (int v = from; v <= to; v += step) s.push_back(static_cast<float>(v));
+    return s;
+}
+
+GroupStats Stats(const GroupSample& s) {
+    GroupStats g;
+    std::vector<float> scratch;
+    EXPECT_TRUE(ComputeGroupStats(s, g, scratch));
+    return g;
+}
+
+std::string R(float x) { return FormatRounded3(x); }
+
+// The sort as first written: each value's place is 1 + the values strictly smaller + the
+// equal values at earlier positions, over all pairs.
+std::vector<float> RankCountSort(const GroupSample& x) {
+    std::vector<float> out(x.size());
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        std::size_t place = 0;
+        for (std::size_t j = 0; j < x.size(); ++j) {
+            if (x[j] < x[i] || (x[j] == x[i] && j < i)) ++place;
+        }
+        out[place] = x[i];
+    }
+    return out;
+}
+
+bool SameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+}  // namespace
+
+TEST(GroupStatistics, OneToTenAgainstEvenNumbers) {
+    const GroupStats g1 = Stats(Range(1, 10)), g2 = Stats(Range(2, 20, 2));
+    EXPECT_EQ(R(g1.mean), "5.5");
+    EXPECT_EQ(R(g2.mean), "11");
+    EXPECT_EQ(R(g1.trimmedMean), "5.5");
+    EXPECT_EQ(R(g2.trimmedMean), "11");
+    EXPECT_EQ(R(g1.variance), "9.167");
+    EXPECT_EQ(R(g2.variance), "36.667");
+    EXPECT_EQ(R(g1.winsorizedVariance), "4.722");
+    EXPECT_EQ(R(g2.winsorizedVariance), "18.889");
+
+    EffectSizes e;
+    ASSERT_TRUE(ComputeEffectSizes(g1, g2, 1, e));
+    EXPECT_EQ(R(e.pooledVariance), "22.917");
+    EXPECT_EQ(R(e.pooledWinsorizedVariance), "11.806");
+    EXPECT_EQ(R(e.d), "1.817");
+    EXPECT_EQ(R(e.robustD), "1.626");
+
+    ASSERT_TRUE(ComputeEffectSizes(g1, g2, 2, e));
+    EXPECT_EQ(R(e.d), "0.908");
+    EXPECT_EQ(R(e.robustD), "0.813");
+    EXPECT_EQ(R(e.pooledVariance), "22.917");
+}
+
+TEST(GroupStatistics, TiesAtTheEndsLeaveRobustDUndefined) {
+    const GroupStats g1 = Stats({1, 1, 1, 1, 5});
+    EXPECT_EQ(g1.trimmedMean, 1.0f);
+    EXPECT_EQ(g1.winsorizedVariance, 0.0f);
+    EXPECT_EQ(R(g1.variance), "3.2");
+    EffectSizes e;
+    ASSERT_TRUE(ComputeEffectSizes(g1, Stats(Range(1, 10)), 1, e));
+    EXPECT_FALSE(IsMissing(e.d));
+    EXPECT_TRUE(IsMissing(e.robustD));
+}
+
+TEST(GroupStatistics, TrimmingCounts) {
+    // Sizes 2 to 4 trim nothing: trimmed mean and Winsorized variance equal the plain ones.
+    for (int n = 2; n <= 4; ++n) {
+        const GroupStats g = Stats(Range(1, n));
+        EXPECT_EQ(g.trimmedMean, g.mean) << n;
+        EXPECT_EQ(g.winsorizedVariance, g.variance) << n;
+    }
+    // Size 5 trims one value at each end: 100 and -100 drop out of the trimmed mean.
+    EXPECT_EQ(Stats({-100, 2, 3, 4, 100}).trimmedMean, 3.0f);
+    // Size 10 trims two.
+    EXPECT_EQ(Stats({-100, -100, 1, 2, 3, 4, 5, 6, 100, 100}).trimmedMean, 3.5f);
+}
+
+TEST(GroupStatistics, OverflowIsReported) {
+    GroupStats g;
+    std::vector<float> scratch;
+    EXPECT_FALSE(ComputeGroupStats({2e19f, 1.0f}, g, scratch));   // the square overflows
+    EXPECT_FALSE(ComputeGroupStats({3e38f, 3e38f}, g, scratch));  // the sum overflows
+    EXPECT_TRUE(ComputeGroupStats({1e19f, 1.0f}, g, scratch));
+}
+
+TEST(GroupStatistics, MatchesTheRankCountSortBitForBit) {
+    std::mt19937 gen(20261208);
+    for (int trial = 0; trial < 400; ++trial) {
+        const int n = 2 + static_cast<int>(gen() % 60);
+        std::uniform_int_distribution<int> pick(0, 8);  // few distinct values: many ties
+        GroupSample x(n);
+        for (float& v : x) v = static_cast<float>(pick(gen)) * 0.37f - 1.1f;
+        if (trial % 7 == 0) x[0] = -0.0f;
+
+        GroupStats fast, reference;
+        std::vector<float> scratch;
+        ASSERT_TRUE(ComputeGroupStats(x, fast, scratch));
+        const std::vector<float> sorted = RankCountSort(x);
+        ASSERT_TRUE(ComputeGroupStatsPresorted(x.data(), sorted.data(), n, reference));
+        EXPECT_TRUE(SameBits(fast.mean, reference.mean));
+        EXPECT_TRUE(SameBits(fast.variance, reference.variance));
+        EXPECT_TRUE(SameBits(fast.trimmedMean, reference.trimmedMean));
+        EXPECT_TRUE(SameBits(fast.winsorizedVariance, reference.winsorizedVariance));
+    }
+}
+
+TEST(ExtractGroups, CaseOrderMissingAndCodes) {
+    DataMatrix m(6, 2);
+    const float rows[6][2] = {{1, 1}, {2, 2}, {kMissing, 1}, {4, 1.5f}, {5, kMissing}, {6, 1}};
+    for (int i = 0; i < 6; ++i)
+        for (int j = 0; j < 2; ++j) m(i + 1, j + 1) = rows[i][j];
+
+    GroupPair p = ExtractGroups(m, 6, 1, 2, 1.0f, 2.0f);
+    EXPECT_EQ(p.group1, (GroupSample{1, 6}));  // the missing dependent cell is skipped
+    EXPECT_EQ(p.group2, (GroupSample{2}));
+
+    p = ExtractGroups(m, 6, 1, 2, 1.5f, 1.0f);
+    EXPECT_EQ(p.group1, (GroupSample{4}));
+    EXPECT_EQ(p.group2, (GroupSample{1, 6}));
+
+    p = ExtractGroups(m, 6, 1, 2, 1.0f, 1.0f);  // equal codes: everything goes to Group 1
+    EXPECT_EQ(p.group1, (GroupSample{1, 6}));
+    EXPECT_TRUE(p.group2.empty());
+
+    p = ExtractGroups(m, 6, 1, 2, kMissing, 2.0f);  // a missing grouping cell matches its code
+    EXPECT_EQ(p.group1, (GroupSample{5}));
+
+    p = ExtractGroups(m, 6, 2, 2, 1.0f, 2.0f);  // the same column for both roles
+    EXPECT_EQ(p.group1, (GroupSample{1, 1, 1}));
+}

@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "TempFiles.h"
+#include "common/Single.h"
+#include "data/ImportDataFile.h"
+#include "data/modGeneral.h"
+
+using namespace corvane;
+
+namespace {
+
+struct Shape {
+    const char* name;
+    std::string bytes;
+    char delimiter;
+    std::int32_t cases, variables;
+    std::vector<std::vector<float>> cells;  // rows 1..cases, columns 1..variables
+};
+
+constexpr float M = kMissing;
+
+}  // namespace
+
+TEST(ImportDataFile, FileShapes) {
+    const Shape shapes[] = {
+        {"empty file", "", ' ', 0, 0, {}},
+        {"one line end", "\r\n", ' ', 1, 0, {{}}},
+        {"no final line end", "1 2\r\n3 4", ' ', 2, 2, {{1, 2}, {3, 4}}},
+        {"final line end adds no line", "1 2\r\n3 4\r\n", ' ', 2, 2, {{1, 2}, {3, 4}}},
+        {"blank last line", "1\r\n\r\n", ' ', 2, 1, {{1}, {0}}},
+        {"lone CR", "1\r2\r", ' ', 2, 1, {{1}, {2}}},
+        {"lone LF", "1\n2\n", ' ', 2, 1, {{1}, {2}}},
+        {"mixed line ends", "1\r\n2\n3\r4", ' ', 4, 1, {{1}, {2}, {3}, {4}}},
+        {"LF CR is two line ends", "1\n\r2", ' ', 3, 1, {{1}, {0}, {2}}},
+        {"two spaces make an empty field", "1  3", ' ', 1, 3, {{1, M, 3}}},
+        {"leading space", " 5", ' ', 1, 2, {{M, 5}}},
+        {"trailing delimiter", "1,2,", ',', 1, 3, {{1, 2, M}}},
+        {"comma delimited", "1.5,.,-2", ',', 1, 3, {{1.5f, M, -2}}},
+        {"tab delimited", "1\t 2 \t&H10", '\t', 1, 3, {{1, 2, 16}}},
+        {"space field with comma", "1, ,3", ',', 1, 3, {{1, M, 3}}},
+        {"ragged lines", "1\r\n1 2 3\r\n1 2", ' ', 3, 3, {{1, 0, 0}, {1, 2, 3}, {1, 2, 0}}},
+        {"the missing code", "9999999 1", ' ', 1, 2, {{M, 1}}},
+        {"underflow stores zero", "1e-50", ' ', 1, 1, {{0}}},
+    };
+    TempDir dir;
+    for (const Shape& s : shapes) {
+        SCOPED_TRACE(s.name);
+        auto r = ImportDataFile(dir.file("data.txt", s.bytes), s.delimiter);
+        ASSERT_TRUE(r.ok()) << ImportErrorText(r.error(), "data.txt");
+        const DataSet& d = r.value();
+        EXPECT_EQ(d.cases, s.cases);
+        EXPECT_EQ(d.variables, s.variables);
+        EXPECT_TRUE(d.matrix.allocated());
+        for (std::size_t i = 0; i < s.cells.size(); ++i) {
+            for (std::size_t j = 0; j < s.cells[i].size(); ++j) {
+                EXPECT_EQ(d.matrix.at(i + 1, j + 1), s.cells[i][j])
+                    << "cell " << i + 1 << "," << j + 1;
+            }
+        }
+        // Row 0, column 0 and the columns past the file's read 0.
+        EXPECT_EQ(d.matrix.at(0, 1), 0.0f);
+        EXPECT_EQ(d.matrix.at(1, 0), 0.0f);
+        EXPECT_EQ(d.matrix.at(1, 1000), s.variables == 1000 ? d.matrix.at(1, 1000) : 0.0f);
+    }
+}
+
+TEST(ImportDataFile, Failures) {
+    const struct {
+        const char* name;
+        std::string bytes;
+        char delimiter;
+        const char* message;
+    } failures[] = {
+        {"letters", "1 2\r\n3 x", ' ', "Row 2 of Column 2 has an invalid entry for analysis."},
+        {"comma file read with tabs", "1,2", '\t',
+         "Row 1 of Column 1 has an invalid entry for analysis."},
+        {"two spaces in a comma field", "1,  ", ',',
+         "Row 1 of Column 2 has an invalid entry for analysis."},
+        {"beyond single precision", "1\r\n2 3 1e39", ' ',
+         "Row 2 of Column 3 holds a number too large for analysis."},
+        {"beyond double precision", "1e400", ' ',
+         "Row 1 of Column 1 holds a number too large for analysis."},
+        {"inf", "inf", ' ', "Row 1 of Column 1 has an invalid entry for analysis."},
+        {"1001 fields", "1\r\n" + std::string(1000, ',') + "\r\n", ',',
+         "Row 2 has more than 1000 fields."},
+        {"an invalid entry before the long line wins", "a\r\n" + std::string(1000, ','), ',',
+         "Row 1 of Column 1 has an invalid entry for analysis."},
+    };
+    TempDir dir;
+    for (const auto& f : failures) {
+        SCOPED_TRACE(f.name);
+        const std::string path = dir.file("bad.txt", f.bytes);
+        auto r = ImportDataFile(path, f.delimiter);
+        ASSERT_FALSE(r.ok());
+        EXPECT_EQ(ImportErrorText(r.error(), path), f.message);
+    }
+}
+
+TEST(ImportDataFile, ExactlyThousandFieldsFit) {
+    TempDir dir;
+    std::string line;
+    for (int i = 1; i <= 1000; ++i) line += (i > 1 ? "," : "") + std::to_string(i);
+    auto r = ImportDataFile(dir.file("wide.txt", line), ',');
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r->variables, 1000);
+    EXPECT_EQ(r->matrix.at(1, 1000), 1000.0f);
+}
+
+TEST(ImportDataFile, UnreadableFiles) {
+    TempDir dir;
+    auto missing = ImportDataFile(dir.path() + "/nothing-here.txt", ' ');
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error().kind, ImportError::Kind::Unreadable);
+    EXPECT_NE(ImportErrorText(missing.error(), "x").find("could not be read"), std::string::npos);
+
+    auto directory = ImportDataFile(dir.path(), ' ');
+    ASSERT_FALSE(directory.ok());
+    EXPECT_EQ(directory.error().kind, ImportError::Kind::Unreadable);
+}
+
+TEST(ImportDataFile, LongLinesSpanningReadBlocks) {
+    // A CR LF split across the reader's 1 MiB blocks still ends one line.
+    TempDir dir;
+    std::string first(1 << 20, ' ');
+    first.replace(0, 1, "7");
+    first[(1 << 20) - 1] = '\r';
+    auto r = ImportDataFile(dir.file("long.txt", first + "\n8\r\n"), ',');
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r->cases, 2);  // not three: the LF belongs to the CR before it
+    EXPECT_EQ(r->matrix.at(1, 1), 7.0f);
+    EXPECT_EQ(r->matrix.at(2, 1), 8.0f);
+
+    std::string padded = "1" + std::string((1 << 20) - 2, ' ') + "\r\n2";
+    auto ok = ImportDataFile(dir.file("padded.txt", padded), ',');
+    ASSERT_TRUE(ok.ok());
+    EXPECT_EQ(ok->cases, 2);
+    EXPECT_EQ(ok->matrix.at(2, 1), 2.0f);
+}
+
+TEST(ImportDataFile, FailureLeavesTheLoadedDataSetAlone) {
+    TempDir dir;
+    auto first = ImportDataFile(dir.file("good.txt", "1 2\r\n3 4"), ' ');
+    ASSERT_TRUE(first.ok());
+    modGeneral::g_sngData = first->matrix;
+    modGeneral::g_lngNumberOfCases = first->cases;
+    modGeneral::g_lngNumberOfVariables = first->variables;
+
+    auto failed = ImportDataFile(dir.file("bad.txt", "5 6 7\r\nx"), ' ');
+    ASSERT_FALSE(failed.ok());
+    EXPECT_EQ(modGeneral::g_lngNumberOfCases, 2);
+    EXPECT_EQ(modGeneral::g_lngNumberOfVariables, 2);
+    EXPECT_EQ(modGeneral::g_sngData.at(1, 1), 1.0f);
+    EXPECT_EQ(modGeneral::g_sngData.at(2, 2), 4.0f);
+}
+
+TEST(ImportSummary, ThreeLinesAndTwoEmptyOnes) {
+    EXPECT_EQ(ImportSummary("/home/a/data.txt", 12, 3),
+              "Opened the text file: /home/a/data.txt\r\nNumber of Cases: 12\r\n"
+              "Number of Variables: 3\r\n\r\n\r\n");
+}
