@@ -51,6 +51,9 @@ void guarded(QWidget* window, F&& body) {
     } catch (const std::exception& e) {
         MessageService::warning(window, QString::fromUtf8(corvane::msg::kTitleProgram),
                                 unexpectedFailureText(e.what()));
+    } catch (...) {
+        MessageService::warning(window, QString::fromUtf8(corvane::msg::kTitleProgram),
+                                unexpectedFailureText("unknown failure"));
     }
 }
 
