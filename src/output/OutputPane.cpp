@@ -118,3 +118,15 @@ void OutputPane::replaceSelection(const QString& crlfText) {
     }
     setTextCursor(c);
 }
+
+QMimeData* OutputPane::createMimeDataFromSelection() const {
+    auto* data = new QMimeData;
+    data->setText(selectedTextCrlf());
+    return data;
+}
+
+void OutputPane::insertFromMimeData(const QMimeData* source) {
+    if (!source || !source->hasText()) return;
+    replaceSelection(source->text());
+    ensureCursorVisible();
+}

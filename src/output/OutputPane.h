@@ -7,7 +7,7 @@
 // it is read or written, whatever the widget keeps inside.
 class OutputPane : public QPlainTextEdit {
     Q_OBJECT
-public:
+  public:
     explicit OutputPane(QWidget* parent = nullptr);
 
     // Adds a report (CR LF line ends) at the very end of the text, without moving the user's
@@ -22,4 +22,9 @@ public:
     // The selection as CR LF text, and replacing it (used by Cut, Copy, Paste).
     QString selectedTextCrlf() const;
     void replaceSelection(const QString& crlfText);
+
+  protected:
+    // The keyboard's copy, cut and paste keep the pane's CR LF rule too.
+    QMimeData* createMimeDataFromSelection() const override;
+    void insertFromMimeData(const QMimeData* source) override;
 };

@@ -1,4 +1,6 @@
+#include <QClipboard>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -144,6 +146,18 @@ class TestOutputPane : public QObject {
         select(pane, 1, 1);
         pane.replaceSelection("+");
         QCOMPARE(pane.textCrlf(), QString("\r\n+Yef\r\nghi"));
+    }
+
+    void keyboardCopyAndPasteKeepCrLf() {
+        OutputPane pane;
+        pane.setTextCrlf(QStringLiteral("one\r\ntwo\r\nthree"));
+        pane.selectAll();
+        pane.copy();  // what Ctrl+C does
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("one\r\ntwo\r\nthree"));
+
+        QGuiApplication::clipboard()->setText(QStringLiteral("a\r\nb\r\n"));
+        pane.paste();  // a pasted CR LF is one line end, not two
+        QCOMPARE(pane.textCrlf(), QStringLiteral("a\r\nb\r\n"));
     }
 };
 
