@@ -31,6 +31,11 @@ std::string TwoGroups() {
     return text;
 }
 
+// How the tool names a file: its full path, cleaned of "." and doubled separators.
+std::string Shown(const std::string& path) {
+    return std::filesystem::path(path).lexically_normal().string();
+}
+
 std::vector<std::string> EffectArgs(const std::string& file) {
     return {"effect-size", file, "--dv", "2", "--gv", "1", "--group1", "1", "--group2", "2"};
 }
@@ -142,7 +147,9 @@ TEST(CliUserErrors, TheProgramsMessageOnStandardErrorAndExitOne) {
 
     const CliRun missing = Cli({"import", dir.path() + "/absent.txt"});
     EXPECT_EQ(missing.code, 1);
-    EXPECT_EQ(missing.err.rfind("The file could not be read: " + dir.path() + "/absent.txt", 0), 0u)
+    EXPECT_EQ(
+        missing.err.rfind("The file could not be read: " + Shown(dir.path() + "/absent.txt"), 0),
+        0u)
         << missing.err;
 }
 
@@ -152,13 +159,13 @@ TEST(CliImport, PrintsTheSummaryWithLfOrCrLf) {
     const std::string c = dir.file("c.txt", "1,2\n\n3\n");
     const CliRun r = Cli({"import", f});
     EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(r.out,
-              "Opened the text file: " + f + "\nNumber of Cases: 3\nNumber of Variables: 3\n\n\n");
+    EXPECT_EQ(r.out, "Opened the text file: " + Shown(f) +
+                         "\nNumber of Cases: 3\nNumber of Variables: 3\n\n\n");
     EXPECT_EQ(r.err, "");
 
     const CliRun crlf = Cli({"import", "--crlf", c, "--delimiter=comma"});
     EXPECT_EQ(crlf.code, 0) << crlf.err;
-    EXPECT_EQ(crlf.out, "Opened the text file: " + c +
+    EXPECT_EQ(crlf.out, "Opened the text file: " + Shown(c) +
                             "\r\nNumber of Cases: 3\r\nNumber of Variables: 2\r\n\r\n\r\n");
 }
 
@@ -170,7 +177,8 @@ TEST(CliImport, NamesTheFileByItsFullPath) {
             .string();
     const CliRun r = Cli({"import", relative});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "Opened the text file: " + dir.path() + "/d.txt");
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')),
+              "Opened the text file: " + Shown(dir.path() + "/d.txt"));
 }
 
 TEST(CliEffectSize, ReproducesTheWorkedExample) {
@@ -221,7 +229,7 @@ TEST(CliEffectSize, JsonCarriesTheUnroundedValues) {
     ASSERT_EQ(r.code, 0) << r.err;
     const std::string& j = r.out;
     EXPECT_EQ(j.rfind("{\n  \"command\": \"effect-size\",\n", 0), 0u) << j;
-    EXPECT_NE(j.find("\"file\": \"" + f + "\""), std::string::npos);
+    EXPECT_NE(j.find("\"file\": \"" + Shown(f) + "\""), std::string::npos);
     EXPECT_NE(j.find("\"seed\": 99,"), std::string::npos);
     EXPECT_NE(j.find("\"trials\": 50,"), std::string::npos);
     EXPECT_NE(j.find("\"level\": 95,"), std::string::npos);
@@ -296,7 +304,7 @@ TEST(CliDescriptives, JsonWritesNullWhereTheReportShowsADot) {
               "{\n"
               "  \"command\": \"descriptives\",\n"
               "  \"file\": \"" +
-                  f +
+                  Shown(f) +
                   "\",\n"
                   "  \"cases\": 4,\n"
                   "  \"variables\": [\n"
