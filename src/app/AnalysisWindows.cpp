@@ -1,13 +1,130 @@
-// Placeholder body so the main window links while the analysis windows are being written;
-// the analysis-windows work replaces this file.
 #include "app/AnalysisWindows.h"
 
+#include <QDialog>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QTimer>
+#include <memory>
+#include <new>
+#include <utility>
+
+#include "analysis/frmCorvane.h"
+#include "analysis/frmDescriptives.h"
+#include "common/Messages.h"
+#include "data/frmNavigate.h"
+#include "platform/MessageService.h"
+
+namespace {
+
+std::function<void(QWidget&)>& scriptedStep() {
+    static std::function<void(QWidget&)> step;
+    return step;
+}
+
+}  // namespace
+
 AnalysisWindows::AnalysisWindows(QWidget* owner, OutputPane* pane) : m_owner(owner), m_pane(pane) {}
-AnalysisWindows::~AnalysisWindows() = default;
-void AnalysisWindows::showCorvane() {}
-void AnalysisWindows::showDescriptives() {}
-void AnalysisWindows::showNavigate() {}
+
+AnalysisWindows::~AnalysisWindows() { discardAnalysisWindows(); }
+
+QWidget* AnalysisWindows::corvane() const { return m_corvane.data(); }
+
+QWidget* AnalysisWindows::descriptives() const { return m_descriptives.data(); }
+
+frmCorvane* AnalysisWindows::corvaneInstance() {
+    // A window closed from its title bar is released even before its deferred deletion ran.
+    if (m_corvane && m_corvane->isUnloaded()) delete m_corvane.data();
+    if (!m_corvane) m_corvane = new frmCorvane(m_pane, m_owner);
+    return m_corvane;
+}
+
+frmDescriptives* AnalysisWindows::descriptivesInstance() {
+    if (m_descriptives && m_descriptives->isUnloaded()) delete m_descriptives.data();
+    if (!m_descriptives) m_descriptives = new frmDescriptives(m_pane, m_owner);
+    return m_descriptives;
+}
+
+void AnalysisWindows::showCorvane() {
+    execModal(*corvaneInstance());
+    if (m_corvane && m_corvane->isUnloaded()) delete m_corvane.data();
+}
+
+void AnalysisWindows::showDescriptives() {
+    execModal(*descriptivesInstance());
+    if (m_descriptives && m_descriptives->isUnloaded()) delete m_descriptives.data();
+}
+
+void AnalysisWindows::showNavigate() {
+    // Built afresh at every opening; a data set without a cell (1, 1) opens nothing.
+    auto navigator = std::make_unique<frmNavigate>(m_owner);
+    if (!navigator->Form_Load()) return;
+    execModal(*navigator);
+}
+
 void AnalysisWindows::discardAnalysisWindows() {
-    delete m_corvane;
-    delete m_descriptives;
+    delete m_corvane.data();
+    delete m_descriptives.data();
+}
+
+void AnalysisWindows::scriptNextShowing(std::function<void(QWidget&)> step) {
+    scriptedStep() = std::move(step);
+}
+
+void AnalysisWindows::execModal(QDialog& window) {
+    if (auto step = std::exchange(scriptedStep(), {})) {
+        QPointer<QDialog> target = &window;
+        QTimer::singleShot(0, &window, [target, step = std::move(step)] {
+            if (target) step(*target);
+        });
+    }
+    window.exec();
+}
+
+BusyPointer::BusyPointer(QWidget* window)
+    : m_window(window),
+      m_hadOwnCursor(window->testAttribute(Qt::WA_SetCursor)),
+      m_previous(window->cursor()) {
+    window->setCursor(Qt::WaitCursor);
+}
+
+BusyPointer::~BusyPointer() {
+    if (!m_window) return;
+    if (m_hadOwnCursor)
+        m_window->setCursor(m_previous);
+    else
+        m_window->unsetCursor();
+}
+
+void ShowUnexpectedFailure(QWidget* window, const std::exception* e) {
+    QString text;
+    if (dynamic_cast<const std::bad_alloc*>(e) != nullptr) {
+        text = QStringLiteral("There is not enough memory to complete the analysis.");
+    } else {
+        text = QStringLiteral("The analysis could not be completed: %1")
+                   .arg(e != nullptr ? QString::fromLocal8Bit(e->what())
+                                     : QStringLiteral("unknown failure"));
+    }
+    MessageService::warning(window, QString::fromUtf8(corvane::msg::kTitleAnalysisError), text);
+}
+
+QGroupBox* MakeFrame(QWidget* container, const char* name, const char* caption, int left, int top,
+                     int width, int height) {
+    auto* frame = MakeControl<QGroupBox>(container, name, left, top, width, height);
+    frame->setTitle(QString::fromLatin1(caption));
+    return frame;
+}
+
+QPushButton* MakeButton(QWidget* container, const char* name, const char* caption, int left,
+                        int top, int width, int height) {
+    auto* button = MakeCaptioned<QPushButton>(container, name, caption, left, top, width, height);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+void FixWindowFrame(QDialog* window, int clientWidth, int clientHeight) {
+    window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    Twips::resizeClient(window, clientWidth, clientHeight);
+    window->setFixedSize(window->size());
 }

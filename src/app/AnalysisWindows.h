@@ -1,15 +1,26 @@
 #pragma once
 
+#include <QCursor>
 #include <QPointer>
 #include <QWidget>
+#include <exception>
+#include <functional>
 
+#include "platform/Twips.h"
+
+class QDialog;
+class QGroupBox;
+class QPushButton;
 class OutputPane;
+class frmCorvane;
+class frmDescriptives;
+class frmNavigate;
 
 // The single instances of the effect-size window, the descriptives window and the navigator,
 // owned for the main window: created on first use, shown modally, and discarded after an
 // import or when closed from their title bar.
 class AnalysisWindows {
-public:
+  public:
     AnalysisWindows(QWidget* owner, OutputPane* pane);
     ~AnalysisWindows();
 
@@ -22,12 +33,72 @@ public:
     void discardAnalysisWindows();
 
     // The current instances, or null; for tests.
-    QWidget* corvane() const { return m_corvane; }
-    QWidget* descriptives() const { return m_descriptives; }
+    QWidget* corvane() const;
+    QWidget* descriptives() const;
 
-private:
+    // The instance the next showing uses, created (and built) when there is none.
+    frmCorvane* corvaneInstance();
+    frmDescriptives* descriptivesInstance();
+
+    // Test seam: the next showing of any of the three windows runs `step` inside its modal
+    // loop once the window is up. The step ends the showing by hiding or closing the window.
+    static void scriptNextShowing(std::function<void(QWidget&)> step);
+
+  private:
+    // Runs the window's modal loop, with the scripted step if one is waiting.
+    static void execModal(QDialog& window);
+
     QWidget* m_owner;
     OutputPane* m_pane;
-    QPointer<QWidget> m_corvane;
-    QPointer<QWidget> m_descriptives;
+    QPointer<frmCorvane> m_corvane;
+    QPointer<frmDescriptives> m_descriptives;
 };
+
+// The busy pointer over one window while an analysis runs; the pointer the window had comes
+// back however the analysis ends.
+class BusyPointer {
+  public:
+    explicit BusyPointer(QWidget* window);
+    ~BusyPointer();
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+
+  private:
+    QPointer<QWidget> m_window;
+    bool m_hadOwnCursor;
+    QCursor m_previous;
+};
+
+// An analysis that ended by a failure it did not foresee (no memory, a fault of the program):
+// says so in a box rather than ending silently.
+void ShowUnexpectedFailure(QWidget* window, const std::exception* e);
+
+// The fixed layouts of the three windows: a control named as the program names it, placed in
+// twips inside its container.
+template <class W>
+W* MakeControl(QWidget* container, const char* name, int left, int top, int width, int height) {
+    auto* w = new W(container);
+    w->setObjectName(QString::fromLatin1(name));
+    Twips::place(w, left, top, width, height);
+    return w;
+}
+
+template <class W>
+W* MakeCaptioned(QWidget* container, const char* name, const char* caption, int left, int top,
+                 int width, int height) {
+    auto* w = MakeControl<W>(container, name, left, top, width, height);
+    w->setText(QString::fromLatin1(caption));
+    return w;
+}
+
+QGroupBox* MakeFrame(QWidget* container, const char* name, const char* caption, int left, int top,
+                     int width, int height);
+
+// A command button that Enter does not press unless it is clicked or has the focus and
+// Space is pressed.
+QPushButton* MakeButton(QWidget* container, const char* name, const char* caption, int left,
+                        int top, int width, int height);
+
+// The window frame of the three windows: a title and a close box, nothing to minimize,
+// maximize or resize; the client area fixed at the given size in twips.
+void FixWindowFrame(QDialog* window, int clientWidth, int clientHeight);

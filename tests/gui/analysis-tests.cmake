@@ -1,1 +1,5 @@
 # Tests of the analysis windows and the navigator.
+corvane_add_gui_test(test_corvane_window ${CMAKE_CURRENT_LIST_DIR}/test_corvane_window.cpp)
+corvane_add_gui_test(test_descriptives_window
+                     ${CMAKE_CURRENT_LIST_DIR}/test_descriptives_window.cpp)
+corvane_add_gui_test(test_navigate ${CMAKE_CURRENT_LIST_DIR}/test_navigate.cpp)

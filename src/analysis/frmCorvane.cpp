@@ -1,0 +1,224 @@
+#include "analysis/frmCorvane.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPalette>
+#include <QPushButton>
+#include <QRadioButton>
+#include <exception>
+
+#include "analysis/EffectSizeAnalysis.h"
+#include "app/AnalysisWindows.h"
+#include "common/Single.h"
+#include "data/modGeneral.h"
+#include "output/OutputPane.h"
+#include "platform/MessageService.h"
+#include "platform/Twips.h"
+
+frmCorvane::frmCorvane(OutputPane* pane, QWidget* parent)
+    : QDialog(parent),
+      m_lngDV(corvane::kNone),
+      m_lngGV(corvane::kNone),
+      m_pane(pane),
+      m_seedSource(&corvane::UniformGenerator::ClockSeed) {
+    setObjectName(QStringLiteral("frmCorvane"));
+    setWindowTitle(QStringLiteral("Corvane"));
+    buildControls();
+    setFocusOrder();
+    Form_Load();
+}
+
+void frmCorvane::buildControls() {
+    fraSelectDV = MakeFrame(this, "fraSelectDV", "Pick Dep. Variable", 120, 120, 1932, 3732);
+    lstDV = MakeControl<QListWidget>(fraSelectDV, "lstDV", 240, 360, 1452, 2985);
+
+    fraSelectGroups =
+        MakeFrame(this, "fraSelectGroups", "Pick Group Variable", 2280, 120, 1932, 3732);
+    lstGV = MakeControl<QListWidget>(fraSelectGroups, "lstGV", 240, 360, 1452, 2310);
+    lblGroup1 =
+        MakeCaptioned<QLabel>(fraSelectGroups, "lblGroup1", "Group 1:", 360, 2880, 852, 252);
+    txtGroup1 = MakeControl<QLineEdit>(fraSelectGroups, "txtGroup1", 1080, 2880, 612, 285);
+    lblGroup2 =
+        MakeCaptioned<QLabel>(fraSelectGroups, "lblGroup2", "Group 2:", 360, 3240, 732, 252);
+    txtGroup2 = MakeControl<QLineEdit>(fraSelectGroups, "txtGroup2", 1080, 3240, 612, 285);
+
+    fraTrials = MakeFrame(this, "fraTrials", "Pick Number of Trials", 4440, 120, 2295, 2172);
+    opt600 = MakeCaptioned<QRadioButton>(fraTrials, "opt600", "600", 120, 360, 975, 252);
+    opt800 = MakeCaptioned<QRadioButton>(fraTrials, "opt800", "800", 1200, 360, 735, 252);
+    opt1000 = MakeCaptioned<QRadioButton>(fraTrials, "opt1000", "1000", 120, 720, 855, 252);
+    opt1200 = MakeCaptioned<QRadioButton>(fraTrials, "opt1200", "1200", 1200, 720, 855, 252);
+    opt1400 = MakeCaptioned<QRadioButton>(fraTrials, "opt1400", "1400", 120, 1080, 855, 252);
+    opt1600 = MakeCaptioned<QRadioButton>(fraTrials, "opt1600", "1600", 1200, 1080, 855, 252);
+    opt1800 = MakeCaptioned<QRadioButton>(fraTrials, "opt1800", "1800", 120, 1440, 855, 252);
+    opt2000 = MakeCaptioned<QRadioButton>(fraTrials, "opt2000", "2000", 1200, 1440, 855, 252);
+    lblTrial = MakeCaptioned<QLabel>(fraTrials, "lblTrial", "Trial Number:", 120, 1800, 972, 252);
+    txtTrial = MakeControl<QLineEdit>(fraTrials, "txtTrial", 1200, 1800, 735, 288);
+    txtTrial->setReadOnly(true);
+    QPalette trialPalette = txtTrial->palette();
+    trialPalette.setColor(QPalette::Base, trialPalette.color(QPalette::Button));
+    txtTrial->setPalette(trialPalette);
+
+    fraConfidence =
+        MakeFrame(this, "fraConfidence", "Pick Confidence Level", 4440, 2400, 2295, 1452);
+    opt90CI = MakeCaptioned<QRadioButton>(fraConfidence, "opt90CI", "90% CI", 120, 360, 972, 252);
+    opt95CI = MakeCaptioned<QRadioButton>(fraConfidence, "opt95CI", "95% CI", 120, 720, 1092, 252);
+    opt99CI = MakeCaptioned<QRadioButton>(fraConfidence, "opt99CI", "99% CI", 120, 1080, 972, 252);
+
+    fraPickGroup =
+        MakeFrame(this, "fraPickGroup", "Use variance of which group?", 120, 3960, 6615, 855);
+    optGroup1 =
+        MakeCaptioned<QRadioButton>(fraPickGroup, "optGroup1", "Group 1", 1800, 360, 1335, 252);
+    optGroup2 =
+        MakeCaptioned<QRadioButton>(fraPickGroup, "optGroup2", "Group 2", 3720, 360, 1332, 252);
+
+    cmdOK = MakeButton(this, "cmdOK", "OK", 1920, 5040, 1215, 495);
+    cmdCancel = MakeButton(this, "cmdCancel", "Cancel", 3720, 5040, 1215, 495);
+    connect(cmdOK, &QPushButton::clicked, this, &frmCorvane::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmCorvane::cmdCancel_Click);
+
+    FixWindowFrame(this, 6795, 5745);
+}
+
+void frmCorvane::setFocusOrder() {
+    QWidget* const order[] = {lstDV,   lstGV,   cmdOK,   cmdCancel, txtGroup1, txtGroup2, opt600,
+                              opt800,  opt1000, opt1200, opt1400,   opt1600,   opt1800,   opt2000,
+                              opt90CI, opt95CI, opt99CI, txtTrial,  optGroup1, optGroup2};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+}
+
+void frmCorvane::Form_Load() {
+    const std::int32_t variables = corvane::modGeneral::g_lngNumberOfVariables;
+    for (std::int32_t k = 1; k <= variables; ++k) {
+        for (QListWidget* list : {lstDV, lstGV}) {
+            auto* item = new QListWidgetItem(QStringLiteral("Var %1").arg(k), list);
+            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+            item->setCheckState(Qt::Unchecked);
+        }
+    }
+    watchTicks(lstDV, m_ticksDV, &frmCorvane::lstDV_ItemCheck);
+    watchTicks(lstGV, m_ticksGV, &frmCorvane::lstGV_ItemCheck);
+    m_lngDV = corvane::kNone;
+    m_lngGV = corvane::kNone;
+    opt600->setChecked(true);
+    opt95CI->setChecked(true);
+    optGroup1->setChecked(true);
+}
+
+void frmCorvane::watchTicks(QListWidget* list, std::vector<bool>& ticks,
+                            void (frmCorvane::*handler)(int)) {
+    ticks.assign(static_cast<std::size_t>(list->count()), false);
+    // itemChanged also reports changes other than the tick; the handler hears only ticks that
+    // really changed, so the member follows the ticked item however the notifications arrive.
+    connect(list, &QListWidget::itemChanged, this,
+            [this, list, &ticks, handler](QListWidgetItem* item) {
+                const int row = list->row(item);
+                if (row < 0 || static_cast<std::size_t>(row) >= ticks.size()) return;
+                const bool ticked = item->checkState() == Qt::Checked;
+                if (ticks[static_cast<std::size_t>(row)] == ticked) return;
+                ticks[static_cast<std::size_t>(row)] = ticked;
+                (this->*handler)(row);
+            });
+}
+
+void frmCorvane::lstDV_ItemCheck(int index) { itemCheck(lstDV, m_lngDV, index); }
+
+void frmCorvane::lstGV_ItemCheck(int index) { itemCheck(lstGV, m_lngGV, index); }
+
+void frmCorvane::itemCheck(QListWidget* list, std::int32_t& member, int index) {
+    QListWidgetItem* item = list->item(index);
+    if (item == nullptr) return;
+    const std::int32_t variable = index + 1;
+    if (item->checkState() != Qt::Checked) {
+        // The ticked item has been unticked; unticking any other item changes nothing.
+        if (member == variable) member = corvane::kNone;
+        return;
+    }
+    if (member == variable) return;
+    // Unticking the old item raises this handler again for it, which clears the member; the
+    // new item's number is stored last.
+    for (int i = 0; i < list->count(); ++i) {
+        if (i != index && list->item(i)->checkState() == Qt::Checked)
+            list->item(i)->setCheckState(Qt::Unchecked);
+    }
+    member = variable;
+}
+
+void frmCorvane::setSeedSource(std::function<std::uint64_t()> source) {
+    m_seedSource = std::move(source);
+}
+
+void frmCorvane::cmdOK_Click() {
+    try {
+        runAnalysis();
+    } catch (const std::exception& e) {
+        ShowUnexpectedFailure(this, &e);
+    } catch (...) {
+        ShowUnexpectedFailure(this, nullptr);
+    }
+}
+
+void frmCorvane::runAnalysis() {
+    corvane::EffectSizeRequest request;
+    QRadioButton* const trialButtons[] = {opt600,  opt800,  opt1000, opt1200,
+                                          opt1400, opt1600, opt1800, opt2000};
+    const std::int32_t trialCounts[] = {600, 800, 1000, 1200, 1400, 1600, 1800, 2000};
+    for (std::size_t i = 0; i < std::size(trialButtons); ++i) {
+        if (trialButtons[i]->isChecked()) {
+            request.settings.trials = trialCounts[i];
+            break;
+        }
+    }
+    if (opt90CI->isChecked()) {
+        request.settings.level = 0.9f;
+    } else if (opt95CI->isChecked()) {
+        request.settings.level = 0.95f;
+    } else if (opt99CI->isChecked()) {
+        request.settings.level = 0.99f;
+    }
+    request.settings.chosenGroup = optGroup2->isChecked() ? 2 : 1;
+    request.code1Text = txtGroup1->text().toStdString();
+    request.code2Text = txtGroup2->text().toStdString();
+    request.dependent = m_lngDV;
+    request.grouping = m_lngGV;
+
+    m_rng.reseed(m_seedSource());
+    const BusyPointer busy(this);
+
+    const auto progress = [this](std::int32_t t) {
+        txtTrial->setText(QString::number(t));
+        txtTrial->repaint();
+    };
+    const auto outcome = corvane::RunEffectSizeAnalysis(corvane::modGeneral::g_sngData,
+                                                        corvane::modGeneral::g_lngNumberOfCases,
+                                                        request, m_rng, progress);
+    if (!outcome.ok()) {
+        MessageService::warning(this, QString::fromStdString(outcome.error().title),
+                                QString::fromStdString(outcome.error().message));
+        return;
+    }
+    if (m_pane != nullptr) m_pane->appendReport(QString::fromStdString(outcome.value().report));
+    hide();
+}
+
+void frmCorvane::cmdCancel_Click() { hide(); }
+
+void frmCorvane::keyPressEvent(QKeyEvent* event) {
+    // Escape is no Cancel here: the window has no cancel button.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmCorvane::closeEvent(QCloseEvent* event) {
+    QDialog::closeEvent(event);
+    if (event->isAccepted()) {
+        m_unloaded = true;
+        deleteLater();
+    }
+}

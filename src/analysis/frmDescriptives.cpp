@@ -1,0 +1,133 @@
+#include "analysis/frmDescriptives.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <algorithm>
+#include <cstdint>
+#include <exception>
+
+#include "analysis/Descriptives.h"
+#include "app/AnalysisWindows.h"
+#include "data/modGeneral.h"
+#include "output/OutputPane.h"
+#include "platform/MessageService.h"
+
+frmDescriptives::frmDescriptives(OutputPane* pane, QWidget* parent)
+    : QDialog(parent), m_pane(pane) {
+    setObjectName(QStringLiteral("frmDescriptives"));
+    setWindowTitle(QStringLiteral("Descriptives"));
+    buildControls();
+    Form_Load();
+}
+
+void frmDescriptives::buildControls() {
+    fraSelectItems = MakeFrame(this, "fraSelectItems", "Select Items", 240, 120, 3015, 4215);
+    lstItems = MakeControl<QListWidget>(fraSelectItems, "lstItems", 360, 360, 1935, 2760);
+    optRanges = MakeCaptioned<QRadioButton>(fraSelectItems, "optRanges", "Range of Items", 240,
+                                            3480, 1815, 255);
+    optIndividual = MakeCaptioned<QRadioButton>(fraSelectItems, "optIndividual",
+                                                "Individiual Items", 240, 3840, 2055, 255);
+    cmdOK = MakeButton(this, "cmdOK", "OK", 360, 4560, 1215, 495);
+    cmdCancel = MakeButton(this, "cmdCancel", "Cancel", 1920, 4560, 1215, 495);
+    connect(cmdOK, &QPushButton::clicked, this, &frmDescriptives::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmDescriptives::cmdCancel_Click);
+
+    setTabOrder(lstItems, optRanges);
+    setTabOrder(optRanges, optIndividual);
+    setTabOrder(optIndividual, cmdOK);
+    setTabOrder(cmdOK, cmdCancel);
+
+    FixWindowFrame(this, 3435, 5235);
+}
+
+void frmDescriptives::Form_Load() {
+    const std::int32_t variables = corvane::modGeneral::g_lngNumberOfVariables;
+    for (std::int32_t v = 1; v <= variables; ++v) {
+        auto* item = new QListWidgetItem(QStringLiteral("Var %1").arg(v), lstItems);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    m_ticks.assign(static_cast<std::size_t>(lstItems->count()), false);
+    // itemChanged reports every change of an item; only a change of its tick runs the rule.
+    connect(lstItems, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+        const int row = lstItems->row(item);
+        if (row < 0 || static_cast<std::size_t>(row) >= m_ticks.size()) return;
+        const bool ticked = item->checkState() == Qt::Checked;
+        if (m_ticks[static_cast<std::size_t>(row)] == ticked) return;
+        m_ticks[static_cast<std::size_t>(row)] = ticked;
+        lstItems_ItemCheck(row);
+    });
+    optRanges->setChecked(true);
+}
+
+bool frmDescriptives::isTicked(int index) const {
+    const QListWidgetItem* item = lstItems->item(index);
+    return item != nullptr && item->checkState() == Qt::Checked;
+}
+
+void frmDescriptives::lstItems_ItemCheck(int index) {
+    // The items the rule ticks itself would only find the same items to fill.
+    if (m_filling) return;
+    if (!optRanges->isChecked() || index <= 0 || !isTicked(index)) return;
+    int nearest = index - 1;
+    while (nearest >= 0 && !isTicked(nearest)) --nearest;
+    if (nearest < 0) return;
+    m_filling = true;
+    for (int m = index - 1; m > nearest; --m) lstItems->item(m)->setCheckState(Qt::Checked);
+    m_filling = false;
+}
+
+void frmDescriptives::cmdOK_Click() {
+    try {
+        runAnalysis();
+    } catch (const std::exception& e) {
+        ShowUnexpectedFailure(this, &e);
+    } catch (...) {
+        ShowUnexpectedFailure(this, nullptr);
+    }
+}
+
+void frmDescriptives::runAnalysis() {
+    const BusyPointer busy(this);
+    // The scan follows the current number of variables, which an import that ended early may
+    // have set below the length of the list.
+    const int scanned =
+        std::min<int>(corvane::modGeneral::g_lngNumberOfVariables, lstItems->count());
+    std::vector<std::int32_t> variables;
+    for (int i = 0; i < scanned; ++i) {
+        if (isTicked(i)) variables.push_back(i + 1);
+    }
+    const auto rows = corvane::ComputeDescriptives(
+        corvane::modGeneral::g_sngData, corvane::modGeneral::g_lngNumberOfCases, variables);
+    if (!rows.ok()) {
+        MessageService::warning(this, QString::fromStdString(rows.error().title),
+                                QString::fromStdString(rows.error().message));
+        return;
+    }
+    const std::string report = corvane::BuildDescriptivesReport(rows.value());
+    if (m_pane != nullptr) m_pane->appendReport(QString::fromStdString(report));
+    hide();
+}
+
+void frmDescriptives::cmdCancel_Click() { hide(); }
+
+void frmDescriptives::keyPressEvent(QKeyEvent* event) {
+    // Escape is no Cancel here: neither button reacts to it.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmDescriptives::closeEvent(QCloseEvent* event) {
+    QDialog::closeEvent(event);
+    if (event->isAccepted()) {
+        m_unloaded = true;
+        deleteLater();
+    }
+}

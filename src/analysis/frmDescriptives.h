@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDialog>
+#include <vector>
+
+class QGroupBox;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class QRadioButton;
+class OutputPane;
+
+// "Descriptives": N, Mean, SD, Min and Max of the ticked variables, appended to the output
+// pane. In range mode a tick also ticks every item up to the nearest ticked item above it.
+// OK (after a report) and Cancel hide the window with its ticks and mode; the close box
+// unloads it.
+class frmDescriptives : public QDialog {
+    Q_OBJECT
+  public:
+    explicit frmDescriptives(OutputPane* pane, QWidget* parent = nullptr);
+
+    // The tick notification, with the 0-based item index.
+    void lstItems_ItemCheck(int index);
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+    // True once the window has been closed from its title bar: the instance is released.
+    bool isUnloaded() const { return m_unloaded; }
+
+    QGroupBox* fraSelectItems;
+    QListWidget* lstItems;
+    QRadioButton* optRanges;
+    QRadioButton* optIndividual;
+    QPushButton* cmdOK;
+    QPushButton* cmdCancel;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    // Runs once, from the constructor: one item per variable of the current data set.
+    void Form_Load();
+    void buildControls();
+    bool isTicked(int index) const;
+    void runAnalysis();
+
+    OutputPane* m_pane;
+    // The tick of each item as last heard, so only real tick changes reach the rule.
+    std::vector<bool> m_ticks;
+    // Set while the rule ticks items itself; those ticks do not start the rule again.
+    bool m_filling = false;
+    bool m_unloaded = false;
+};

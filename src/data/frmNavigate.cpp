@@ -1,0 +1,107 @@
+#include "data/frmNavigate.h"
+
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPalette>
+#include <QPushButton>
+
+#include "app/AnalysisWindows.h"
+#include "common/NumberText.h"
+#include "common/Single.h"
+#include "data/modGeneral.h"
+
+namespace g = corvane::modGeneral;
+
+frmNavigate::frmNavigate(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmNavigate"));
+    setWindowTitle(QStringLiteral("Navigate Data File"));
+    buildControls();
+}
+
+void frmNavigate::buildControls() {
+    lblRow = MakeCaptioned<QLabel>(this, "lblRow", "Row:", 3360, 120, 1095, 255);
+    lblColumn = MakeCaptioned<QLabel>(this, "lblColumn", "Column:", 3360, 360, 1095, 255);
+    fraNavigate = MakeFrame(this, "fraNavigate", "Navigate", 240, 840, 4335, 2295);
+    lblCell = MakeControl<QLabel>(fraNavigate, "lblCell", 1680, 1080, 975, 255);
+    lblCell->setFrameShape(QFrame::Box);
+    lblCell->setLineWidth(1);
+    lblCell->setAlignment(Qt::AlignCenter);
+    lblCell->setAutoFillBackground(true);
+    QPalette cellPalette = lblCell->palette();
+    cellPalette.setColor(QPalette::Window, cellPalette.color(QPalette::HighlightedText));
+    lblCell->setPalette(cellPalette);
+    cmdUp = MakeButton(fraNavigate, "cmdUp", "Up", 1560, 360, 1215, 495);
+    cmdDown = MakeButton(fraNavigate, "cmdDown", "Down", 1560, 1560, 1215, 495);
+    cmdRight = MakeButton(fraNavigate, "cmdRight", "Right", 2880, 960, 1215, 495);
+    cmdLeft = MakeButton(fraNavigate, "cmdLeft", "Left", 240, 960, 1215, 495);
+    lblNumberOfRows =
+        MakeCaptioned<QLabel>(this, "lblNumberOfRows", "Number of rows: ", 360, 120, 2055, 255);
+    lblNumberOfColumns = MakeCaptioned<QLabel>(this, "lblNumberOfColumns",
+                                               "Number of columns:", 360, 360, 2055, 255);
+
+    connect(cmdUp, &QPushButton::clicked, this, &frmNavigate::cmdUp_Click);
+    connect(cmdDown, &QPushButton::clicked, this, &frmNavigate::cmdDown_Click);
+    connect(cmdRight, &QPushButton::clicked, this, &frmNavigate::cmdRight_Click);
+    connect(cmdLeft, &QPushButton::clicked, this, &frmNavigate::cmdLeft_Click);
+    setTabOrder(cmdUp, cmdDown);
+    setTabOrder(cmdDown, cmdRight);
+    setTabOrder(cmdRight, cmdLeft);
+
+    FixWindowFrame(this, 4785, 3360);
+}
+
+bool frmNavigate::Form_Load() {
+    if (!g::g_sngData.hasCell(1, 1)) return false;
+    m_lngCurrentRow = 1;
+    m_lngCurrentColumn = 1;
+    lblNumberOfRows->setText(QStringLiteral("Number of rows: %1").arg(g::g_lngNumberOfCases));
+    lblNumberOfColumns->setText(
+        QStringLiteral("Number of columns: %1").arg(g::g_lngNumberOfVariables));
+    lblRow->setText(QStringLiteral("Row: 1"));
+    lblColumn->setText(QStringLiteral("Column: 1"));
+    showCurrentCell();
+    return true;
+}
+
+void frmNavigate::showCurrentCell() {
+    const float cell = g::g_sngData.at(m_lngCurrentRow, m_lngCurrentColumn);
+    lblCell->setText(corvane::IsMissing(cell)
+                         ? QStringLiteral(".")
+                         : QString::fromStdString(corvane::FormatSingle(cell)));
+}
+
+void frmNavigate::showPosition() {
+    lblRow->setText(QStringLiteral("Row: %1").arg(m_lngCurrentRow));
+    lblColumn->setText(QStringLiteral("Column: %1").arg(m_lngCurrentColumn));
+    showCurrentCell();
+}
+
+void frmNavigate::cmdUp_Click() {
+    if (m_lngCurrentRow > 1) --m_lngCurrentRow;
+    showPosition();
+}
+
+void frmNavigate::cmdDown_Click() {
+    if (m_lngCurrentRow < g::g_lngNumberOfCases) ++m_lngCurrentRow;
+    showPosition();
+}
+
+void frmNavigate::cmdLeft_Click() {
+    if (m_lngCurrentColumn > 1) --m_lngCurrentColumn;
+    showPosition();
+}
+
+void frmNavigate::cmdRight_Click() {
+    if (m_lngCurrentColumn < g::g_lngNumberOfVariables) ++m_lngCurrentColumn;
+    showPosition();
+}
+
+void frmNavigate::keyPressEvent(QKeyEvent* event) {
+    // Only the title bar closes the navigator.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QDialog>
+#include <cstdint>
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+// "Navigate Data File": the loaded data set one cell at a time, moved with four buttons that
+// stop at the edges. It only reads the data set and is built afresh at every opening.
+class frmNavigate : public QDialog {
+    Q_OBJECT
+  public:
+    explicit frmNavigate(QWidget* parent = nullptr);
+
+    // Puts the position at row 1, column 1 and shows the counts of the current data set.
+    // False, with nothing shown, when the data matrix has no cell (1, 1).
+    bool Form_Load();
+
+    void cmdUp_Click();
+    void cmdDown_Click();
+    void cmdLeft_Click();
+    void cmdRight_Click();
+
+    // The current row (case) and column (variable), from 1.
+    std::int32_t m_lngCurrentRow = 1;
+    std::int32_t m_lngCurrentColumn = 1;
+
+    QLabel* lblRow;
+    QLabel* lblColumn;
+    QGroupBox* fraNavigate;
+    QLabel* lblCell;
+    QPushButton* cmdUp;
+    QPushButton* cmdDown;
+    QPushButton* cmdRight;
+    QPushButton* cmdLeft;
+    QLabel* lblNumberOfRows;
+    QLabel* lblNumberOfColumns;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void buildControls();
+    // The row, column and cell labels for the current position.
+    void showPosition();
+    void showCurrentCell();
+};

@@ -1,0 +1,387 @@
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "AnalysisTestData.h"
+#include "analysis/EffectSizeAnalysis.h"
+#include "analysis/frmCorvane.h"
+#include "app/AnalysisWindows.h"
+#include "app/frmMain.h"
+#include "common/Messages.h"
+#include "output/OutputPane.h"
+#include "platform/FileSystemLists.h"
+#include "platform/MessageService.h"
+
+using namespace analysis_test;
+namespace g = corvane::modGeneral;
+
+namespace {
+
+constexpr std::uint64_t kSeed = 20261208;
+
+// Two groups of six in Var 1 (codes 1 and 2), the scores in Var 2, a constant in Var 3.
+void loadTwoGroups() {
+    loadData({{1, 12.5f, 4},
+              {2, 9.25f, 4},
+              {1, 14, 4},
+              {2, 11, 4},
+              {1, 13.75f, 4},
+              {2, 10.5f, 4},
+              {1, 15, 4},
+              {2, 8, 4},
+              {1, 11, 4},
+              {2, 12, 4},
+              {1, 16.5f, 4},
+              {2, 9, 4}});
+}
+
+// What the core makes of the same choices with the same seed.
+std::string expectedReport(std::int32_t dv, std::int32_t gv, const char* code1, const char* code2,
+                           corvane::BootstrapSettings settings) {
+    corvane::EffectSizeRequest request;
+    request.dependent = dv;
+    request.grouping = gv;
+    request.code1Text = code1;
+    request.code2Text = code2;
+    request.settings = settings;
+    corvane::UniformGenerator rng(kSeed);
+    auto outcome =
+        corvane::RunEffectSizeAnalysis(g::g_sngData, g::g_lngNumberOfCases, request, rng, {});
+    return outcome.ok() ? outcome.value().report : std::string("(failed)");
+}
+
+// Counts the repaints of the trial box and notes the window's pointer at each.
+class TrialWatcher : public QObject {
+  public:
+    TrialWatcher(QWidget* box, QWidget* window) : m_window(window) {
+        box->installEventFilter(this);
+    }
+    int paints = 0;
+    int paintsWithoutBusyPointer = 0;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) {
+            ++paints;
+            if (m_window->cursor().shape() != Qt::WaitCursor) ++paintsWithoutBusyPointer;
+        }
+        return false;
+    }
+
+  private:
+    QWidget* m_window;
+};
+
+}  // namespace
+
+class TestCorvaneWindow : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<OutputPane> m_pane;
+    std::unique_ptr<AnalysisWindows> m_windows;
+
+    frmCorvane* open() {
+        frmCorvane* w = m_windows->corvaneInstance();
+        w->setSeedSource([] { return kSeed; });
+        w->show();
+        if (!QTest::qWaitForWindowExposed(w)) qFatal("window not exposed");
+        return w;
+    }
+    // Ticks, codes and OK, stopping at the first message.
+    void expectMessage(frmCorvane* w, const char* text) {
+        const QString before = m_pane->textCrlf();
+        MessageService::clearShown();
+        w->cmdOK->click();
+        QCOMPARE(MessageService::shown().size(), 1);
+        QCOMPARE(MessageService::shown().at(0).title, QString::fromUtf8("Analysis Error"));
+        QCOMPARE(MessageService::shown().at(0).text, QString::fromStdString(text));
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->cursor().shape(), Qt::ArrowCursor);  // the normal pointer is back
+        QCOMPARE(m_pane->textCrlf(), before);
+    }
+
+  private slots:
+    void initTestCase() { MessageService::startScripting(); }
+
+    void init() {
+        clearData();
+        MessageService::clearShown();
+        m_pane = std::make_unique<OutputPane>();
+        m_windows = std::make_unique<AnalysisWindows>(nullptr, m_pane.get());
+    }
+
+    void cleanup() {
+        QCOMPARE(MessageService::unansweredCount(), 0);
+        m_windows.reset();
+        m_pane.reset();
+    }
+
+    // From the file to the report: import, open from the menu, choose, OK, and open again.
+    void typicalAnalysisFromTheMenus() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QFile f(dir.filePath(QStringLiteral("scores.txt")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("1 12.5\r\n2 9.25\r\n1 14\r\n2 11\r\n1 13.75\r\n2 10.5\r\n1 15\r\n2 8\r\n");
+        f.close();
+
+        frmMain main;
+        main.Form_Load(std::chrono::milliseconds(0));
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QVERIFY(
+            main.findChild<DirectoryListBox*>(QStringLiteral("dirDirectory"))->setPath(dir.path()));
+        auto* files = main.findChild<FileListBox*>(QStringLiteral("filFile"));
+        files->refresh();
+        QVERIFY(files->clickFile(QStringLiteral("scores.txt")));
+        main.findChild<QPushButton*>(QStringLiteral("cmdImportData"))->click();
+        QCOMPARE(g::g_lngNumberOfVariables, 2);
+        const QString afterImport = main.outputPane()->textCrlf();
+
+        bool stepRan = false;
+        AnalysisWindows::scriptNextShowing([&](QWidget& shown) {
+            auto& w = static_cast<frmCorvane&>(shown);
+            stepRan = shown.isVisible();
+            w.setSeedSource([] { return kSeed; });
+            toggleTick(w.lstDV, 1);
+            toggleTick(w.lstGV, 0);
+            QTest::keyClicks(w.txtGroup1, QStringLiteral("1"));
+            QTest::keyClicks(w.txtGroup2, QStringLiteral(" 2 "));
+            QTest::mouseClick(w.opt1000, Qt::LeftButton);
+            QTest::mouseClick(w.opt90CI, Qt::LeftButton);
+            QTest::mouseClick(w.optGroup2, Qt::LeftButton);
+            w.cmdOK->click();
+            if (w.isVisible()) w.hide();  // a failed OK must not leave the loop running
+        });
+        main.findChild<QAction*>(QStringLiteral("mnuCorvane"))->trigger();
+        QVERIFY(stepRan);
+        QVERIFY(MessageService::shown().isEmpty());
+
+        auto* w = static_cast<frmCorvane*>(main.analysisWindows()->corvane());
+        QVERIFY(w != nullptr);
+        QVERIFY(!w->isVisible());
+        QCOMPARE(w->m_lngDV, 2);
+        QCOMPARE(w->m_lngGV, 1);
+        const std::string report = expectedReport(2, 1, "1", " 2 ", {1000, 0.9f, 2});
+        QCOMPARE(main.outputPane()->textCrlf(), afterImport + QString::fromStdString(report));
+        QVERIFY(report.find("EFFECT SIZE ESTIMATES AND 90% CI\r\n") != std::string::npos);
+        QVERIFY(report.find("Dep Var = Var 2; Grp Var = Var 1\r\n") != std::string::npos);
+        QVERIFY(report.find(" (Using variance from Group 2)\r\n") != std::string::npos);
+
+        // Opened again: the same instance, as it was left.
+        bool sameState = false;
+        AnalysisWindows::scriptNextShowing([&](QWidget& shown) {
+            auto& again = static_cast<frmCorvane&>(shown);
+            sameState = &again == w && tickedRows(again.lstDV) == std::vector<int>{1} &&
+                        tickedRows(again.lstGV) == std::vector<int>{0} &&
+                        again.txtGroup1->text() == QStringLiteral("1") &&
+                        again.txtGroup2->text() == QStringLiteral(" 2 ") &&
+                        again.opt1000->isChecked() && again.opt90CI->isChecked() &&
+                        again.optGroup2->isChecked() &&
+                        again.txtTrial->text() == QStringLiteral("1000");
+            again.cmdCancel->click();
+        });
+        main.findChild<QAction*>(QStringLiteral("mnuCorvane"))->trigger();
+        QVERIFY(sameState);
+        main.m_lngUnloadProgram = 1;
+    }
+
+    void validationMessagesInOrder() {
+        loadTwoGroups();
+        frmCorvane* w = open();
+        expectMessage(w, corvane::msg::kNoDependentVariable);
+        toggleTick(w->lstDV, 1);
+        expectMessage(w, corvane::msg::kNoGroupingVariable);
+        toggleTick(w->lstGV, 0);
+        expectMessage(w, corvane::msg::kGroup1CodeInvalid);  // empty
+        for (const char* bad : {"1a", ".", " "}) {
+            w->txtGroup1->setText(QString::fromUtf8(bad));
+            expectMessage(w, corvane::msg::kGroup1CodeInvalid);
+        }
+        w->txtGroup1->setText(QStringLiteral(" 1 "));
+        expectMessage(w, corvane::msg::kGroup2CodeInvalid);
+        w->txtGroup2->setText(QStringLiteral("2x"));
+        expectMessage(w, corvane::msg::kGroup2CodeInvalid);
+        w->txtGroup2->setText(QStringLiteral("1"));  // both codes equal
+        expectMessage(w, corvane::msg::kGroup2TooSmall);
+        w->txtGroup1->setText(QStringLiteral("7"));  // a code no case has
+        w->txtGroup2->setText(QStringLiteral("2"));
+        expectMessage(w, corvane::msg::kGroup1TooSmall);
+        // Var 3 is constant: the chosen group has no variance.
+        w->txtGroup1->setText(QStringLiteral("1"));
+        toggleTick(w->lstDV, 2);
+        expectMessage(w, corvane::msg::kGroup1ZeroVariance);
+        w->optGroup2->setChecked(true);
+        expectMessage(w, corvane::msg::kGroup2ZeroVariance);
+    }
+
+    void noDataMeansNoVariable() {
+        frmCorvane* w = open();
+        QCOMPARE(w->lstDV->count(), 0);
+        QCOMPARE(w->lstGV->count(), 0);
+        expectMessage(w, corvane::msg::kNoDependentVariable);
+    }
+
+    void overflowEndsWithItsMessage() {
+        loadData({{1, 3e30f}, {1, -3e30f}, {2, 1}, {2, 2}});
+        frmCorvane* w = open();
+        toggleTick(w->lstDV, 1);
+        toggleTick(w->lstGV, 0);
+        w->txtGroup1->setText(QStringLiteral("1"));
+        w->txtGroup2->setText(QStringLiteral("2"));
+        expectMessage(w, corvane::msg::ValuesTooLarge(2).c_str());
+    }
+
+    void oneTickPerList() {
+        loadData({{1, 2, 3}});
+        frmCorvane* w = open();
+        QCOMPARE(w->lstDV->item(2)->text(), QStringLiteral("Var 3"));
+        QCOMPARE(w->m_lngDV, 9999999);
+        toggleTick(w->lstDV, 0);
+        QCOMPARE(w->m_lngDV, 1);
+        toggleTick(w->lstDV, 1);  // the old tick goes
+        QCOMPARE(tickedRows(w->lstDV), std::vector<int>{1});
+        QCOMPARE(w->m_lngDV, 2);
+        // A notification heard again, late, for the item that lost its tick changes nothing.
+        w->lstDV_ItemCheck(0);
+        QCOMPARE(w->m_lngDV, 2);
+        QCOMPARE(tickedRows(w->lstDV), std::vector<int>{1});
+        // The same variable may be ticked in both lists; the lists do not meet.
+        toggleTick(w->lstGV, 1);
+        QCOMPARE(w->m_lngGV, 2);
+        QCOMPARE(w->m_lngDV, 2);
+        toggleTick(w->lstDV, 1);  // unticked: none left
+        QVERIFY(tickedRows(w->lstDV).empty());
+        QCOMPARE(w->m_lngDV, 9999999);
+        QCOMPARE(w->m_lngGV, 2);
+        expectMessage(w, corvane::msg::kNoDependentVariable);
+        // Ticks set from code go through the same rule.
+        w->lstGV->item(2)->setCheckState(Qt::Checked);
+        QCOMPARE(tickedRows(w->lstGV), std::vector<int>{2});
+        QCOMPARE(w->m_lngGV, 3);
+    }
+
+    void trialCounterRepaintsUnderTheBusyPointer() {
+        loadTwoGroups();
+        frmCorvane* w = open();
+        int seeds = 0;
+        w->setSeedSource([&seeds] {
+            ++seeds;
+            return kSeed;
+        });
+        toggleTick(w->lstDV, 1);
+        toggleTick(w->lstGV, 0);
+        w->txtGroup1->setText(QStringLiteral("1"));
+        w->txtGroup2->setText(QStringLiteral("2"));
+        TrialWatcher watcher(w->txtTrial, w);
+        w->cmdOK->click();
+        QCOMPARE(seeds, 1);
+        QCOMPARE(w->txtTrial->text(), QStringLiteral("600"));
+        QVERIFY2(watcher.paints >= 600, qPrintable(QString::number(watcher.paints)));
+        QCOMPARE(watcher.paintsWithoutBusyPointer, 0);
+        QVERIFY(!w->isVisible());
+        QCOMPARE(w->cursor().shape(), Qt::ArrowCursor);
+    }
+
+    // The generator is reseeded at every OK; the reports follow one another in the pane.
+    void reportsAppendOneAfterAnother() {
+        loadTwoGroups();
+        m_pane->setTextCrlf(QStringLiteral("before"));
+        frmCorvane* w = open();
+        toggleTick(w->lstDV, 1);
+        toggleTick(w->lstGV, 0);
+        w->txtGroup1->setText(QStringLiteral("1"));
+        w->txtGroup2->setText(QStringLiteral("2"));
+        w->opt2000->setChecked(true);
+        w->opt99CI->setChecked(true);
+        w->cmdOK->click();
+        w->show();
+        w->cmdOK->click();
+        const QString one =
+            QString::fromStdString(expectedReport(2, 1, "1", "2", {2000, 0.99f, 1}));
+        QVERIFY(one.startsWith(QStringLiteral("GROUP-LEVEL STATISTICS\r\n")));
+        QVERIFY(one.contains(QStringLiteral("\r\n99% CI for population D = (")));
+        QVERIFY(one.contains(QStringLiteral("Number of attempted bootstrap trials = 2000\r\n")));
+        QCOMPARE(m_pane->textCrlf(), QStringLiteral("before") + one + one);
+    }
+
+    void cancelHidesAndTheCloseBoxReleases() {
+        loadData({{1, 2}, {2, 3}});
+        frmCorvane* w = open();
+        toggleTick(w->lstDV, 1);
+        w->txtGroup1->setText(QStringLiteral("5"));
+        w->opt1400->setChecked(true);
+        w->cmdCancel->click();
+        QVERIFY(!w->isVisible());
+        QCOMPARE(m_windows->corvaneInstance(), w);
+        QCOMPARE(w->m_lngDV, 2);
+        QCOMPARE(w->txtGroup1->text(), QStringLiteral("5"));
+
+        // Escape is no Cancel; Enter presses nothing.
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QTest::keyClick(w, Qt::Key_Escape);
+        QVERIFY(w->isVisible());
+        MessageService::clearShown();
+        w->cmdOK->setFocus();
+        QTest::keyClick(w->cmdOK, Qt::Key_Return);
+        QVERIFY(MessageService::shown().isEmpty());
+
+        QPointer<frmCorvane> closed = w;
+        QVERIFY(w->close());
+        QVERIFY(w->isUnloaded());
+        frmCorvane* fresh = m_windows->corvaneInstance();
+        QVERIFY(closed.isNull());
+        QVERIFY(tickedRows(fresh->lstDV).empty());
+        QCOMPARE(fresh->m_lngDV, 9999999);
+        QVERIFY(fresh->txtGroup1->text().isEmpty());
+        QVERIFY(fresh->opt600->isChecked() && fresh->opt95CI->isChecked() &&
+                fresh->optGroup1->isChecked());
+
+        // Closed from its title bar while shown modally: gone when the showing returns.
+        AnalysisWindows::scriptNextShowing([](QWidget& shown) { shown.close(); });
+        m_windows->showCorvane();
+        QVERIFY(m_windows->corvane() == nullptr);
+    }
+
+    void anImportDiscardsTheWindow() {
+        loadData({{1, 2}});
+        frmCorvane* w = m_windows->corvaneInstance();
+        QCOMPARE(w->lstDV->count(), 2);
+        QPointer<frmCorvane> old = w;
+        loadData({{1, 2, 3, 4, 5}});
+        m_windows->discardAnalysisWindows();
+        QVERIFY(old.isNull());
+        QVERIFY(m_windows->corvane() == nullptr);
+        w = m_windows->corvaneInstance();
+        QCOMPARE(w->lstDV->count(), 5);
+        QCOMPARE(w->lstGV->count(), 5);
+    }
+
+    void focusOrder() {
+        loadData({{1, 2}});
+        frmCorvane* w = open();
+        const QWidget* expected[] = {w->lstDV,     w->lstGV,     w->cmdOK,     w->cmdCancel,
+                                     w->txtGroup1, w->txtGroup2, w->opt600,    w->opt800,
+                                     w->opt1000,   w->opt1200,   w->opt1400,   w->opt1600,
+                                     w->opt1800,   w->opt2000,   w->opt90CI,   w->opt95CI,
+                                     w->opt99CI,   w->txtTrial,  w->optGroup1, w->optGroup2};
+        QWidget* at = w->lstDV;
+        for (std::size_t i = 1; i < std::size(expected); ++i) {
+            do {
+                at = at->nextInFocusChain();
+            } while (!(at->focusPolicy() & Qt::TabFocus));
+            QCOMPARE(at, expected[i]);
+        }
+    }
+};
+
+QTEST_MAIN(TestCorvaneWindow)
+#include "test_corvane_window.moc"

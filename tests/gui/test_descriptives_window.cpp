@@ -1,0 +1,247 @@
+#include <QAction>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <memory>
+
+#include "AnalysisTestData.h"
+#include "analysis/frmDescriptives.h"
+#include "app/AnalysisWindows.h"
+#include "common/Messages.h"
+#include "output/OutputPane.h"
+#include "platform/MessageService.h"
+
+using namespace analysis_test;
+namespace g = corvane::modGeneral;
+
+namespace {
+
+const QString kRule = QString(60, QLatin1Char('-')) + QStringLiteral("\r\n");
+const QString kHeader =
+    QStringLiteral("Name            Mean        SD       Min       Max         N\r\n");
+
+QString reportOf(const QStringList& rows) {
+    QString r = QStringLiteral("DESCRIPTIVES\r\n") + kRule + kHeader + kRule;
+    for (const QString& row : rows) r += row + QStringLiteral("\r\n");
+    return r + QString(60, QLatin1Char('-')) + QStringLiteral("\r\n\r\n\r\n\r\n");
+}
+
+// Ten variables, so the ticking modes have room.
+void loadTenVariables() { loadData({{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}); }
+
+}  // namespace
+
+class TestDescriptivesWindow : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<OutputPane> m_pane;
+    std::unique_ptr<AnalysisWindows> m_windows;
+
+    frmDescriptives* open() {
+        frmDescriptives* w = m_windows->descriptivesInstance();
+        w->show();
+        if (!QTest::qWaitForWindowExposed(w)) qFatal("window not exposed");
+        return w;
+    }
+    // Item numbers as the user counts them, from 1.
+    static void tickItem(frmDescriptives* w, int item) { toggleTick(w->lstItems, item - 1); }
+    static std::vector<int> tickedItems(frmDescriptives* w) {
+        std::vector<int> items = tickedRows(w->lstItems);
+        for (int& i : items) ++i;
+        return items;
+    }
+    void expectNothingTicked(frmDescriptives* w) {
+        const QString before = m_pane->textCrlf();
+        MessageService::clearShown();
+        w->cmdOK->click();
+        QCOMPARE(MessageService::shown().size(), 1);
+        QCOMPARE(MessageService::shown().at(0).title, QStringLiteral("Analysis Error"));
+        QCOMPARE(MessageService::shown().at(0).text,
+                 QStringLiteral("At least one item must be selected."));
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(m_pane->textCrlf(), before);
+    }
+
+  private slots:
+    void initTestCase() { MessageService::startScripting(); }
+
+    void init() {
+        clearData();
+        MessageService::clearShown();
+        m_pane = std::make_unique<OutputPane>();
+        m_windows = std::make_unique<AnalysisWindows>(nullptr, m_pane.get());
+    }
+
+    void cleanup() {
+        QCOMPARE(MessageService::unansweredCount(), 0);
+        m_windows.reset();
+        m_pane.reset();
+    }
+
+    void rangeModeFillsTowardsTheTop() {
+        loadTenVariables();
+        frmDescriptives* w = open();
+        QCOMPARE(w->lstItems->count(), 10);
+        QCOMPARE(w->lstItems->item(9)->text(), QStringLiteral("Var 10"));
+        QVERIFY(w->optRanges->isChecked());
+        tickItem(w, 3);
+        QCOMPARE(tickedItems(w), (std::vector<int>{3}));
+        tickItem(w, 7);
+        QCOMPARE(tickedItems(w), (std::vector<int>{3, 4, 5, 6, 7}));
+        tickItem(w, 1);  // above every tick: no fill downwards
+        QCOMPARE(tickedItems(w), (std::vector<int>{1, 3, 4, 5, 6, 7}));
+        tickItem(w, 5);  // unticking changes nothing else
+        QCOMPARE(tickedItems(w), (std::vector<int>{1, 3, 4, 6, 7}));
+        tickItem(w, 10);  // fills up to the nearest tick, 7
+        QCOMPARE(tickedItems(w), (std::vector<int>{1, 3, 4, 6, 7, 8, 9, 10}));
+        tickItem(w, 5);  // the gap closes again from below
+        QCOMPARE(tickedItems(w), (std::vector<int>{1, 3, 4, 5, 6, 7, 8, 9, 10}));
+        tickItem(w, 2);
+        QCOMPARE(tickedItems(w), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    }
+
+    void individualModeTicksOneItem() {
+        loadTenVariables();
+        frmDescriptives* w = open();
+        tickItem(w, 2);
+        QTest::mouseClick(w->optIndividual, Qt::LeftButton);
+        QVERIFY(w->optIndividual->isChecked() && !w->optRanges->isChecked());
+        QCOMPARE(tickedItems(w), (std::vector<int>{2}));  // switching modes ticks nothing
+        tickItem(w, 6);
+        tickItem(w, 9);
+        QCOMPARE(tickedItems(w), (std::vector<int>{2, 6, 9}));
+        QTest::mouseClick(w->optRanges, Qt::LeftButton);
+        QCOMPARE(tickedItems(w), (std::vector<int>{2, 6, 9}));
+        tickItem(w, 4);  // back in range mode the rule applies again
+        QCOMPARE(tickedItems(w), (std::vector<int>{2, 3, 4, 6, 9}));
+    }
+
+    void reportAppendedAndWindowKept() {
+        loadData({{1, 2.5f, M}, {2, M, M}, {3, M, M}, {M, M, M}});
+        m_pane->setTextCrlf(QStringLiteral("start"));
+        frmDescriptives* w = open();
+        tickItem(w, 1);
+        tickItem(w, 3);
+        QCOMPARE(tickedItems(w), (std::vector<int>{1, 2, 3}));
+        w->cmdOK->click();
+        QVERIFY(MessageService::shown().isEmpty());
+        QVERIFY(!w->isVisible());
+        QCOMPARE(w->cursor().shape(), Qt::ArrowCursor);
+        const QString report = reportOf({
+            QStringLiteral("Var 1              2         1         1         3         3"),
+            QStringLiteral("Var 2            2.5         .       2.5       2.5         1"),
+            QStringLiteral("Var 3              .         .         .         .         0"),
+        });
+        QCOMPARE(m_pane->textCrlf(), QStringLiteral("start") + report);
+
+        // Reopened: the same ticks and mode; a second report follows the first.
+        QCOMPARE(m_windows->descriptivesInstance(), w);
+        QCOMPARE(tickedItems(w), (std::vector<int>{1, 2, 3}));
+        QVERIFY(w->optRanges->isChecked());
+        w->show();
+        tickItem(w, 2);
+        tickItem(w, 3);
+        w->cmdOK->click();
+        const QString second = reportOf(
+            {QStringLiteral("Var 1              2         1         1         3         3")});
+        QCOMPARE(m_pane->textCrlf(), QStringLiteral("start") + report + second);
+    }
+
+    void nothingTicked() {
+        frmDescriptives* empty = open();  // no data: an empty list
+        QCOMPARE(empty->lstItems->count(), 0);
+        expectNothingTicked(empty);
+
+        loadData({{1, 2}});
+        m_windows->discardAnalysisWindows();
+        frmDescriptives* w = open();
+        expectNothingTicked(w);
+        // The scan follows the number of variables: after an import that ended before reading
+        // a file the count is 0 though the list still shows ticks.
+        tickItem(w, 1);
+        w->hide();
+        g::g_lngNumberOfCases = 0;
+        g::g_lngNumberOfVariables = 0;
+        w->show();
+        expectNothingTicked(w);
+        QCOMPARE(tickedItems(w), (std::vector<int>{1}));
+    }
+
+    void overflowEndsWithItsMessage() {
+        loadData({{1, 1}, {2, 3e20f}});
+        frmDescriptives* w = open();
+        tickItem(w, 1);
+        tickItem(w, 2);
+        MessageService::clearShown();
+        w->cmdOK->click();
+        QCOMPARE(MessageService::shown().size(), 1);
+        QCOMPARE(MessageService::shown().at(0).title, QStringLiteral("Analysis Error"));
+        QCOMPARE(MessageService::shown().at(0).text,
+                 QString::fromStdString(corvane::msg::ValuesTooLarge(2)));
+        QVERIFY(w->isVisible());
+        QVERIFY(m_pane->textCrlf().isEmpty());
+        QCOMPARE(tickedItems(w), (std::vector<int>{1, 2}));
+        QCOMPARE(w->cursor().shape(), Qt::ArrowCursor);
+    }
+
+    // Nearly equal values give a slightly negative variance estimate from the single-precision
+    // sums: the SD reads 0 instead of the analysis failing.
+    void nearlyEqualValuesGiveSdZero() {
+        loadData({{0.1f}, {0.1f}, {0.1f}});
+        frmDescriptives* w = open();
+        tickItem(w, 1);
+        w->cmdOK->click();
+        QVERIFY(MessageService::shown().isEmpty());
+        QCOMPARE(m_pane->textCrlf(),
+                 reportOf({QStringLiteral(
+                     "Var 1            0.1         0       0.1       0.1         3")}));
+    }
+
+    void cancelHidesAndTheCloseBoxReleases() {
+        loadTenVariables();
+        frmDescriptives* w = open();
+        tickItem(w, 4);
+        w->optIndividual->setChecked(true);
+        w->cmdCancel->click();
+        QVERIFY(!w->isVisible());
+        QVERIFY(m_pane->textCrlf().isEmpty());
+        QCOMPARE(m_windows->descriptivesInstance(), w);
+        QCOMPARE(tickedItems(w), (std::vector<int>{4}));
+        QVERIFY(w->optIndividual->isChecked());
+
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QTest::keyClick(w, Qt::Key_Escape);
+        QVERIFY(w->isVisible());
+
+        QPointer<frmDescriptives> closed = w;
+        QVERIFY(w->close());
+        frmDescriptives* fresh = m_windows->descriptivesInstance();
+        QVERIFY(closed.isNull());
+        QVERIFY(tickedItems(fresh).empty());
+        QVERIFY(fresh->optRanges->isChecked());
+
+        AnalysisWindows::scriptNextShowing([](QWidget& shown) { shown.close(); });
+        m_windows->showDescriptives();
+        QVERIFY(m_windows->descriptives() == nullptr);
+    }
+
+    void anImportDiscardsTheWindow() {
+        loadData({{1, 2, 3}});
+        frmDescriptives* w = open();
+        tickItem(w, 2);
+        w->cmdCancel->click();
+        QPointer<frmDescriptives> old = w;
+        loadData({{1}});
+        m_windows->discardAnalysisWindows();
+        QVERIFY(old.isNull());
+        QCOMPARE(m_windows->descriptivesInstance()->lstItems->count(), 1);
+        QVERIFY(tickedItems(m_windows->descriptivesInstance()).empty());
+    }
+};
+
+QTEST_MAIN(TestDescriptivesWindow)
+#include "test_descriptives_window.moc"

@@ -1,0 +1,147 @@
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+#include "AnalysisTestData.h"
+#include "app/AnalysisWindows.h"
+#include "data/frmNavigate.h"
+#include "output/OutputPane.h"
+
+using namespace analysis_test;
+namespace g = corvane::modGeneral;
+
+namespace {
+
+// The five labels of the window, read at one moment.
+struct Shown {
+    QString rows, columns, row, column, cell;
+    bool operator==(const Shown&) const = default;
+};
+
+Shown shownBy(const frmNavigate& w) {
+    return {w.lblNumberOfRows->text(), w.lblNumberOfColumns->text(), w.lblRow->text(),
+            w.lblColumn->text(), w.lblCell->text()};
+}
+
+}  // namespace
+
+class TestNavigate : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<frmNavigate> m_window;
+
+    frmNavigate& build() {
+        m_window = std::make_unique<frmNavigate>();
+        if (!m_window->Form_Load()) qFatal("navigator refused to open");
+        return *m_window;
+    }
+
+  private slots:
+    void init() { clearData(); }
+    void cleanup() { m_window.reset(); }
+
+    void opensAtTheFirstCell() {
+        loadData({{2.5f, 0.1f}, {M, 0}, {-7, 1234567}});
+        frmNavigate& w = build();
+        QCOMPARE(shownBy(w), (Shown{"Number of rows: 3", "Number of columns: 2", "Row: 1",
+                                    "Column: 1", "2.5"}));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Navigate Data File"));
+    }
+
+    void movesAndStopsAtTheEdges() {
+        loadData({{2.5f, 0.1f}, {M, 0}, {-7, 1234567}});
+        frmNavigate& w = build();
+        w.cmdUp->click();  // at the top edge: the same labels again
+        w.cmdLeft->click();
+        QCOMPARE(w.m_lngCurrentRow, 1);
+        QCOMPARE(w.m_lngCurrentColumn, 1);
+        QCOMPARE(w.lblRow->text(), QStringLiteral("Row: 1"));
+        QCOMPARE(w.lblCell->text(), QStringLiteral("2.5"));
+
+        w.cmdRight->click();
+        QCOMPARE(w.lblColumn->text(), QStringLiteral("Column: 2"));
+        QCOMPARE(w.lblCell->text(), QStringLiteral("0.1"));  // the single-precision text
+        w.cmdRight->click();
+        QCOMPARE(w.m_lngCurrentColumn, 2);
+        w.cmdDown->click();
+        QCOMPARE(w.lblRow->text(), QStringLiteral("Row: 2"));
+        QCOMPARE(w.lblCell->text(), QStringLiteral("0"));
+        w.cmdLeft->click();
+        QCOMPARE(w.lblCell->text(), QStringLiteral("."));  // a missing cell
+        w.cmdDown->click();
+        w.cmdDown->click();
+        QCOMPARE(w.m_lngCurrentRow, 3);
+        QCOMPARE(w.lblCell->text(), QStringLiteral("-7"));
+        w.cmdRight->click();
+        QCOMPARE(shownBy(w), (Shown{"Number of rows: 3", "Number of columns: 2", "Row: 3",
+                                    "Column: 2", "1234567"}));
+        w.cmdUp->click();
+        QCOMPARE(w.lblRow->text(), QStringLiteral("Row: 2"));
+    }
+
+    void oneByOneDataSet() {
+        loadData({{42}});
+        frmNavigate& w = build();
+        const Shown first = shownBy(w);
+        for (QPushButton* b : {w.cmdUp, w.cmdDown, w.cmdLeft, w.cmdRight}) {
+            b->click();
+            QCOMPARE(shownBy(w), first);
+        }
+        QCOMPARE(first.cell, QStringLiteral("42"));
+    }
+
+    // An import that ended before reading a file leaves both counts 0 but the old matrix.
+    void countsZeroWithTheMatrixKept() {
+        loadData({{3, 4}, {5, 6}});
+        g::g_lngNumberOfCases = 0;
+        g::g_lngNumberOfVariables = 0;
+        frmNavigate& w = build();
+        QCOMPARE(shownBy(w),
+                 (Shown{"Number of rows: 0", "Number of columns: 0", "Row: 1", "Column: 1", "3"}));
+        for (QPushButton* b : {w.cmdDown, w.cmdRight, w.cmdUp, w.cmdLeft}) b->click();
+        QCOMPARE(w.m_lngCurrentRow, 1);
+        QCOMPARE(w.m_lngCurrentColumn, 1);
+    }
+
+    // Through the menu's showing: no cell (1, 1) opens nothing and says nothing; every opening
+    // starts again at the first cell.
+    void builtAfreshAtEveryOpening() {
+        OutputPane pane;
+        AnalysisWindows windows(nullptr, &pane);
+
+        bool shown = false;
+        AnalysisWindows::scriptNextShowing([&](QWidget&) { shown = true; });
+        windows.showNavigate();  // nothing imported yet
+        QVERIFY(!shown);
+        loadData({});  // a file without lines
+        windows.showNavigate();
+        QVERIFY(!shown);
+        AnalysisWindows::scriptNextShowing({});
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+
+        loadData({{1, 2}, {3, 4}});
+        QString cellAtOpening;
+        AnalysisWindows::scriptNextShowing([&](QWidget& window) {
+            auto& w = static_cast<frmNavigate&>(window);
+            w.cmdDown->click();
+            w.cmdRight->click();
+            cellAtOpening = w.lblCell->text();
+            w.close();
+        });
+        windows.showNavigate();
+        QCOMPARE(cellAtOpening, QStringLiteral("4"));
+        AnalysisWindows::scriptNextShowing([&](QWidget& window) {
+            auto& w = static_cast<frmNavigate&>(window);
+            cellAtOpening = w.lblRow->text() + w.lblColumn->text() + w.lblCell->text();
+            w.close();
+        });
+        windows.showNavigate();
+        QCOMPARE(cellAtOpening, QStringLiteral("Row: 1Column: 11"));
+    }
+};
+
+QTEST_MAIN(TestNavigate)
+#include "test_navigate.moc"
