@@ -128,7 +128,16 @@ Result<FilePtr, ImportError> Open(const std::string& path) {
     return FilePtr(f);
 }
 
+std::function<void(const std::string&)>& BetweenPassesHook() {
+    static std::function<void(const std::string&)> hook;
+    return hook;
+}
+
 }  // namespace
+
+void SetImportBetweenPassesHook(std::function<void(const std::string&)> hook) {
+    BetweenPassesHook() = std::move(hook);
+}
 
 std::string ImportErrorText(const ImportError& e, const std::string& path) {
     switch (e.kind) {
@@ -174,6 +183,8 @@ Result<DataSet, ImportError> ImportDataFile(const std::string& path, char delimi
         DataSet set;
         set.matrix = DataMatrix(static_cast<std::int32_t>(lines), storedColumns);
         set.cases = static_cast<std::int32_t>(lines);
+
+        if (const auto& hook = BetweenPassesHook()) hook(path);
 
         // Second pass: split, classify and store every field.
         auto file = Open(path);

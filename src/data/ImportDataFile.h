@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "common/Result.h"
@@ -32,6 +33,10 @@ std::string ImportErrorText(const ImportError& e, const std::string& path);
 // A line ends at CR LF, a lone CR or a lone LF. Nothing is changed on failure: the caller
 // replaces its data set only with a successful result.
 Result<DataSet, ImportError> ImportDataFile(const std::string& path, char delimiter);
+
+// Test seam: when set, called with the path after the first pass has closed the file and
+// before the second pass opens it, so tests can change the file in between.
+void SetImportBetweenPassesHook(std::function<void(const std::string&)> hook);
 
 // The three-line summary appended to the output pane after a successful import.
 std::string ImportSummary(const std::string& path, std::int32_t cases, std::int32_t variables);

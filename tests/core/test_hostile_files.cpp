@@ -1,0 +1,358 @@
+// Hostile data files: every one either imports correctly or fails with its own message, and a
+// failed import leaves the data set that was loaded before exactly as it was.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "TempFiles.h"
+#include "common/Single.h"
+#include "data/ImportDataFile.h"
+#include "data/modGeneral.h"
+
+using namespace corvane;
+namespace g = corvane::modGeneral;
+
+namespace {
+
+constexpr float M = kMissing;
+
+// What the main window does: replace the loaded data set only with a whole, successful import.
+Result<DataSet, ImportError> ImportLikeTheWindow(const std::string& path, char delimiter) {
+    auto r = ImportDataFile(path, delimiter);
+    if (r) {
+        g::g_sngData = r->matrix;
+        g::g_lngNumberOfCases = r->cases;
+        g::g_lngNumberOfVariables = r->variables;
+    }
+    return r;
+}
+
+// A data set loaded before each hostile file, to be found unchanged after a failure.
+class HostileFiles : public ::testing::Test {
+  protected:
+    void SetUp() override { LoadPrevious(); }
+    void TearDown() override { SetImportBetweenPassesHook(nullptr); }
+
+    void LoadPrevious() {
+        auto r = ImportLikeTheWindow(m_dir.file("previous.txt", "1 2 3\r\n4 . 6\r\n"), ' ');
+        ASSERT_TRUE(r.ok());
+    }
+
+    static void ExpectPreviousKept() {
+        EXPECT_EQ(g::g_lngNumberOfCases, 2);
+        EXPECT_EQ(g::g_lngNumberOfVariables, 3);
+        ASSERT_EQ(g::g_sngData.rows(), 2);
+        const float cells[2][3] = {{1, 2, 3}, {4, M, 6}};
+        for (int i = 0; i < 2; ++i)
+            for (int j = 0; j < 3; ++j) EXPECT_EQ(g::g_sngData.at(i + 1, j + 1), cells[i][j]);
+    }
+
+    // Fails with exactly this message and changes nothing.
+    void ExpectRejected(const std::string& bytes, char delimiter, const std::string& message) {
+        LoadPrevious();
+        const std::string path = m_dir.file("hostile.txt", bytes);
+        auto r = ImportLikeTheWindow(path, delimiter);
+        ASSERT_FALSE(r.ok()) << "imported " << r->cases << " x " << r->variables;
+        EXPECT_EQ(ImportErrorText(r.error(), path), message);
+        ExpectPreviousKept();
+    }
+
+    DataSet ExpectImported(const std::string& bytes, char delimiter, std::int32_t cases,
+                           std::int32_t variables) {
+        const std::string path = m_dir.file("hostile.txt", bytes);
+        auto r = ImportLikeTheWindow(path, delimiter);
+        EXPECT_TRUE(r.ok()) << ImportErrorText(r.error(), path);
+        if (!r) return {};
+        EXPECT_EQ(r->cases, cases);
+        EXPECT_EQ(r->variables, variables);
+        EXPECT_EQ(g::g_lngNumberOfCases, cases);
+        EXPECT_EQ(g::g_lngNumberOfVariables, variables);
+        return std::move(r).value();
+    }
+
+    std::string Invalid(int row, int column) {
+        return "Row " + std::to_string(row) + " of Column " + std::to_string(column) +
+               " has an invalid entry for analysis.";
+    }
+    std::string TooLarge(int row, int column) {
+        return "Row " + std::to_string(row) + " of Column " + std::to_string(column) +
+               " holds a number too large for analysis.";
+    }
+
+    TempDir m_dir;
+};
+
+std::string Fields(int count, char delimiter) {
+    std::string line;
+    for (int i = 1; i <= count; ++i)
+        line += (i > 1 ? std::string(1, delimiter) : "") + std::to_string(i);
+    return line;
+}
+
+}  // namespace
+
+TEST_F(HostileFiles, BytesThatAreNoNumbers) {
+    using namespace std::string_literals;
+    const struct {
+        const char* name;
+        std::string bytes;
+        char delimiter;
+        int row, column;
+    } cases[] = {
+        {"NUL inside a line", "1 2\r\n3 \0 4\r\n"s, ' ', 2, 2},
+        {"NUL after a number", "1\0"s, ' ', 1, 1},
+        {"only NULs", std::string(4096, '\0'), ',', 1, 1},
+        {"control characters", "\x01\x02\x7f", ' ', 1, 1},
+        {"invalid UTF-8", "1 \xC3\x28 3", ' ', 1, 2},
+        {"overlong UTF-8", "1,\xC0\xAF", ',', 1, 2},
+        {"stray high bytes", "\xFF\xFE\xFD", '\t', 1, 1},
+        {"a byte-order mark",
+         "\xEF\xBB\xBF"
+         "1 2",
+         ' ', 1, 1},
+        {"&H alone", "&H", ' ', 1, 1},
+        {"&O alone", "1 &O", ' ', 1, 2},
+        {"&H with no hexadecimal digit", "&HG", ' ', 1, 1},
+        {"inf", "inf", ' ', 1, 1},
+        {"infinity after numbers", "1,2,Infinity", ',', 1, 3},
+        {"nan", "nan", ' ', 1, 1},
+        {"NaN in a later line", "1\r\n2\r\nNaN", ' ', 3, 1},
+        {"C hexadecimal", "0x10", ' ', 1, 1},
+        {"C hexadecimal float", "0x1p3", ' ', 1, 1},
+        {"Fortran exponent", "1d5", ' ', 1, 1},
+        {"decimal comma", "1,5", ' ', 1, 1},
+        {"exponent without digits", "1e", ' ', 1, 1},
+        {"two points", "1.2.3", ' ', 1, 1},
+        {"a 50 MB line of letters without a line end", std::string(50'000'000, 'x'), ' ', 1, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ExpectRejected(c.bytes, c.delimiter, Invalid(c.row, c.column));
+    }
+}
+
+TEST_F(HostileFiles, NumbersBeyondSinglePrecision) {
+    const struct {
+        const char* name;
+        std::string bytes;
+        int row, column;
+    } cases[] = {
+        {"1e39", "1e39", 1, 1},
+        {"-1e39 after good cells", "1 2\r\n3 -1e39", 2, 2},
+        {"10,000 digits", "1" + std::string(9'999, '0'), 1, 1},
+        {"10,000 nines, negative", "-" + std::string(10'000, '9'), 1, 1},
+        {"beyond double precision", "1E+400", 1, 1},
+        {"an exponent of 10,000 digits", "1e" + std::string(10'000, '9'), 1, 1},
+        {"&H beyond double precision", "&H" + std::string(300, 'F'), 1, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ExpectRejected(c.bytes, ' ', TooLarge(c.row, c.column));
+    }
+}
+
+TEST_F(HostileFiles, ExtremeNumbersThatFit) {
+    const struct {
+        const char* name;
+        std::string text;
+        float value;
+    } cases[] = {
+        {"0. + 10,000 zeros + 1 underflows to a present 0", "0." + std::string(10'000, '0') + "1",
+         0.0f},
+        {"1e-50 underflows to 0", "1e-50", 0.0f},
+        {"an exponent of 10,000 digits underflows", "1e-" + std::string(10'000, '9'), 0.0f},
+        {"10,000 digits with leading zeros", std::string(9'999, '0') + "7", 7.0f},
+        {"10,000 decimals", "0." + std::string(10'000, '3'), 0.33333334f},
+        {"&HFFFFFFFFFFFFFFFFFFFF", "&HFFFFFFFFFFFFFFFFFFFF", std::ldexp(1.0f, 80)},
+        {"&O with many digits", "&O" + std::string(20, '7'), std::ldexp(1.0f, 60)},
+        {"largest single", "3.4028234e38", 3.4028234e38f},
+        {"9999999 is the missing code", "9999999", M},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const DataSet d = ExpectImported(c.text + "\r\n2", ' ', 2, 1);
+        EXPECT_EQ(d.matrix.at(1, 1), c.value);
+        EXPECT_FALSE(std::signbit(d.matrix.at(1, 1)));
+        EXPECT_EQ(d.matrix.at(2, 1), 2.0f);
+    }
+}
+
+TEST_F(HostileFiles, FieldCountsAtTheLimit) {
+    for (char delimiter : {' ', ',', '\t'}) {
+        SCOPED_TRACE(int(delimiter));
+        const DataSet d = ExpectImported(Fields(1000, delimiter), delimiter, 1, 1000);
+        EXPECT_EQ(d.matrix.at(1, 1), 1.0f);
+        EXPECT_EQ(d.matrix.at(1, 1000), 1000.0f);
+
+        ExpectRejected(Fields(1001, delimiter), delimiter, "Row 1 has more than 1000 fields.");
+        ExpectRejected("1\r\n" + Fields(1000, delimiter) + "\r\n" + Fields(1001, delimiter),
+                       delimiter, "Row 3 has more than 1000 fields.");
+    }
+    // Fifty million empty fields on one line, without a line end.
+    ExpectRejected(std::string(50'000'000, ' '), ' ', "Row 1 has more than 1000 fields.");
+}
+
+TEST_F(HostileFiles, HugeButWellFormed) {
+    {
+        SCOPED_TRACE("a 50 MB number without a line end");
+        const DataSet d = ExpectImported(std::string(50'000'000, '0') + "7", ' ', 1, 1);
+        EXPECT_EQ(d.matrix.at(1, 1), 7.0f);
+    }
+    {
+        SCOPED_TRACE("a million blank lines");
+        const DataSet d = ExpectImported(std::string(1'000'000, '\n'), ' ', 1'000'000, 0);
+        EXPECT_EQ(d.matrix.rows(), 1'000'000);
+        EXPECT_EQ(d.matrix.at(1'000'000, 1), 0.0f);
+    }
+    {
+        SCOPED_TRACE("a million blank CR LF lines and one number at the end");
+        std::string bytes;
+        for (int i = 0; i < 1'000'000; ++i) bytes += "\r\n";
+        const DataSet d = ExpectImported(bytes + "5", ' ', 1'000'001, 1);
+        EXPECT_EQ(d.matrix.at(1'000'001, 1), 5.0f);
+        EXPECT_EQ(d.matrix.at(1, 1), 0.0f);
+    }
+}
+
+TEST_F(HostileFiles, LineEnds) {
+    {
+        SCOPED_TRACE("only CRs");
+        ExpectImported(std::string(1000, '\r'), ' ', 1000, 0);
+    }
+    {
+        SCOPED_TRACE("mixed CR, LF and CR LF");
+        const DataSet d = ExpectImported("1 2\r\n3\n4 5 6\r7\r\n\n8\n\r9", ' ', 8, 3);
+        const std::vector<std::vector<float>> rows = {{1, 2, 0}, {3, 0, 0}, {4, 5, 6}, {7, 0, 0},
+                                                      {0, 0, 0}, {8, 0, 0}, {0, 0, 0}, {9, 0, 0}};
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            for (std::size_t j = 0; j < 3; ++j)
+                EXPECT_EQ(d.matrix.at(int(i) + 1, int(j) + 1), rows[i][j]) << i + 1 << "," << j + 1;
+    }
+    {
+        SCOPED_TRACE("CR LF CR is two line ends");
+        ExpectImported("1\r\n\r2", ' ', 3, 1);
+    }
+}
+
+TEST_F(HostileFiles, NotAFile) {
+    const std::string missing = m_dir.path() + "/never-written.txt";
+    auto r = ImportLikeTheWindow(missing, ' ');
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(ImportErrorText(r.error(), missing),
+              "The file could not be read: " + missing + " (No such file or directory).");
+    ExpectPreviousKept();
+
+    std::filesystem::create_directory(m_dir.path() + "/folder.txt");
+    const std::string folder = m_dir.path() + "/folder.txt";
+    auto d = ImportLikeTheWindow(folder, ' ');
+    ASSERT_FALSE(d.ok());
+    EXPECT_EQ(ImportErrorText(d.error(), folder),
+              "The file could not be read: " + folder + " (Is a directory).");
+    ExpectPreviousKept();
+}
+
+TEST_F(HostileFiles, FileChangedBetweenThePasses) {
+    const std::string path = m_dir.file("moving.txt", "1 2\r\n3 4\r\n");
+    const std::string unreadable = "The file could not be read: " + path;
+    const std::string changed =
+        "The file changed while it was being read: " + path + ". Nothing was imported.";
+    const struct {
+        const char* name;
+        std::function<void(const std::string&)> change;
+        std::string message;
+    } cases[] = {
+        {"vanishes", [](const std::string& p) { std::remove(p.c_str()); },
+         unreadable + " (No such file or directory)."},
+        {"becomes a directory",
+         [](const std::string& p) {
+             std::remove(p.c_str());
+             std::filesystem::create_directory(p);
+         },
+         unreadable + " (Is a directory)."},
+        {"loses a line", [](const std::string& p) { std::ofstream(p, std::ios::binary) << "1 2"; },
+         changed},
+        {"gains a line",
+         [](const std::string& p) { std::ofstream(p, std::ios::binary) << "1 2\r\n3 4\r\n5 6"; },
+         changed},
+        {"gains a field",
+         [](const std::string& p) { std::ofstream(p, std::ios::binary) << "1 2\r\n3 4 5"; },
+         changed},
+        {"loses the widest line's last field",
+         [](const std::string& p) { std::ofstream(p, std::ios::binary) << "1\r\n3"; }, changed},
+        {"is emptied", [](const std::string& p) { std::ofstream(p, std::ios::binary); }, changed},
+        {"gets an invalid entry",
+         [](const std::string& p) { std::ofstream(p, std::ios::binary) << "1 2\r\n3 x"; },
+         Invalid(2, 2)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(path);
+        m_dir.file("moving.txt", "1 2\r\n3 4\r\n");
+        SetImportBetweenPassesHook(c.change);
+        auto r = ImportLikeTheWindow(path, ' ');
+        SetImportBetweenPassesHook(nullptr);
+        ASSERT_FALSE(r.ok());
+        EXPECT_EQ(ImportErrorText(r.error(), path), c.message);
+        ExpectPreviousKept();
+    }
+
+    // Rewritten with other numbers in the same shape: the second pass is what is loaded.
+    std::filesystem::remove_all(path);
+    m_dir.file("moving.txt", "1 2\r\n3 4\r\n");
+    SetImportBetweenPassesHook(
+        [](const std::string& p) { std::ofstream(p, std::ios::binary) << "5 6\n7 8"; });
+    auto r = ImportLikeTheWindow(path, ' ');
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(g::g_sngData.at(1, 1), 5.0f);
+    EXPECT_EQ(g::g_sngData.at(2, 2), 8.0f);
+}
+
+// Random bytes with every delimiter: a correct import whose counts fit the matrix, or a
+// message, and never a change to the loaded data set on failure.
+TEST_F(HostileFiles, BinaryJunk) {
+    std::mt19937_64 random(20261208);
+    int tried = 0, imported = 0;
+    for (int round = 0; round < 300; ++round) {
+        for (char delimiter : {' ', ',', '\t'}) {
+            SCOPED_TRACE("round " + std::to_string(round) + " delimiter " +
+                         std::to_string(int(delimiter)));
+            // Every byte value; the characters of numbers and of every delimiter; or only
+            // digits, line ends and this delimiter, which import.
+            const std::string alphabet = round % 3 == 0 ? std::string()
+                                         : round % 3 == 1
+                                             ? "0123456789 ,\t\r\n.-+eE&HhOo"
+                                             : "0123456789.\r\n" + std::string(4, delimiter);
+            std::string bytes(1 + random() % 4000, '\0');
+            for (char& b : bytes) {
+                b = alphabet.empty() ? static_cast<char>(random())
+                                     : alphabet[random() % alphabet.size()];
+            }
+            ++tried;
+            LoadPrevious();
+            const std::string path = m_dir.file("junk.txt", bytes);
+            auto r = ImportLikeTheWindow(path, delimiter);
+            if (r) {
+                ++imported;
+                EXPECT_GE(r->cases, 1);
+                EXPECT_LE(r->variables, 1000);
+                EXPECT_EQ(r->matrix.rows(), r->cases);
+                EXPECT_EQ(r->matrix.storedColumns(), r->variables);
+                for (std::int32_t i = 1; i <= r->cases; ++i)
+                    for (std::int32_t j = 1; j <= r->variables; ++j)
+                        ASSERT_TRUE(std::isfinite(r->matrix.at(i, j)));
+            } else {
+                EXPECT_FALSE(ImportErrorText(r.error(), path).empty());
+                ExpectPreviousKept();
+            }
+        }
+    }
+    EXPECT_EQ(tried, 900);
+    EXPECT_GT(imported, 0);  // the narrow alphabets do produce importable files
+}
