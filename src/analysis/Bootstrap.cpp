@@ -10,59 +10,150 @@ namespace corvane {
 
 namespace {
 
+// The running sums of one resample: S and Q in draw order, ST and QT over the kept positions of
+// the ascending order, each rounded to single precision after every addition.
+struct TrialSums {
+    float s = 0.0f, q = 0.0f, st = 0.0f, qt = 0.0f;
+};
+
+// One observed position: its value and its place in the ascending order, side by side so a
+// draw touches one cache line.
+struct Cell {
+    float value;
+    std::int32_t rank;
+};
+
+// Draws n positions p = ceil(u * n) from `cells`, counting each drawn sorted position and adding
+// S and Q; meanwhile adds the m values of `kept` to another resample's ST and QT. The two sets
+// of sums are independent rounding chains, so the processor overlaps them.
+void DrawAndTrim(UniformGenerator& rng, const Cell* cells, std::int32_t n, std::int32_t* counts,
+                 TrialSums& drawn, const float* kept, std::int32_t m, TrialSums& trimmed) {
+    const double dn = n;
+    float s = drawn.s, q = drawn.q, st = trimmed.st, qt = trimmed.qt;
+    auto draw = [&] {
+        auto p = static_cast<std::int32_t>(std::ceil(rng.next() * dn));
+        p = std::clamp(p, 1, n);
+        const Cell c = cells[p - 1];
+        ++counts[c.rank];
+        const double x = c.value;
+        s = static_cast<float>(static_cast<double>(s) + x);
+        q = static_cast<float>(static_cast<double>(q) + x * x);
+    };
+    auto trim = [&](std::int32_t j) {
+        const double x = kept[j];
+        st = static_cast<float>(static_cast<double>(st) + x);
+        qt = static_cast<float>(static_cast<double>(qt) + x * x);
+    };
+    const std::int32_t both = std::min(n, m);
+    std::int32_t j = 0;
+    for (; j < both; ++j) {
+        draw();
+        trim(j);
+    }
+    for (std::int32_t k = j; k < n; ++k) draw();
+    for (std::int32_t k = j; k < m; ++k) trim(k);
+    drawn.s = s;
+    drawn.q = q;
+    trimmed.st = st;
+    trimmed.qt = qt;
+}
+
 // Resamples one group. The observed values are sorted once; a resample's ascending order comes
 // from counting how often each sorted position was drawn and walking the sorted values with
-// those counts, so no trial sorts. The draw-order copy feeds the running sums S and Q.
+// those counts, so no trial sorts. S and Q are taken in draw order as the values are drawn.
 class GroupResampler {
   public:
+    // A value drawn more often than this is written out by a loop; below it, by four stores.
+    static constexpr std::int32_t kSpill = 4;
+
     explicit GroupResampler(const GroupSample& observed)
         : m_observed(observed),
           m_n(static_cast<std::int32_t>(observed.size())),
+          m_g(static_cast<std::int32_t>(static_cast<double>(m_n) *
+                                        static_cast<double>(kTrimProportion))),
+          m_cells(observed.size()),
           m_sorted(observed.size()),
-          m_rank(observed.size()),
-          m_counts(observed.size()),
-          m_draw(observed.size()),
-          m_ascending(observed.size()) {
+          m_counts(observed.size(), 0),
+          m_ascending(observed.size() + kSpill) {
         std::vector<std::int32_t> order(observed.size());
         std::iota(order.begin(), order.end(), 0);
         std::stable_sort(order.begin(), order.end(),
                          [&](std::int32_t a, std::int32_t b) { return observed[a] < observed[b]; });
         for (std::size_t k = 0; k < order.size(); ++k) {
             m_sorted[k] = observed[order[k]];
-            m_rank[order[k]] = static_cast<std::int32_t>(k);
+            m_cells[order[k]] = {observed[order[k]], static_cast<std::int32_t>(k)};
         }
     }
+
+    std::int32_t size() const { return m_n; }
+    const Cell* cells() const { return m_cells.data(); }
+    std::int32_t* counts() { return m_counts.data(); }
 
     // Trial 0: the observed sample itself.
     bool observedStats(GroupStats& out) const {
         return ComputeGroupStatsPresorted(m_observed.data(), m_sorted.data(), m_n, out);
     }
 
-    // Draws n positions p = ceil(u * n) in ascending order of j, then computes the statistics.
-    bool resampleStats(UniformGenerator& rng, GroupStats& out) {
-        std::fill(m_counts.begin(), m_counts.end(), 0);
-        const double dn = m_n;
-        for (std::int32_t j = 0; j < m_n; ++j) {
-            auto p = static_cast<std::int32_t>(std::ceil(rng.next() * dn));
-            p = std::clamp(p, 1, m_n);
-            m_draw[j] = m_observed[p - 1];
-            ++m_counts[m_rank[p - 1]];
-        }
-        float* out_it = m_ascending.data();
+    // Writes this trial's values in ascending order from the counts, and clears the counts.
+    void expand() {
+        float* out = m_ascending.data();
         for (std::int32_t k = 0; k < m_n; ++k) {
-            for (std::int32_t c = m_counts[k]; c > 0; --c) *out_it++ = m_sorted[k];
+            const std::int32_t c = m_counts[k];
+            const float v = m_sorted[k];
+            m_counts[k] = 0;
+            if (c <= kSpill) {
+                // Branch-free: a count of 0..4 writes four copies and keeps c of them.
+                out[0] = v;
+                out[1] = v;
+                out[2] = v;
+                out[3] = v;
+            } else {
+                std::fill(out, out + c, v);
+            }
+            out += c;
         }
-        return ComputeGroupStatsPresorted(m_draw.data(), m_ascending.data(), m_n, out);
+    }
+
+    // The kept positions g+1 .. n-g of the ascending order.
+    const float* kept() const { return m_ascending.data() + m_g; }
+    std::int32_t keptCount() const { return m_n < 2 ? 0 : m_n - 2 * m_g; }
+
+    // The statistics from the finished sums, by the same formulas as ComputeGroupStatsPresorted.
+    bool finish(const TrialSums& sums, GroupStats& out) const {
+        out = GroupStats{};
+        out.n = m_n;
+        if (m_n < 2) return true;
+        SingleStore store;
+        const std::int32_t n = m_n, g = m_g;
+        const double dn = n;
+        const double bessel = dn / static_cast<double>(n - 1);
+        store(sums.s);  // a running sum that overflowed stays non-finite
+        store(sums.q);
+        store(sums.st);
+        store(sums.qt);
+        out.mean = store(static_cast<double>(sums.s) / dn);
+        const double mean = out.mean;
+        out.variance = store((static_cast<double>(sums.q) / dn - mean * mean) * bessel);
+        out.trimmedMean = store(static_cast<double>(sums.st) / static_cast<double>(n - 2 * g));
+        const double low = m_ascending[static_cast<std::size_t>(g)];
+        const double high = m_ascending[static_cast<std::size_t>(n - g - 1)];
+        const double dg = g;
+        const float wMean = store((dg * low + static_cast<double>(sums.st) + dg * high) / dn);
+        const float qw =
+            store((dg * (low * low) + static_cast<double>(sums.qt)) + dg * (high * high));
+        const double wm = wMean;
+        out.winsorizedVariance = store((static_cast<double>(qw) / dn - wm * wm) * bessel);
+        return !store.overflowed();
     }
 
   private:
     const GroupSample& m_observed;
     std::int32_t m_n;
+    std::int32_t m_g;                    // trimming count
+    std::vector<Cell> m_cells;           // value and sorted position of each observed position
     std::vector<float> m_sorted;         // observed values, ascending, stable
-    std::vector<std::int32_t> m_rank;    // sorted position of each observed position
     std::vector<std::int32_t> m_counts;  // draws per sorted position, this trial
-    std::vector<float> m_draw;           // this trial's values in draw order
-    std::vector<float> m_ascending;      // the same values ascending
+    std::vector<float> m_ascending;      // this trial's values ascending (and kSpill spare)
 };
 
 }  // namespace
@@ -109,16 +200,42 @@ Result<BootstrapResult, BootstrapError> RunBootstrap(const GroupSample& group1,
 
     const auto slots = static_cast<std::size_t>(std::max(settings.trials, 0)) + 1;
     std::vector<float> dStore(slots, 0.0f), robustStore(slots, 0.0f);
-    GroupStats s1, s2;
-    EffectSizes es;
-    for (std::int32_t t = 1; t <= settings.trials; ++t) {
-        if (progress) progress(t);
-        if (!r1.resampleStats(rng, s1) || !r2.resampleStats(rng, s2) ||
-            !ComputeEffectSizes(s1, s2, settings.chosenGroup, es)) {
-            return BootstrapError{Kind::Overflow};
-        }
+    auto keep = [&](const GroupStats& a, const GroupStats& b) {
+        EffectSizes es;
+        if (!ComputeEffectSizes(a, b, settings.chosenGroup, es)) return false;
         if (!IsMissing(es.d)) dStore[++result.validD] = es.d;
         if (!IsMissing(es.robustD)) robustStore[++result.validRobustD] = es.robustD;
+        return true;
+    };
+
+    // The trials are staggered by half a trial: while a group is drawn, the trimmed sums of the
+    // group drawn before it (Group 2 of the previous trial, or Group 1 of this one) are added.
+    // The draws keep their order; only the additions of independent sums interleave.
+    GroupStats s1, s2;
+    TrialSums sums1, sums2;
+    for (std::int32_t t = 1; t <= settings.trials; ++t) {
+        if (progress) progress(t);
+        const bool pending = t > 1;  // Group 2 of trial t - 1 still lacks its trimmed sums
+        sums1 = {};
+        DrawAndTrim(rng, r1.cells(), r1.size(), r1.counts(), sums1, r2.kept(),
+                    pending ? r2.keptCount() : 0, sums2);
+        if (pending && (!r2.finish(sums2, s2) || !keep(s1, s2))) {
+            return BootstrapError{Kind::Overflow};
+        }
+        r1.expand();
+        sums2 = {};
+        DrawAndTrim(rng, r2.cells(), r2.size(), r2.counts(), sums2, r1.kept(), r1.keptCount(),
+                    sums1);
+        // An overflow of Group 2's squares ends the run in this trial, as it would unstaggered.
+        if (!r1.finish(sums1, s1) || !std::isfinite(sums2.s) || !std::isfinite(sums2.q)) {
+            return BootstrapError{Kind::Overflow};
+        }
+        r2.expand();
+    }
+    if (settings.trials >= 1) {
+        TrialSums none;
+        DrawAndTrim(rng, r1.cells(), 0, r1.counts(), none, r2.kept(), r2.keptCount(), sums2);
+        if (!r2.finish(sums2, s2) || !keep(s1, s2)) return BootstrapError{Kind::Overflow};
     }
     result.dInterval = PercentileInterval(dStore, result.validD, settings.level);
     result.robustDInterval = PercentileInterval(robustStore, result.validRobustD, settings.level);

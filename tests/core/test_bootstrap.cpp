@@ -207,6 +207,99 @@ TEST(RunBootstrap, CountingPathMatchesSortPerTrialBitForBit) {
     }
 }
 
+bool SameStats(const GroupStats& a, const GroupStats& b) {
+    return a.n == b.n && SameBits(a.mean, b.mean) && SameBits(a.trimmedMean, b.trimmedMean) &&
+           SameBits(a.variance, b.variance) && SameBits(a.winsorizedVariance, b.winsorizedVariance);
+}
+
+// Every figure of the result, and the generator left at the same place (the same draws made).
+void ExpectSameRun(const GroupSample& g1, const GroupSample& g2, const BootstrapSettings& s,
+                   std::uint64_t seed) {
+    UniformGenerator a(seed), b(seed);
+    std::int32_t calls = 0;
+    auto fast = RunBootstrap(g1, g2, s, a, [&](std::int32_t) { ++calls; });
+    if (!fast.ok()) return;  // a chosen group of equal values
+    const BootstrapResult slow = SortPerTrial(g1, g2, s, b);
+    const std::string where = "n1 " + std::to_string(g1.size()) + " n2 " +
+                              std::to_string(g2.size()) + " T " + std::to_string(s.trials);
+    EXPECT_EQ(calls, s.trials) << where;
+    EXPECT_TRUE(SameStats(fast->group1, slow.group1)) << where;
+    EXPECT_TRUE(SameStats(fast->group2, slow.group2)) << where;
+    EXPECT_EQ(fast->validD, slow.validD) << where;
+    EXPECT_EQ(fast->validRobustD, slow.validRobustD) << where;
+    EXPECT_TRUE(SameBits(fast->dInterval.lower, slow.dInterval.lower)) << where;
+    EXPECT_TRUE(SameBits(fast->dInterval.upper, slow.dInterval.upper)) << where;
+    EXPECT_TRUE(SameBits(fast->robustDInterval.lower, slow.robustDInterval.lower)) << where;
+    EXPECT_TRUE(SameBits(fast->robustDInterval.upper, slow.robustDInterval.upper)) << where;
+    EXPECT_EQ(a.nextBits(), b.nextBits()) << where;
+}
+
+TEST(RunBootstrap, StaggeredTrialsMatchSortPerTrialOnLargerGroups) {
+    std::mt19937 gen(977);
+    for (int sample = 0; sample < 24; ++sample) {
+        // Groups of unequal sizes, either one the larger, with ties from a coarse grid of
+        // values; zeros of both signs among them; a spread that varies by group.
+        auto make = [&](int n, int levels, float scale) {
+            GroupSample x(n);
+            std::uniform_int_distribution<int> pick(-levels, levels);
+            for (float& v : x) {
+                const int k = pick(gen);
+                v = k == 0 ? (gen() % 2 ? -0.0f : 0.0f) : static_cast<float>(k) * scale;
+            }
+            return x;
+        };
+        const int n1 = 40 + 97 * (sample % 5), n2 = 30 + 61 * ((sample + 2) % 7);
+        const GroupSample g1 = make(sample % 2 ? n1 : n2, 3 + sample % 9, 0.37f);
+        const GroupSample g2 = make(sample % 2 ? n2 : n1, 2 + sample % 13, 1.9f);
+        BootstrapSettings s;
+        s.trials = 60 + sample;  // odd and even counts of trials
+        s.chosenGroup = 1 + sample % 2;
+        s.level = sample % 3 == 0 ? 0.9f : 0.95f;
+        ExpectSameRun(g1, g2, s, 5000 + sample);
+    }
+}
+
+TEST(RunBootstrap, StaggeredTrialsMatchAtTheSmallestSizesAndCounts) {
+    const GroupSample tiny[] = {{3, 7}, {1, 1, 2}, {4, 4, 9, 9}, {1, 1, 1, 1, 5}, {2, 6, 2, 6, 2}};
+    for (int trials : {1, 2, 3, 600}) {
+        for (const auto& g1 : tiny) {
+            for (const auto& g2 : tiny) {
+                for (int chosen : {1, 2}) {
+                    BootstrapSettings s;
+                    s.trials = trials;
+                    s.chosenGroup = chosen;
+                    ExpectSameRun(g1, g2, s, 77 + trials);
+                }
+            }
+        }
+    }
+}
+
+TEST(RunBootstrap, OverflowInTheSecondGroupStopsInItsOwnTrial) {
+    // One square fits single precision, two do not: a resample of Group 2 that draws the large
+    // value twice overflows, and the run must end in that very trial.
+    GroupSample big(50, 1.0f);
+    big[49] = 1.5e19f;
+    const GroupSample small = Range(1, 10);
+
+    UniformGenerator replay(3);
+    int expected = 0;
+    for (int t = 1; t <= 600 && expected == 0; ++t) {
+        for (int j = 0; j < 10; ++j) replay.next();
+        int hits = 0;
+        for (int j = 0; j < 50; ++j) hits += std::ceil(replay.next() * 50.0) == 50.0;
+        if (hits >= 2) expected = t;
+    }
+    ASSERT_GT(expected, 0);
+
+    UniformGenerator rng(3);
+    int calls = 0;
+    auto r = RunBootstrap(small, big, BootstrapSettings{}, rng, [&](int t) { calls = t; });
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.error().kind, BootstrapError::Kind::Overflow);
+    EXPECT_EQ(calls, expected);
+}
+
 TEST(UniformGenerator, OpenIntervalAndReproducible) {
     UniformGenerator a(123), b(123);
     for (int i = 0; i < 100000; ++i) {
