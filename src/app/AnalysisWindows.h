@@ -100,5 +100,6 @@ QPushButton* MakeButton(QWidget* container, const char* name, const char* captio
                         int top, int width, int height);
 
 // The window frame of the three windows: a title and a close box, nothing to minimize,
-// maximize or resize; the client area fixed at the given size in twips.
+// maximize or resize; the client area fixed at the given size in twips; a font in which the
+// captions fit their fixed boxes. Called once every control is placed.
 void FixWindowFrame(QDialog* window, int clientWidth, int clientHeight);

@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -12,9 +13,11 @@
 #include "AnalysisTestData.h"
 #include "analysis/EffectSizeAnalysis.h"
 #include "analysis/frmCorvane.h"
+#include "analysis/frmDescriptives.h"
 #include "app/AnalysisWindows.h"
 #include "app/frmMain.h"
 #include "common/Messages.h"
+#include "data/frmNavigate.h"
 #include "output/OutputPane.h"
 #include "platform/FileSystemLists.h"
 #include "platform/MessageService.h"
@@ -363,6 +366,21 @@ class TestCorvaneWindow : public QObject {
         w = m_windows->corvaneInstance();
         QCOMPARE(w->lstDV->count(), 5);
         QCOMPARE(w->lstGV->count(), 5);
+    }
+
+    // The fixed boxes were drawn for a narrow dialog font: no caption may be cut off.
+    void captionsFitInEveryWindow() {
+        loadData({{1, 2}});
+        frmNavigate navigator;
+        QVERIFY(navigator.Form_Load());
+        QWidget* windows[] = {m_windows->corvaneInstance(), m_windows->descriptivesInstance(),
+                              &navigator};
+        for (QWidget* w : windows) {
+            for (QLabel* l : w->findChildren<QLabel*>())
+                QVERIFY2(l->sizeHint().width() <= l->width(), qPrintable(l->objectName()));
+            for (QRadioButton* b : w->findChildren<QRadioButton*>())
+                QVERIFY2(b->sizeHint().width() <= b->width(), qPrintable(b->objectName()));
+        }
     }
 
     void focusOrder() {

@@ -1,0 +1,120 @@
+// Pictures the effect-size window, the descriptives window and the navigator with a data set
+// loaded and choices made, and the main window with their reports in the pane. Writes PNGs
+// into the directory given as the first argument (screenshots/ by default).
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "analysis/frmCorvane.h"
+#include "analysis/frmDescriptives.h"
+#include "app/AnalysisWindows.h"
+#include "app/frmMain.h"
+#include "data/frmNavigate.h"
+#include "platform/FileSystemLists.h"
+#include "platform/MessageService.h"
+
+namespace {
+
+QString g_outDir;
+int g_written = 0;
+
+void save(QWidget& w, const char* name) {
+    QApplication::processEvents();
+    const QString path = QDir(g_outDir).filePath(QString::fromLatin1(name) + ".png");
+    if (w.grab().save(path)) {
+        ++g_written;
+        std::printf("%s\n", qPrintable(path));
+    } else {
+        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+    }
+}
+
+void tick(QListWidget* list, int row) { list->item(row)->setCheckState(Qt::Checked); }
+
+void trigger(frmMain& window, const char* item) {
+    if (QAction* a = window.findChild<QAction*>(QString::fromLatin1(item))) a->trigger();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    g_outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    QDir().mkpath(g_outDir);
+    MessageService::startScripting();  // a box would only mean a failed picture
+
+    QTemporaryDir data;
+    {
+        QFile f(data.filePath(QStringLiteral("scores.txt")));
+        if (!f.open(QIODevice::WriteOnly)) return 1;
+        f.write(
+            "1 12.5 3\r\n2 9.25 4\r\n1 14 2\r\n2 11 .\r\n1 13.75 5\r\n2 10.5 1\r\n"
+            "1 15 2\r\n2 8 6\r\n1 11 4\r\n2 12 3\r\n");
+    }
+
+    frmMain window;
+    window.Form_Load(std::chrono::milliseconds(0));
+    window.findChild<DirectoryListBox*>(QStringLiteral("dirDirectory"))->setPath(data.path());
+    auto* files = window.findChild<FileListBox*>(QStringLiteral("filFile"));
+    files->refresh();
+    files->clickFile(QStringLiteral("scores.txt"));
+    window.findChild<QPushButton*>(QStringLiteral("cmdImportData"))->click();
+
+    AnalysisWindows::scriptNextShowing([](QWidget& shown) {
+        auto& w = static_cast<frmCorvane&>(shown);
+        tick(w.lstDV, 1);
+        tick(w.lstGV, 0);
+        w.txtGroup1->setText(QStringLiteral("1"));
+        w.txtGroup2->setText(QStringLiteral("2"));
+        w.opt1000->setChecked(true);
+        w.opt90CI->setChecked(true);
+        save(w, "frmCorvane-chosen");
+        w.cmdOK->click();
+        if (w.isVisible()) w.hide();
+    });
+    trigger(window, "mnuCorvane");
+    AnalysisWindows::scriptNextShowing([](QWidget& shown) {
+        save(shown, "frmCorvane-after-report");  // the last trial number stays
+        static_cast<frmCorvane&>(shown).cmdCancel->click();
+    });
+    trigger(window, "mnuCorvane");
+
+    AnalysisWindows::scriptNextShowing([](QWidget& shown) {
+        auto& w = static_cast<frmDescriptives&>(shown);
+        tick(w.lstItems, 0);
+        tick(w.lstItems, 2);  // range mode: Var 1 to Var 3
+        save(w, "frmDescriptives-chosen");
+        w.cmdOK->click();
+        if (w.isVisible()) w.hide();
+    });
+    trigger(window, "mnuDescriptives");
+
+    AnalysisWindows::scriptNextShowing([](QWidget& shown) {
+        auto& w = static_cast<frmNavigate&>(shown);
+        save(w, "frmNavigate-first-cell");
+        w.cmdDown->click();
+        w.cmdDown->click();
+        w.cmdDown->click();
+        w.cmdRight->click();
+        w.cmdRight->click();
+        save(w, "frmNavigate-missing-cell");
+        w.close();
+    });
+    trigger(window, "mnuNavigateDataFile");
+
+    save(window, "frmMain-reports");
+    for (const auto& box : MessageService::shown())
+        std::fprintf(stderr, "message: %s / %s\n", qPrintable(box.title), qPrintable(box.text));
+
+    window.m_lngUnloadProgram = 1;
+    window.close();
+    std::printf("%d pictures\n", g_written);
+    return g_written == 6 && MessageService::shown().isEmpty() ? 0 : 1;
+}
