@@ -193,6 +193,28 @@ class TestCorvaneWindow : public QObject {
         });
         main.findChild<QAction*>(QStringLiteral("mnuCorvane"))->trigger();
         QVERIFY(sameState);
+
+        // A new import releases the window; the next one lists the new variables, unticked.
+        QPointer<QWidget> old = w;
+        QFile wide(dir.filePath(QStringLiteral("wide.txt")));
+        QVERIFY(wide.open(QIODevice::WriteOnly));
+        wide.write("1 2 3 4\r\n");
+        wide.close();
+        files->refresh();
+        QVERIFY(files->clickFile(QStringLiteral("wide.txt")));
+        main.findChild<QPushButton*>(QStringLiteral("cmdImportData"))->click();
+        QVERIFY(old.isNull());
+        int items = -1;
+        bool unticked = false;
+        AnalysisWindows::scriptNextShowing([&](QWidget& shown) {
+            auto& fresh = static_cast<frmCorvane&>(shown);
+            items = fresh.lstGV->count();
+            unticked = tickedRows(fresh.lstDV).empty() && fresh.m_lngDV == 9999999;
+            fresh.cmdCancel->click();
+        });
+        main.findChild<QAction*>(QStringLiteral("mnuCorvane"))->trigger();
+        QCOMPARE(items, 4);
+        QVERIFY(unticked);
         main.m_lngUnloadProgram = 1;
     }
 
