@@ -17,7 +17,6 @@
 #include "data/modGeneral.h"
 #include "output/OutputPane.h"
 #include "platform/MessageService.h"
-#include "platform/Twips.h"
 
 frmCorvane::frmCorvane(OutputPane* pane, QWidget* parent)
     : QDialog(parent),
