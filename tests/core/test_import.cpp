@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "TempFiles.h"
 #include "common/Single.h"
+#include "data/FieldClassifier.h"
 #include "data/ImportDataFile.h"
 #include "data/modGeneral.h"
 
@@ -154,6 +157,77 @@ TEST(ImportDataFile, FailureLeavesTheLoadedDataSetAlone) {
     EXPECT_EQ(modGeneral::g_lngNumberOfVariables, 2);
     EXPECT_EQ(modGeneral::g_sngData.at(1, 1), 1.0f);
     EXPECT_EQ(modGeneral::g_sngData.at(2, 2), 4.0f);
+}
+
+// Plain decimals take a shorter road than the other number forms; every field must still read
+// as the field classification reads it, to the bit, whatever its digits, sign and point.
+TEST(ImportDataFile, EveryFieldReadsAsItsClassification) {
+    std::mt19937 gen(31337);
+    auto digits = [&](int count) {
+        std::string d;
+        for (int i = 0; i < count; ++i) d += static_cast<char>('0' + gen() % 10);
+        return d;
+    };
+    auto field = [&]() -> std::string {
+        const char* signs[] = {"", "", "-", "+"};
+        std::string sign = signs[gen() % 4];
+        const int before = static_cast<int>(gen() % 12), after = static_cast<int>(gen() % 12);
+        switch (gen() % 8) {
+            case 0:  // long mantissas, past the 15 digits a double holds exactly
+                return sign + digits(1 + static_cast<int>(gen() % 20)) + "." +
+                       digits(static_cast<int>(gen() % 20));
+            case 1:  // tiny values and leading zeros
+                return sign + "0." + std::string(gen() % 14, '0') + digits(1 + gen() % 6);
+            case 2:  // the other forms: exponents, spaces around, hexadecimal
+            {
+                const char* other[] = {"1e5", "-2.5E-3", " 7", "8 ", "&HFF", "&o17", "1.5e+2"};
+                return other[gen() % 7];
+            }
+            case 3:
+                return gen() % 2 ? "." : "";  // missing
+            case 4:  // halfway between two single-precision neighbours: ties go to even
+            {
+                const char* halfway[] = {"8388608.5",  "-8388609.5",   "4194304.25",
+                                         "4194305.75", "1048576.0625", "65536.00390625",
+                                         "+16777217",  "33554434"};
+                return halfway[gen() % 8];
+            }
+            default:
+                return sign + digits(before) + (gen() % 3 ? "." : "") + digits(after);
+        }
+    };
+    for (char delimiter : {' ', ','}) {
+        std::vector<std::vector<std::string>> lines(400);
+        std::string bytes;
+        for (auto& line : lines) {
+            for (int c = 0; c < 12; ++c) {
+                std::string f = field();
+                // A field must not hold the delimiter itself, nor be invalid.
+                if (f.find(delimiter) != std::string::npos ||
+                    ClassifyField(f).kind == FieldKind::Invalid) {
+                    f = "0";
+                }
+                bytes += (c ? std::string(1, delimiter) : std::string()) + f;
+                line.push_back(f);
+            }
+            bytes += "\r\n";
+        }
+        TempDir dir;
+        auto set = ImportDataFile(dir.file("numbers.txt", bytes), delimiter);
+        ASSERT_TRUE(set.ok());
+        ASSERT_EQ(set->cases, 400);
+        for (std::size_t r = 0; r < lines.size(); ++r) {
+            for (std::size_t c = 0; c < lines[r].size(); ++c) {
+                const FieldClass fc = ClassifyField(lines[r][c]);
+                const float expected =
+                    fc.kind == FieldKind::Missing ? kMissing : static_cast<float>(fc.value);
+                const float got = set->matrix.at(static_cast<std::int32_t>(r + 1),
+                                                 static_cast<std::int32_t>(c + 1));
+                ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0)
+                    << "\"" << lines[r][c] << "\" read as " << got << ", not " << expected;
+            }
+        }
+    }
 }
 
 TEST(ImportSummary, ThreeLinesAndTwoEmptyOnes) {
