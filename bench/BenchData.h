@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "analysis/GroupStatistics.h"
+#include "data/DataMatrix.h"
+
+namespace corvane::bench {
+
+// Everything the benchmarks measure is generated from this seed, so every run sees the same
+// numbers.
+inline constexpr std::uint64_t kSeed = 20260501;
+
+// Two groups of n standard normal values each, the second shifted up by half a unit.
+GroupPair NormalGroups(std::int32_t n, std::uint64_t seed = kSeed);
+
+// A cases x variables matrix of normal values (mean 50, SD 10) rounded to 6 significant digits.
+DataMatrix NormalMatrix(std::int32_t cases, std::int32_t variables, std::uint64_t seed = kSeed);
+
+// A space-delimited data file of `lines` x `columns` numbers with 6 significant digits. Returns
+// false (with errno set) when the file cannot be written.
+bool WriteImportFile(const std::string& path, std::int64_t lines, std::int32_t columns,
+                     std::uint64_t seed = kSeed);
+
+// The two groups as a data file of "value code" lines (code 1 or 2), every value written with
+// the digits that read back to the same single-precision number.
+bool WriteGroupsFile(const std::string& path, const GroupPair& groups);
+
+// The benchmark data directory: $CORVANE_BENCH_DATA, or a directory under the system's
+// temporary directory.
+std::string DataDirectory();
+
+// The import file of the given shape in DataDirectory(), written first when it is missing.
+std::string ImportFile(std::int64_t lines, std::int32_t columns);
+
+}  // namespace corvane::bench

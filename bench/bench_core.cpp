@@ -1,0 +1,166 @@
+// Benchmarks of the core: the bootstrap against the bare loop that bounds it, the import, and
+// the descriptives. The data is generated from a fixed seed (BenchData.h).
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <numeric>
+#include <vector>
+
+#include "BenchData.h"
+#include "analysis/Bootstrap.h"
+#include "analysis/Descriptives.h"
+#include "data/ImportDataFile.h"
+
+using namespace corvane;
+
+namespace {
+
+constexpr std::int32_t kTrials = 2000;
+
+BootstrapSettings Settings() {
+    BootstrapSettings s;
+    s.trials = kTrials;
+    s.level = 0.95f;
+    s.chosenGroup = 1;
+    return s;
+}
+
+void BM_RunBootstrap(benchmark::State& state) {
+    const auto n = static_cast<std::int32_t>(state.range(0));
+    const GroupPair groups = bench::NormalGroups(n);
+    UniformGenerator rng(bench::kSeed);
+    for (auto _ : state) {
+        auto r = RunBootstrap(groups.group1, groups.group2, Settings(), rng);
+        if (!r) state.SkipWithError("the bootstrap failed");
+        benchmark::DoNotOptimize(r);
+    }
+    state.counters["ns_per_draw"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * kTrials * 2.0 * n,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+// The floor: per trial and group, only the draws, the histogram of drawn sorted positions and
+// the two running sums in draw order. Every bootstrap must do at least this much.
+void BM_BootstrapFloor(benchmark::State& state) {
+    const auto n = static_cast<std::int32_t>(state.range(0));
+    const GroupPair groups = bench::NormalGroups(n);
+    struct Cell {
+        float value;
+        std::int32_t rank;
+    };
+    auto prepare = [](const GroupSample& x) {
+        std::vector<std::int32_t> order(x.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(),
+                         [&](std::int32_t a, std::int32_t b) { return x[a] < x[b]; });
+        std::vector<Cell> cells(x.size());
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            cells[order[k]] = {x[order[k]], static_cast<std::int32_t>(k)};
+        }
+        return cells;
+    };
+    const std::vector<Cell> c1 = prepare(groups.group1), c2 = prepare(groups.group2);
+    std::vector<std::int32_t> counts(static_cast<std::size_t>(n));
+    UniformGenerator rng(bench::kSeed);
+    const double dn = n;
+    auto group = [&](const std::vector<Cell>& cells) {
+        std::fill(counts.begin(), counts.end(), 0);
+        float s = 0.0f, q = 0.0f;
+        for (std::int32_t j = 0; j < n; ++j) {
+            auto p = static_cast<std::int32_t>(std::ceil(rng.next() * dn));
+            p = std::clamp(p, 1, n);
+            const Cell& c = cells[static_cast<std::size_t>(p - 1)];
+            ++counts[static_cast<std::size_t>(c.rank)];
+            const double x = c.value;
+            s = static_cast<float>(static_cast<double>(s) + x);
+            q = static_cast<float>(static_cast<double>(q) + x * x);
+        }
+        benchmark::DoNotOptimize(s);
+        benchmark::DoNotOptimize(q);
+        benchmark::DoNotOptimize(counts.data());
+    };
+    for (auto _ : state) {
+        for (std::int32_t t = 1; t <= kTrials; ++t) {
+            group(c1);
+            group(c2);
+        }
+        benchmark::ClobberMemory();
+    }
+    state.counters["ns_per_draw"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * kTrials * 2.0 * n,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+// For scale: the same trials with a library sort of each resample instead of the counting.
+void BM_BootstrapSortPerTrial(benchmark::State& state) {
+    const auto n = static_cast<std::int32_t>(state.range(0));
+    const GroupPair groups = bench::NormalGroups(n);
+    UniformGenerator rng(bench::kSeed);
+    std::vector<float> a(static_cast<std::size_t>(n)), sorted;
+    const double dn = n;
+    for (auto _ : state) {
+        for (std::int32_t t = 1; t <= kTrials; ++t) {
+            GroupStats s1, s2;
+            for (auto* g : {&groups.group1, &groups.group2}) {
+                for (float& v : a) {
+                    auto p = static_cast<std::int32_t>(std::ceil(rng.next() * dn));
+                    v = (*g)[static_cast<std::size_t>(std::clamp(p, 1, n) - 1)];
+                }
+                ComputeGroupStats(a, g == &groups.group1 ? s1 : s2, sorted);
+            }
+            EffectSizes e;
+            ComputeEffectSizes(s1, s2, 1, e);
+            benchmark::DoNotOptimize(e);
+        }
+    }
+}
+
+void BM_ImportDataFile(benchmark::State& state) {
+    const std::string path =
+        bench::ImportFile(state.range(0), static_cast<std::int32_t>(state.range(1)));
+    if (path.empty()) {
+        state.SkipWithError("cannot write the data file");
+        return;
+    }
+    for (auto _ : state) {
+        auto set = ImportDataFile(path, ' ');
+        if (!set) state.SkipWithError("the import failed");
+        benchmark::DoNotOptimize(set);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(std::filesystem::file_size(path)));
+}
+
+void BM_Descriptives(benchmark::State& state) {
+    const auto cases = static_cast<std::int32_t>(state.range(0));
+    const DataMatrix data = bench::NormalMatrix(cases, 10);
+    std::vector<std::int32_t> vars(10);
+    std::iota(vars.begin(), vars.end(), 1);
+    for (auto _ : state) {
+        auto rows = ComputeDescriptives(data, cases, vars);
+        if (!rows) state.SkipWithError("the descriptives failed");
+        benchmark::DoNotOptimize(BuildDescriptivesReport(rows.value()));
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_RunBootstrap)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RunBootstrap)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BootstrapFloor)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BootstrapFloor)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BootstrapSortPerTrial)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportDataFile)
+    ->Args({1000000, 10})
+    ->Args({100000, 100})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Descriptives)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

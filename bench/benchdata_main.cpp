@@ -1,0 +1,88 @@
+// corvane_benchdata: writes the benchmark data files, and times one import in a process of
+// its own so that its peak resident memory is the import's alone.
+//
+//   corvane_benchdata files DIR    the two import files and the three group files
+//   corvane_benchdata import FILE  one import: seconds, peak resident memory, matrix size
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "BenchData.h"
+#include "data/ImportDataFile.h"
+
+using namespace corvane;
+
+namespace {
+
+int WriteFiles(const std::string& dir) {
+    const struct {
+        std::int64_t lines;
+        std::int32_t columns;
+    } shapes[] = {{1000000, 10}, {100000, 100}};
+    for (const auto& s : shapes) {
+        const std::string path =
+            dir + "/import_" + std::to_string(s.lines) + "x" + std::to_string(s.columns) + ".txt";
+        if (!bench::WriteImportFile(path, s.lines, s.columns)) {
+            std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+            return 1;
+        }
+    }
+    for (std::int32_t n : {1000, 10000, 100000}) {
+        const std::string path = dir + "/groups_" + std::to_string(n) + ".txt";
+        if (!bench::WriteGroupsFile(path, bench::NormalGroups(n))) {
+            std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+            return 1;
+        }
+    }
+    return 0;
+}
+
+double PeakResidentMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
+}
+
+// User and system time of the process: on a shared machine the steadier figure.
+double ProcessorSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + t.tv_usec * 1e-6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+int TimeImport(const std::string& path) {
+    const double before = PeakResidentMiB();
+    const double cpuStart = ProcessorSeconds();
+    const auto start = std::chrono::steady_clock::now();
+    auto set = ImportDataFile(path, ' ');
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    const double cpu = ProcessorSeconds() - cpuStart;
+    if (!set) {
+        std::fprintf(stderr, "%s\n", ImportErrorText(set.error(), path).c_str());
+        return 1;
+    }
+    const double matrix = static_cast<double>(set->cases) * set->matrix.storedColumns() *
+                          sizeof(float) / (1024.0 * 1024.0);
+    const double peak = PeakResidentMiB();
+    std::printf(
+        "ImportDataFile %d x %d: %.1f ms wall %.1f ms cpu, peak RSS %.1f MiB (%.1f before the "
+        "import), matrix %.1f MiB, peak above the matrix %.1f MiB\n",
+        set->cases, set->variables, took.count() * 1000, cpu * 1000, peak, before, matrix,
+        peak - matrix);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "files") == 0) return WriteFiles(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "import") == 0) return TimeImport(argv[2]);
+    std::fprintf(stderr, "usage: %s files DIR | import FILE\n", argv[0]);
+    return 2;
+}

@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (Release, in build/bench), writes their data with a fixed seed into a
+# temporary directory, and runs ours and the peers that are installed, side by side.
+#
+#   scripts/bench.sh                  run everything that is installed
+#   scripts/bench.sh --install-peers  first install the peers' Debian packages
+#   scripts/bench.sh --no-peers       only our own benchmarks
+#
+# The results are printed and kept in build/bench/bench-results.txt.
+set -euo pipefail
+
+cd "$(dirname "$0")/.."
+root=$PWD
+build=build/bench
+install_peers=0
+run_peers=1
+for arg in "$@"; do
+  case "$arg" in
+    --install-peers) install_peers=1 ;;
+    --no-peers) run_peers=0 ;;
+    -h|--help) sed -n '2,9p' "$0"; exit 0 ;;
+    *) echo "unknown option: $arg (see --help)" >&2; exit 2 ;;
+  esac
+done
+
+peer_packages=(python3-numpy python3-scipy python3-pandas r-base-core r-cran-boot)
+if [ "$install_peers" -eq 1 ]; then
+  sudo_cmd=""
+  if [ "$(id -u)" -ne 0 ]; then sudo_cmd="sudo"; fi
+  $sudo_cmd apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y --no-install-recommends \
+    "${peer_packages[@]}"
+fi
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVANE_BUILD_BENCH=ON >/dev/null
+targets=(corvane_bench corvane_benchdata)
+if cmake --build "$build" --target help | grep -q '^corvane_bench_pane:'; then
+  targets+=(corvane_bench_pane)
+fi
+cmake --build "$build" -j2 --target "${targets[@]}"
+
+data=$(mktemp -d "${TMPDIR:-/tmp}/corvane-bench.XXXXXX")
+trap 'rm -rf "$data"' EXIT
+results="$root/$build/bench-results.txt"
+
+run() {
+  echo
+  echo "== $1"
+  shift
+  "$@" 2>&1
+}
+
+# The first Python that has numpy (Debian's packages go to /usr/bin/python3, which another
+# python3 on the PATH may hide).
+python=""
+for candidate in python3 /usr/bin/python3; do
+  if command -v "$candidate" >/dev/null && "$candidate" -c 'import numpy' 2>/dev/null; then
+    python=$candidate
+    break
+  fi
+done
+has_module() { [ -n "$python" ] && "$python" -c "import $1" 2>/dev/null; }
+skip() { echo; echo "== $1: skipped, $2 is not installed (scripts/bench.sh --install-peers)"; }
+
+{
+  echo "Corvane benchmarks, $(date -u '+%Y-%m-%d %H:%M UTC')"
+  echo "machine: $(lscpu | sed -n 's/^Model name: *//p' | head -1), $(nproc) cores," \
+       "$(free -g | awk '/^Mem:/ {print $2}') GiB, load average $(cut -d' ' -f1-3 /proc/loadavg)"
+  echo "compiler: $(c++ --version | head -1)"
+
+  "$build/bench/corvane_benchdata" files "$data"
+  echo "data: $(du -sh "$data" | cut -f1) in $data, seed fixed in bench/BenchData.h"
+
+  run "core: bootstrap (T = 2000), floor loop, import, descriptives" \
+    env CORVANE_BENCH_DATA="$data" "$build/bench/corvane_bench"
+  run "core: one import per process, with its peak resident memory" \
+    "$build/bench/corvane_benchdata" import "$data/import_1000000x10.txt"
+  "$build/bench/corvane_benchdata" import "$data/import_100000x100.txt"
+  if [ -x "$build/bench/corvane_bench_pane" ]; then
+    run "output pane (offscreen)" env QT_QPA_PLATFORM=offscreen "$build/bench/corvane_bench_pane"
+  else
+    echo; echo "== output pane: skipped, the GUI is not built"
+  fi
+
+  if [ "$run_peers" -eq 1 ]; then
+    groups=("$data/groups_1000.txt" "$data/groups_10000.txt" "$data/groups_100000.txt")
+    if has_module numpy; then
+      run "peer: numpy bootstrap" "$python" bench/peers/bootstrap_numpy.py "${groups[@]}"
+      run "peer: numpy.loadtxt" "$python" bench/peers/import_python.py loadtxt \
+        "$data/import_1000000x10.txt"
+      "$python" bench/peers/import_python.py loadtxt "$data/import_100000x100.txt"
+    else
+      skip "peer: numpy bootstrap and numpy.loadtxt" python3-numpy
+    fi
+    if has_module scipy; then
+      run "peer: scipy.stats.bootstrap" "$python" bench/peers/bootstrap_scipy.py "${groups[@]}"
+    else
+      skip "peer: scipy.stats.bootstrap" python3-scipy
+    fi
+    if has_module pandas; then
+      run "peer: pandas.read_csv" "$python" bench/peers/import_python.py pandas \
+        "$data/import_1000000x10.txt"
+      "$python" bench/peers/import_python.py pandas "$data/import_100000x100.txt"
+    else
+      skip "peer: pandas.read_csv" python3-pandas
+    fi
+    if command -v Rscript >/dev/null && Rscript -e 'library(boot)' >/dev/null 2>&1; then
+      run "peer: R boot with strata" Rscript bench/peers/bootstrap_boot.R "${groups[@]}"
+    else
+      skip "peer: R boot" "r-base-core or r-cran-boot"
+    fi
+  fi
+} | tee "$results"
+echo
+echo "Results kept in $results"
