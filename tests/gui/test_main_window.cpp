@@ -8,12 +8,14 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
+#include "app/AnalysisWindows.h"
 #include "app/frmMain.h"
 #include "data/modGeneral.h"
 #include "output/OutputPane.h"
@@ -284,6 +286,12 @@ class TestMainWindow : public QObject {
         import();
         const QString before = pane()->textCrlf();
         QCOMPARE(g::g_lngNumberOfCases, 2);
+        AnalysisWindows* windows = m_window->analysisWindows();
+        windows->corvaneInstance();
+        windows->descriptivesInstance();
+        const QPointer<QWidget> corvane = windows->corvane();
+        const QPointer<QWidget> descriptives = windows->descriptives();
+        QVERIFY(corvane && descriptives);
 
         clickFile("bad.txt");
         import();
@@ -308,6 +316,16 @@ class TestMainWindow : public QObject {
         QCOMPARE(g::g_lngNumberOfCases, 2);
         QCOMPARE(control<QLabel>("lblCurrentFile")->text(), QStringLiteral("good.txt"));
         QCOMPARE(pane()->textCrlf(), before);
+        // The analysis windows built for the loaded data are still the same ones.
+        QCOMPARE(windows->corvane(), corvane.data());
+        QCOMPARE(windows->descriptives(), descriptives.data());
+
+        // A good import releases them, to be built afresh for the new data.
+        clickFile("good.txt");
+        import();
+        QCOMPARE(MessageService::shown().size(), 2);
+        QVERIFY(corvane.isNull() && descriptives.isNull());
+        QVERIFY(windows->corvane() == nullptr && windows->descriptives() == nullptr);
     }
 
     void importWithoutAFileEmptiesTheDataSet() {
