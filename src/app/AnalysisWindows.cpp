@@ -102,11 +102,10 @@ BusyPointer::~BusyPointer() {
 void ShowUnexpectedFailure(QWidget* window, const std::exception* e) {
     QString text;
     if (dynamic_cast<const std::bad_alloc*>(e) != nullptr) {
-        text = QStringLiteral("There is not enough memory to complete the analysis.");
+        text = QString::fromStdString(corvane::msg::AnalysisNotEnoughMemory());
     } else {
-        text = QStringLiteral("The analysis could not be completed: %1")
-                   .arg(e != nullptr ? QString::fromLocal8Bit(e->what())
-                                     : QStringLiteral("unknown failure"));
+        text = QString::fromStdString(
+            corvane::msg::AnalysisFailed(e != nullptr ? e->what() : "unknown failure"));
     }
     MessageService::warning(window, QString::fromUtf8(corvane::msg::kTitleAnalysisError), text);
 }

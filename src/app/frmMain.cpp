@@ -36,8 +36,7 @@ namespace {
 
 // Shown when a command fails for a reason the program did not foresee.
 QString unexpectedFailureText(const char* what) {
-    return QStringLiteral("The command could not be completed: %1")
-        .arg(QString::fromLocal8Bit(what));
+    return QString::fromStdString(corvane::msg::CommandFailed(what));
 }
 
 // Runs one event handler to its end: a failure is reported, never let out into the event loop.

@@ -174,11 +174,6 @@ std::string DisplayPath(const std::string& file) {
     }
 }
 
-std::string VariableNotInData(std::int32_t variable, std::int32_t variables) {
-    return "Var " + std::to_string(variable) + " is not in the data: the file has " +
-           std::to_string(variables) + (variables == 1 ? " variable." : " variables.");
-}
-
 DataSet Import(const std::string& file, const std::string& shownPath, char delimiter) {
     auto imported = ImportDataFile(file, delimiter);
     if (!imported) throw UserError{ImportErrorText(imported.error(), shownPath)};
@@ -395,7 +390,7 @@ std::string RunEffectSize(const ParsedArgs& a, std::ostream& err, const CliEnvir
     const std::string shown = DisplayPath(a.file);
     const DataSet data = Import(a.file, shown, delimiter);
     for (const std::int32_t v : {request.dependent, request.grouping}) {
-        if (v > data.variables) throw UserError{VariableNotInData(v, data.variables)};
+        if (v > data.variables) throw UserError{msg::VariableNotInData(v, data.variables)};
     }
 
     UniformGenerator rng(seed);
@@ -447,7 +442,7 @@ std::string RunDescriptives(const ParsedArgs& a) {
     const std::string shown = DisplayPath(a.file);
     const DataSet data = Import(a.file, shown, delimiter);
     for (const std::int32_t v : *variables) {
-        if (v > data.variables) throw UserError{VariableNotInData(v, data.variables)};
+        if (v > data.variables) throw UserError{msg::VariableNotInData(v, data.variables)};
     }
     auto rows = ComputeDescriptives(data.matrix, data.cases, *variables);
     if (!rows) throw UserError{rows.error().message};

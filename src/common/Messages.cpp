@@ -36,6 +36,23 @@ std::string ValuesTooLarge(std::int64_t variable) {
     return "The values of Var " + N(variable) + " are too large for this analysis.";
 }
 
+std::string AnalysisNotEnoughMemory() {
+    return "There is not enough memory to complete the analysis.";
+}
+
+std::string AnalysisFailed(const std::string& reason) {
+    return "The analysis could not be completed: " + reason;
+}
+
+std::string CommandFailed(const std::string& reason) {
+    return "The command could not be completed: " + reason;
+}
+
+std::string VariableNotInData(std::int64_t variable, std::int64_t variables) {
+    return "Var " + N(variable) + " is not in the data: the file has " + N(variables) +
+           (variables == 1 ? " variable." : " variables.");
+}
+
 std::string SaveFailed(const std::string& path, const std::string& reason) {
     return "The output could not be saved to " + path + " (" + reason +
            "). Any file already there is unchanged.";

@@ -40,6 +40,14 @@ inline constexpr const char* kNothingTicked = "At least one item must be selecte
 // Both analyses
 std::string ValuesTooLarge(std::int64_t variable);
 
+// Failures the program did not foresee, in either analysis or any other command
+std::string AnalysisNotEnoughMemory();
+std::string AnalysisFailed(const std::string& reason);
+std::string CommandFailed(const std::string& reason);
+
+// Batch tool
+std::string VariableNotInData(std::int64_t variable, std::int64_t variables);
+
 // Output files
 inline constexpr const char* kNoFileName = "A file name has not been provided.";
 inline constexpr const char* kNoFileSelected = "A file has not been selected.";
