@@ -85,22 +85,22 @@ skip() { echo; echo "== $1: skipped, $2 is not installed (scripts/bench.sh --ins
   if [ "$run_peers" -eq 1 ]; then
     groups=("$data/groups_1000.txt" "$data/groups_10000.txt" "$data/groups_100000.txt")
     if has_module numpy; then
-      run "peer: numpy bootstrap" "$python" bench/peers/bootstrap_numpy.py "${groups[@]}"
-      run "peer: numpy.loadtxt" "$python" bench/peers/import_python.py loadtxt \
+      run "peer: numpy bootstrap" "$python" -B bench/peers/bootstrap_numpy.py "${groups[@]}"
+      run "peer: numpy.loadtxt" "$python" -B bench/peers/import_python.py loadtxt \
         "$data/import_1000000x10.txt"
-      "$python" bench/peers/import_python.py loadtxt "$data/import_100000x100.txt"
+      "$python" -B bench/peers/import_python.py loadtxt "$data/import_100000x100.txt"
     else
       skip "peer: numpy bootstrap and numpy.loadtxt" python3-numpy
     fi
     if has_module scipy; then
-      run "peer: scipy.stats.bootstrap" "$python" bench/peers/bootstrap_scipy.py "${groups[@]}"
+      run "peer: scipy.stats.bootstrap" "$python" -B bench/peers/bootstrap_scipy.py "${groups[@]}"
     else
       skip "peer: scipy.stats.bootstrap" python3-scipy
     fi
     if has_module pandas; then
-      run "peer: pandas.read_csv" "$python" bench/peers/import_python.py pandas \
+      run "peer: pandas.read_csv" "$python" -B bench/peers/import_python.py pandas \
         "$data/import_1000000x10.txt"
-      "$python" bench/peers/import_python.py pandas "$data/import_100000x100.txt"
+      "$python" -B bench/peers/import_python.py pandas "$data/import_100000x100.txt"
     else
       skip "peer: pandas.read_csv" python3-pandas
     fi
