@@ -205,7 +205,7 @@ TEST(ImportDataFile, EveryFieldReadsAsItsClassification) {
                 // A field must not hold the delimiter itself, nor be invalid.
                 if (f.find(delimiter) != std::string::npos ||
                     ClassifyField(f).kind == FieldKind::Invalid) {
-                    f = "0";
+                    f.assign(1, '0');
                 }
                 bytes += (c ? std::string(1, delimiter) : std::string()) + f;
                 line.push_back(f);
