@@ -1,10 +1,6 @@
 #include "output/frmOpenOutput.h"
 
-#include <QCloseEvent>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QMetaObject>
-#include <QPointer>
 #include <QPushButton>
 
 #include "common/Messages.h"
@@ -14,36 +10,9 @@
 #include "platform/MessageService.h"
 #include "platform/Twips.h"
 
-namespace {
-
-QPointer<frmOpenOutput>& theInstance() {
-    static QPointer<frmOpenOutput> instance;
-    return instance;
-}
-
-std::function<void(frmOpenOutput&)>& scriptedStep() {
-    static std::function<void(frmOpenOutput&)> step;
-    return step;
-}
-
-// The caption sits just left of the field it names; in a font wider than the one the places were
-// drawn for it grows to the left rather than being cut off.
-void fitToTheLeft(QLabel* label) {
-    const int needed = label->sizeHint().width();
-    const QRect r = label->geometry();
-    if (needed > r.width()) label->setGeometry(r.right() + 1 - needed, r.top(), needed, r.height());
-    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-}
-
-}  // namespace
-
-frmOpenOutput::frmOpenOutput(OutputPane* pane, QWidget* parent) : QDialog(parent), m_pane(pane) {
-    setObjectName(QStringLiteral("frmOpenOutput"));
-    setWindowTitle(QStringLiteral("Open Output"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-    setModal(true);
-
+frmOpenOutput::frmOpenOutput(OutputPane* pane, QWidget* parent)
+    : SingleInstanceDialog(QStringLiteral("frmOpenOutput"), QStringLiteral("Open Output"), parent),
+      m_pane(pane) {
     // Created in tab order.
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
@@ -65,10 +34,7 @@ frmOpenOutput::frmOpenOutput(OutputPane* pane, QWidget* parent) : QDialog(parent
         p.setColor(QPalette::Window, p.color(QPalette::HighlightedText));
         lblSelectedFile->setPalette(p);
     }
-    for (QPushButton* b : {cmdOpen, cmdCancel}) {
-        b->setAutoDefault(false);
-        b->setDefault(false);
-    }
+    neverDefault({cmdOpen, cmdCancel});
 
     Twips::place(cmdCancel, 3000, 3120, 1215, 495);
     Twips::place(cmdOpen, 1320, 3120, 1215, 495);
@@ -80,35 +46,13 @@ frmOpenOutput::frmOpenOutput(OutputPane* pane, QWidget* parent) : QDialog(parent
     Twips::place(lblSelectedFile, 2880, 2400, 2415, 255);
     setFixedSize(Twips::toPixelsX(5535), Twips::toPixelsY(3840));
 
-    m_chain = new FileListChain(drvDrive, dirDirectory, filFile);
-    m_chain->setPattern(QStringLiteral("*.txt"));
+    m_chain = chainTextFiles(drvDrive, dirDirectory, filFile);
 
     connect(filFile, &FileListBox::fileClicked, this, &frmOpenOutput::filFile_Click);
     connect(cmdOpen, &QPushButton::clicked, this, &frmOpenOutput::cmdOpen_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmOpenOutput::cmdCancel_Click);
 
     cmdCancel->setFocus();
-}
-
-frmOpenOutput* frmOpenOutput::instance(OutputPane* pane, QWidget* parent) {
-    QPointer<frmOpenOutput>& instance = theInstance();
-    if (!instance) instance = new frmOpenOutput(pane, parent);
-    return instance;
-}
-
-frmOpenOutput* frmOpenOutput::existing() { return theInstance(); }
-
-void frmOpenOutput::showModal(OutputPane* pane, QWidget* parent) {
-    frmOpenOutput* dialog = instance(pane, parent);
-    if (std::function<void(frmOpenOutput&)> step = std::exchange(scriptedStep(), nullptr)) {
-        QMetaObject::invokeMethod(
-            dialog, [dialog, step] { step(*dialog); }, Qt::QueuedConnection);
-    }
-    dialog->exec();
-}
-
-void frmOpenOutput::scriptNextShowing(std::function<void(frmOpenOutput&)> step) {
-    scriptedStep() = std::move(step);
 }
 
 void frmOpenOutput::filFile_Click(const QString& name) { lblSelectedFile->setText(name); }
@@ -137,23 +81,4 @@ void frmOpenOutput::cmdOpen_Click() {
     m_pane->setTextCrlf(QString::fromStdString(read.value()));
     emit opened(QString::fromStdString(source));
     hide();
-}
-
-void frmOpenOutput::keyPressEvent(QKeyEvent* event) {
-    // Neither Escape nor Enter presses a button here.
-    switch (event->key()) {
-        case Qt::Key_Escape:
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            event->accept();
-            return;
-        default:
-            QDialog::keyPressEvent(event);
-    }
-}
-
-void frmOpenOutput::closeEvent(QCloseEvent* event) {
-    // Not WA_DeleteOnClose: exec() would then delete the dialog on every return, hides included.
-    QDialog::closeEvent(event);
-    if (event->isAccepted()) deleteLater();
 }

@@ -1,11 +1,7 @@
 #include "output/frmSaveOutput.h"
 
-#include <QCloseEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMetaObject>
-#include <QPointer>
 #include <QPushButton>
 
 #include "common/Messages.h"
@@ -15,36 +11,9 @@
 #include "platform/MessageService.h"
 #include "platform/Twips.h"
 
-namespace {
-
-QPointer<frmSaveOutput>& theInstance() {
-    static QPointer<frmSaveOutput> instance;
-    return instance;
-}
-
-std::function<void(frmSaveOutput&)>& scriptedStep() {
-    static std::function<void(frmSaveOutput&)> step;
-    return step;
-}
-
-// The caption sits just left of the field it names; in a font wider than the one the places were
-// drawn for it grows to the left rather than being cut off.
-void fitToTheLeft(QLabel* label) {
-    const int needed = label->sizeHint().width();
-    const QRect r = label->geometry();
-    if (needed > r.width()) label->setGeometry(r.right() + 1 - needed, r.top(), needed, r.height());
-    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-}
-
-}  // namespace
-
-frmSaveOutput::frmSaveOutput(OutputPane* pane, QWidget* parent) : QDialog(parent), m_pane(pane) {
-    setObjectName(QStringLiteral("frmSaveOutput"));
-    setWindowTitle(QStringLiteral("Save Output"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-    setModal(true);
-
+frmSaveOutput::frmSaveOutput(OutputPane* pane, QWidget* parent)
+    : SingleInstanceDialog(QStringLiteral("frmSaveOutput"), QStringLiteral("Save Output"), parent),
+      m_pane(pane) {
     // Created in tab order.
     drvDrive = new DriveListBox(this);
     dirDirectory = new DirectoryListBox(this);
@@ -58,10 +27,7 @@ frmSaveOutput::frmSaveOutput(OutputPane* pane, QWidget* parent) : QDialog(parent
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     // Enter in the name field presses no button.
-    for (QPushButton* b : {cmdSave, cmdCancel}) {
-        b->setAutoDefault(false);
-        b->setDefault(false);
-    }
+    neverDefault({cmdSave, cmdCancel});
 
     Twips::place(drvDrive, 240, 240, 2415, 315);
     Twips::place(dirDirectory, 240, 600, 2415, 1665);
@@ -73,35 +39,13 @@ frmSaveOutput::frmSaveOutput(OutputPane* pane, QWidget* parent) : QDialog(parent
     Twips::place(cmdCancel, 3000, 3120, 1215, 495);
     setFixedSize(Twips::toPixelsX(5595), Twips::toPixelsY(3825));
 
-    m_chain = new FileListChain(drvDrive, dirDirectory, filFile);
-    m_chain->setPattern(QStringLiteral("*.txt"));
+    m_chain = chainTextFiles(drvDrive, dirDirectory, filFile);
 
     connect(filFile, &FileListBox::fileClicked, this, &frmSaveOutput::filFile_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmSaveOutput::cmdSave_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmSaveOutput::cmdCancel_Click);
 
     drvDrive->setFocus();
-}
-
-frmSaveOutput* frmSaveOutput::instance(OutputPane* pane, QWidget* parent) {
-    QPointer<frmSaveOutput>& instance = theInstance();
-    if (!instance) instance = new frmSaveOutput(pane, parent);
-    return instance;
-}
-
-frmSaveOutput* frmSaveOutput::existing() { return theInstance(); }
-
-void frmSaveOutput::showModal(OutputPane* pane, QWidget* parent) {
-    frmSaveOutput* dialog = instance(pane, parent);
-    if (std::function<void(frmSaveOutput&)> step = std::exchange(scriptedStep(), nullptr)) {
-        QMetaObject::invokeMethod(
-            dialog, [dialog, step] { step(*dialog); }, Qt::QueuedConnection);
-    }
-    dialog->exec();
-}
-
-void frmSaveOutput::scriptNextShowing(std::function<void(frmSaveOutput&)> step) {
-    scriptedStep() = std::move(step);
 }
 
 void frmSaveOutput::filFile_Click(const QString& name) { txtSavedFileName->setText(name); }
@@ -130,23 +74,4 @@ void frmSaveOutput::cmdSave_Click() {
     filFile->refresh();
     emit this->saved(QString::fromStdString(target));
     hide();
-}
-
-void frmSaveOutput::keyPressEvent(QKeyEvent* event) {
-    // Neither Escape nor Enter presses a button here.
-    switch (event->key()) {
-        case Qt::Key_Escape:
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            event->accept();
-            return;
-        default:
-            QDialog::keyPressEvent(event);
-    }
-}
-
-void frmSaveOutput::closeEvent(QCloseEvent* event) {
-    // Not WA_DeleteOnClose: exec() would then delete the dialog on every return, hides included.
-    QDialog::closeEvent(event);
-    if (event->isAccepted()) deleteLater();
 }
