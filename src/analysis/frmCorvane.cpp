@@ -1,15 +1,12 @@
 #include "analysis/frmCorvane.h"
 
-#include <QCloseEvent>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
-#include <exception>
 
 #include "analysis/EffectSizeAnalysis.h"
 #include "app/AnalysisWindows.h"
@@ -19,13 +16,11 @@
 #include "platform/MessageService.h"
 
 frmCorvane::frmCorvane(OutputPane* pane, QWidget* parent)
-    : QDialog(parent),
+    : AnalysisDialog(QStringLiteral("frmCorvane"), QStringLiteral("Corvane"), parent),
       m_lngDV(corvane::kNone),
       m_lngGV(corvane::kNone),
       m_pane(pane),
       m_seedSource(&corvane::UniformGenerator::ClockSeed) {
-    setObjectName(QStringLiteral("frmCorvane"));
-    setWindowTitle(QStringLiteral("Corvane"));
     buildControls();
     setFocusOrder();
     Form_Load();
@@ -91,36 +86,17 @@ void frmCorvane::setFocusOrder() {
 
 void frmCorvane::Form_Load() {
     const std::int32_t variables = corvane::modGeneral::g_lngNumberOfVariables;
-    for (std::int32_t k = 1; k <= variables; ++k) {
-        for (QListWidget* list : {lstDV, lstGV}) {
-            auto* item = new QListWidgetItem(QStringLiteral("Var %1").arg(k), list);
-            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-            item->setCheckState(Qt::Unchecked);
-        }
-    }
-    watchTicks(lstDV, m_ticksDV, &frmCorvane::lstDV_ItemCheck);
-    watchTicks(lstGV, m_ticksGV, &frmCorvane::lstGV_ItemCheck);
+    addVariableItems(lstDV, variables);
+    addVariableItems(lstGV, variables);
+    // The handlers hear only ticks that really changed, so each member follows the ticked item
+    // however the notifications arrive.
+    watchTicks(lstDV, m_ticksDV, [this](int row) { lstDV_ItemCheck(row); });
+    watchTicks(lstGV, m_ticksGV, [this](int row) { lstGV_ItemCheck(row); });
     m_lngDV = corvane::kNone;
     m_lngGV = corvane::kNone;
     opt600->setChecked(true);
     opt95CI->setChecked(true);
     optGroup1->setChecked(true);
-}
-
-void frmCorvane::watchTicks(QListWidget* list, std::vector<bool>& ticks,
-                            void (frmCorvane::*handler)(int)) {
-    ticks.assign(static_cast<std::size_t>(list->count()), false);
-    // itemChanged also reports changes other than the tick; the handler hears only ticks that
-    // really changed, so the member follows the ticked item however the notifications arrive.
-    connect(list, &QListWidget::itemChanged, this,
-            [this, list, &ticks, handler](QListWidgetItem* item) {
-                const int row = list->row(item);
-                if (row < 0 || static_cast<std::size_t>(row) >= ticks.size()) return;
-                const bool ticked = item->checkState() == Qt::Checked;
-                if (ticks[static_cast<std::size_t>(row)] == ticked) return;
-                ticks[static_cast<std::size_t>(row)] = ticked;
-                (this->*handler)(row);
-            });
 }
 
 void frmCorvane::lstDV_ItemCheck(int index) { itemCheck(lstDV, m_lngDV, index); }
@@ -151,13 +127,7 @@ void frmCorvane::setSeedSource(std::function<std::uint64_t()> source) {
 }
 
 void frmCorvane::cmdOK_Click() {
-    try {
-        runAnalysis();
-    } catch (const std::exception& e) {
-        ShowUnexpectedFailure(this, &e);
-    } catch (...) {
-        ShowUnexpectedFailure(this, nullptr);
-    }
+    runGuarded([this] { runAnalysis(); });
 }
 
 void frmCorvane::runAnalysis() {
@@ -204,20 +174,3 @@ void frmCorvane::runAnalysis() {
 }
 
 void frmCorvane::cmdCancel_Click() { hide(); }
-
-void frmCorvane::keyPressEvent(QKeyEvent* event) {
-    // Escape is no Cancel here: the window has no cancel button.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-void frmCorvane::closeEvent(QCloseEvent* event) {
-    QDialog::closeEvent(event);
-    if (event->isAccepted()) {
-        m_unloaded = true;
-        deleteLater();
-    }
-}

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QDialog>
 #include <cstdint>
 #include <functional>
 #include <vector>
 
+#include "app/AnalysisWindows.h"
 #include "common/UniformGenerator.h"
 
 class QGroupBox;
@@ -21,7 +21,7 @@ class OutputPane;
 // group; OK runs the analysis and appends its report to the output pane. OK (after a report)
 // and Cancel hide the window so its settings are there at the next opening; the close box
 // unloads it.
-class frmCorvane : public QDialog {
+class frmCorvane : public AnalysisDialog {
     Q_OBJECT
   public:
     explicit frmCorvane(OutputPane* pane, QWidget* parent = nullptr);
@@ -31,9 +31,6 @@ class frmCorvane : public QDialog {
     void lstGV_ItemCheck(int index);
     void cmdOK_Click();
     void cmdCancel_Click();
-
-    // True once the window has been closed from its title bar: the instance is released.
-    bool isUnloaded() const { return m_unloaded; }
 
     // The seed source of the reseeding at each OK; the clock unless a test sets another.
     void setSeedSource(std::function<std::uint64_t()> source);
@@ -71,10 +68,6 @@ class frmCorvane : public QDialog {
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
 
-  protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
   private:
     // Runs once, from the constructor: the lists follow the current number of variables.
     void Form_Load();
@@ -82,8 +75,6 @@ class frmCorvane : public QDialog {
     void setFocusOrder();
     // One tick per list: `member` follows the ticked item of `list`.
     void itemCheck(QListWidget* list, std::int32_t& member, int index);
-    // Filters the list's change notifications down to real tick changes.
-    void watchTicks(QListWidget* list, std::vector<bool>& ticks, void (frmCorvane::*handler)(int));
     void runAnalysis();
 
     OutputPane* m_pane;
@@ -91,5 +82,4 @@ class frmCorvane : public QDialog {
     std::function<std::uint64_t()> m_seedSource;
     std::vector<bool> m_ticksDV;
     std::vector<bool> m_ticksGV;
-    bool m_unloaded = false;
 };

@@ -1,14 +1,11 @@
 #include "analysis/frmDescriptives.h"
 
-#include <QCloseEvent>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <algorithm>
 #include <cstdint>
-#include <exception>
 
 #include "analysis/Descriptives.h"
 #include "app/AnalysisWindows.h"
@@ -17,9 +14,8 @@
 #include "platform/MessageService.h"
 
 frmDescriptives::frmDescriptives(OutputPane* pane, QWidget* parent)
-    : QDialog(parent), m_pane(pane) {
-    setObjectName(QStringLiteral("frmDescriptives"));
-    setWindowTitle(QStringLiteral("Descriptives"));
+    : AnalysisDialog(QStringLiteral("frmDescriptives"), QStringLiteral("Descriptives"), parent),
+      m_pane(pane) {
     buildControls();
     Form_Load();
 }
@@ -45,22 +41,9 @@ void frmDescriptives::buildControls() {
 }
 
 void frmDescriptives::Form_Load() {
-    const std::int32_t variables = corvane::modGeneral::g_lngNumberOfVariables;
-    for (std::int32_t v = 1; v <= variables; ++v) {
-        auto* item = new QListWidgetItem(QStringLiteral("Var %1").arg(v), lstItems);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
-    }
-    m_ticks.assign(static_cast<std::size_t>(lstItems->count()), false);
-    // itemChanged reports every change of an item; only a change of its tick runs the rule.
-    connect(lstItems, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
-        const int row = lstItems->row(item);
-        if (row < 0 || static_cast<std::size_t>(row) >= m_ticks.size()) return;
-        const bool ticked = item->checkState() == Qt::Checked;
-        if (m_ticks[static_cast<std::size_t>(row)] == ticked) return;
-        m_ticks[static_cast<std::size_t>(row)] = ticked;
-        lstItems_ItemCheck(row);
-    });
+    addVariableItems(lstItems, corvane::modGeneral::g_lngNumberOfVariables);
+    // Only a change of an item's tick runs the rule.
+    watchTicks(lstItems, m_ticks, [this](int row) { lstItems_ItemCheck(row); });
     optRanges->setChecked(true);
 }
 
@@ -82,13 +65,7 @@ void frmDescriptives::lstItems_ItemCheck(int index) {
 }
 
 void frmDescriptives::cmdOK_Click() {
-    try {
-        runAnalysis();
-    } catch (const std::exception& e) {
-        ShowUnexpectedFailure(this, &e);
-    } catch (...) {
-        ShowUnexpectedFailure(this, nullptr);
-    }
+    runGuarded([this] { runAnalysis(); });
 }
 
 void frmDescriptives::runAnalysis() {
@@ -114,20 +91,3 @@ void frmDescriptives::runAnalysis() {
 }
 
 void frmDescriptives::cmdCancel_Click() { hide(); }
-
-void frmDescriptives::keyPressEvent(QKeyEvent* event) {
-    // Escape is no Cancel here: neither button reacts to it.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-void frmDescriptives::closeEvent(QCloseEvent* event) {
-    QDialog::closeEvent(event);
-    if (event->isAccepted()) {
-        m_unloaded = true;
-        deleteLater();
-    }
-}

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QDialog>
 #include <vector>
+
+#include "app/AnalysisWindows.h"
 
 class QGroupBox;
 class QListWidget;
@@ -14,7 +15,7 @@ class OutputPane;
 // pane. In range mode a tick also ticks every item up to the nearest ticked item above it.
 // OK (after a report) and Cancel hide the window with its ticks and mode; the close box
 // unloads it.
-class frmDescriptives : public QDialog {
+class frmDescriptives : public AnalysisDialog {
     Q_OBJECT
   public:
     explicit frmDescriptives(OutputPane* pane, QWidget* parent = nullptr);
@@ -24,19 +25,12 @@ class frmDescriptives : public QDialog {
     void cmdOK_Click();
     void cmdCancel_Click();
 
-    // True once the window has been closed from its title bar: the instance is released.
-    bool isUnloaded() const { return m_unloaded; }
-
     QGroupBox* fraSelectItems;
     QListWidget* lstItems;
     QRadioButton* optRanges;
     QRadioButton* optIndividual;
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
-
-  protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
   private:
     // Runs once, from the constructor: one item per variable of the current data set.
@@ -50,5 +44,4 @@ class frmDescriptives : public QDialog {
     std::vector<bool> m_ticks;
     // Set while the rule ticks items itself; those ticks do not start the rule again.
     bool m_filling = false;
-    bool m_unloaded = false;
 };

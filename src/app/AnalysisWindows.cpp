@@ -1,9 +1,12 @@
 #include "app/AnalysisWindows.h"
 
+#include <QCloseEvent>
 #include <QDialog>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -82,6 +85,60 @@ void AnalysisWindows::execModal(QDialog& window) {
         });
     }
     window.exec();
+}
+
+AnalysisDialog::AnalysisDialog(const QString& objectName, const QString& title, QWidget* parent)
+    : QDialog(parent) {
+    setObjectName(objectName);
+    setWindowTitle(title);
+}
+
+void AnalysisDialog::addVariableItems(QListWidget* list, std::int32_t variables) {
+    for (std::int32_t v = 1; v <= variables; ++v) {
+        auto* item = new QListWidgetItem(QStringLiteral("Var %1").arg(v), list);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+}
+
+void AnalysisDialog::watchTicks(QListWidget* list, std::vector<bool>& ticks,
+                                std::function<void(int)> onTick) {
+    ticks.assign(static_cast<std::size_t>(list->count()), false);
+    connect(list, &QListWidget::itemChanged, this,
+            [list, &ticks, onTick = std::move(onTick)](QListWidgetItem* item) {
+                const int row = list->row(item);
+                if (row < 0 || static_cast<std::size_t>(row) >= ticks.size()) return;
+                const bool ticked = item->checkState() == Qt::Checked;
+                if (ticks[static_cast<std::size_t>(row)] == ticked) return;
+                ticks[static_cast<std::size_t>(row)] = ticked;
+                onTick(row);
+            });
+}
+
+void AnalysisDialog::runGuarded(const std::function<void()>& analysis) {
+    try {
+        analysis();
+    } catch (const std::exception& e) {
+        ShowUnexpectedFailure(this, &e);
+    } catch (...) {
+        ShowUnexpectedFailure(this, nullptr);
+    }
+}
+
+void AnalysisDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void AnalysisDialog::closeEvent(QCloseEvent* event) {
+    QDialog::closeEvent(event);
+    if (event->isAccepted()) {
+        m_unloaded = true;
+        deleteLater();
+    }
 }
 
 BusyPointer::BusyPointer(QWidget* window)
