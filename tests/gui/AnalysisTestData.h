@@ -1,13 +1,19 @@
 #pragma once
 
 #include <QListWidget>
+#include <QObject>
+#include <QPushButton>
 #include <QTest>
 #include <algorithm>
 #include <initializer_list>
+#include <memory>
 #include <vector>
 
+#include "app/AnalysisWindows.h"
 #include "data/DataMatrix.h"
 #include "data/modGeneral.h"
+#include "output/OutputPane.h"
+#include "platform/MessageService.h"
 
 namespace analysis_test {
 
@@ -51,5 +57,49 @@ inline std::vector<int> tickedRows(const QListWidget* list) {
         if (list->item(i)->checkState() == Qt::Checked) rows.push_back(i);
     return rows;
 }
+
+// What the tests of the analysis windows start each case with: no data, no message shown, an
+// empty output pane and window owner. The test class calls startCase() from init() and
+// endCase() from cleanup().
+class AnalysisWindowCase : public QObject {
+  protected:
+    std::unique_ptr<OutputPane> m_pane;
+    std::unique_ptr<AnalysisWindows> m_windows;
+
+    void startCase() {
+        clearData();
+        MessageService::clearShown();
+        m_pane = std::make_unique<OutputPane>();
+        m_windows = std::make_unique<AnalysisWindows>(nullptr, m_pane.get());
+    }
+
+    void endCase() {
+        QCOMPARE(MessageService::unansweredCount(), 0);
+        m_windows.reset();
+        m_pane.reset();
+    }
+
+    // Shows a window and waits until it is on the screen.
+    template <class W>
+    static W* showExposed(W* w) {
+        w->show();
+        if (!QTest::qWaitForWindowExposed(w)) qFatal("window not exposed");
+        return w;
+    }
+
+    // OK refuses: one "Analysis Error" box with `text`, the window stays, the normal pointer is
+    // back and the pane keeps its text.
+    void expectAnalysisError(QWidget* w, QPushButton* ok, const QString& text) {
+        const QString before = m_pane->textCrlf();
+        MessageService::clearShown();
+        ok->click();
+        QCOMPARE(MessageService::shown().size(), 1);
+        QCOMPARE(MessageService::shown().at(0).title, QStringLiteral("Analysis Error"));
+        QCOMPARE(MessageService::shown().at(0).text, text);
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(m_pane->textCrlf(), before);
+    }
+};
 
 }  // namespace analysis_test

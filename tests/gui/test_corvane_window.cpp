@@ -84,48 +84,25 @@ class TrialWatcher : public QObject {
 
 }  // namespace
 
-class TestCorvaneWindow : public QObject {
+class TestCorvaneWindow : public AnalysisWindowCase {
     Q_OBJECT
 
   private:
-    std::unique_ptr<OutputPane> m_pane;
-    std::unique_ptr<AnalysisWindows> m_windows;
-
     frmCorvane* open() {
         frmCorvane* w = m_windows->corvaneInstance();
         w->setSeedSource([] { return kSeed; });
-        w->show();
-        if (!QTest::qWaitForWindowExposed(w)) qFatal("window not exposed");
-        return w;
+        return showExposed(w);
     }
     // Ticks, codes and OK, stopping at the first message.
     void expectMessage(frmCorvane* w, const char* text) {
-        const QString before = m_pane->textCrlf();
-        MessageService::clearShown();
-        w->cmdOK->click();
-        QCOMPARE(MessageService::shown().size(), 1);
-        QCOMPARE(MessageService::shown().at(0).title, QString::fromUtf8("Analysis Error"));
-        QCOMPARE(MessageService::shown().at(0).text, QString::fromStdString(text));
-        QVERIFY(w->isVisible());
-        QCOMPARE(w->cursor().shape(), Qt::ArrowCursor);  // the normal pointer is back
-        QCOMPARE(m_pane->textCrlf(), before);
+        expectAnalysisError(w, w->cmdOK, QString::fromUtf8(text));
     }
 
   private slots:
     void initTestCase() { MessageService::startScripting(); }
 
-    void init() {
-        clearData();
-        MessageService::clearShown();
-        m_pane = std::make_unique<OutputPane>();
-        m_windows = std::make_unique<AnalysisWindows>(nullptr, m_pane.get());
-    }
-
-    void cleanup() {
-        QCOMPARE(MessageService::unansweredCount(), 0);
-        m_windows.reset();
-        m_pane.reset();
-    }
+    void init() { startCase(); }
+    void cleanup() { endCase(); }
 
     // From the file to the report: import, open from the menu, choose, OK, and open again.
     void typicalAnalysisFromTheMenus() {

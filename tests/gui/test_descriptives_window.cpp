@@ -32,19 +32,11 @@ void loadTenVariables() { loadData({{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}); }
 
 }  // namespace
 
-class TestDescriptivesWindow : public QObject {
+class TestDescriptivesWindow : public AnalysisWindowCase {
     Q_OBJECT
 
   private:
-    std::unique_ptr<OutputPane> m_pane;
-    std::unique_ptr<AnalysisWindows> m_windows;
-
-    frmDescriptives* open() {
-        frmDescriptives* w = m_windows->descriptivesInstance();
-        w->show();
-        if (!QTest::qWaitForWindowExposed(w)) qFatal("window not exposed");
-        return w;
-    }
+    frmDescriptives* open() { return showExposed(m_windows->descriptivesInstance()); }
     // Item numbers as the user counts them, from 1.
     static void tickItem(frmDescriptives* w, int item) { toggleTick(w->lstItems, item - 1); }
     static std::vector<int> tickedItems(frmDescriptives* w) {
@@ -53,33 +45,14 @@ class TestDescriptivesWindow : public QObject {
         return items;
     }
     void expectNothingTicked(frmDescriptives* w) {
-        const QString before = m_pane->textCrlf();
-        MessageService::clearShown();
-        w->cmdOK->click();
-        QCOMPARE(MessageService::shown().size(), 1);
-        QCOMPARE(MessageService::shown().at(0).title, QStringLiteral("Analysis Error"));
-        QCOMPARE(MessageService::shown().at(0).text,
-                 QStringLiteral("At least one item must be selected."));
-        QVERIFY(w->isVisible());
-        QCOMPARE(w->cursor().shape(), Qt::ArrowCursor);
-        QCOMPARE(m_pane->textCrlf(), before);
+        expectAnalysisError(w, w->cmdOK, QStringLiteral("At least one item must be selected."));
     }
 
   private slots:
     void initTestCase() { MessageService::startScripting(); }
 
-    void init() {
-        clearData();
-        MessageService::clearShown();
-        m_pane = std::make_unique<OutputPane>();
-        m_windows = std::make_unique<AnalysisWindows>(nullptr, m_pane.get());
-    }
-
-    void cleanup() {
-        QCOMPARE(MessageService::unansweredCount(), 0);
-        m_windows.reset();
-        m_pane.reset();
-    }
+    void init() { startCase(); }
+    void cleanup() { endCase(); }
 
     void rangeModeFillsTowardsTheTop() {
         loadTenVariables();
