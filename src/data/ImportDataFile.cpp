@@ -174,6 +174,10 @@ Result<FilePtr, ImportError> Open(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return Unreadable(errno);
     if (S_ISDIR(st.st_mode)) return Unreadable(EISDIR);
+    // A pipe or a device could block the import or never end.
+    if (!S_ISREG(st.st_mode)) {
+        return ImportError{ImportError::Kind::Unreadable, 0, 0, "not a regular file"};
+    }
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return Unreadable(errno);
     return FilePtr(f);

@@ -94,13 +94,20 @@ void AppendUtf8(std::string& out, char32_t cp) {
 }
 
 Result<std::string, FileError> ReadWholeFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opened without blocking, so a pipe cannot hold the program at open(); only regular files
+    // are read, since a pipe or a device could block or never end.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return ErrnoError(errno);
     std::string bytes;
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-        bytes.reserve(static_cast<std::size_t>(st.st_size));
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const bool directory = S_ISDIR(st.st_mode);
+        ::close(fd);
+        if (directory) return ErrnoError(EISDIR);
+        return FileError{"not a regular file"};
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
     std::vector<char> buffer(1 << 16);
     for (;;) {
         const ssize_t n = ::read(fd, buffer.data(), buffer.size());

@@ -15,6 +15,7 @@
 #include "common/Single.h"
 #include "data/ImportDataFile.h"
 #include "data/modGeneral.h"
+#include "output/OutputFile.h"
 
 using namespace corvane;
 namespace g = corvane::modGeneral;
@@ -256,6 +257,27 @@ TEST_F(HostileFiles, NotAFile) {
     EXPECT_EQ(ImportErrorText(d.error(), folder),
               "The file could not be read: " + folder + " (Is a directory).");
     ExpectPreviousKept();
+}
+
+TEST_F(HostileFiles, PipeOrDeviceGivenAsTheFile) {
+    // Either would block the import or never end: refused before it is read.
+    const std::string fifo = m_dir.path() + "/pipe.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    auto p = ImportLikeTheWindow(fifo, ' ');
+    ASSERT_FALSE(p.ok());
+    EXPECT_EQ(ImportErrorText(p.error(), fifo),
+              "The file could not be read: " + fifo + " (not a regular file).");
+    ExpectPreviousKept();
+
+    auto z = ImportLikeTheWindow("/dev/zero", ' ');
+    ASSERT_FALSE(z.ok());
+    EXPECT_EQ(z.error().reason, "not a regular file");
+    ExpectPreviousKept();
+
+    auto out = ReadOutputFile(fifo);
+    ASSERT_FALSE(out.ok());
+    EXPECT_EQ(out.error().reason, "not a regular file");
+    EXPECT_FALSE(ReadOutputFile("/dev/zero").ok());
 }
 
 TEST_F(HostileFiles, FileChangedBetweenThePasses) {
