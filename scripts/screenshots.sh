@@ -7,11 +7,14 @@ cd "$(dirname "$0")/.."
 build=${1:-build/default}
 out=${2:-screenshots}
 
-cmake --build "$build" --target corvane_screenshots -- -j2
-program="$build/tests/gui/corvane_screenshots"
+# Every window at its default size, then the analysis windows with data and reports.
+cmake --build "$build" --target corvane_screenshots corvane_analysis_screenshots -- -j2
 mkdir -p "$out"
-if command -v xvfb-run >/dev/null 2>&1; then
-  xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" "$program" "$out"
-else
-  QT_QPA_PLATFORM=offscreen "$program" "$out"
-fi
+for tool in corvane_screenshots corvane_analysis_screenshots; do
+  program="$build/tests/gui/$tool"
+  if command -v xvfb-run >/dev/null 2>&1; then
+    xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" "$program" "$out"
+  else
+    QT_QPA_PLATFORM=offscreen "$program" "$out"
+  fi
+done
