@@ -6,36 +6,22 @@
 #include <random>
 #include <vector>
 
+#include "Samples.h"
 #include "analysis/Bootstrap.h"
 #include "common/Single.h"
 
 using namespace corvane;
+using namespace corvane::test;
 
 namespace {
-
-GroupSample Range(int from, int to, int step = 1) {
-    GroupSample s;
-    for (int v = from; v <= to; v += step) s.push_back(static_cast<float>(v));
-    return s;
-}
 
 // The bootstrap as first described: each trial copies the draws and sorts them, with the
 // quadratic rank-count sort.
 BootstrapResult SortPerTrial(const GroupSample& g1, const GroupSample& g2,
                              const BootstrapSettings& s, UniformGenerator& rng) {
-    auto rankSort = [](const GroupSample& x) {
-        std::vector<float> out(x.size());
-        for (std::size_t i = 0; i < x.size(); ++i) {
-            std::size_t place = 0;
-            for (std::size_t j = 0; j < x.size(); ++j)
-                place += x[j] < x[i] || (x[j] == x[i] && j < i);
-            out[place] = x[i];
-        }
-        return out;
-    };
     auto stats = [&](const GroupSample& x) {
         GroupStats g;
-        const auto sorted = rankSort(x);
+        const auto sorted = RankCountSort(x);
         ComputeGroupStatsPresorted(x.data(), sorted.data(), static_cast<int>(x.size()), g);
         return g;
     };
@@ -65,8 +51,6 @@ BootstrapResult SortPerTrial(const GroupSample& g1, const GroupSample& g2,
     r.robustDInterval = PercentileInterval(rd, r.validRobustD, s.level);
     return r;
 }
-
-bool SameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 }  // namespace
 

@@ -4,19 +4,15 @@
 #include <random>
 #include <vector>
 
+#include "Samples.h"
 #include "analysis/GroupStatistics.h"
 #include "common/NumberText.h"
 #include "common/Single.h"
 
 using namespace corvane;
+using namespace corvane::test;
 
 namespace {
-
-GroupSample Range(int from, int to, int step = 1) {
-    GroupSample s;
-    for (int v = from; v <= to; v += step) s.push_back(static_cast<float>(v));
-    return s;
-}
 
 GroupStats Stats(const GroupSample& s) {
     GroupStats g;
@@ -26,22 +22,6 @@ GroupStats Stats(const GroupSample& s) {
 }
 
 std::string R(float x) { return FormatRounded3(x); }
-
-// The sort as first written: each value's place is 1 + the values strictly smaller + the
-// equal values at earlier positions, over all pairs.
-std::vector<float> RankCountSort(const GroupSample& x) {
-    std::vector<float> out(x.size());
-    for (std::size_t i = 0; i < x.size(); ++i) {
-        std::size_t place = 0;
-        for (std::size_t j = 0; j < x.size(); ++j) {
-            if (x[j] < x[i] || (x[j] == x[i] && j < i)) ++place;
-        }
-        out[place] = x[i];
-    }
-    return out;
-}
-
-bool SameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 }  // namespace
 

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstring>
+#include <vector>
+
+#include "analysis/GroupStatistics.h"
+
+namespace corvane::test {
+
+// from, from + step, ... up to `to`.
+inline GroupSample Range(int from, int to, int step = 1) {
+    GroupSample s;
+    for (int v = from; v <= to; v += step) s.push_back(static_cast<float>(v));
+    return s;
+}
+
+// The sort as first written, the reference for every faster one: each value's place is the
+// number of values strictly smaller plus the equal values at earlier positions, over all pairs.
+inline std::vector<float> RankCountSort(const GroupSample& x) {
+    std::vector<float> out(x.size());
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        std::size_t place = 0;
+        for (std::size_t j = 0; j < x.size(); ++j) {
+            if (x[j] < x[i] || (x[j] == x[i] && j < i)) ++place;
+        }
+        out[place] = x[i];
+    }
+    return out;
+}
+
+// Equal to the bit: -0 and +0 differ, as the reference paths must not.
+inline bool SameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+}  // namespace corvane::test
