@@ -10,12 +10,6 @@ namespace corvane {
 
 namespace {
 
-// The running sums of one resample: S and Q in draw order, ST and QT over the kept positions of
-// the ascending order, each rounded to single precision after every addition.
-struct TrialSums {
-    float s = 0.0f, q = 0.0f, st = 0.0f, qt = 0.0f;
-};
-
 // One observed position: its value and its place in the ascending order, side by side so a
 // draw touches one cache line.
 struct Cell {
@@ -27,7 +21,7 @@ struct Cell {
 // S and Q; meanwhile adds the m values of `kept` to another resample's ST and QT. The two sets
 // of sums are independent rounding chains, so the processor overlaps them.
 void DrawAndTrim(UniformGenerator& rng, const Cell* cells, std::int32_t n, std::int32_t* counts,
-                 TrialSums& drawn, const float* kept, std::int32_t m, TrialSums& trimmed) {
+                 RunningSums& drawn, const float* kept, std::int32_t m, RunningSums& trimmed) {
     const double dn = n;
     float s = drawn.s, q = drawn.q, st = trimmed.st, qt = trimmed.qt;
     auto draw = [&] {
@@ -69,8 +63,7 @@ class GroupResampler {
     explicit GroupResampler(const GroupSample& observed)
         : m_observed(observed),
           m_n(static_cast<std::int32_t>(observed.size())),
-          m_g(static_cast<std::int32_t>(static_cast<double>(m_n) *
-                                        static_cast<double>(kTrimProportion))),
+          m_g(TrimCount(m_n)),
           m_cells(observed.size()),
           m_sorted(observed.size()),
           m_counts(observed.size(), 0),
@@ -118,32 +111,11 @@ class GroupResampler {
     const float* kept() const { return m_ascending.data() + m_g; }
     std::int32_t keptCount() const { return m_n < 2 ? 0 : m_n - 2 * m_g; }
 
-    // The statistics from the finished sums, by the same formulas as ComputeGroupStatsPresorted.
-    bool finish(const TrialSums& sums, GroupStats& out) const {
-        out = GroupStats{};
-        out.n = m_n;
-        if (m_n < 2) return true;
-        SingleStore store;
-        const std::int32_t n = m_n, g = m_g;
-        const double dn = n;
-        const double bessel = dn / static_cast<double>(n - 1);
-        store(sums.s);  // a running sum that overflowed stays non-finite
-        store(sums.q);
-        store(sums.st);
-        store(sums.qt);
-        out.mean = store(static_cast<double>(sums.s) / dn);
-        const double mean = out.mean;
-        out.variance = store((static_cast<double>(sums.q) / dn - mean * mean) * bessel);
-        out.trimmedMean = store(static_cast<double>(sums.st) / static_cast<double>(n - 2 * g));
-        const double low = m_ascending[static_cast<std::size_t>(g)];
-        const double high = m_ascending[static_cast<std::size_t>(n - g - 1)];
-        const double dg = g;
-        const float wMean = store((dg * low + static_cast<double>(sums.st) + dg * high) / dn);
-        const float qw =
-            store((dg * (low * low) + static_cast<double>(sums.qt)) + dg * (high * high));
-        const double wm = wMean;
-        out.winsorizedVariance = store((static_cast<double>(qw) / dn - wm * wm) * bessel);
-        return !store.overflowed();
+    // The statistics from this trial's finished sums and its ascending values.
+    bool finish(const RunningSums& sums, GroupStats& out) const {
+        if (m_n < 2) return GroupStatsFromSums(sums, 0.0f, 0.0f, m_n, out);
+        return GroupStatsFromSums(sums, m_ascending[static_cast<std::size_t>(m_g)],
+                                  m_ascending[static_cast<std::size_t>(m_n - m_g - 1)], m_n, out);
     }
 
   private:
@@ -212,7 +184,7 @@ Result<BootstrapResult, BootstrapError> RunBootstrap(const GroupSample& group1,
     // group drawn before it (Group 2 of the previous trial, or Group 1 of this one) are added.
     // The draws keep their order; only the additions of independent sums interleave.
     GroupStats s1, s2;
-    TrialSums sums1, sums2;
+    RunningSums sums1, sums2;
     for (std::int32_t t = 1; t <= settings.trials; ++t) {
         if (progress) progress(t);
         const bool pending = t > 1;  // Group 2 of trial t - 1 still lacks its trimmed sums
@@ -233,7 +205,7 @@ Result<BootstrapResult, BootstrapError> RunBootstrap(const GroupSample& group1,
         r2.expand();
     }
     if (settings.trials >= 1) {
-        TrialSums none;
+        RunningSums none;
         DrawAndTrim(rng, r1.cells(), 0, r1.counts(), none, r2.kept(), r2.keptCount(), sums2);
         if (!r2.finish(sums2, s2) || !keep(s1, s2)) return BootstrapError{Kind::Overflow};
     }

@@ -23,42 +23,50 @@ GroupPair ExtractGroups(const DataMatrix& data, std::int32_t cases, std::int32_t
     return pair;
 }
 
-bool ComputeGroupStatsPresorted(const float* drawOrder, const float* ascending, std::int32_t n,
-                                GroupStats& out) {
+std::int32_t TrimCount(std::int32_t n) {
+    return static_cast<std::int32_t>(static_cast<double>(n) * static_cast<double>(kTrimProportion));
+}
+
+bool GroupStatsFromSums(const RunningSums& sums, float low, float high, std::int32_t n,
+                        GroupStats& out) {
     out = GroupStats{};
     out.n = n;
     if (n < 2) return true;  // never asked for: both groups are checked for two values first
     SingleStore store;
+    for (float sum : {sums.s, sums.q, sums.st, sums.qt}) store(sum);
 
-    float s = 0.0f, q = 0.0f;
-    for (std::int32_t j = 0; j < n; ++j) {
-        const double x = drawOrder[j];
-        s = store(static_cast<double>(s) + x);
-        q = store(static_cast<double>(q) + x * x);
-    }
+    const std::int32_t g = TrimCount(n);
     const double dn = n;
     const double bessel = dn / static_cast<double>(n - 1);
-    out.mean = store(static_cast<double>(s) / dn);
+    out.mean = store(static_cast<double>(sums.s) / dn);
     const double mean = out.mean;
-    out.variance = store((static_cast<double>(q) / dn - mean * mean) * bessel);
+    out.variance = store((static_cast<double>(sums.q) / dn - mean * mean) * bessel);
+    out.trimmedMean = store(static_cast<double>(sums.st) / static_cast<double>(n - 2 * g));
 
-    const auto g = static_cast<std::int32_t>(dn * static_cast<double>(kTrimProportion));
-    float st = 0.0f, qt = 0.0f;
-    for (std::int32_t j = g; j < n - g; ++j) {
-        const double x = ascending[j];
-        st = store(static_cast<double>(st) + x);
-        qt = store(static_cast<double>(qt) + x * x);
-    }
-    out.trimmedMean = store(static_cast<double>(st) / static_cast<double>(n - 2 * g));
-
-    const double low = ascending[g];
-    const double high = ascending[n - g - 1];
-    const double dg = g;
-    const float wMean = store((dg * low + static_cast<double>(st) + dg * high) / dn);
-    const float qw = store((dg * (low * low) + static_cast<double>(qt)) + dg * (high * high));
+    const double lo = low, hi = high, dg = g;
+    const float wMean = store((dg * lo + static_cast<double>(sums.st) + dg * hi) / dn);
+    const float qw = store((dg * (lo * lo) + static_cast<double>(sums.qt)) + dg * (hi * hi));
     const double wm = wMean;
     out.winsorizedVariance = store((static_cast<double>(qw) / dn - wm * wm) * bessel);
     return !store.overflowed();
+}
+
+bool ComputeGroupStatsPresorted(const float* drawOrder, const float* ascending, std::int32_t n,
+                                GroupStats& out) {
+    if (n < 2) return GroupStatsFromSums({}, 0.0f, 0.0f, n, out);
+    RunningSums sums;
+    for (std::int32_t j = 0; j < n; ++j) {
+        const double x = drawOrder[j];
+        sums.s = static_cast<float>(static_cast<double>(sums.s) + x);
+        sums.q = static_cast<float>(static_cast<double>(sums.q) + x * x);
+    }
+    const std::int32_t g = TrimCount(n);
+    for (std::int32_t j = g; j < n - g; ++j) {
+        const double x = ascending[j];
+        sums.st = static_cast<float>(static_cast<double>(sums.st) + x);
+        sums.qt = static_cast<float>(static_cast<double>(sums.qt) + x * x);
+    }
+    return GroupStatsFromSums(sums, ascending[g], ascending[n - g - 1], n, out);
 }
 
 bool ComputeGroupStats(const GroupSample& sample, GroupStats& out, std::vector<float>& sorted) {
