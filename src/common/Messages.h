@@ -51,7 +51,9 @@ std::string VariableNotInData(std::int64_t variable, std::int64_t variables);
 // Output files
 inline constexpr const char* kNoFileName = "A file name has not been provided.";
 inline constexpr const char* kNoFileSelected = "A file has not been selected.";
-std::string SaveFailed(const std::string& path, const std::string& reason);
+// oldFileLost: the file was being written in place and holds part of the text at most.
+std::string SaveFailed(const std::string& path, const std::string& reason,
+                       bool oldFileLost = false);
 std::string OpenFailed(const std::string& path, const std::string& reason);
 
 // Exit
