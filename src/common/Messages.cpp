@@ -44,6 +44,10 @@ std::string AnalysisFailed(const std::string& reason) {
     return "The analysis could not be completed: " + reason;
 }
 
+std::string CommandNotEnoughMemory() {
+    return "There is not enough memory to complete this command.";
+}
+
 std::string CommandFailed(const std::string& reason) {
     return "The command could not be completed: " + reason;
 }

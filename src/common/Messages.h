@@ -20,7 +20,7 @@ std::string TooManyFields(std::int64_t row);
 std::string TooManyLines();
 std::string FileNotReadable(const std::string& path, const std::string& reason);
 std::string FileChangedWhileReading(const std::string& path);
-std::string NotEnoughMemory();
+std::string NotEnoughMemory();  // the import itself
 
 // Effect-size analysis
 inline constexpr const char* kNoDependentVariable = "A dependent variable must be selected.";
@@ -41,8 +41,10 @@ inline constexpr const char* kNothingTicked = "At least one item must be selecte
 std::string ValuesTooLarge(std::int64_t variable);
 
 // Failures the program did not foresee, in either analysis or any other command
+// The box of a command's failure carries the command's name as its title.
 std::string AnalysisNotEnoughMemory();
 std::string AnalysisFailed(const std::string& reason);
+std::string CommandNotEnoughMemory();
 std::string CommandFailed(const std::string& reason);
 
 // Batch tool
