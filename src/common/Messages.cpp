@@ -53,6 +53,8 @@ std::string VariableNotInData(std::int64_t variable, std::int64_t variables) {
            (variables == 1 ? " variable." : " variables.");
 }
 
+std::string CliFailed(const std::string& text) { return "corvane-cli: " + text; }
+
 std::string SaveFailed(const std::string& path, const std::string& reason) {
     return "The output could not be saved to " + path + " (" + reason +
            "). Any file already there is unchanged.";
