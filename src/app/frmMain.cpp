@@ -393,11 +393,12 @@ void frmMain::cmdImportData_Click() {
         g::g_sngData = std::move(data.matrix);
         g::g_lngNumberOfCases = data.cases;
         g::g_lngNumberOfVariables = data.variables;
+        g::g_strVariableNames = std::move(data.names);
 
         // The label names the file just read, even when the file list has moved on since.
         lblCurrentFile->setText(QFileInfo(m_strFileName).fileName());
-        txtOutput->appendReport(
-            QString::fromLocal8Bit(corvane::ImportSummary(path, data.cases, data.variables)));
+        txtOutput->appendReport(QString::fromLocal8Bit(corvane::ImportSummary(
+            path, data.cases, data.variables, !g::g_strVariableNames.empty())));
         m_analysisWindows->discardAnalysisWindows();
     });
 }

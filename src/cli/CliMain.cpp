@@ -342,7 +342,8 @@ std::string RunImport(const ParsedArgs& a) {
     const char delimiter = ParseDelimiter(a);
     const std::string shown = DisplayPath(a.file);
     const DataSet data = Import(a.file, shown, delimiter);
-    return WithLineEnds(ImportSummary(shown, data.cases, data.variables), a.flags.count("crlf"));
+    return WithLineEnds(ImportSummary(shown, data.cases, data.variables, !data.names.empty()),
+                        a.flags.count("crlf"));
 }
 
 std::string RunEffectSize(const ParsedArgs& a, std::ostream& err, const CliEnvironment& env) {

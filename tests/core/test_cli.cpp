@@ -121,8 +121,8 @@ TEST(CliUserErrors, TheProgramsMessageOnStandardErrorAndExitOne) {
     const std::vector<Case> cases = {
         {{"import", bad}, "Row 2 of Column 2 has an invalid entry for analysis.\n"},
         {{"import", good, "--delimiter", "tab"},
-         "Row 1 of Column 1 has an invalid entry for "
-         "analysis.\n"},
+         "Row 1 of Column 1 has an invalid entry for analysis. The file looks space-delimited: "
+         "choose Space Delimited and import again.\n"},
         {{"effect-size", good, "--dv", "2", "--gv", "1", "--group1", "1a", "--group2", "2"},
          "The value provided for Group 1 is not valid.\n"},
         {{"effect-size", good, "--dv", "2", "--gv", "1", "--group1", "1", "--group2", "."},
