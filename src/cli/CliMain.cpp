@@ -142,12 +142,30 @@ std::optional<T> ParseUnsigned(const std::string& text) {
     return value;
 }
 
-std::int32_t ParseVariableOption(const ParsedArgs& a, const std::string& name) {
-    const auto v = ParseUnsigned<std::uint32_t>(a.required(name));
+// A variable number, or nothing when the text is not one (it may still be a name).
+std::optional<std::int32_t> VariableNumber(const std::string& text) {
+    const auto v = ParseUnsigned<std::uint32_t>(text);
     if (!v || *v < 1 || *v > static_cast<std::uint32_t>(DataMatrix::kMaxVariables)) {
-        throw UsageError{"--" + name + " takes a variable number from 1 to 1000"};
+        return std::nullopt;
     }
     return static_cast<std::int32_t>(*v);
+}
+
+// A variable given by number, or by a name of the file's first line once the file is read.
+std::int32_t ResolveVariable(const std::string& text, const std::vector<std::string>& names,
+                             const std::string& option) {
+    if (const auto v = VariableNumber(text)) return *v;
+    if (names.empty()) {
+        throw UsageError{"--" + option + " takes a variable number from 1 to 1000"};
+    }
+    const auto v = VariableByName(text, names);
+    if (v == 0) {
+        throw UsageError{"--" + option +
+                         " takes a variable number from 1 to 1000 or a name from the file's "
+                         "first line"};
+    }
+    if (v < 0) throw UsageError{"--" + option + ": more than one variable is named " + text};
+    return v;
 }
 
 char ParseDelimiter(const ParsedArgs& a) {
@@ -239,6 +257,12 @@ std::string JsonNumber(T x) {
     return std::string(buffer, ptr);
 }
 
+// A variable's name from the file's first line; null for one the line left unnamed.
+std::string JsonName(const std::vector<std::string>& names, std::int32_t variable) {
+    const std::string& name = VariableName(names, variable);
+    return name.empty() ? "null" : JsonString(name);
+}
+
 std::string JsonEffect(float x) { return IsMissing(x) ? "null" : JsonNumber(x); }
 
 class JsonObject {
@@ -247,6 +271,9 @@ class JsonObject {
     JsonObject& add(const std::string& key, const std::string& jsonValue) {
         m_fields.emplace_back(key, jsonValue);
         return *this;
+    }
+    JsonObject& addIf(bool wanted, const std::string& key, const std::string& jsonValue) {
+        return wanted ? add(key, jsonValue) : *this;
     }
     std::string str() const {
         if (m_fields.empty()) return "{}";
@@ -348,8 +375,16 @@ std::string RunImport(const ParsedArgs& a) {
 
 std::string RunEffectSize(const ParsedArgs& a, std::ostream& err, const CliEnvironment& env) {
     EffectSizeRequest request;
-    request.dependent = ParseVariableOption(a, "dv");
-    request.grouping = ParseVariableOption(a, "gv");
+    const std::string& dependentText = a.required("dv");
+    const std::string& groupingText = a.required("gv");
+    // A number out of range is refused before the file is read; a name once its first line
+    // is known.
+    for (const char* option : {"dv", "gv"}) {
+        const std::string& text = a.required(option);
+        if (!text.empty() && text.find_first_not_of("0123456789") == std::string::npos) {
+            ResolveVariable(text, {}, option);
+        }
+    }
     request.code1Text = a.required("group1");
     request.code2Text = a.required("group2");
     const char delimiter = ParseDelimiter(a);
@@ -390,6 +425,9 @@ std::string RunEffectSize(const ParsedArgs& a, std::ostream& err, const CliEnvir
 
     const std::string shown = DisplayPath(a.file);
     const DataSet data = Import(a.file, shown, delimiter);
+    request.dependent = ResolveVariable(dependentText, data.names, "dv");
+    request.grouping = ResolveVariable(groupingText, data.names, "gv");
+    request.names = data.names;
     for (const std::int32_t v : {request.dependent, request.grouping}) {
         if (v > data.variables) throw UserError{msg::VariableNotInData(v, data.variables)};
     }
@@ -410,7 +448,9 @@ std::string RunEffectSize(const ParsedArgs& a, std::ostream& err, const CliEnvir
             .add("command", JsonString("effect-size"))
             .add("file", JsonString(shown))
             .add("dependent", std::to_string(request.dependent))
+            .addIf(!data.names.empty(), "dependent_name", JsonName(data.names, request.dependent))
             .add("grouping", std::to_string(request.grouping))
+            .addIf(!data.names.empty(), "grouping_name", JsonName(data.names, request.grouping))
             .add("group1_code", JsonNumber(static_cast<float>(*ParseGroupCode(request.code1Text))))
             .add("group2_code", JsonNumber(static_cast<float>(*ParseGroupCode(request.code2Text))))
             .add("trials", std::to_string(r.trials))
@@ -433,15 +473,20 @@ std::string RunEffectSize(const ParsedArgs& a, std::ostream& err, const CliEnvir
 }
 
 std::string RunDescriptives(const ParsedArgs& a) {
-    const auto variables = ParseVariableList(a.required("vars"));
-    if (!variables) {
-        throw UsageError{"--vars takes variable numbers from 1 to 1000, such as 1,3-5"};
-    }
+    const std::string& varsText = a.required("vars");
+    auto variables = ParseVariableList(varsText);
     const char delimiter = ParseDelimiter(a);
     const bool json = ParseJsonFormat(a);
 
     const std::string shown = DisplayPath(a.file);
     const DataSet data = Import(a.file, shown, delimiter);
+    if (!variables && !data.names.empty()) variables = ParseVariableList(varsText, data.names);
+    if (!variables) {
+        throw UsageError{data.names.empty()
+                             ? "--vars takes variable numbers from 1 to 1000, such as 1,3-5"
+                             : "--vars takes variable numbers from 1 to 1000 or names from the "
+                               "file's first line, such as 1,3-5 or group,score"};
+    }
     for (const std::int32_t v : *variables) {
         if (v > data.variables) throw UserError{msg::VariableNotInData(v, data.variables)};
     }
@@ -449,7 +494,7 @@ std::string RunDescriptives(const ParsedArgs& a) {
     if (!rows) throw UserError{rows.error().message};
 
     const bool crlf = a.flags.count("crlf") != 0;
-    if (!json) return WithLineEnds(BuildDescriptivesReport(rows.value()), crlf);
+    if (!json) return WithLineEnds(BuildDescriptivesReport(rows.value(), data.names), crlf);
 
     auto optional = [](const auto& x) { return x ? JsonNumber(*x) : std::string("null"); };
     std::string list = "[";
@@ -458,6 +503,7 @@ std::string RunDescriptives(const ParsedArgs& a) {
         list += i == 0 ? "\n    " : ",\n    ";
         list += JsonObject(4)
                     .add("variable", std::to_string(row.variable))
+                    .addIf(!data.names.empty(), "name", JsonName(data.names, row.variable))
                     .add("n", std::to_string(row.n))
                     .add("mean", optional(row.mean))
                     .add("sd", optional(row.sd))
@@ -493,13 +539,30 @@ std::string UsageText() {
            "Exit status: 0 done, 1 the program's message on standard error, 2 usage error.\n";
 }
 
-std::optional<std::vector<std::int32_t>> ParseVariableList(const std::string& text) {
+std::int32_t VariableByName(const std::string& name, const std::vector<std::string>& names) {
+    std::int32_t found = 0;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (name.empty() || names[i] != name) continue;
+        if (found != 0) return -1;
+        found = static_cast<std::int32_t>(i + 1);
+    }
+    return found;
+}
+
+std::optional<std::vector<std::int32_t>> ParseVariableList(const std::string& text,
+                                                           const std::vector<std::string>& names) {
     std::set<std::int32_t> chosen;
     std::size_t start = 0;
     for (;;) {
         const std::size_t comma = text.find(',', start);
         const std::string item =
             text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        if (const std::int32_t named = VariableByName(item, names); named > 0) {
+            chosen.insert(named);
+            if (comma == std::string::npos) break;
+            start = comma + 1;
+            continue;
+        }
         const std::size_t dash = item.find('-');
         const auto first = ParseUnsigned<std::uint32_t>(item.substr(0, dash));
         const auto last =
