@@ -446,8 +446,7 @@ Result<DataSet, ImportError> ImportDataFile(const std::string& path, char delimi
         const int fd = ::fileno(file.value().get());
         if (FirstLineOffset(fd) != chunks.front().begin) return Fail(Kind::FileChanged);
         std::vector<ChunkOutcome> outcomes(chunks.size());
-        SecondPass pass{fd,        delimiter, namesLine, storedColumns, &set.matrix, &chunks,
-                        &outcomes, {},        {}};
+        SecondPass pass{fd, delimiter, namesLine, storedColumns, &set.matrix, &chunks, &outcomes};
         unsigned threads = options.threads ? options.threads : std::thread::hardware_concurrency();
         threads = static_cast<unsigned>(
             std::clamp<std::size_t>(threads, 1, std::min<std::size_t>(chunks.size(), 64)));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -382,4 +383,72 @@ TEST(ImportDataFile, MessagesCountFileLinesAndSuggestTheDelimiter) {
         ASSERT_FALSE(r.ok());
         EXPECT_EQ(ImportErrorText(r.error(), path), f.message);
     }
+}
+
+// The second pass cuts the file into pieces read on several threads: every thread count and
+// piece size gives the data set, or the first fault in file order, of reading it front to back.
+TEST(ImportDataFile, EveryThreadCountAndPieceSizeReadsAlike) {
+    std::mt19937 gen(4242);
+    const char* ends[] = {"\r\n", "\n", "\r"};
+    std::string bytes = "\xEF\xBB\xBF\"id\",score,\r\n";
+    for (int line = 2; line <= 400; ++line) {
+        if (gen() % 20 == 0) {
+            bytes += ends[gen() % 3];  // a blank line
+            continue;
+        }
+        bytes += "\"" + std::to_string(line) + "\"," + std::to_string(gen() % 1000) + "." +
+                 std::to_string(gen() % 100) + (gen() % 5 ? "," : ",NA") + ends[gen() % 3];
+    }
+    TempDir dir;
+    const std::string good = dir.file("good.txt", bytes);
+    auto reference = ImportDataFile(good, ',', {1, INT64_MAX});
+    ASSERT_TRUE(reference.ok()) << ImportErrorText(reference.error(), good);
+    ASSERT_EQ(reference->names, (std::vector<std::string>{"id", "score", ""}));
+
+    // Faults at three places: the first one (a number too large on line 120) wins.
+    std::string faulty = bytes;
+    auto breakLine = [&](int lineNumber, const std::string& field) {
+        std::size_t at = 0;
+        for (int l = 1; l < lineNumber; ++l) {
+            at = faulty.find_first_of("\r\n", at);
+            at += faulty.compare(at, 2, "\r\n") == 0 ? 2 : 1;
+        }
+        faulty.insert(at, field + ",");
+    };
+    breakLine(300, "x");
+    breakLine(200, "y");
+    breakLine(120, "1e39");
+    const std::string bad = dir.file("bad.txt", faulty);
+    auto badReference = ImportDataFile(bad, ',', {1, INT64_MAX});
+    ASSERT_FALSE(badReference.ok());
+    EXPECT_EQ(ImportErrorText(badReference.error(), bad),
+              "Row 120 of Column 1 holds a number too large for analysis.");
+
+    for (unsigned threads : {1u, 2u, 3u, 8u}) {
+        for (std::int64_t piece : {1, 7, 64, 1000}) {
+            SCOPED_TRACE(std::to_string(threads) + " threads, pieces of " + std::to_string(piece));
+            auto r = ImportDataFile(good, ',', {threads, piece});
+            ASSERT_TRUE(r.ok()) << ImportErrorText(r.error(), good);
+            EXPECT_EQ(r->cases, reference->cases);
+            EXPECT_EQ(r->variables, reference->variables);
+            EXPECT_EQ(r->names, reference->names);
+            for (std::int32_t i = 1; i <= r->cases; ++i)
+                for (std::int32_t j = 1; j <= r->variables; ++j)
+                    ASSERT_EQ(r->matrix.at(i, j), reference->matrix.at(i, j)) << i << "," << j;
+
+            auto f = ImportDataFile(bad, ',', {threads, piece});
+            ASSERT_FALSE(f.ok());
+            EXPECT_EQ(ImportErrorText(f.error(), bad), ImportErrorText(badReference.error(), bad));
+        }
+    }
+
+    // A file rewritten between the passes so that the pieces no longer start at line starts.
+    SetImportBetweenPassesHook([](const std::string& p) {
+        std::ofstream(p, std::ios::binary) << "1 2\n33 4\n5 6\n7 8\n";
+    });
+    const std::string moving = dir.file("moving.txt", "1 2\n3 4\n5 6\n7 8\n");
+    auto moved = ImportDataFile(moving, ' ', {2, 4});
+    SetImportBetweenPassesHook(nullptr);
+    ASSERT_FALSE(moved.ok());
+    EXPECT_EQ(moved.error().kind, ImportError::Kind::FileChanged);
 }
