@@ -20,7 +20,7 @@ std::string TooManyFields(std::int64_t row);
 std::string TooManyLines();
 std::string FileNotReadable(const std::string& path, const std::string& reason);
 std::string FileChangedWhileReading(const std::string& path);
-std::string NotEnoughMemory();
+std::string NotEnoughMemory();  // the import itself
 // The second sentence of an invalid entry when another delimiter splits the file well.
 std::string LooksDelimited(char delimiter);
 
@@ -43,8 +43,10 @@ inline constexpr const char* kNothingTicked = "At least one item must be selecte
 std::string ValuesTooLarge(std::int64_t variable);
 
 // Failures the program did not foresee, in either analysis or any other command
+// The box of a command's failure carries the command's name as its title.
 std::string AnalysisNotEnoughMemory();
 std::string AnalysisFailed(const std::string& reason);
+std::string CommandNotEnoughMemory();
 std::string CommandFailed(const std::string& reason);
 
 // Batch tool
@@ -53,7 +55,9 @@ std::string VariableNotInData(std::int64_t variable, std::int64_t variables);
 // Output files
 inline constexpr const char* kNoFileName = "A file name has not been provided.";
 inline constexpr const char* kNoFileSelected = "A file has not been selected.";
-std::string SaveFailed(const std::string& path, const std::string& reason);
+// oldFileLost: the file was being written in place and holds part of the text at most.
+std::string SaveFailed(const std::string& path, const std::string& reason,
+                       bool oldFileLost = false);
 std::string OpenFailed(const std::string& path, const std::string& reason);
 
 // Exit
