@@ -72,11 +72,15 @@ TEST(ImportDataFile, FileShapes) {
 }
 
 TEST(ImportDataFile, Failures) {
+    const auto invalid = [](int row, int column) {
+        return "Row " + std::to_string(row) + " of Column " + std::to_string(column) +
+               " has an invalid entry for analysis.";
+    };
     const struct {
         const char* name;
         std::string bytes;
         char delimiter;
-        const char* message;
+        std::string message;
     } failures[] = {
         {"letters", "1 2\r\n3 x", ' ', "Row 2 of Column 2 has an invalid entry for analysis."},
         {"comma file read with tabs", "1,2", '\t',
@@ -92,6 +96,29 @@ TEST(ImportDataFile, Failures) {
          "Row 2 has more than 1000 fields."},
         {"an invalid entry before the long line wins", "1a\r\n" + std::string(1000, ','), ',',
          "Row 1 of Column 1 has an invalid entry for analysis."},
+        // Row numbers count the lines of the file, a names line included, and the message
+        // names the delimiter a file of one field per line seems to use.
+        {"a number makes the first line data", "a 1\r\n2 3", ' ', invalid(1, 1)},
+        {"the names line is row 1", "a b\r\n1 2\r\n3 x", ' ', invalid(3, 2)},
+        {"too many fields after names", "a\r\n" + std::string(1000, ','), ',',
+         "Row 2 has more than 1000 fields."},
+        {"comma file read with spaces", "group,score\r\n1,12.5", ' ',
+         invalid(2, 1) +
+             " The file looks comma-delimited: choose Comma Delimited and import again."},
+        {"quoted comma file read with tabs", "\"group\",\"score\"\n1,NA", '\t',
+         invalid(1, 1) +
+             " The file looks comma-delimited: choose Comma Delimited and import again."},
+        {"tab file read with commas", "1\t2\n3\t4", ',',
+         invalid(1, 1) + " The file looks tab-delimited: choose Tab Delimited and import again."},
+        {"space file read with commas", "a b\n3 4", ',',
+         invalid(2, 1) +
+             " The file looks space-delimited: choose Space Delimited and import again."},
+        {"no hint when the field counts differ", "1,2\n3,4,5", '\t', invalid(1, 1)},
+        {"no hint when the chosen delimiter splits", "1 2,3\n4 5,6", ' ', invalid(1, 2)},
+        {"unclosed quote", "\"abc,1", ',', invalid(1, 1)},
+        {"text after the closing quote", "1,\"a\"b,2", ',', invalid(1, 2)},
+        {"infinity is no name", "inf,b", ',', invalid(1, 1)},
+        {"a control character is no name", "a\x01,b\n1,2", ',', invalid(1, 1)},
     };
     TempDir dir;
     for (const auto& f : failures) {
@@ -339,49 +366,6 @@ TEST(ImportDataFile, NamesLinesAndQuotedFields) {
             for (std::size_t j = 0; j < s.cells[i].size(); ++j)
                 EXPECT_EQ(r->matrix.at(int(i) + 1, int(j) + 1), s.cells[i][j])
                     << i + 1 << "," << j + 1;
-    }
-}
-
-TEST(ImportDataFile, MessagesCountFileLinesAndSuggestTheDelimiter) {
-    const auto invalid = [](int row, int column) {
-        return "Row " + std::to_string(row) + " of Column " + std::to_string(column) +
-               " has an invalid entry for analysis.";
-    };
-    const struct {
-        const char* name;
-        std::string bytes;
-        char delimiter;
-        std::string message;
-    } failures[] = {
-        {"a number makes the first line data", "a 1\r\n2 3", ' ', invalid(1, 1)},
-        {"the names line is row 1", "a b\r\n1 2\r\n3 x", ' ', invalid(3, 2)},
-        {"too many fields after names", "a\r\n" + std::string(1000, ','), ',',
-         "Row 2 has more than 1000 fields."},
-        {"comma file read with spaces", "group,score\r\n1,12.5", ' ',
-         invalid(2, 1) +
-             " The file looks comma-delimited: choose Comma Delimited and import again."},
-        {"quoted comma file read with tabs", "\"group\",\"score\"\n1,NA", '\t',
-         invalid(1, 1) +
-             " The file looks comma-delimited: choose Comma Delimited and import again."},
-        {"tab file read with commas", "1\t2\n3\t4", ',',
-         invalid(1, 1) + " The file looks tab-delimited: choose Tab Delimited and import again."},
-        {"space file read with commas", "a b\n3 4", ',',
-         invalid(2, 1) +
-             " The file looks space-delimited: choose Space Delimited and import again."},
-        {"no hint when the field counts differ", "1,2\n3,4,5", '\t', invalid(1, 1)},
-        {"no hint when the chosen delimiter splits", "1 2,3\n4 5,6", ' ', invalid(1, 2)},
-        {"unclosed quote", "\"abc,1", ',', invalid(1, 1)},
-        {"text after the closing quote", "1,\"a\"b,2", ',', invalid(1, 2)},
-        {"infinity is no name", "inf,b", ',', invalid(1, 1)},
-        {"a control character is no name", "a\x01,b\n1,2", ',', invalid(1, 1)},
-    };
-    TempDir dir;
-    for (const auto& f : failures) {
-        SCOPED_TRACE(f.name);
-        const std::string path = dir.file("bad.txt", f.bytes);
-        auto r = ImportDataFile(path, f.delimiter);
-        ASSERT_FALSE(r.ok());
-        EXPECT_EQ(ImportErrorText(r.error(), path), f.message);
     }
 }
 
