@@ -354,8 +354,18 @@ void RunSecondPass(SecondPass& pass) {
     for (;;) {
         const std::size_t i = pass.nextChunk.fetch_add(1);
         if (i >= pass.chunks->size()) return;
-        ReadChunk(pass, i);
-        if ((*pass.outcomes)[i].error) {
+        ChunkOutcome& out = (*pass.outcomes)[i];
+        // Nothing may leave a thread: a failure becomes the piece's error.
+        try {
+            ReadChunk(pass, i);
+        } catch (const std::bad_alloc&) {
+            out.error = Fail(ImportError::Kind::OutOfMemory);
+        } catch (const std::length_error&) {
+            out.error = Fail(ImportError::Kind::OutOfMemory);
+        } catch (const std::exception& e) {
+            out.error = ImportError{ImportError::Kind::Unreadable, 0, 0, e.what()};
+        }
+        if (out.error) {
             std::size_t seen = pass.firstFaulty.load();
             while (i < seen && !pass.firstFaulty.compare_exchange_weak(seen, i)) {
             }
@@ -453,7 +463,11 @@ Result<DataSet, ImportError> ImportDataFile(const std::string& path, char delimi
         {
             std::vector<std::jthread> helpers;
             for (unsigned t = 1; t < threads; ++t) {
-                helpers.emplace_back([&pass] { RunSecondPass(pass); });
+                try {
+                    helpers.emplace_back([&pass] { RunSecondPass(pass); });
+                } catch (const std::system_error&) {
+                    break;  // fewer threads then; the pieces are shared all the same
+                }
             }
             RunSecondPass(pass);
         }
@@ -474,9 +488,6 @@ Result<DataSet, ImportError> ImportDataFile(const std::string& path, char delimi
         return Fail(Kind::OutOfMemory);
     } catch (const std::length_error&) {
         return Fail(Kind::OutOfMemory);
-    } catch (const std::system_error& e) {
-        // No thread could be started: the caller hears of it rather than getting half a file.
-        return ImportError{ImportError::Kind::Unreadable, 0, 0, e.what()};
     }
 }
 
