@@ -2,11 +2,14 @@
 // its own so that its peak resident memory is the import's alone.
 //
 //   corvane_benchdata files DIR    the two import files and the three group files
-//   corvane_benchdata import FILE  one import: seconds, peak resident memory, matrix size
+//   corvane_benchdata import FILE [THREADS]  one import (THREADS threads in its second pass,
+//                                  all cores by default): seconds, peak resident memory, matrix
+//                                  size
 #include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -56,11 +59,13 @@ double ProcessorSeconds() {
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-int TimeImport(const std::string& path) {
+int TimeImport(const std::string& path, unsigned threads) {
     const double before = PeakResidentMiB();
     const double cpuStart = ProcessorSeconds();
     const auto start = std::chrono::steady_clock::now();
-    auto set = ImportDataFile(path, ' ');
+    ImportOptions options;
+    options.threads = threads;
+    auto set = ImportDataFile(path, ' ', options);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     const double cpu = ProcessorSeconds() - cpuStart;
     if (!set) {
@@ -71,10 +76,11 @@ int TimeImport(const std::string& path) {
                           sizeof(float) / (1024.0 * 1024.0);
     const double peak = PeakResidentMiB();
     std::printf(
-        "ImportDataFile %d x %d: %.1f ms wall %.1f ms cpu, peak RSS %.1f MiB (%.1f before the "
+        "ImportDataFile %d x %d, %s: %.1f ms wall %.1f ms cpu, peak RSS %.1f MiB (%.1f before the "
         "import), matrix %.1f MiB, peak above the matrix %.1f MiB\n",
-        set->cases, set->variables, took.count() * 1000, cpu * 1000, peak, before, matrix,
-        peak - matrix);
+        set->cases, set->variables,
+        threads == 0 ? "all cores" : (std::to_string(threads) + " thread(s)").c_str(),
+        took.count() * 1000, cpu * 1000, peak, before, matrix, peak - matrix);
     return 0;
 }
 
@@ -82,7 +88,9 @@ int TimeImport(const std::string& path) {
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "files") == 0) return WriteFiles(argv[2]);
-    if (argc == 3 && std::strcmp(argv[1], "import") == 0) return TimeImport(argv[2]);
-    std::fprintf(stderr, "usage: %s files DIR | import FILE\n", argv[0]);
+    if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "import") == 0) {
+        return TimeImport(argv[2], argc == 4 ? static_cast<unsigned>(std::atoi(argv[3])) : 0);
+    }
+    std::fprintf(stderr, "usage: %s files DIR | import FILE [THREADS]\n", argv[0]);
     return 2;
 }

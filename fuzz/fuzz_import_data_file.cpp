@@ -1,7 +1,9 @@
 // ImportDataFile on arbitrary bytes with each delimiter. A success has the counts of the file
 // and the cells of its fields; a failure names a field or line that really is at fault, and the
 // data set loaded before (committed to modGeneral only on success, as the main window does)
-// stays exactly as it was.
+// stays exactly as it was. Lines are split here the plain way; a field's bounds, its quotes
+// and the names-line rule come from DelimitedFields, so what is checked is the reading in
+// blocks and pieces, the short road for plain decimals and the order of failures.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -11,6 +13,7 @@
 
 #include "FuzzFiles.h"
 #include "common/Single.h"
+#include "data/DelimitedFields.h"
 #include "data/FieldClassifier.h"
 #include "data/ImportDataFile.h"
 #include "data/modGeneral.h"
@@ -22,6 +25,7 @@ namespace {
 
 // The file's lines, split the plain way: CR LF, lone CR and lone LF each end one line.
 std::vector<std::string_view> Lines(std::string_view bytes) {
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
     std::vector<std::string_view> lines;
     std::size_t start = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -34,24 +38,28 @@ std::vector<std::string_view> Lines(std::string_view bytes) {
     return lines;
 }
 
-std::vector<std::string_view> Fields(std::string_view line, char delimiter) {
-    std::vector<std::string_view> fields;
+struct OracleField {
+    std::string text;
+    bool malformed;
+};
+
+std::vector<OracleField> Fields(std::string_view line, char delimiter) {
+    std::vector<OracleField> fields;
     if (line.empty()) return fields;
+    std::string scratch;
     std::size_t start = 0;
     for (;;) {
-        const std::size_t stop = line.find(delimiter, start);
-        if (stop == std::string_view::npos) {
-            fields.push_back(line.substr(start));
-            return fields;
-        }
-        fields.push_back(line.substr(start, stop - start));
-        start = stop + 1;
+        const Field f = SplitField(line, start, delimiter, scratch);
+        fields.push_back({std::string(f.text), f.malformed});
+        if (f.stop == line.size()) return fields;
+        start = f.stop + 1;
     }
 }
 
 // What the cell of a field holds, or false when the field cannot be stored.
-bool StoredValue(std::string_view field, float& cell) {
-    const FieldClass fc = ClassifyField(field);
+bool StoredValue(const OracleField& field, float& cell) {
+    if (field.malformed) return false;
+    const FieldClass fc = ClassifyField(field.text);
     if (fc.kind == FieldKind::Invalid) return false;
     cell = fc.kind == FieldKind::Missing ? kMissing : static_cast<float>(fc.value);
     return std::isfinite(cell);
@@ -76,15 +84,23 @@ void CheckPreviousKept() {
         for (int j = 0; j < 3; ++j) FUZZ_CHECK(g::g_sngData.at(i + 1, j + 1) == cells[i][j]);
 }
 
+// Whether the first line names the variables.
+bool NamesLine(const std::vector<std::string_view>& lines, char delimiter) {
+    return !lines.empty() &&
+           ReadNamesLine(lines[0], delimiter, DataMatrix::kMaxVariables).has_value();
+}
+
 void CheckSuccess(const DataSet& d, const std::vector<std::string_view>& lines, char delimiter) {
-    FUZZ_CHECK(d.cases == static_cast<std::int32_t>(lines.size()));
+    const std::size_t skip = NamesLine(lines, delimiter) ? 1 : 0;
+    FUZZ_CHECK(d.names.empty() == (skip == 0));
+    FUZZ_CHECK(d.cases == static_cast<std::int32_t>(lines.size() - skip));
     FUZZ_CHECK(d.matrix.allocated() && d.matrix.rows() == d.cases);
     FUZZ_CHECK(d.variables >= 0 && d.variables <= DataMatrix::kMaxVariables);
-    std::size_t widest = 0;
-    for (std::size_t r = 0; r < lines.size(); ++r) {
+    std::size_t widest = skip ? d.names.size() : 0;
+    for (std::size_t r = skip; r < lines.size(); ++r) {
         const auto fields = Fields(lines[r], delimiter);
         widest = std::max(widest, fields.size());
-        const auto row = static_cast<std::int32_t>(r + 1);
+        const auto row = static_cast<std::int32_t>(r + 1 - skip);
         for (std::int32_t c = 1; c <= d.variables; ++c) {
             float expected = 0.0f;
             if (static_cast<std::size_t>(c) <= fields.size()) {
@@ -106,7 +122,8 @@ void CheckFailure(const ImportError& e, const std::vector<std::string_view>& lin
     using Kind = ImportError::Kind;
     FUZZ_CHECK(e.kind == Kind::InvalidEntry || e.kind == Kind::NumberTooLarge ||
                e.kind == Kind::TooManyFields);
-    for (std::size_t r = 0; r < lines.size(); ++r) {
+    const std::size_t skip = NamesLine(lines, delimiter) ? 1 : 0;
+    for (std::size_t r = skip; r < lines.size(); ++r) {
         const auto fields = Fields(lines[r], delimiter);
         const auto row = static_cast<std::int64_t>(r + 1);
         for (std::size_t c = 0; c < fields.size(); ++c) {
@@ -118,7 +135,8 @@ void CheckFailure(const ImportError& e, const std::vector<std::string_view>& lin
             float cell;
             if (StoredValue(fields[c], cell)) continue;
             FUZZ_CHECK(e.row == row && e.column == column);
-            const bool invalid = ClassifyField(fields[c]).kind == FieldKind::Invalid;
+            const bool invalid =
+                fields[c].malformed || ClassifyField(fields[c].text).kind == FieldKind::Invalid;
             FUZZ_CHECK(e.kind == (invalid ? Kind::InvalidEntry : Kind::NumberTooLarge));
             return;
         }

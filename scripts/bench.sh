@@ -73,9 +73,11 @@ skip() { echo; echo "== $1: skipped, $2 is not installed (scripts/bench.sh --ins
 
   run "core: bootstrap (T = 2000), floor loop, import, descriptives" \
     env CORVANE_BENCH_DATA="$data" "$build/bench/corvane_bench"
-  run "core: one import per process, with its peak resident memory" \
+  run "core: one import per process, with its peak resident memory (all cores, then one)" \
     "$build/bench/corvane_benchdata" import "$data/import_1000000x10.txt"
+  "$build/bench/corvane_benchdata" import "$data/import_1000000x10.txt" 1
   "$build/bench/corvane_benchdata" import "$data/import_100000x100.txt"
+  "$build/bench/corvane_benchdata" import "$data/import_100000x100.txt" 1
   if [ -x "$build/bench/corvane_bench_pane" ]; then
     run "output pane (offscreen)" env QT_QPA_PLATFORM=offscreen "$build/bench/corvane_bench_pane"
   else

@@ -30,6 +30,9 @@ std::optional<DescriptiveRow> ComputeDescriptiveRow(const DataMatrix& data, std:
 Result<std::vector<DescriptiveRow>, AnalysisError> ComputeDescriptives(
     const DataMatrix& data, std::int32_t cases, const std::vector<std::int32_t>& variables);
 
-std::string BuildDescriptivesReport(const std::vector<DescriptiveRow>& rows);
+// The table; a variable with a name from the file's first line shows it in the Name column,
+// cut to 9 characters like every cell.
+std::string BuildDescriptivesReport(const std::vector<DescriptiveRow>& rows,
+                                    const std::vector<std::string>& names = {});
 
 }  // namespace corvane

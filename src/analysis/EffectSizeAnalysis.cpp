@@ -41,8 +41,8 @@ Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(const DataMatrix&
     }
     EffectSizeOutcome outcome;
     outcome.result = std::move(run).value();
-    outcome.report =
-        BuildReport(outcome.result, request.settings, request.dependent, request.grouping);
+    outcome.report = BuildReport(outcome.result, request.settings, request.dependent,
+                                 request.grouping, request.names);
     return outcome;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "analysis/Bootstrap.h"
 #include "common/Result.h"
@@ -16,6 +17,7 @@ struct EffectSizeRequest {
     std::string code1Text;
     std::string code2Text;
     BootstrapSettings settings;
+    std::vector<std::string> names;  // from the file's first line, for the report
 };
 
 struct EffectSizeOutcome {

@@ -2,14 +2,16 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "analysis/Bootstrap.h"
 
 namespace corvane {
 
 // The fixed-layout report of one effect-size analysis, CR LF line ends, ending in five empty
-// lines.
+// lines. A variable with a name from the file's first line is named after its number.
 std::string BuildReport(const BootstrapResult& result, const BootstrapSettings& settings,
-                        std::int32_t dependent, std::int32_t grouping);
+                        std::int32_t dependent, std::int32_t grouping,
+                        const std::vector<std::string>& names = {});
 
 }  // namespace corvane

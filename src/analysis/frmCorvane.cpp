@@ -152,6 +152,7 @@ void frmCorvane::runAnalysis() {
     request.code1Text = txtGroup1->text().toStdString();
     request.code2Text = txtGroup2->text().toStdString();
     request.dependent = m_lngDV;
+    request.names = corvane::modGeneral::g_strVariableNames;
     request.grouping = m_lngGV;
 
     m_rng.reseed(m_seedSource());

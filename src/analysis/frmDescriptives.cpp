@@ -85,7 +85,8 @@ void frmDescriptives::runAnalysis() {
                                 QString::fromStdString(rows.error().message));
         return;
     }
-    const std::string report = corvane::BuildDescriptivesReport(rows.value());
+    const std::string report =
+        corvane::BuildDescriptivesReport(rows.value(), corvane::modGeneral::g_strVariableNames);
     if (m_pane != nullptr) m_pane->appendReport(QString::fromStdString(report));
     hide();
 }

@@ -19,6 +19,7 @@
 #include "analysis/frmDescriptives.h"
 #include "common/Messages.h"
 #include "data/frmNavigate.h"
+#include "data/modGeneral.h"
 #include "platform/MessageService.h"
 
 namespace {
@@ -95,7 +96,11 @@ AnalysisDialog::AnalysisDialog(const QString& objectName, const QString& title, 
 
 void AnalysisDialog::addVariableItems(QListWidget* list, std::int32_t variables) {
     for (std::int32_t v = 1; v <= variables; ++v) {
-        auto* item = new QListWidgetItem(QStringLiteral("Var %1").arg(v), list);
+        // "Var 2  score" for a variable named on the file's first line.
+        const std::string& name = corvane::VariableName(corvane::modGeneral::g_strVariableNames, v);
+        QString text = QStringLiteral("Var %1").arg(v);
+        if (!name.empty()) text += QStringLiteral("  ") + QString::fromStdString(name);
+        auto* item = new QListWidgetItem(text, list);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }

@@ -3,16 +3,23 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
+#include <QSettings>
 #include <QStyle>
+#include <QUrl>
 #include <algorithm>
 #include <exception>
 #include <new>
@@ -141,13 +148,37 @@ MainWindowLayout MainWindowLayout::forWindow(int windowWidth, int windowHeight) 
     return l;
 }
 
-frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
+namespace {
+
+const QString kLastImportFolder = QStringLiteral("import/lastFolder");
+
+// The one local file of a drag, or nothing.
+QString DroppedFile(const QMimeData* mime) {
+    if (mime == nullptr || !mime->hasUrls() || mime->urls().size() != 1) return {};
+    const QUrl url = mime->urls().front();
+    if (!url.isLocalFile()) return {};
+    const QFileInfo info(url.toLocalFile());
+    return info.isFile() ? info.absoluteFilePath() : QString();
+}
+
+}  // namespace
+
+frmMain::frmMain(QWidget* parent, frmMainServices services)
+    : QMainWindow(parent), m_services(std::move(services)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Corvane 2"));
     setFont(fittingWindowFont(font(), style()));
+    setAcceptDrops(true);
     buildControls();
     buildMenus();
     m_analysisWindows = std::make_unique<AnalysisWindows>(this, txtOutput);
+    // The lists start in the folder of the last import, while it is there.
+    if (m_services.settings) {
+        const QString folder = m_services.settings->value(kLastImportFolder).toString();
+        if (!folder.isEmpty() && QFileInfo(folder).isDir() && dirDirectory->setPath(folder)) {
+            drvDrive->showDriveOf(folder);
+        }
+    }
 
     // The design size of the client area, with the menu bar above it.
     resize(Twips::toPixelsX(11880), Twips::toPixelsY(8610) + menuBar()->sizeHint().height());
@@ -285,6 +316,8 @@ QAction* frmMain::addMenuItem(QMenu* menu, const char* name, const QString& capt
 void frmMain::buildMenus() {
     QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    addMenuItem(mnuFile, "mnuImportDataFile", QStringLiteral("Import Data File..."),
+                &frmMain::mnuImportDataFile_Click);
     addMenuItem(mnuFile, "mnuOpenOutput", QStringLiteral("Open Output"),
                 &frmMain::mnuOpenOutput_Click);
     addMenuItem(mnuFile, "mnuSaveOutput", QStringLiteral("Save Output"),
@@ -372,13 +405,52 @@ void frmMain::filFile_Click(const QString& name) {
 }
 
 void frmMain::cmdImportData_Click() {
+    guardedWith(this, "Import Selected Data File", corvane::msg::NotEnoughMemory,
+                [this] { importSelected(); });
+}
+
+void frmMain::mnuImportDataFile_Click() {
+    guardedWith(this, "Import Data File", corvane::msg::NotEnoughMemory, [this] {
+        const QString folder = dirDirectory->path();
+        const QString filter = cmbFileType->currentText();
+        const QString path = m_services.chooseDataFile
+                                 ? m_services.chooseDataFile(this, folder, filter)
+                                 : QFileDialog::getOpenFileName(
+                                       this, QStringLiteral("Import Data File"), folder, filter);
+        if (!path.isEmpty()) importFile(path);
+    });
+}
+
+void frmMain::importFile(const QString& path) {
+    guardedWith(this, "Import Data File", corvane::msg::NotEnoughMemory, [this, &path] {
+        const QFileInfo info(path);
+        // The lists move to the file first, as if the user had browsed there and clicked it.
+        if (dirDirectory->setPath(info.absolutePath())) drvDrive->showDriveOf(info.absolutePath());
+        m_strFileName = info.absoluteFilePath();
+        lblSelectedFile->setText(info.fileName());
+        importSelected();
+    });
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* event) {
+    const QString path = DroppedFile(event->mimeData());
+    if (path.isEmpty()) return;
+    event->acceptProposedAction();
+    importFile(path);
+}
+
+bool frmMain::importSelected() {
     namespace g = corvane::modGeneral;
-    guardedWith(this, "Import Selected Data File", corvane::msg::NotEnoughMemory, [this] {
+    {
         // Without a file the data set just reads as empty; the matrix itself stays.
         if (m_strFileName.isEmpty()) {
             g::g_lngNumberOfCases = 0;
             g::g_lngNumberOfVariables = 0;
-            return;
+            return false;
         }
         const char delimiter = optSpace->isChecked() ? ' ' : optComma->isChecked() ? ',' : '\t';
         const std::string path = QFile::encodeName(m_strFileName).toStdString();
@@ -390,19 +462,25 @@ void frmMain::cmdImportData_Click() {
             MessageService::warning(
                 this, QString::fromUtf8(corvane::msg::kTitleDataEditor),
                 QString::fromLocal8Bit(corvane::ImportErrorText(result.error(), path)));
-            return;
+            return false;
         }
         corvane::DataSet& data = result.value();
         g::g_sngData = std::move(data.matrix);
         g::g_lngNumberOfCases = data.cases;
         g::g_lngNumberOfVariables = data.variables;
+        g::g_strVariableNames = std::move(data.names);
 
         // The label names the file just read, even when the file list has moved on since.
         lblCurrentFile->setText(QFileInfo(m_strFileName).fileName());
-        txtOutput->appendReport(
-            QString::fromLocal8Bit(corvane::ImportSummary(path, data.cases, data.variables)));
+        txtOutput->appendReport(QString::fromLocal8Bit(corvane::ImportSummary(
+            path, data.cases, data.variables, !g::g_strVariableNames.empty())));
         m_analysisWindows->discardAnalysisWindows();
-    });
+        if (m_services.settings) {
+            m_services.settings->setValue(kLastImportFolder,
+                                          QFileInfo(m_strFileName).absolutePath());
+        }
+        return true;
+    }
 }
 
 void frmMain::mnuOpenOutput_Click() {

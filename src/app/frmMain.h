@@ -5,9 +5,11 @@
 #include <QString>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class QAction;
+class QSettings;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -34,12 +36,21 @@ struct MainWindowLayout {
     static MainWindowLayout forWindow(int windowWidth, int windowHeight);
 };
 
+// What the main window asks of the desktop, given at construction so tests can stand in.
+struct frmMainServices {
+    // Asks for a data file (parent, starting folder, filter); empty when the user cancels.
+    // None: the desktop's standard file dialog.
+    std::function<QString(QWidget*, const QString&, const QString&)> chooseDataFile;
+    // Where the folder of the last import is remembered between runs; none: nowhere.
+    std::shared_ptr<QSettings> settings;
+};
+
 // The main window: the file browser, the delimiter choice, the import button and the output
 // pane, with the menu bar that carries every command of the program.
 class frmMain : public QMainWindow {
     Q_OBJECT
   public:
-    explicit frmMain(QWidget* parent = nullptr);
+    explicit frmMain(QWidget* parent = nullptr, frmMainServices services = {});
     ~frmMain() override;
 
     // Start-up: the splash for `splashWait` while events run, then the file types, then the
@@ -60,6 +71,11 @@ class frmMain : public QMainWindow {
     void cmbFileType_Click();
     void filFile_Click(const QString& name);
     void cmdImportData_Click();
+    // "Import Data File...": a file chosen in the desktop's file dialog is imported.
+    void mnuImportDataFile_Click();
+    // Moves the three lists to the file's folder, selects it and imports it with the chosen
+    // delimiter, as the file dialog and a file dropped on the window do.
+    void importFile(const QString& path);
     void mnuOpenOutput_Click();
     void mnuSaveOutput_Click();
     void mnuExit_Click();
@@ -78,6 +94,8 @@ class frmMain : public QMainWindow {
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void buildControls();
@@ -88,6 +106,8 @@ class frmMain : public QMainWindow {
     // The focus test of the edit commands: the pane holds the keyboard focus.
     bool paneHasFocus() const;
     void showSaveOutput();
+    // The import of m_strFileName; true when a data set was loaded.
+    bool importSelected();
 
     QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption,
                          void (frmMain::*handler)());
@@ -111,6 +131,7 @@ class frmMain : public QMainWindow {
     OutputPane* txtOutput = nullptr;
 
     std::unique_ptr<AnalysisWindows> m_analysisWindows;
+    frmMainServices m_services;
 
     bool m_inClosingRule = false;
     bool m_ended = false;

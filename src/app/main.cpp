@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <QLocale>
+#include <QSettings>
 #include <clocale>
+#include <memory>
 
 #include "app/frmMain.h"
 
@@ -10,7 +12,10 @@ int main(int argc, char* argv[]) {
     std::setlocale(LC_NUMERIC, "C");
     QLocale::setDefault(QLocale::c());
 
-    frmMain window;
+    frmMainServices services;
+    services.settings =
+        std::make_shared<QSettings>(QStringLiteral("Corvane"), QStringLiteral("Corvane"));
+    frmMain window(nullptr, std::move(services));
     QObject::connect(&window, &frmMain::programEnded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     window.Form_Load();

@@ -97,12 +97,29 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args) {
     return parsed;
 }
 
-std::int32_t ParseVariableOption(const ParsedArgs& a, const std::string& name) {
-    const auto v = ParseUnsigned<std::uint32_t>(a.required(name));
+// A variable number, or nothing when the text is not one (it may still be a name).
+std::optional<std::int32_t> VariableNumber(const std::string& text) {
+    const auto v = ParseUnsigned<std::uint32_t>(text);
     if (!v || *v < 1 || *v > static_cast<std::uint32_t>(DataMatrix::kMaxVariables)) {
-        throw UsageError{"--" + name + " takes a variable number from 1 to 1000"};
+        return std::nullopt;
     }
     return static_cast<std::int32_t>(*v);
+}
+
+std::int32_t ResolveVariable(const std::string& text, const std::vector<std::string>& names,
+                             const std::string& option) {
+    if (const auto v = VariableNumber(text)) return *v;
+    if (names.empty()) {
+        throw UsageError{"--" + option + " takes a variable number from 1 to 1000"};
+    }
+    const auto v = VariableByName(text, names);
+    if (v == 0) {
+        throw UsageError{"--" + option +
+                         " takes a variable number from 1 to 1000 or a name from the file's "
+                         "first line"};
+    }
+    if (v < 0) throw UsageError{"--" + option + ": more than one variable is named " + text};
+    return v;
 }
 
 char ParseDelimiter(const ParsedArgs& a) {
@@ -135,13 +152,30 @@ std::string UsageText() {
            "Exit status: 0 done, 1 the program's message on standard error, 2 usage error.\n";
 }
 
-std::optional<std::vector<std::int32_t>> ParseVariableList(const std::string& text) {
+std::int32_t VariableByName(const std::string& name, const std::vector<std::string>& names) {
+    std::int32_t found = 0;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (name.empty() || names[i] != name) continue;
+        if (found != 0) return -1;
+        found = static_cast<std::int32_t>(i + 1);
+    }
+    return found;
+}
+
+std::optional<std::vector<std::int32_t>> ParseVariableList(const std::string& text,
+                                                           const std::vector<std::string>& names) {
     std::set<std::int32_t> chosen;
     std::size_t start = 0;
     for (;;) {
         const std::size_t comma = text.find(',', start);
         const std::string item =
             text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        if (const std::int32_t named = VariableByName(item, names); named > 0) {
+            chosen.insert(named);
+            if (comma == std::string::npos) break;
+            start = comma + 1;
+            continue;
+        }
         const std::size_t dash = item.find('-');
         const auto first = ParseUnsigned<std::uint32_t>(item.substr(0, dash));
         const auto last =

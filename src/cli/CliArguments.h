@@ -47,8 +47,10 @@ std::optional<T> ParseUnsigned(const std::string& text) {
     return value;
 }
 
-// The option's variable number, 1..1000.
-std::int32_t ParseVariableOption(const ParsedArgs& a, const std::string& name);
+// A variable given by number (1..1000), or by a name of the file's first line once the file is
+// read; a usage error otherwise. `option` names the option in the message.
+std::int32_t ResolveVariable(const std::string& text, const std::vector<std::string>& names,
+                             const std::string& option);
 // --delimiter as the character the import splits on; space when not given.
 char ParseDelimiter(const ParsedArgs& a);
 // --format: true for json, false for text (the default).

@@ -41,6 +41,11 @@ std::string JsonString(const std::string& raw) {
 
 std::string JsonEffect(float x) { return IsMissing(x) ? "null" : JsonNumber(x); }
 
+std::string JsonName(const std::vector<std::string>& names, std::int32_t variable) {
+    const std::string& name = VariableName(names, variable);
+    return name.empty() ? "null" : JsonString(name);
+}
+
 std::string JsonObject::str() const {
     if (m_fields.empty()) return "{}";
     const std::string inner(static_cast<std::size_t>(m_indent + 2), ' ');

@@ -27,6 +27,9 @@ std::string JsonNumber(T x) {
 // An effect size, null when it is missing.
 std::string JsonEffect(float x);
 
+// A variable's name from the file's first line; null for one the line left unnamed.
+std::string JsonName(const std::vector<std::string>& names, std::int32_t variable);
+
 class JsonObject {
   public:
     explicit JsonObject(int indent) : m_indent(indent) {}
@@ -34,6 +37,9 @@ class JsonObject {
     JsonObject& add(const std::string& key, const std::string& jsonValue) {
         m_fields.emplace_back(key, jsonValue);
         return *this;
+    }
+    JsonObject& addIf(bool wanted, const std::string& key, const std::string& jsonValue) {
+        return wanted ? add(key, jsonValue) : *this;
     }
     std::string str() const;
 

@@ -26,9 +26,14 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 // terminal.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-// A list of variable numbers such as "1,3-5": ascending, each once, every number 1..1000.
-// Empty when the text is not such a list.
-std::optional<std::vector<std::int32_t>> ParseVariableList(const std::string& text);
+// Variable numbers and ranges such as 1,3-5 (every number 1..1000), ascending, each once; with the
+// names of the file's first line an item may also be a name. Nothing when the text is not such a
+// list.
+std::optional<std::vector<std::int32_t>> ParseVariableList(
+    const std::string& text, const std::vector<std::string>& names = {});
+
+// The variable (from 1) of that name; 0 when none has it, -1 when more than one has.
+std::int32_t VariableByName(const std::string& name, const std::vector<std::string>& names);
 
 // The usage text printed for --help and after a usage error.
 std::string UsageText();

@@ -6,15 +6,20 @@
 namespace corvane::cli {
 
 std::string RunDescriptives(const ParsedArgs& a) {
-    const auto variables = ParseVariableList(a.required("vars"));
-    if (!variables) {
-        throw UsageError{"--vars takes variable numbers from 1 to 1000, such as 1,3-5"};
-    }
+    const std::string& varsText = a.required("vars");
+    auto variables = ParseVariableList(varsText);
     const char delimiter = ParseDelimiter(a);
     const bool json = ParseJsonFormat(a);
 
     const std::string shown = DisplayPath(a.file);
     const DataSet data = Import(a.file, shown, delimiter);
+    if (!variables && !data.names.empty()) variables = ParseVariableList(varsText, data.names);
+    if (!variables) {
+        throw UsageError{data.names.empty()
+                             ? "--vars takes variable numbers from 1 to 1000, such as 1,3-5"
+                             : "--vars takes variable numbers from 1 to 1000 or names from the "
+                               "file's first line, such as 1,3-5 or group,score"};
+    }
     for (const std::int32_t v : *variables) {
         if (v > data.variables) throw UserError{msg::VariableNotInData(v, data.variables)};
     }
@@ -22,7 +27,7 @@ std::string RunDescriptives(const ParsedArgs& a) {
     if (!rows) throw UserError{rows.error().message};
 
     const bool crlf = a.flag("crlf");
-    if (!json) return WithLineEnds(BuildDescriptivesReport(rows.value()), crlf);
+    if (!json) return WithLineEnds(BuildDescriptivesReport(rows.value(), data.names), crlf);
 
     auto optional = [](const auto& x) { return x ? JsonNumber(*x) : std::string("null"); };
     std::string list = "[";
@@ -31,6 +36,7 @@ std::string RunDescriptives(const ParsedArgs& a) {
         list += i == 0 ? "\n    " : ",\n    ";
         list += JsonObject(4)
                     .add("variable", std::to_string(row.variable))
+                    .addIf(!data.names.empty(), "name", JsonName(data.names, row.variable))
                     .add("n", std::to_string(row.n))
                     .add("mean", optional(row.mean))
                     .add("sd", optional(row.sd))

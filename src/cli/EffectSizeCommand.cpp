@@ -14,8 +14,16 @@ constexpr std::int32_t kMaxTrials = 1000000;
 
 std::string RunEffectSize(const ParsedArgs& a, std::ostream& err, const CliEnvironment& env) {
     EffectSizeRequest request;
-    request.dependent = ParseVariableOption(a, "dv");
-    request.grouping = ParseVariableOption(a, "gv");
+    const std::string& dependentText = a.required("dv");
+    const std::string& groupingText = a.required("gv");
+    // A number out of range is refused before the file is read; a name once its first line
+    // is known.
+    for (const char* option : {"dv", "gv"}) {
+        const std::string& text = a.required(option);
+        if (!text.empty() && text.find_first_not_of("0123456789") == std::string::npos) {
+            ResolveVariable(text, {}, option);
+        }
+    }
     request.code1Text = a.required("group1");
     request.code2Text = a.required("group2");
     const char delimiter = ParseDelimiter(a);
@@ -56,6 +64,9 @@ std::string RunEffectSize(const ParsedArgs& a, std::ostream& err, const CliEnvir
 
     const std::string shown = DisplayPath(a.file);
     const DataSet data = Import(a.file, shown, delimiter);
+    request.dependent = ResolveVariable(dependentText, data.names, "dv");
+    request.grouping = ResolveVariable(groupingText, data.names, "gv");
+    request.names = data.names;
     for (const std::int32_t v : {request.dependent, request.grouping}) {
         if (v > data.variables) throw UserError{msg::VariableNotInData(v, data.variables)};
     }
@@ -76,7 +87,9 @@ std::string RunEffectSize(const ParsedArgs& a, std::ostream& err, const CliEnvir
             .add("command", JsonString("effect-size"))
             .add("file", JsonString(shown))
             .add("dependent", std::to_string(request.dependent))
+            .addIf(!data.names.empty(), "dependent_name", JsonName(data.names, request.dependent))
             .add("grouping", std::to_string(request.grouping))
+            .addIf(!data.names.empty(), "grouping_name", JsonName(data.names, request.grouping))
             .add("group1_code", JsonNumber(static_cast<float>(*ParseGroupCode(request.code1Text))))
             .add("group2_code", JsonNumber(static_cast<float>(*ParseGroupCode(request.code2Text))))
             .add("trials", std::to_string(r.trials))

@@ -32,6 +32,13 @@ std::string FileChangedWhileReading(const std::string& path) {
 
 std::string NotEnoughMemory() { return "There is not enough memory to import this file."; }
 
+std::string LooksDelimited(char delimiter) {
+    const char* name = delimiter == ',' ? "comma" : delimiter == '\t' ? "tab" : "space";
+    const char* option = delimiter == ',' ? "Comma" : delimiter == '\t' ? "Tab" : "Space";
+    return std::string("The file looks ") + name + "-delimited: choose " + option +
+           " Delimited and import again.";
+}
+
 std::string ValuesTooLarge(std::int64_t variable) {
     return "The values of Var " + N(variable) + " are too large for this analysis.";
 }

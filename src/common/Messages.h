@@ -21,6 +21,8 @@ std::string TooManyLines();
 std::string FileNotReadable(const std::string& path, const std::string& reason);
 std::string FileChangedWhileReading(const std::string& path);
 std::string NotEnoughMemory();  // the import itself
+// The second sentence of an invalid entry when another delimiter splits the file well.
+std::string LooksDelimited(char delimiter);
 
 // Effect-size analysis
 inline constexpr const char* kNoDependentVariable = "A dependent variable must be selected.";

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace corvane {
@@ -9,13 +10,15 @@ namespace corvane {
 // stored; every reader still sees rows 0..rows() and columns 0..kMaxVariables, with row 0,
 // column 0 and every column past the stored ones reading 0.
 class DataMatrix {
-public:
+  public:
     static constexpr std::int32_t kMaxVariables = 1000;
 
     DataMatrix() = default;
     // rows x columns cells, all 0. Throws std::bad_alloc when memory cannot be had.
     DataMatrix(std::int32_t rows, std::int32_t columns)
-        : m_rows(rows), m_columns(columns), m_allocated(true),
+        : m_rows(rows),
+          m_columns(columns),
+          m_allocated(true),
           m_cells(static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns), 0.0f) {}
 
     bool allocated() const { return m_allocated; }
@@ -43,7 +46,7 @@ public:
     const float* rowData(std::int32_t row) const { return m_cells.data() + index(row, 1); }
     float* rowData(std::int32_t row) { return m_cells.data() + index(row, 1); }
 
-private:
+  private:
     std::size_t index(std::int32_t row, std::int32_t column) const {
         return static_cast<std::size_t>(row - 1) * static_cast<std::size_t>(m_columns) +
                static_cast<std::size_t>(column - 1);
@@ -55,11 +58,19 @@ private:
     std::vector<float> m_cells;
 };
 
-// A loaded data set: the matrix and its two counts.
+// A loaded data set: the matrix, its two counts and the names from the file's first line
+// (none when it had no names line; an empty name for a variable the line left unnamed).
 struct DataSet {
     DataMatrix matrix;
     std::int32_t cases = 0;
     std::int32_t variables = 0;
+    std::vector<std::string> names;
 };
+
+// The name of variable v (from 1), empty when it has none.
+inline const std::string& VariableName(const std::vector<std::string>& names, std::int32_t v) {
+    static const std::string none;
+    return v >= 1 && static_cast<std::size_t>(v) <= names.size() ? names[v - 1] : none;
+}
 
 }  // namespace corvane

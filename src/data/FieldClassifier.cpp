@@ -138,7 +138,10 @@ FieldClass ClassifyField(std::string_view text) {
     if (const auto whole = ReadWhole(text); whole && *whole == ReadLeading(text)) {
         return {FieldKind::Number, *whole};
     }
-    if (text.empty() || text == "." || text == " ") return {FieldKind::Missing, 0.0};
+    if (text.empty() || text == "." || text == " " || text == "NA" || text == "NaN" ||
+        text == "nan") {
+        return {FieldKind::Missing, 0.0};
+    }
     return {FieldKind::Invalid, 0.0};
 }
 

@@ -21,7 +21,8 @@ std::optional<double> ReadWhole(std::string_view text);
 double ReadLeading(std::string_view text);
 
 // A number when the whole reading succeeds and equals the leading reading; missing for ".",
-// "" and " "; invalid otherwise.
+// "", " " and the forms other programs write for a missing value, "NA", "NaN" and "nan";
+// invalid otherwise.
 FieldClass ClassifyField(std::string_view text);
 
 // A group code typed by the user: valid exactly when the field classification calls it a number.

@@ -1,8 +1,10 @@
 #include "data/ImportDataFile.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -11,11 +13,15 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "common/Messages.h"
 #include "common/Single.h"
+#include "data/DelimitedFields.h"
 #include "data/FieldClassifier.h"
 
 // The fuzz build reads in tiny blocks so that lines and CR LF pairs straddle block ends often.
@@ -26,6 +32,9 @@
 namespace corvane {
 
 namespace {
+
+// Lines longer than this give no delimiter hint.
+constexpr std::size_t kHintLineBytes = 1 << 16;
 
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
@@ -42,21 +51,26 @@ const char* LineEnd(const char* begin, const char* end) {
     return cr ? cr : limit;
 }
 
-// Reads a file in large blocks and hands out its lines. A line ends at CR LF, a lone CR or a
-// lone LF; the end is not part of the line, and the last line need not have one. Lines are
-// views into the block, or into a carry buffer when a line spans two blocks.
+// Reads the bytes [begin, limit) of a file (to its end when limit is negative) in large
+// blocks and hands out its lines. A line ends at CR LF, a lone CR or a lone LF; the end is not
+// part of the line, and the last line need not have one. Lines are views into the block, or
+// into a carry buffer when a line spans two blocks. Reads with pread, so several readers can
+// share one descriptor.
 class LineReader {
   public:
-    explicit LineReader(std::FILE* f) : m_file(f), m_block(kBlockSize) {}
+    LineReader(int fd, std::int64_t begin, std::int64_t limit)
+        : m_fd(fd), m_next(begin), m_limit(limit), m_block(kBlockSize) {}
 
-    // False at the end of the file or on a read error (see failed()).
+    // False at the end of the range or on a read error (see failed()).
     bool next(std::string_view& line) {
         m_carry.clear();
+        m_lineStart = -1;
         bool carrying = false;
         for (;;) {
             if (m_pos == m_len) {
                 if (!refill()) {
                     if (carrying) {  // last line without a line end
+                        m_unterminated = true;
                         line = m_carry;
                         return true;
                     }
@@ -70,6 +84,7 @@ class LineReader {
                     continue;
                 }
             }
+            if (m_lineStart < 0) m_lineStart = m_blockOffset + static_cast<std::int64_t>(m_pos);
             const char* begin = m_block.data() + m_pos;
             const char* end = m_block.data() + m_len;
             const char* stop = LineEnd(begin, end);
@@ -91,6 +106,12 @@ class LineReader {
         }
     }
 
+    // Where the line last handed out starts in the file.
+    std::int64_t lineStart() const { return m_lineStart; }
+    // Whether the last line handed out ran to the end of the range without a line end.
+    bool unterminated() const { return m_unterminated; }
+    // Whether the range ended in a CR whose LF, if any, lies past it.
+    bool endsInCr() const { return m_skipLf; }
     bool failed() const { return m_error != 0; }
     int error() const { return m_error; }
 
@@ -99,24 +120,59 @@ class LineReader {
 
     bool refill() {
         if (m_eof) return false;
-        m_len = std::fread(m_block.data(), 1, m_block.size(), m_file);
+        std::size_t want = m_block.size();
+        if (m_limit >= 0) {
+            want = static_cast<std::size_t>(
+                std::min<std::int64_t>(static_cast<std::int64_t>(want), m_limit - m_next));
+        }
+        m_blockOffset = m_next;
         m_pos = 0;
+        m_len = 0;
+        if (want == 0) {
+            m_eof = true;
+            return false;
+        }
+        ssize_t got;
+        do {
+            got = ::pread(m_fd, m_block.data(), want, static_cast<off_t>(m_next));
+        } while (got < 0 && errno == EINTR);
+        if (got < 0) m_error = errno ? errno : EIO;
+        if (got > 0) {
+            m_len = static_cast<std::size_t>(got);
+            m_next += got;
+        }
         if (m_len == 0) {
-            if (std::ferror(m_file)) m_error = errno ? errno : EIO;
             m_eof = true;
             return false;
         }
         return true;
     }
 
-    std::FILE* m_file;
+    int m_fd;
+    std::int64_t m_next, m_limit;
+    std::int64_t m_blockOffset = 0;
+    std::int64_t m_lineStart = -1;
     std::vector<char> m_block;
     std::string m_carry;
     std::size_t m_pos = 0, m_len = 0;
     bool m_skipLf = false;
     bool m_eof = false;
+    bool m_unterminated = false;
     int m_error = 0;
 };
+
+// Where the first line starts: past a UTF-8 byte-order mark, if the file begins with one.
+std::int64_t FirstLineOffset(int fd) {
+    unsigned char head[3] = {};
+    std::size_t have = 0;
+    while (have < 3) {
+        const ssize_t got = ::pread(fd, head + have, 3 - have, static_cast<off_t>(have));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        have += static_cast<std::size_t>(got);
+    }
+    return have == 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF ? 3 : 0;
+}
 
 // The common field, a plain decimal ([sign] digits [. digits], no spaces, no exponent) of at
 // most 15 digits: both readings of the field classification are this one number, and its
@@ -154,14 +210,6 @@ std::size_t ReadPlainDecimal(std::string_view line, std::size_t start, char deli
     return static_cast<std::size_t>(p - begin);
 }
 
-// Fields on a line: delimiters + 1, and none at all for an empty line.
-std::int64_t CountFields(std::string_view line, char delimiter) {
-    if (line.empty()) return 0;
-    std::int64_t count = 1;
-    for (char c : line) count += c == delimiter;
-    return count;
-}
-
 ImportError Fail(ImportError::Kind kind, std::int64_t row = 0, std::int64_t column = 0) {
     return ImportError{kind, row, column, {}};
 }
@@ -188,6 +236,143 @@ std::function<void(const std::string&)>& BetweenPassesHook() {
     return hook;
 }
 
+// One piece of the second pass: the lines [firstLine, endLine) of the file, which start at
+// the byte offsets [begin, end) (end < 0: to the end of the file).
+struct Chunk {
+    std::int64_t begin, end;
+    std::int64_t firstLine, endLine;
+};
+
+struct ChunkOutcome {
+    std::optional<ImportError> error;
+    std::int32_t variables = 0;
+    std::vector<std::string> names;
+};
+
+// Everything the second pass shares between its threads; each chunk writes only its own rows
+// and its own outcome.
+struct SecondPass {
+    int fd;
+    char delimiter;
+    bool namesLine;
+    std::int32_t storedColumns;
+    DataMatrix* matrix;
+    const std::vector<Chunk>* chunks;
+    std::vector<ChunkOutcome>* outcomes;
+    std::atomic<std::size_t> nextChunk{0};
+    // The first chunk known to hold an error: later chunks need not be read.
+    std::atomic<std::size_t> firstFaulty{SIZE_MAX};
+};
+
+// Splits, classifies and stores the fields of one data line into its row.
+std::optional<ImportError> StoreLine(std::string_view line, std::int64_t lineNumber, float* cells,
+                                     std::int32_t storedColumns, char delimiter,
+                                     std::int32_t& variables, std::string& scratch) {
+    using Kind = ImportError::Kind;
+    std::int32_t column = 0;
+    std::size_t start = 0;
+    for (;;) {
+        ++column;
+        if (column > DataMatrix::kMaxVariables) return Fail(Kind::TooManyFields, lineNumber);
+        if (column > storedColumns) return Fail(Kind::FileChanged);
+        if (column > variables) variables = column;
+        FieldClass fc{FieldKind::Number, 0.0};
+        std::size_t stop = ReadPlainDecimal(line, start, delimiter, fc.value);
+        if (stop == std::string_view::npos) {
+            const Field f = SplitField(line, start, delimiter, scratch);
+            stop = f.stop;
+            fc = f.malformed ? FieldClass{FieldKind::Invalid, 0.0} : ClassifyField(f.text);
+        }
+        switch (fc.kind) {
+            case FieldKind::Number: {
+                const float v = static_cast<float>(fc.value);
+                if (!std::isfinite(v)) return Fail(Kind::NumberTooLarge, lineNumber, column);
+                cells[column - 1] = v;
+                break;
+            }
+            case FieldKind::Missing:
+                cells[column - 1] = kMissing;
+                break;
+            case FieldKind::Invalid:
+                return Fail(Kind::InvalidEntry, lineNumber, column);
+        }
+        if (stop == line.size()) return std::nullopt;
+        start = stop + 1;
+    }
+}
+
+void ReadChunk(SecondPass& pass, std::size_t index) {
+    using Kind = ImportError::Kind;
+    const Chunk& chunk = (*pass.chunks)[index];
+    ChunkOutcome& out = (*pass.outcomes)[index];
+    const bool last = chunk.end < 0;
+    LineReader reader(pass.fd, chunk.begin, chunk.end);
+    std::string scratch;
+    std::string_view line;
+    std::int64_t lineNumber = chunk.firstLine - 1;
+    const std::int64_t rowShift = pass.namesLine ? 1 : 0;
+    while (reader.next(line)) {
+        if (index > pass.firstFaulty.load(std::memory_order_relaxed)) return;
+        ++lineNumber;
+        if (lineNumber >= chunk.endLine) {
+            out.error = Fail(Kind::FileChanged);
+            return;
+        }
+        if (lineNumber == 1 && pass.namesLine) {
+            auto names = ReadNamesLine(line, pass.delimiter, pass.storedColumns);
+            if (!names) {
+                out.error = Fail(Kind::FileChanged);
+                return;
+            }
+            out.variables = static_cast<std::int32_t>(names->size());
+            out.names = std::move(*names);
+            continue;
+        }
+        if (line.empty()) continue;
+        float* cells = pass.matrix->rowData(static_cast<std::int32_t>(lineNumber - rowShift));
+        if (auto e = StoreLine(line, lineNumber, cells, pass.storedColumns, pass.delimiter,
+                               out.variables, scratch)) {
+            out.error = std::move(e);
+            return;
+        }
+    }
+    if (reader.failed()) {
+        out.error = Unreadable(reader.error());
+        return;
+    }
+    // The piece must still hold exactly its lines, and end where the next one starts.
+    bool same = lineNumber == chunk.endLine - 1;
+    if (!last && same) {
+        char after = 0;
+        same = !reader.unterminated() &&
+               !(reader.endsInCr() && ::pread(pass.fd, &after, 1, chunk.end) == 1 && after == '\n');
+    }
+    if (!same) out.error = Fail(Kind::FileChanged);
+}
+
+void RunSecondPass(SecondPass& pass) {
+    for (;;) {
+        const std::size_t i = pass.nextChunk.fetch_add(1);
+        if (i >= pass.chunks->size()) return;
+        ChunkOutcome& out = (*pass.outcomes)[i];
+        // Nothing may leave a thread: a failure becomes the piece's error.
+        try {
+            ReadChunk(pass, i);
+        } catch (const std::bad_alloc&) {
+            out.error = Fail(ImportError::Kind::OutOfMemory);
+        } catch (const std::length_error&) {
+            out.error = Fail(ImportError::Kind::OutOfMemory);
+        } catch (const std::exception& e) {
+            out.error = ImportError{ImportError::Kind::Unreadable, 0, 0, e.what()};
+        }
+        if (out.error) {
+            std::size_t seen = pass.firstFaulty.load();
+            while (i < seen && !pass.firstFaulty.compare_exchange_weak(seen, i)) {
+            }
+        }
+    }
+}
+
 }  // namespace
 
 void SetImportBetweenPassesHook(std::function<void(const std::string&)> hook) {
@@ -197,6 +382,10 @@ void SetImportBetweenPassesHook(std::function<void(const std::string&)> hook) {
 std::string ImportErrorText(const ImportError& e, const std::string& path) {
     switch (e.kind) {
         case ImportError::Kind::InvalidEntry:
+            if (e.likelyDelimiter != 0) {
+                return msg::InvalidEntry(e.row, e.column) + " " +
+                       msg::LooksDelimited(e.likelyDelimiter);
+            }
             return msg::InvalidEntry(e.row, e.column);
         case ImportError::Kind::NumberTooLarge:
             return msg::NumberTooLarge(e.row, e.column);
@@ -214,78 +403,86 @@ std::string ImportErrorText(const ImportError& e, const std::string& path) {
     return msg::FileNotReadable(path, "unknown failure");
 }
 
-Result<DataSet, ImportError> ImportDataFile(const std::string& path, char delimiter) {
+Result<DataSet, ImportError> ImportDataFile(const std::string& path, char delimiter,
+                                            const ImportOptions& options) {
     using Kind = ImportError::Kind;
     try {
-        // First pass: the number of lines, and the most fields on any line.
+        // First pass: the number of lines, the most fields on any line, whether the first
+        // line holds names, and the line starts where the second pass may cut the file.
         std::int64_t lines = 0, maxFields = 0;
+        bool namesLine = false;
+        std::string firstLines[2];  // kept for the delimiter hint, when short enough
+        std::vector<Chunk> chunks;
         {
             auto file = Open(path);
             if (!file) return file.error();
-            LineReader reader(file.value().get());
+            const int fd = ::fileno(file.value().get());
+            const std::int64_t first = FirstLineOffset(fd);
+            const std::int64_t chunkBytes = std::max<std::int64_t>(options.chunkBytes, 1);
+            chunks.push_back({first, -1, 1, 0});
+            LineReader reader(fd, first, -1);
             std::string_view line;
             while (reader.next(line)) {
                 ++lines;
-                const std::int64_t fields = CountFields(line, delimiter);
+                if (reader.lineStart() - chunks.back().begin >= chunkBytes) {
+                    chunks.back().end = reader.lineStart();
+                    chunks.back().endLine = lines;
+                    chunks.push_back({reader.lineStart(), -1, lines, 0});
+                }
+                const std::int64_t fields = CountFields(line, delimiter, DataMatrix::kMaxVariables);
                 if (fields > maxFields) maxFields = fields;
+                if (lines <= 2 && line.size() <= kHintLineBytes) firstLines[lines - 1] = line;
+                if (lines == 1) {
+                    namesLine =
+                        ReadNamesLine(line, delimiter, DataMatrix::kMaxVariables).has_value();
+                }
             }
             if (reader.failed()) return Unreadable(reader.error());
+            chunks.back().endLine = lines + 1;
         }
         if (lines > std::numeric_limits<std::int32_t>::max()) return Fail(Kind::TooManyLines);
 
         const auto storedColumns =
             static_cast<std::int32_t>(std::min<std::int64_t>(maxFields, DataMatrix::kMaxVariables));
         DataSet set;
-        set.matrix = DataMatrix(static_cast<std::int32_t>(lines), storedColumns);
-        set.cases = static_cast<std::int32_t>(lines);
+        set.cases = static_cast<std::int32_t>(lines - (namesLine ? 1 : 0));
+        set.matrix = DataMatrix(set.cases, storedColumns);
 
         if (const auto& hook = BetweenPassesHook()) hook(path);
 
-        // Second pass: split, classify and store every field.
+        // Second pass: split, classify and store every field, the pieces on several threads.
         auto file = Open(path);
         if (!file) return file.error();
-        LineReader reader(file.value().get());
-        std::string_view line;
-        std::int64_t row = 0;
-        while (reader.next(line)) {
-            ++row;
-            if (row > lines) return Fail(Kind::FileChanged);
-            if (line.empty()) continue;
-            float* cells = set.matrix.rowData(static_cast<std::int32_t>(row));
-            std::int32_t column = 0;
-            std::size_t start = 0;
-            for (;;) {
-                ++column;
-                if (column > DataMatrix::kMaxVariables) {
-                    return Fail(Kind::TooManyFields, row);
+        const int fd = ::fileno(file.value().get());
+        if (FirstLineOffset(fd) != chunks.front().begin) return Fail(Kind::FileChanged);
+        std::vector<ChunkOutcome> outcomes(chunks.size());
+        SecondPass pass{fd, delimiter, namesLine, storedColumns, &set.matrix, &chunks, &outcomes};
+        unsigned threads = options.threads ? options.threads : std::thread::hardware_concurrency();
+        threads = static_cast<unsigned>(
+            std::clamp<std::size_t>(threads, 1, std::min<std::size_t>(chunks.size(), 64)));
+        {
+            std::vector<std::jthread> helpers;
+            for (unsigned t = 1; t < threads; ++t) {
+                try {
+                    helpers.emplace_back([&pass] { RunSecondPass(pass); });
+                } catch (const std::system_error&) {
+                    break;  // fewer threads then; the pieces are shared all the same
                 }
-                if (column > storedColumns) return Fail(Kind::FileChanged);
-                if (column > set.variables) set.variables = column;
-                FieldClass fc{FieldKind::Number, 0.0};
-                std::size_t stop = ReadPlainDecimal(line, start, delimiter, fc.value);
-                if (stop == std::string_view::npos) {
-                    stop = std::min(line.find(delimiter, start), line.size());
-                    fc = ClassifyField(line.substr(start, stop - start));
-                }
-                switch (fc.kind) {
-                    case FieldKind::Number: {
-                        const float f = static_cast<float>(fc.value);
-                        if (!std::isfinite(f)) return Fail(Kind::NumberTooLarge, row, column);
-                        cells[column - 1] = f;
-                        break;
-                    }
-                    case FieldKind::Missing:
-                        cells[column - 1] = kMissing;
-                        break;
-                    case FieldKind::Invalid:
-                        return Fail(Kind::InvalidEntry, row, column);
-                }
-                if (stop == line.size()) break;
-                start = stop + 1;
             }
+            RunSecondPass(pass);
         }
-        if (reader.failed()) return Unreadable(reader.error());
-        if (row != lines || set.variables != storedColumns) return Fail(Kind::FileChanged);
+        for (ChunkOutcome& o : outcomes) {
+            if (o.error) {
+                ImportError e = std::move(*o.error);
+                if (e.kind == Kind::InvalidEntry && maxFields <= 1 && lines >= 2) {
+                    e.likelyDelimiter = LikelyDelimiter(firstLines[0], firstLines[1], delimiter);
+                }
+                return e;
+            }
+            set.variables = std::max(set.variables, o.variables);
+        }
+        if (set.variables != storedColumns) return Fail(Kind::FileChanged);
+        if (namesLine) set.names = std::move(outcomes.front().names);
         return set;
     } catch (const std::bad_alloc&) {
         return Fail(Kind::OutOfMemory);
@@ -294,9 +491,11 @@ Result<DataSet, ImportError> ImportDataFile(const std::string& path, char delimi
     }
 }
 
-std::string ImportSummary(const std::string& path, std::int32_t cases, std::int32_t variables) {
+std::string ImportSummary(const std::string& path, std::int32_t cases, std::int32_t variables,
+                          bool namesRead) {
     return "Opened the text file: " + path + "\r\nNumber of Cases: " + std::to_string(cases) +
-           "\r\nNumber of Variables: " + std::to_string(variables) + "\r\n\r\n\r\n";
+           "\r\nNumber of Variables: " + std::to_string(variables) +
+           (namesRead ? "\r\nVariable Names: from the first line" : "") + "\r\n\r\n\r\n";
 }
 
 }  // namespace corvane

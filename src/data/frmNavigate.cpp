@@ -13,6 +13,18 @@
 
 namespace g = corvane::modGeneral;
 
+namespace {
+
+// "Column: 2", with the variable's name after it when the file's first line gave one.
+QString ColumnLabel(std::int32_t column) {
+    const std::string& name = corvane::VariableName(g::g_strVariableNames, column);
+    QString text = QStringLiteral("Column: %1").arg(column);
+    if (!name.empty()) text += QStringLiteral("  ") + QString::fromStdString(name);
+    return text;
+}
+
+}  // namespace
+
 frmNavigate::frmNavigate(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmNavigate"));
     setWindowTitle(QStringLiteral("Navigate Data File"));
@@ -59,7 +71,7 @@ bool frmNavigate::Form_Load() {
     lblNumberOfColumns->setText(
         QStringLiteral("Number of columns: %1").arg(g::g_lngNumberOfVariables));
     lblRow->setText(QStringLiteral("Row: 1"));
-    lblColumn->setText(QStringLiteral("Column: 1"));
+    lblColumn->setText(ColumnLabel(1));
     showCurrentCell();
     return true;
 }
@@ -73,7 +85,7 @@ void frmNavigate::showCurrentCell() {
 
 void frmNavigate::showPosition() {
     lblRow->setText(QStringLiteral("Row: %1").arg(m_lngCurrentRow));
-    lblColumn->setText(QStringLiteral("Column: %1").arg(m_lngCurrentColumn));
+    lblColumn->setText(ColumnLabel(m_lngCurrentColumn));
     showCurrentCell();
 }
 

@@ -121,8 +121,8 @@ TEST(CliUserErrors, TheProgramsMessageOnStandardErrorAndExitOne) {
     const std::vector<Case> cases = {
         {{"import", bad}, "Row 2 of Column 2 has an invalid entry for analysis.\n"},
         {{"import", good, "--delimiter", "tab"},
-         "Row 1 of Column 1 has an invalid entry for "
-         "analysis.\n"},
+         "Row 1 of Column 1 has an invalid entry for analysis. The file looks space-delimited: "
+         "choose Space Delimited and import again.\n"},
         {{"effect-size", good, "--dv", "2", "--gv", "1", "--group1", "1a", "--group2", "2"},
          "The value provided for Group 1 is not valid.\n"},
         {{"effect-size", good, "--dv", "2", "--gv", "1", "--group1", "1", "--group2", "."},
@@ -334,4 +334,58 @@ TEST(CliJson, FileNamesAreEscaped) {
     const CliRun r = Cli({"descriptives", f, "--vars", "1", "--format", "json"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.out.find("a\\\"b\\\\c.txt\""), std::string::npos) << r.out;
+}
+
+// A names line: the summary says so, names stand for numbers in every variable option, and the
+// report and JSON carry them.
+TEST(CliNames, NamesFromTheFirstLine) {
+    TempDir dir;
+    const std::string f = dir.file(
+        "named.csv", "group,score,\n" + [] {
+            std::string t;
+            for (int i = 1; i <= 10; ++i) t += "1," + std::to_string(i) + ",0\n";
+            for (int i = 1; i <= 10; ++i) t += "2," + std::to_string(2 * i) + ",0\n";
+            return t;
+        }());
+    const CliRun summary = Cli({"import", f, "--delimiter", "comma"});
+    EXPECT_EQ(summary.out, "Opened the text file: " + Shown(f) +
+                               "\nNumber of Cases: 20\nNumber of Variables: 3\n"
+                               "Variable Names: from the first line\n\n\n");
+
+    const std::vector<std::string> byName = {
+        "effect-size", f,          "--dv", "score",  "--gv", "group",       "--group1",
+        "1",           "--group2", "2",    "--seed", "7",    "--delimiter", "comma"};
+    const CliRun named = Cli(byName);
+    ASSERT_EQ(named.code, 0) << named.err;
+    EXPECT_NE(named.out.find("\nDep Var = Var 2 (score); Grp Var = Var 1 (group)\n"),
+              std::string::npos);
+    std::vector<std::string> byNumber = byName;
+    byNumber[3] = "2";
+    byNumber[5] = "1";
+    EXPECT_EQ(Cli(byNumber).out, named.out);
+
+    const CliRun json = Cli(With(byName, {"--format", "json"}));
+    EXPECT_NE(json.out.find("\"dependent\": 2,\n  \"dependent_name\": \"score\",\n"
+                            "  \"grouping\": 1,\n  \"grouping_name\": \"group\",\n"),
+              std::string::npos)
+        << json.out;
+
+    const CliRun table =
+        Cli({"descriptives", f, "--vars", "score,3", "--delimiter", "comma", "--format", "json"});
+    ASSERT_EQ(table.code, 0) << table.err;
+    EXPECT_NE(table.out.find("\"variable\": 2,\n      \"name\": \"score\",\n"), std::string::npos);
+    EXPECT_NE(table.out.find("\"variable\": 3,\n      \"name\": null,\n"), std::string::npos);
+
+    const CliRun unknown = Cli({"descriptives", f, "--vars", "height", "--delimiter", "comma"});
+    EXPECT_EQ(unknown.code, 2);
+    EXPECT_NE(unknown.err.find("or names from the file's first line"), std::string::npos);
+    const std::string twice = dir.file("twice.txt", "a a\n1 2\n");
+    const CliRun ambiguous = Cli({"descriptives", twice, "--vars", "1"});
+    EXPECT_EQ(ambiguous.code, 0);
+    EXPECT_EQ(Cli(With(EffectArgs(twice), {})).code, 1);  // Var 2 by number is fine
+    std::vector<std::string> byAmbiguousName = EffectArgs(twice);
+    byAmbiguousName[3] = "a";
+    const CliRun both = Cli(byAmbiguousName);
+    EXPECT_EQ(both.code, 2);
+    EXPECT_NE(both.err.find("more than one variable is named a"), std::string::npos);
 }

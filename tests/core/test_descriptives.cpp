@@ -81,3 +81,21 @@ TEST(Descriptives, Failures) {
     ASSERT_FALSE(failed.ok());
     EXPECT_EQ(failed.error().title, "Analysis Error");
 }
+
+TEST(Descriptives, NamesInTheNameColumn) {
+    DataMatrix m(1, 4);
+    auto rows = ComputeDescriptives(m, 1, {1, 2, 3, 4});
+    ASSERT_TRUE(rows.ok());
+    // Cut to 9 characters like every cell, a UTF-8 character counting as one.
+    const std::string report = BuildDescriptivesReport(
+        rows.value(), {"score", "", "reaction_time", "\xC3\xA9t\xC3\xA9_long_name"});
+    const auto line = [](const std::string& name, std::size_t characters) {
+        return "\r\n" + name + std::string(19 - characters, ' ') + "0 ";
+    };
+    EXPECT_NE(report.find(line("score", 5)), std::string::npos) << report;
+    EXPECT_NE(report.find(line("Var 2", 5)), std::string::npos);
+    EXPECT_NE(report.find(line("reaction_", 9)), std::string::npos);
+    EXPECT_NE(report.find(line("\xC3\xA9t\xC3\xA9_long_", 9)), std::string::npos);
+    EXPECT_EQ(BuildDescriptivesReport(rows.value(), {}),
+              BuildDescriptivesReport(rows.value(), {"", "", "", ""}));
+}

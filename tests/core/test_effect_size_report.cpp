@@ -86,6 +86,19 @@ TEST(BuildReport, TheWholeLayout) {
         "Number of valid robust D bootstrap trials = 598\r\n"
         "\r\n\r\n\r\n\r\n\r\n";
     EXPECT_EQ(BuildReport(r, s, 3, 12), expected);
+
+    // Names from the file's first line follow the numbers; a variable without one keeps its
+    // number alone, and only this line changes.
+    std::string named = expected;
+    const std::string plain = "Dep Var = Var 3; Grp Var = Var 12";
+    named.replace(named.find(plain), plain.size(), "Dep Var = Var 3 (score); Grp Var = Var 12");
+    std::vector<std::string> names(12);
+    names[2] = "score";
+    EXPECT_EQ(BuildReport(r, s, 3, 12, names), named);
+    names[11] = "group";
+    EXPECT_NE(BuildReport(r, s, 3, 12, names)
+                  .find("Dep Var = Var 3 (score); Grp Var = Var 12 (group)\r\n"),
+              std::string::npos);
 }
 
 TEST(RunEffectSizeAnalysis, TheExampleGroups) {

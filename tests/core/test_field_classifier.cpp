@@ -32,7 +32,8 @@ TEST(ClassifyField, TheGrammarsForms) {
         {"&o7", FieldKind::Number, 7},     {"9999999", FieldKind::Number, 9999999},
         {"0", FieldKind::Number, 0},       {"-0", FieldKind::Number, 0},
         {".", FieldKind::Missing, 0},      {"", FieldKind::Missing, 0},
-        {" ", FieldKind::Missing, 0},
+        {" ", FieldKind::Missing, 0},      {"NA", FieldKind::Missing, 0},
+        {"NaN", FieldKind::Missing, 0},    {"nan", FieldKind::Missing, 0},
     };
     for (const Case& c : cases) {
         const FieldClass f = ClassifyField(c.text);
@@ -46,7 +47,7 @@ TEST(ClassifyField, TheGrammarsForms) {
 TEST(ClassifyField, InvalidEntries) {
     // Letters, separators, signs out of place, and forms the C library would read anyway.
     const char* invalid[] = {"abc", "1,5", "1,000", "$5",   "(5)",      "5-",   "1.2.3",   "1 2",
-                             "  ",  "inf", "nan",   "-inf", "Infinity", "0x1A", "0x10",    "1d5",
+                             "  ",  "inf", "NAN",   "-inf", "Infinity", "0x1A", "0x10",    "1d5",
                              "1e",  "1e+", "e5",    "+",    "-",        "&H",   "&O8",     "&Hxyz",
                              "\t5", "5\t", "&H-1",  "-&H1", ". ",       "..",   "1.5e3.2", "٣"};
     for (const char* t : invalid) {

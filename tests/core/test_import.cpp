@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -71,11 +72,15 @@ TEST(ImportDataFile, FileShapes) {
 }
 
 TEST(ImportDataFile, Failures) {
+    const auto invalid = [](int row, int column) {
+        return "Row " + std::to_string(row) + " of Column " + std::to_string(column) +
+               " has an invalid entry for analysis.";
+    };
     const struct {
         const char* name;
         std::string bytes;
         char delimiter;
-        const char* message;
+        std::string message;
     } failures[] = {
         {"letters", "1 2\r\n3 x", ' ', "Row 2 of Column 2 has an invalid entry for analysis."},
         {"comma file read with tabs", "1,2", '\t',
@@ -89,8 +94,31 @@ TEST(ImportDataFile, Failures) {
         {"inf", "inf", ' ', "Row 1 of Column 1 has an invalid entry for analysis."},
         {"1001 fields", "1\r\n" + std::string(1000, ',') + "\r\n", ',',
          "Row 2 has more than 1000 fields."},
-        {"an invalid entry before the long line wins", "a\r\n" + std::string(1000, ','), ',',
+        {"an invalid entry before the long line wins", "1a\r\n" + std::string(1000, ','), ',',
          "Row 1 of Column 1 has an invalid entry for analysis."},
+        // Row numbers count the lines of the file, a names line included, and the message
+        // names the delimiter a file of one field per line seems to use.
+        {"a number makes the first line data", "a 1\r\n2 3", ' ', invalid(1, 1)},
+        {"the names line is row 1", "a b\r\n1 2\r\n3 x", ' ', invalid(3, 2)},
+        {"too many fields after names", "a\r\n" + std::string(1000, ','), ',',
+         "Row 2 has more than 1000 fields."},
+        {"comma file read with spaces", "group,score\r\n1,12.5", ' ',
+         invalid(2, 1) +
+             " The file looks comma-delimited: choose Comma Delimited and import again."},
+        {"quoted comma file read with tabs", "\"group\",\"score\"\n1,NA", '\t',
+         invalid(1, 1) +
+             " The file looks comma-delimited: choose Comma Delimited and import again."},
+        {"tab file read with commas", "1\t2\n3\t4", ',',
+         invalid(1, 1) + " The file looks tab-delimited: choose Tab Delimited and import again."},
+        {"space file read with commas", "a b\n3 4", ',',
+         invalid(2, 1) +
+             " The file looks space-delimited: choose Space Delimited and import again."},
+        {"no hint when the field counts differ", "1,2\n3,4,5", '\t', invalid(1, 1)},
+        {"no hint when the chosen delimiter splits", "1 2,3\n4 5,6", ' ', invalid(1, 2)},
+        {"unclosed quote", "\"abc,1", ',', invalid(1, 1)},
+        {"text after the closing quote", "1,\"a\"b,2", ',', invalid(1, 2)},
+        {"infinity is no name", "inf,b", ',', invalid(1, 1)},
+        {"a control character is no name", "a\x01,b\n1,2", ',', invalid(1, 1)},
     };
     TempDir dir;
     for (const auto& f : failures) {
@@ -234,4 +262,177 @@ TEST(ImportSummary, ThreeLinesAndTwoEmptyOnes) {
     EXPECT_EQ(ImportSummary("/home/a/data.txt", 12, 3),
               "Opened the text file: /home/a/data.txt\r\nNumber of Cases: 12\r\n"
               "Number of Variables: 3\r\n\r\n\r\n");
+    EXPECT_EQ(ImportSummary("/home/a/data.txt", 12, 3, true),
+              "Opened the text file: /home/a/data.txt\r\nNumber of Cases: 12\r\n"
+              "Number of Variables: 3\r\nVariable Names: from the first line\r\n\r\n\r\n");
+}
+
+// The same data set (group, score; one score missing) as R, pandas and numpy write it; the
+// files come from tests/data/written-by/make_files.sh.
+TEST(ImportDataFile, FilesAsOtherProgramsWriteThem) {
+    const std::vector<std::string> both = {"group", "score"}, none,
+                                   indexed = {"", "group", "score"};
+    const std::vector<std::vector<float>> cells = {{1, 12.5f}, {1, 14}, {2, M}, {2, 11.25f}};
+    auto numbered = [&](float from) {
+        std::vector<std::vector<float>> c = cells;
+        for (auto& row : c) row.insert(row.begin(), from++);
+        return c;
+    };
+    const struct {
+        const char* file;
+        char delimiter;
+        std::vector<std::string> names;
+        std::vector<std::vector<float>> cells;
+    } files[] = {
+        {"r_write_csv.csv", ',', indexed, numbered(1)},
+        {"r_write_csv_no_row_names.csv", ',', both, cells},
+        {"r_write_table.txt", ' ', both, cells},
+        {"r_write_table_no_names.txt", ' ', none, cells},
+        {"pandas_to_csv.csv", ',', indexed, numbered(0)},
+        {"pandas_to_csv_no_index.csv", ',', both, cells},
+        {"pandas_utf8_sig_crlf.csv", ',', both, cells},
+        {"pandas_tab.txt", '\t', both, cells},
+        {"numpy_savetxt.txt", ' ', none, cells},
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.file);
+        const std::string path = std::string(CORVANE_TEST_DATA) + "/written-by/" + f.file;
+        auto r = ImportDataFile(path, f.delimiter);
+        ASSERT_TRUE(r.ok()) << ImportErrorText(r.error(), path);
+        EXPECT_EQ(r->cases, 4);
+        EXPECT_EQ(r->variables, static_cast<std::int32_t>(f.cells[0].size()));
+        EXPECT_EQ(r->names, f.names);
+        for (std::size_t i = 0; i < f.cells.size(); ++i)
+            for (std::size_t j = 0; j < f.cells[i].size(); ++j)
+                EXPECT_EQ(r->matrix.at(int(i) + 1, int(j) + 1), f.cells[i][j])
+                    << i + 1 << "," << j + 1;
+    }
+}
+
+TEST(ImportDataFile, NamesLinesAndQuotedFields) {
+    const struct {
+        const char* name;
+        std::string bytes;
+        char delimiter;
+        std::vector<std::string> names;
+        std::int32_t cases, variables;
+        std::vector<std::vector<float>> cells;
+    } shapes[] = {
+        {"only empty fields are data", ",\r\n1,2", ',', {}, 2, 2, {{M, M}, {1, 2}}},
+        {"quoted delimiter and doubled quotes",
+         "\"a,b\",\"say \"\"hi\"\"\"\r\n\"1\",\"\"",
+         ',',
+         {"a,b", "say \"hi\""},
+         1,
+         2,
+         {{1, M}}},
+        {"quoted space with the space delimiter",
+         "\"my var\" x\r\n1 2",
+         ' ',
+         {"my var", "x"},
+         1,
+         2,
+         {{1, 2}}},
+        {"a quoted name may start with a digit", "\"2nd\"\r\n5", ' ', {"2nd"}, 1, 1, {{5}}},
+        {"names line wider than the data", "a,b,c\r\n1", ',', {"a", "b", "c"}, 1, 3, {{1, 0, 0}}},
+        {"names line alone", "score", ' ', {"score"}, 0, 1, {}},
+        {"non-ASCII and point names",
+         "\xC3\xA9t\xC3\xA9 .x _y",
+         ' ',
+         {"\xC3\xA9t\xC3\xA9", ".x", "_y"},
+         0,
+         3,
+         {}},
+        {"NA, NaN and nan are missing", "NA NaN nan 1", ' ', {}, 1, 4, {{M, M, M, 1}}},
+        {"byte-order mark then data",
+         "\xEF\xBB\xBF"
+         "1,2",
+         ',',
+         {},
+         1,
+         2,
+         {{1, 2}}},
+    };
+    TempDir dir;
+    for (const auto& s : shapes) {
+        SCOPED_TRACE(s.name);
+        const std::string path = dir.file("data.txt", s.bytes);
+        auto r = ImportDataFile(path, s.delimiter);
+        ASSERT_TRUE(r.ok()) << ImportErrorText(r.error(), path);
+        EXPECT_EQ(r->names, s.names);
+        EXPECT_EQ(r->cases, s.cases);
+        EXPECT_EQ(r->variables, s.variables);
+        for (std::size_t i = 0; i < s.cells.size(); ++i)
+            for (std::size_t j = 0; j < s.cells[i].size(); ++j)
+                EXPECT_EQ(r->matrix.at(int(i) + 1, int(j) + 1), s.cells[i][j])
+                    << i + 1 << "," << j + 1;
+    }
+}
+
+// The second pass cuts the file into pieces read on several threads: every thread count and
+// piece size gives the data set, or the first fault in file order, of reading it front to back.
+TEST(ImportDataFile, EveryThreadCountAndPieceSizeReadsAlike) {
+    std::mt19937 gen(4242);
+    const char* ends[] = {"\r\n", "\n", "\r"};
+    std::string bytes = "\xEF\xBB\xBF\"id\",score,\r\n";
+    for (int line = 2; line <= 400; ++line) {
+        if (gen() % 20 == 0) {
+            bytes += ends[gen() % 3];  // a blank line
+            continue;
+        }
+        bytes += "\"" + std::to_string(line) + "\"," + std::to_string(gen() % 1000) + "." +
+                 std::to_string(gen() % 100) + (gen() % 5 ? "," : ",NA") + ends[gen() % 3];
+    }
+    TempDir dir;
+    const std::string good = dir.file("good.txt", bytes);
+    auto reference = ImportDataFile(good, ',', {1, INT64_MAX});
+    ASSERT_TRUE(reference.ok()) << ImportErrorText(reference.error(), good);
+    ASSERT_EQ(reference->names, (std::vector<std::string>{"id", "score", ""}));
+
+    // Faults at three places: the first one (a number too large on line 120) wins.
+    std::string faulty = bytes;
+    auto breakLine = [&](int lineNumber, const std::string& field) {
+        std::size_t at = 0;
+        for (int l = 1; l < lineNumber; ++l) {
+            at = faulty.find_first_of("\r\n", at);
+            at += faulty.compare(at, 2, "\r\n") == 0 ? 2 : 1;
+        }
+        faulty.insert(at, field + ",");
+    };
+    breakLine(300, "x");
+    breakLine(200, "y");
+    breakLine(120, "1e39");
+    const std::string bad = dir.file("bad.txt", faulty);
+    auto badReference = ImportDataFile(bad, ',', {1, INT64_MAX});
+    ASSERT_FALSE(badReference.ok());
+    EXPECT_EQ(ImportErrorText(badReference.error(), bad),
+              "Row 120 of Column 1 holds a number too large for analysis.");
+
+    for (unsigned threads : {1u, 2u, 3u, 8u}) {
+        for (std::int64_t piece : {1, 7, 64, 1000}) {
+            SCOPED_TRACE(std::to_string(threads) + " threads, pieces of " + std::to_string(piece));
+            auto r = ImportDataFile(good, ',', {threads, piece});
+            ASSERT_TRUE(r.ok()) << ImportErrorText(r.error(), good);
+            EXPECT_EQ(r->cases, reference->cases);
+            EXPECT_EQ(r->variables, reference->variables);
+            EXPECT_EQ(r->names, reference->names);
+            for (std::int32_t i = 1; i <= r->cases; ++i)
+                for (std::int32_t j = 1; j <= r->variables; ++j)
+                    ASSERT_EQ(r->matrix.at(i, j), reference->matrix.at(i, j)) << i << "," << j;
+
+            auto f = ImportDataFile(bad, ',', {threads, piece});
+            ASSERT_FALSE(f.ok());
+            EXPECT_EQ(ImportErrorText(f.error(), bad), ImportErrorText(badReference.error(), bad));
+        }
+    }
+
+    // A file rewritten between the passes so that the pieces no longer start at line starts.
+    SetImportBetweenPassesHook([](const std::string& p) {
+        std::ofstream(p, std::ios::binary) << "1 2\n33 4\n5 6\n7 8\n";
+    });
+    const std::string moving = dir.file("moving.txt", "1 2\n3 4\n5 6\n7 8\n");
+    auto moved = ImportDataFile(moving, ' ', {2, 4});
+    SetImportBetweenPassesHook(nullptr);
+    ASSERT_FALSE(moved.ok());
+    EXPECT_EQ(moved.error().kind, ImportError::Kind::FileChanged);
 }

@@ -6,17 +6,23 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <memory>
 
+#include "analysis/frmDescriptives.h"
 #include "app/AnalysisWindows.h"
 #include "app/frmMain.h"
+#include "data/frmNavigate.h"
 #include "data/modGeneral.h"
 #include "output/OutputPane.h"
 #include "platform/Clipboard.h"
@@ -146,8 +152,9 @@ class TestMainWindow : public QObject {
                 names << a->objectName() + "=" + a->text();
             return names;
         };
-        QCOMPARE(items("mnuFile"), (QStringList{"mnuOpenOutput=Open Output",
-                                                "mnuSaveOutput=Save Output", "mnuExit=Exit"}));
+        QCOMPARE(items("mnuFile"),
+                 (QStringList{"mnuImportDataFile=Import Data File...", "mnuOpenOutput=Open Output",
+                              "mnuSaveOutput=Save Output", "mnuExit=Exit"}));
         QCOMPARE(items("mnuEdit"), (QStringList{"mnuCut=Cut", "mnuCopy=Copy", "mnuPaste=Paste",
                                                 "mnuClearOutput=Clear Output"}));
         QCOMPARE(items("mnuData"), (QStringList{"mnuNavigateDataFile=Navigate Data File"}));
@@ -352,6 +359,79 @@ class TestMainWindow : public QObject {
         QCOMPARE(g::g_sngData.at(1, 1), 5.0f);
         QVERIFY(pane()->textCrlf().startsWith(QStringLiteral("Opened the text file: ") + clicked));
         QCOMPARE(control<QLabel>("lblCurrentFile")->text(), QStringLiteral("first.txt"));
+    }
+
+    // The File menu's dialog and a dropped file import with the chosen delimiter and move the
+    // lists; the folder is remembered for the next start; the names reach the windows.
+    void importDataFileFromTheDialogOrADrop() {
+        QTemporaryDir elsewhere;
+        const QString path = elsewhere.filePath(QStringLiteral("named.txt"));
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("group,score\r\n1,12.5\r\n2,14\r\n");
+        }
+        auto settings = std::make_shared<QSettings>(m_dir.filePath(QStringLiteral("settings.ini")),
+                                                    QSettings::IniFormat);
+        QString askedFolder, askedFilter;
+        frmMainServices services;
+        services.settings = settings;
+        services.chooseDataFile = [&](QWidget*, const QString& folder, const QString& filter) {
+            askedFolder = folder;
+            askedFilter = filter;
+            return path;
+        };
+        m_window = std::make_unique<frmMain>(nullptr, services);
+        m_window->Form_Load(std::chrono::milliseconds(0));
+        const QString startedIn = control<DirectoryListBox>("dirDirectory")->path();
+        control<QRadioButton>("optComma")->setChecked(true);
+        menuItem("mnuImportDataFile")->trigger();
+
+        QCOMPARE(askedFolder, startedIn);
+        QCOMPARE(askedFilter, QStringLiteral("Text (*.txt)"));
+        QCOMPARE(control<DirectoryListBox>("dirDirectory")->path(), elsewhere.path());
+        QCOMPARE(control<FileListBox>("filFile")->path(), elsewhere.path());
+        QCOMPARE(control<QLabel>("lblCurrentFile")->text(), QStringLiteral("named.txt"));
+        QVERIFY(pane()->textCrlf().endsWith(
+            QStringLiteral("Number of Cases: 2\r\nNumber of Variables: 2\r\n"
+                           "Variable Names: from the first line\r\n\r\n\r\n")));
+        QCOMPARE(g::g_sngData.at(2, 2), 14.0f);
+
+        frmDescriptives descriptives(pane());
+        QCOMPARE(descriptives.lstItems->item(1)->text(), QStringLiteral("Var 2  score"));
+        frmNavigate navigator;
+        QVERIFY(navigator.Form_Load());
+        QCOMPARE(navigator.lblColumn->text(), QStringLiteral("Column: 1  group"));
+
+        // The next start opens the lists in that folder.
+        m_window->m_lngUnloadProgram = 1;
+        m_window = std::make_unique<frmMain>(nullptr, services);
+        m_window->Form_Load(std::chrono::milliseconds(0));
+        QCOMPARE(control<DirectoryListBox>("dirDirectory")->path(), elsewhere.path());
+
+        // A dropped file: the same import, with the delimiter chosen now.
+        QVERIFY(control<DirectoryListBox>("dirDirectory")->setPath(m_dir.path()));
+        control<QRadioButton>("optSpace")->setChecked(true);
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(m_window.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(m_window.get(), &drop);
+        QCOMPARE(control<DirectoryListBox>("dirDirectory")->path(), elsewhere.path());
+        QCOMPARE(MessageService::shown().size(), 1);
+        QCOMPARE(MessageService::shown().front().text,
+                 QStringLiteral("Row 2 of Column 1 has an invalid entry for analysis. The file "
+                                "looks comma-delimited: choose Comma Delimited and import again."));
+
+        // A drag of a folder is refused.
+        QMimeData folder;
+        folder.setUrls({QUrl::fromLocalFile(elsewhere.path())});
+        QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &folder, Qt::LeftButton, {});
+        QApplication::sendEvent(m_window.get(), &refused);
+        QVERIFY(!refused.isAccepted());
+        g::g_strVariableNames.clear();
     }
 
     void fileTypeChoosesThePattern() {

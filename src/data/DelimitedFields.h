@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvane {
+
+// One field of a delimited line. A field whose first character is a double quote is quoted:
+// it runs to the closing quote, a doubled quote inside stands for one quote, and a delimiter
+// inside does not split. A quoted field that is never closed, or whose closing quote is not
+// followed by the delimiter or the line end, is malformed: it runs to the next delimiter
+// after the point where it went wrong (or to the line end) and is an invalid entry.
+struct Field {
+    std::string_view text;  // the text inside the quotes; a view into the line or the scratch
+    std::size_t stop = 0;   // where the field ends: its delimiter, or the end of the line
+    bool quoted = false;
+    bool malformed = false;
+};
+
+// The field that starts at `start`. `scratch` holds the text when doubled quotes had to be
+// undone.
+Field SplitField(std::string_view line, std::size_t start, char delimiter, std::string& scratch);
+
+// Fields on a line: none for an empty line, otherwise one more than the delimiters outside
+// quoted fields. Stops counting past `limit`.
+std::int64_t CountFields(std::string_view line, char delimiter, std::int64_t limit = INT64_MAX);
+
+// A variable name: a field that is neither a number nor a missing-value form, quoted or
+// starting like a word (a letter, an underscore, any non-ASCII character, or a point before a
+// letter), valid UTF-8 without control characters, at most kMaxNameBytes long, and not one
+// of the spellings other programs write for infinity.
+inline constexpr std::size_t kMaxNameBytes = 255;
+bool IsName(const Field& field);
+
+// The names of a first line whose every field is a name or empty and at least one a name;
+// nothing when the line holds data. A line of more than `maxFields` fields holds no names.
+std::optional<std::vector<std::string>> ReadNamesLine(std::string_view line, char delimiter,
+                                                      std::int64_t maxFields);
+
+// When the chosen delimiter left one field per line: the other delimiter (comma, tab, space,
+// tried in that order) that splits both lines into the same number of at least two fields,
+// each a number, a missing value or a name; 0 when none does.
+char LikelyDelimiter(std::string_view line1, std::string_view line2, char chosen);
+
+}  // namespace corvane
