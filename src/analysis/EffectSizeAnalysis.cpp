@@ -1,5 +1,7 @@
 #include "analysis/EffectSizeAnalysis.h"
 
+#include <cmath>
+
 #include "analysis/EffectSizeReport.h"
 #include "common/Messages.h"
 #include "common/Single.h"
@@ -17,10 +19,12 @@ Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(const DataMatrix&
     };
     if (request.dependent == kNone) return fail(msg::kNoDependentVariable);
     if (request.grouping == kNone) return fail(msg::kNoGroupingVariable);
+    // A code must be a number that single precision holds: one beyond its range matches no
+    // cell.
     const auto code1 = ParseGroupCode(request.code1Text);
-    if (!code1) return fail(msg::kGroup1CodeInvalid);
+    if (!code1 || !std::isfinite(static_cast<float>(*code1))) return fail(msg::kGroup1CodeInvalid);
     const auto code2 = ParseGroupCode(request.code2Text);
-    if (!code2) return fail(msg::kGroup2CodeInvalid);
+    if (!code2 || !std::isfinite(static_cast<float>(*code2))) return fail(msg::kGroup2CodeInvalid);
 
     const GroupPair groups = ExtractGroups(data, cases, request.dependent, request.grouping,
                                            static_cast<float>(*code1), static_cast<float>(*code2));
@@ -37,7 +41,18 @@ Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(const DataMatrix&
         if (e.kind == BootstrapError::Kind::ZeroVariance) {
             return fail(e.group == 2 ? msg::kGroup2ZeroVariance : msg::kGroup1ZeroVariance);
         }
-        return fail(msg::ValuesTooLarge(request.dependent));
+        switch (e.what) {
+            case Overflow::Variance:
+                return fail(msg::VarianceTooLarge(request.dependent, e.group));
+            case Overflow::WinsorizedVariance:
+                return fail(msg::WinsorizedVarianceTooLarge(request.dependent, e.group));
+            case Overflow::D:
+                return fail(msg::DCannotBeShown(e.group));
+            case Overflow::RobustD:
+                return fail(msg::RobustDCannotBeShown(e.group));
+            default:
+                return fail(msg::ValuesTooLarge(request.dependent));
+        }
     }
     EffectSizeOutcome outcome;
     outcome.result = std::move(run).value();

@@ -40,6 +40,12 @@ inline constexpr const char* kNothingTicked = "At least one item must be selecte
 // Both analyses
 std::string ValuesTooLarge(std::int64_t variable);
 
+// A result of the effect-size analysis beyond the single-precision range
+std::string VarianceTooLarge(std::int64_t variable, int group);
+std::string WinsorizedVarianceTooLarge(std::int64_t variable, int group);
+std::string DCannotBeShown(int group);
+std::string RobustDCannotBeShown(int group);
+
 // Failures the program did not foresee, in either analysis or any other command
 std::string AnalysisNotEnoughMemory();
 std::string AnalysisFailed(const std::string& reason);

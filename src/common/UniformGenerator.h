@@ -4,10 +4,11 @@
 
 namespace corvane {
 
-// xoshiro256** seeded through splitmix64. next() yields u with 0 < u < 1 (53 random bits,
-// offset by half a step so neither end can occur).
+// xoshiro256** seeded through splitmix64. next() yields u with 0 < u < 1: 52 random bits k give
+// u = (k + 0.5) / 2^52, evenly spaced, and k + 0.5 is exact in double precision so neither end
+// can occur.
 class UniformGenerator {
-public:
+  public:
     explicit UniformGenerator(std::uint64_t seed = 0) { reseed(seed); }
 
     void reseed(std::uint64_t seed);
@@ -25,12 +26,17 @@ public:
         return result;
     }
 
-    double next() { return (static_cast<double>(nextBits() >> 11) + 0.5) * 0x1.0p-53; }
+    double next() { return ToUnit(nextBits()); }
+
+    // The u of 64 random bits: their top 52 bits k give (k + 0.5) / 2^52.
+    static double ToUnit(std::uint64_t bits) {
+        return (static_cast<double>(bits >> 12) + 0.5) * 0x1.0p-52;
+    }
 
     // A seed from the clock, for the desktop program and the batch tool without --seed.
     static std::uint64_t ClockSeed();
 
-private:
+  private:
     static std::uint64_t rotl(std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
     std::uint64_t m_s[4] = {};
     std::uint64_t m_seed = 0;

@@ -238,7 +238,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
         toggleTick(w->lstGV, 0);
         w->txtGroup1->setText(QStringLiteral("1"));
         w->txtGroup2->setText(QStringLiteral("2"));
-        expectMessage(w, corvane::msg::ValuesTooLarge(2).c_str());
+        expectMessage(w, corvane::msg::VarianceTooLarge(2, 1).c_str());
     }
 
     void oneTickPerList() {
