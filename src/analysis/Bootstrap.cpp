@@ -1,7 +1,12 @@
 #include "analysis/Bootstrap.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <limits>
+#include <mutex>
+#include <thread>
 
 #include "common/Single.h"
 
@@ -41,8 +46,8 @@ GroupSums SumsAboutOwnMeans(const float* sorted, const std::uint32_t* counts, st
     return out;
 }
 
-// One observed group: its values sorted once, the shifts its resamples are summed about, and
-// the draw counts of the current resample.
+// One observed group: its values sorted once and the shifts its resamples are summed about.
+// Read-only during the run, shared by every thread; each thread brings its own counts.
 //
 // A resample draws n positions with replacement. Drawing a position of the ascending copy
 // instead of a case position is the same resampling distribution: every observed value is
@@ -53,8 +58,7 @@ class GroupResampler {
     explicit GroupResampler(const GroupSample& observed)
         : m_observed(observed),
           m_n(static_cast<std::int64_t>(observed.size())),
-          m_sorted(observed.begin(), observed.end()),
-          m_counts(observed.size(), 0) {
+          m_sorted(observed.begin(), observed.end()) {
         std::stable_sort(m_sorted.begin(), m_sorted.end());
         if (m_n < 2) return;
         const std::int64_t g = TrimCount(m_n);
@@ -67,15 +71,16 @@ class GroupResampler {
             ((dg * m_sorted[g] + t) + dg * m_sorted[static_cast<std::size_t>(m_n - g - 1)]) / dn;
     }
 
+    std::size_t size() const { return static_cast<std::size_t>(m_n); }
+
     // Trial 0: the observed sample itself, by the rule.
     Checked observedStats(GroupStats& out) const {
         return ComputeGroupStatsPresorted(m_observed.data(), m_sorted.data(), m_n, out);
     }
 
     // Draws n positions p = ceil(u * n) of the ascending copy and counts them.
-    void draw(UniformGenerator& rng) {
+    void draw(UniformGenerator& rng, std::uint32_t* counts) const {
         const double dn = static_cast<double>(m_n);
-        std::uint32_t* counts = m_counts.data();
         for (std::int64_t j = 0; j < m_n; ++j) {
             auto p = static_cast<std::int64_t>(std::ceil(rng.next() * dn));
             p = std::clamp<std::int64_t>(p, 1, m_n);
@@ -84,21 +89,130 @@ class GroupResampler {
     }
 
     // The statistics of the drawn resample; clears the counts for the next one.
-    Checked resampleStats(GroupStats& out) {
+    Checked resampleStats(std::uint32_t* counts, GroupStats& out) const {
         const GroupSums sums =
-            SumsFromCounts(m_sorted.data(), m_counts.data(), m_n, m_meanShift, m_winsorizedShift);
-        std::fill(m_counts.begin(), m_counts.end(), 0u);
+            SumsFromCounts(m_sorted.data(), counts, m_n, m_meanShift, m_winsorizedShift);
+        std::fill(counts, counts + m_n, 0u);
         return GroupStatsFromSums(sums, m_n, out);
     }
 
   private:
     const GroupSample& m_observed;
     std::int64_t m_n;
-    std::vector<float> m_sorted;          // observed values, ascending
-    std::vector<std::uint32_t> m_counts;  // draws per ascending position, this trial
+    std::vector<float> m_sorted;  // observed values, ascending
     double m_meanShift = 0;
     double m_winsorizedShift = 0;
 };
+
+// The shared state of one run's trials. Trials are handed out in ascending order; each writes
+// only its own slots, so the results are gathered in trial order whatever thread ran them.
+struct TrialQueue {
+    TrialQueue(const GroupResampler& g1, const GroupResampler& g2, std::uint64_t runSeed,
+               std::int32_t count, int chosenGroup, const CancelToken* token)
+        : r1(g1),
+          r2(g2),
+          seed(runSeed),
+          trials(count),
+          chosen(chosenGroup),
+          cancel(token),
+          d(static_cast<std::size_t>(count) + 1, kMissing),
+          robustD(static_cast<std::size_t>(count) + 1, kMissing) {}
+
+    const GroupResampler& r1;
+    const GroupResampler& r2;
+    std::uint64_t seed;
+    std::int32_t trials;
+    int chosen;
+    const CancelToken* cancel;
+    std::vector<float> d, robustD;  // slot t: trial t's effect sizes
+    std::atomic<std::int32_t> next{1};
+    std::atomic<std::int32_t> completed{0};
+    std::atomic<bool> stop{false};  // the caller is leaving: a failure in the calling thread
+    // The earliest trial whose result overflowed: later trials need not run, and the error is
+    // the same for every thread count.
+    std::atomic<std::int32_t> failedTrial{std::numeric_limits<std::int32_t>::max()};
+    std::mutex failureMutex;
+    BootstrapError failure{BootstrapError::Kind::Overflow};
+
+    void fail(std::int32_t t, int group, Checked c) {
+        const std::lock_guard<std::mutex> lock(failureMutex);
+        if (t < failedTrial.load()) {
+            failure = {BootstrapError::Kind::Overflow, group, c.overflow, t};
+            failedTrial.store(t);
+        }
+    }
+
+    // Runs trials until none is left. `counts` holds room for both groups' counts, all 0.
+    // `afterTrial` runs after each completed trial on this thread.
+    template <class AfterTrial>
+    void work(std::uint32_t* counts, AfterTrial&& afterTrial) {
+        std::uint32_t* const counts1 = counts;
+        std::uint32_t* const counts2 = counts + r1.size();
+        for (;;) {
+            if (stop.load(std::memory_order_relaxed) || (cancel && cancel->cancelled())) return;
+            const std::int32_t t = next.fetch_add(1);
+            if (t > trials || t > failedTrial.load()) return;
+            UniformGenerator rng = UniformGenerator::ForStream(seed, static_cast<std::uint64_t>(t));
+            r1.draw(rng, counts1);
+            r2.draw(rng, counts2);
+            GroupStats s1, s2;
+            EffectSizes es;
+            const Checked c1 = r1.resampleStats(counts1, s1);
+            const Checked c2 = r2.resampleStats(counts2, s2);
+            if (!c1) return fail(t, 1, c1);
+            if (!c2) return fail(t, 2, c2);
+            if (const Checked c = ComputeEffectSizes(s1, s2, chosen, es); !c) {
+                return fail(t, chosen, c);
+            }
+            d[static_cast<std::size_t>(t)] = es.d;
+            robustD[static_cast<std::size_t>(t)] = es.robustD;
+            afterTrial(completed.fetch_add(1) + 1);
+        }
+    }
+};
+
+// Runs the queue on `threads` threads while the calling thread reports progress.
+// Returns the last count reported.
+std::int32_t RunOnThreads(TrialQueue& queue, unsigned threads, std::vector<std::uint32_t>& counts,
+                          std::size_t perThread, const ProgressCallback& progress) {
+    std::mutex doneMutex;
+    std::condition_variable doneSignal;
+    unsigned finished = 0;
+    std::vector<std::thread> workers;
+    // However the caller leaves (a throwing progress callback, a thread that cannot start),
+    // the workers are stopped and joined first.
+    struct Joiner {
+        TrialQueue& queue;
+        std::vector<std::thread>& workers;
+        ~Joiner() {
+            queue.stop.store(true);
+            for (std::thread& w : workers) w.join();
+        }
+    } joiner{queue, workers};
+    workers.reserve(threads);
+    for (unsigned i = 0; i < threads; ++i) {
+        workers.emplace_back([&, i] {
+            queue.work(counts.data() + i * perThread, [](std::int32_t) {});
+            const std::lock_guard<std::mutex> lock(doneMutex);
+            ++finished;
+            doneSignal.notify_all();
+        });
+    }
+    std::int32_t shown = 0;
+    std::unique_lock<std::mutex> lock(doneMutex);
+    for (;;) {
+        const bool all = doneSignal.wait_for(lock, std::chrono::milliseconds(50),
+                                             [&] { return finished == threads; });
+        const std::int32_t done = queue.completed.load();
+        if (progress && done > shown && !all) {
+            shown = done;
+            lock.unlock();
+            progress(done);
+            lock.lock();
+        }
+        if (all) return shown;
+    }
+}
 
 }  // namespace
 
@@ -166,45 +280,61 @@ Interval PercentileInterval(const std::vector<float>& store, std::int32_t m, flo
     return {read(pos.lower), read(pos.upper)};
 }
 
+unsigned BootstrapThreads(unsigned requested) {
+    if (requested > 0) return requested;
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
 Result<BootstrapResult, BootstrapError> RunBootstrap(const GroupSample& group1,
                                                      const GroupSample& group2,
                                                      const BootstrapSettings& settings,
-                                                     UniformGenerator& rng,
-                                                     const ProgressCallback& progress) {
+                                                     const UniformGenerator& generator,
+                                                     const ProgressCallback& progress,
+                                                     const RunOptions& options) {
     using Kind = BootstrapError::Kind;
     const int chosen = settings.chosenGroup == 2 ? 2 : 1;
     BootstrapResult result;
     result.trials = settings.trials;
 
-    GroupResampler r1(group1), r2(group2);
-    auto overflow = [](int group, Checked c, std::int32_t trial) {
-        return BootstrapError{Kind::Overflow, group, c.overflow, trial};
+    const GroupResampler r1(group1), r2(group2);
+    auto overflow = [](int group, Checked c) {
+        return BootstrapError{Kind::Overflow, group, c.overflow, 0};
     };
-    if (const Checked c = r1.observedStats(result.group1); !c) return overflow(1, c, 0);
-    if (const Checked c = r2.observedStats(result.group2); !c) return overflow(2, c, 0);
+    if (const Checked c = r1.observedStats(result.group1); !c) return overflow(1, c);
+    if (const Checked c = r2.observedStats(result.group2); !c) return overflow(2, c);
     if (const Checked c = ComputeEffectSizes(result.group1, result.group2, chosen, result.observed);
         !c) {
-        return overflow(chosen, c, 0);
+        return overflow(chosen, c);
     }
     const GroupStats& chosenStats = chosen == 2 ? result.group2 : result.group1;
     if (!(chosenStats.variance > 0.0f)) return BootstrapError{Kind::ZeroVariance, chosen};
 
-    const auto slots = static_cast<std::size_t>(std::max(settings.trials, 0)) + 1;
+    const std::int32_t trials = std::max(settings.trials, 0);
+    const auto slots = static_cast<std::size_t>(trials) + 1;
+    TrialQueue queue(r1, r2, generator.seed(), trials, chosen, options.cancel);
+
+    const unsigned threads =
+        std::max(1u, std::min(BootstrapThreads(options.threads), static_cast<unsigned>(trials)));
+    const std::size_t perThread = r1.size() + r2.size();
+    std::vector<std::uint32_t> counts(perThread * threads, 0u);
+    std::int32_t shown = 0;
+    if (threads == 1) {
+        queue.work(counts.data(), [&](std::int32_t done) {
+            if (progress) progress(done);
+            shown = done;
+        });
+    } else {
+        shown = RunOnThreads(queue, threads, counts, perThread, progress);
+    }
+    if (options.cancel && options.cancel->cancelled()) return BootstrapError{Kind::Cancelled};
+    if (queue.failedTrial.load() <= trials) return queue.failure;
+    if (progress && shown < trials) progress(trials);
+
     std::vector<float> dStore(slots, 0.0f), robustStore(slots, 0.0f);
-    for (std::int32_t t = 1; t <= settings.trials; ++t) {
-        if (progress) progress(t);
-        r1.draw(rng);
-        r2.draw(rng);
-        GroupStats s1, s2;
-        EffectSizes es;
-        if (const Checked c = r1.resampleStats(s1); !c) return overflow(1, c, t);
-        if (const Checked c = r2.resampleStats(s2); !c) return overflow(2, c, t);
-        if (const Checked c = ComputeEffectSizes(s1, s2, chosen, es); !c) {
-            return overflow(chosen, c, t);
-        }
-        if (!IsMissing(es.d)) dStore[static_cast<std::size_t>(++result.validD)] = es.d;
-        if (!IsMissing(es.robustD)) {
-            robustStore[static_cast<std::size_t>(++result.validRobustD)] = es.robustD;
+    for (std::size_t t = 1; t < slots; ++t) {
+        if (!IsMissing(queue.d[t])) dStore[static_cast<std::size_t>(++result.validD)] = queue.d[t];
+        if (!IsMissing(queue.robustD[t])) {
+            robustStore[static_cast<std::size_t>(++result.validRobustD)] = queue.robustD[t];
         }
     }
     result.dInterval = PercentileInterval(dStore, result.validD, settings.level);

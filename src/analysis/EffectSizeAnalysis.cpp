@@ -9,11 +9,9 @@
 
 namespace corvane {
 
-Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(const DataMatrix& data,
-                                                               std::int32_t cases,
-                                                               const EffectSizeRequest& request,
-                                                               UniformGenerator& rng,
-                                                               const ProgressCallback& progress) {
+Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(
+    const DataMatrix& data, std::int32_t cases, const EffectSizeRequest& request,
+    const UniformGenerator& rng, const ProgressCallback& progress, const RunOptions& options) {
     auto fail = [](const std::string& text) {
         return AnalysisError{text, msg::kTitleAnalysisError};
     };
@@ -35,9 +33,12 @@ Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(const DataMatrix&
         return fail(msg::kGroup2TooSmall);
     }
 
-    auto run = RunBootstrap(groups.group1, groups.group2, request.settings, rng, progress);
+    auto run = RunBootstrap(groups.group1, groups.group2, request.settings, rng, progress, options);
     if (!run) {
         const BootstrapError& e = run.error();
+        if (e.kind == BootstrapError::Kind::Cancelled) {
+            return AnalysisError{msg::kAnalysisCancelled, msg::kTitleAnalysisError, true};
+        }
         if (e.kind == BootstrapError::Kind::ZeroVariance) {
             return fail(e.group == 2 ? msg::kGroup2ZeroVariance : msg::kGroup1ZeroVariance);
         }

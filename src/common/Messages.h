@@ -45,6 +45,7 @@ std::string VarianceTooLarge(std::int64_t variable, int group);
 std::string WinsorizedVarianceTooLarge(std::int64_t variable, int group);
 std::string DCannotBeShown(int group);
 std::string RobustDCannotBeShown(int group);
+inline constexpr const char* kAnalysisCancelled = "The analysis was stopped.";
 
 // Failures the program did not foresee, in either analysis or any other command
 std::string AnalysisNotEnoughMemory();

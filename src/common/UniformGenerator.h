@@ -12,6 +12,11 @@ class UniformGenerator {
     explicit UniformGenerator(std::uint64_t seed = 0) { reseed(seed); }
 
     void reseed(std::uint64_t seed);
+
+    // The stream of draws numbered `stream` under `seed`: its draws depend on the two numbers
+    // alone, so streams can be drawn on any thread in any order. Distinct streams start from
+    // unrelated states (the pair is hashed, not added).
+    static UniformGenerator ForStream(std::uint64_t seed, std::uint64_t stream);
     std::uint64_t seed() const { return m_seed; }
 
     std::uint64_t nextBits() {

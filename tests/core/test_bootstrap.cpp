@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "Samples.h"
@@ -15,10 +16,12 @@ using namespace corvane::test;
 
 namespace {
 
-// The bootstrap in its plainest form: each trial draws positions of the ascending copy,
-// writes the resample out in draw order and takes its statistics by the accuracy rule.
+// The bootstrap in its plainest form: each trial draws positions of the ascending copy from its
+// own stream, writes the resample out in draw order and takes its statistics by the accuracy
+// rule.
 BootstrapResult PlainRule(const GroupSample& g1, const GroupSample& g2, const BootstrapSettings& s,
-                          UniformGenerator& rng) {
+                          std::uint64_t seed) {
+    UniformGenerator rng;
     std::vector<float> scratch;
     auto stats = [&](const GroupSample& x) {
         GroupStats g;
@@ -41,6 +44,7 @@ BootstrapResult PlainRule(const GroupSample& g1, const GroupSample& g2, const Bo
     ComputeEffectSizes(r.group1, r.group2, s.chosenGroup, r.observed);
     std::vector<float> d(s.trials + 1), rd(s.trials + 1);
     for (int t = 1; t <= s.trials; ++t) {
+        rng = UniformGenerator::ForStream(seed, static_cast<std::uint64_t>(t));
         const GroupSample a = draw(g1);
         const GroupSample b = draw(g2);
         EffectSizes e;
@@ -97,14 +101,41 @@ TEST(PercentileInterval, ReadsTheSortedStore) {
     EXPECT_EQ(none.upper, 0.0f);
 }
 
-TEST(RunBootstrap, ProgressAndCounts) {
+TEST(RunBootstrap, ProgressCountsCompletedTrials) {
     UniformGenerator rng(7);
     std::vector<int> seen;
     BootstrapSettings s;
-    auto r = RunBootstrap(Range(1, 10), Range(2, 20, 2), s, rng, [&](int t) { seen.push_back(t); });
+    // On one thread every completed trial is reported, on the calling thread.
+    const auto caller = std::this_thread::get_id();
+    RunOptions one;
+    one.threads = 1;
+    auto r = RunBootstrap(
+        Range(1, 10), Range(2, 20, 2), s, rng,
+        [&](int t) {
+            EXPECT_EQ(std::this_thread::get_id(), caller);
+            seen.push_back(t);
+        },
+        one);
     ASSERT_TRUE(r.ok());
     ASSERT_EQ(seen.size(), 600u);
     for (int t = 1; t <= 600; ++t) EXPECT_EQ(seen[t - 1], t);
+    // On several, the calls still come from the caller, grow strictly and end with T.
+    seen.clear();
+    RunOptions four;
+    four.threads = 4;
+    s.trials = 20000;
+    ASSERT_TRUE(RunBootstrap(
+                    Range(1, 300), Range(2, 600, 2), s, rng,
+                    [&](int t) {
+                        EXPECT_EQ(std::this_thread::get_id(), caller);
+                        seen.push_back(t);
+                    },
+                    four)
+                    .ok());
+    ASSERT_FALSE(seen.empty());
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+    EXPECT_EQ(std::adjacent_find(seen.begin(), seen.end()), seen.end());
+    EXPECT_EQ(seen.back(), 20000);
     EXPECT_EQ(r->trials, 600);
     EXPECT_EQ(r->validD, 600);
     EXPECT_LT(r->dInterval.lower, r->observed.d);
@@ -172,26 +203,26 @@ bool SameStats(const GroupStats& a, const GroupStats& b) {
            SameBits(a.variance, b.variance) && SameBits(a.winsorizedVariance, b.winsorizedVariance);
 }
 
-// Every figure of the result, and the generator left at the same place (the same draws made).
+// Every figure of the result, on one thread and on three.
 void ExpectSameRun(const GroupSample& g1, const GroupSample& g2, const BootstrapSettings& s,
                    std::uint64_t seed) {
-    UniformGenerator a(seed), b(seed);
-    std::int32_t calls = 0;
-    auto fast = RunBootstrap(g1, g2, s, a, [&](std::int32_t) { ++calls; });
-    if (!fast.ok()) return;  // a chosen group of equal values
-    const BootstrapResult slow = PlainRule(g1, g2, s, b);
-    const std::string where = "n1 " + std::to_string(g1.size()) + " n2 " +
-                              std::to_string(g2.size()) + " T " + std::to_string(s.trials);
-    EXPECT_EQ(calls, s.trials) << where;
-    EXPECT_TRUE(SameStats(fast->group1, slow.group1)) << where;
-    EXPECT_TRUE(SameStats(fast->group2, slow.group2)) << where;
-    EXPECT_EQ(fast->validD, slow.validD) << where;
-    EXPECT_EQ(fast->validRobustD, slow.validRobustD) << where;
-    EXPECT_TRUE(SameBits(fast->dInterval.lower, slow.dInterval.lower)) << where;
-    EXPECT_TRUE(SameBits(fast->dInterval.upper, slow.dInterval.upper)) << where;
-    EXPECT_TRUE(SameBits(fast->robustDInterval.lower, slow.robustDInterval.lower)) << where;
-    EXPECT_TRUE(SameBits(fast->robustDInterval.upper, slow.robustDInterval.upper)) << where;
-    EXPECT_EQ(a.nextBits(), b.nextBits()) << where;
+    for (unsigned threads : {1u, 3u}) {
+        RunOptions options;
+        options.threads = threads;
+        auto fast = RunBootstrap(g1, g2, s, UniformGenerator(seed), {}, options);
+        if (!fast.ok()) return;  // a chosen group of equal values
+        const BootstrapResult slow = PlainRule(g1, g2, s, seed);
+        const std::string where = "n1 " + std::to_string(g1.size()) + " n2 " +
+                                  std::to_string(g2.size()) + " T " + std::to_string(s.trials);
+        EXPECT_TRUE(SameStats(fast->group1, slow.group1)) << where;
+        EXPECT_TRUE(SameStats(fast->group2, slow.group2)) << where;
+        EXPECT_EQ(fast->validD, slow.validD) << where;
+        EXPECT_EQ(fast->validRobustD, slow.validRobustD) << where;
+        EXPECT_TRUE(SameBits(fast->dInterval.lower, slow.dInterval.lower)) << where;
+        EXPECT_TRUE(SameBits(fast->dInterval.upper, slow.dInterval.upper)) << where;
+        EXPECT_TRUE(SameBits(fast->robustDInterval.lower, slow.robustDInterval.lower)) << where;
+        EXPECT_TRUE(SameBits(fast->robustDInterval.upper, slow.robustDInterval.upper)) << where;
+    }
 }
 
 TEST(RunBootstrap, CountsMatchThePlainRuleOnLargerGroups) {
@@ -242,9 +273,9 @@ TEST(RunBootstrap, AnOverflowingResampleEndsTheRunInItsTrial) {
     big[4] = 3.6e19f;
     const GroupSample small = Range(1, 10);
 
-    UniformGenerator replay(3);
     int expected = 0;
     for (int t = 1; t <= 600 && expected == 0; ++t) {
+        UniformGenerator replay = UniformGenerator::ForStream(3, static_cast<std::uint64_t>(t));
         for (int j = 0; j < 10; ++j) replay.next();
         int hits = 0;
         for (int j = 0; j < 10; ++j) hits += std::ceil(replay.next() * 10.0) == 10.0;
@@ -252,14 +283,38 @@ TEST(RunBootstrap, AnOverflowingResampleEndsTheRunInItsTrial) {
     }
     ASSERT_GT(expected, 0);
 
-    UniformGenerator rng(3);
-    int calls = 0;
-    auto r = RunBootstrap(small, big, BootstrapSettings{}, rng, [&](int t) { calls = t; });
-    ASSERT_FALSE(r.ok());
-    EXPECT_EQ(r.error().what, Overflow::Variance);
-    EXPECT_EQ(r.error().group, 2);
-    EXPECT_EQ(r.error().trial, expected);
-    EXPECT_EQ(calls, expected);
+    // The earliest such trial is reported on any number of threads.
+    for (unsigned threads : {1u, 2u, 5u}) {
+        RunOptions options;
+        options.threads = threads;
+        auto r = RunBootstrap(small, big, BootstrapSettings{}, UniformGenerator(3), {}, options);
+        ASSERT_FALSE(r.ok());
+        EXPECT_EQ(r.error().what, Overflow::Variance);
+        EXPECT_EQ(r.error().group, 2);
+        EXPECT_EQ(r.error().trial, expected) << threads;
+    }
+}
+
+TEST(RunBootstrap, CancelStopsTheRun) {
+    BootstrapSettings s;
+    s.trials = 1000000;
+    for (unsigned threads : {1u, 3u}) {
+        CancelToken token;
+        RunOptions options;
+        options.threads = threads;
+        options.cancel = &token;
+        std::int32_t last = 0;
+        auto r = RunBootstrap(
+            Range(1, 1000), Range(2, 2000, 2), s, UniformGenerator(8),
+            [&](std::int32_t done) {
+                last = done;
+                if (done >= 100) token.cancel();
+            },
+            options);
+        ASSERT_FALSE(r.ok());
+        EXPECT_EQ(r.error().kind, BootstrapError::Kind::Cancelled);
+        EXPECT_LT(last, 1000000);
+    }
 }
 
 TEST(SumsFromCounts, WithinTheRuleOnRandomResamplesWithTies) {

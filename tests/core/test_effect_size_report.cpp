@@ -100,9 +100,16 @@ TEST(RunEffectSizeAnalysis, TheExampleGroups) {
     EXPECT_NE(report.find("EFFECT SIZE ESTIMATES AND 95% CI\r\n"), std::string::npos);
     EXPECT_NE(report.find("Dep Var = Var 1; Grp Var = Var 2\r\n"), std::string::npos);
 
-    // The same seed gives the same report, digit for digit.
-    UniformGenerator again(2026);
-    EXPECT_EQ(RunEffectSizeAnalysis(TwoGroups(), 20, Request(), again, {})->report, report);
+    // The same seed gives the same report, digit for digit, on any number of threads.
+    for (unsigned threads : {1u, 2u, 7u}) {
+        RunOptions options;
+        options.threads = threads;
+        EXPECT_EQ(
+            RunEffectSizeAnalysis(TwoGroups(), 20, Request(), UniformGenerator(2026), {}, options)
+                ->report,
+            report)
+            << threads;
+    }
 }
 
 TEST(RunEffectSizeAnalysis, ValidationsInOrder) {
