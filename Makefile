@@ -2,7 +2,7 @@
 PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: deps configure build run test test-asan fuzz clean
+.PHONY: deps configure build run display test test-asan fuzz clean
 
 deps:
 	@scripts/install-deps.sh
@@ -13,8 +13,14 @@ configure: deps
 build: configure
 	cmake --build --preset $(PRESET)
 
-run: build
+run: display build
 	scripts/run.sh $(BUILD_DIR)
+
+# Checked before the build, so that a machine without a display learns it at once, in one line.
+display:
+ifeq ($(strip $(DISPLAY)$(WAYLAND_DISPLAY)$(QT_QPA_PLATFORM)),)
+	$(error No display to show Corvane on: run 'xvfb-run make run', or 'make run' from a desktop session)
+endif
 
 # The whole suite on the normal build, then again under AddressSanitizer and
 # UndefinedBehaviorSanitizer.

@@ -34,26 +34,29 @@
 
 namespace {
 
-// Shown when a command fails for a reason the program did not foresee.
-QString unexpectedFailureText(const char* what) {
-    return QString::fromStdString(corvane::msg::CommandFailed(what));
-}
-
-// Runs one event handler to its end: a failure is reported, never let out into the event loop.
+// Runs one event handler to its end: a failure is reported in a box titled with the command's
+// name, never let out into the event loop. Returns false when the handler failed.
 template <class F>
-void guarded(QWidget* window, F&& body) {
+bool guardedWith(QWidget* window, const char* command, std::string (*notEnoughMemory)(), F&& body) {
+    QString text;
     try {
         std::forward<F>(body)();
+        return true;
     } catch (const std::bad_alloc&) {
-        MessageService::warning(window, QString::fromUtf8(corvane::msg::kTitleProgram),
-                                QString::fromStdString(corvane::msg::NotEnoughMemory()));
+        text = QString::fromStdString(notEnoughMemory());
     } catch (const std::exception& e) {
-        MessageService::warning(window, QString::fromUtf8(corvane::msg::kTitleProgram),
-                                unexpectedFailureText(e.what()));
+        text = QString::fromStdString(corvane::msg::CommandFailed(e.what()));
     } catch (...) {
-        MessageService::warning(window, QString::fromUtf8(corvane::msg::kTitleProgram),
-                                unexpectedFailureText("unknown failure"));
+        text = QString::fromStdString(corvane::msg::CommandFailed("unknown failure"));
     }
+    MessageService::warning(window, QString::fromUtf8(command), text);
+    return false;
+}
+
+template <class F>
+bool guarded(QWidget* window, const char* command, F&& body) {
+    return guardedWith(window, command, corvane::msg::CommandNotEnoughMemory,
+                       std::forward<F>(body));
 }
 
 QRect pixels(const QRect& twips) {
@@ -352,7 +355,7 @@ void frmMain::applyLayout() {
 }
 
 void frmMain::cmbFileType_Click() {
-    guarded(this, [this] {
+    guarded(this, corvane::msg::kTitleProgram, [this] {
         const int entry = cmbFileType->currentIndex();
         if (entry == 0)
             m_chain->setPattern(QStringLiteral("*.txt"));
@@ -362,7 +365,7 @@ void frmMain::cmbFileType_Click() {
 }
 
 void frmMain::filFile_Click(const QString& name) {
-    guarded(this, [this, &name] {
+    guarded(this, corvane::msg::kTitleProgram, [this, &name] {
         m_strFileName = FileSystemPaths::join(filFile->path(), name);
         lblSelectedFile->setText(name);
     });
@@ -370,7 +373,7 @@ void frmMain::filFile_Click(const QString& name) {
 
 void frmMain::cmdImportData_Click() {
     namespace g = corvane::modGeneral;
-    guarded(this, [this] {
+    guardedWith(this, "Import Selected Data File", corvane::msg::NotEnoughMemory, [this] {
         // Without a file the data set just reads as empty; the matrix itself stays.
         if (m_strFileName.isEmpty()) {
             g::g_lngNumberOfCases = 0;
@@ -403,13 +406,13 @@ void frmMain::cmdImportData_Click() {
 }
 
 void frmMain::mnuOpenOutput_Click() {
-    guarded(this, [this] { frmOpenOutput::showModal(txtOutput, this); });
+    guarded(this, "Open Output", [this] { frmOpenOutput::showModal(txtOutput, this); });
 }
 
 void frmMain::showSaveOutput() { frmSaveOutput::showModal(txtOutput, this); }
 
 void frmMain::mnuSaveOutput_Click() {
-    guarded(this, [this] { showSaveOutput(); });
+    guarded(this, "Save Output", [this] { showSaveOutput(); });
 }
 
 bool frmMain::paneHasFocus() const {
@@ -418,7 +421,7 @@ bool frmMain::paneHasFocus() const {
 }
 
 void frmMain::mnuCut_Click() {
-    guarded(this, [this] {
+    guarded(this, "Cut", [this] {
         Clipboard::clear();
         if (!paneHasFocus()) return;
         Clipboard::setText(txtOutput->selectedTextCrlf());
@@ -427,7 +430,7 @@ void frmMain::mnuCut_Click() {
 }
 
 void frmMain::mnuCopy_Click() {
-    guarded(this, [this] {
+    guarded(this, "Copy", [this] {
         Clipboard::clear();
         if (!paneHasFocus()) return;
         Clipboard::setText(txtOutput->selectedTextCrlf());
@@ -435,26 +438,26 @@ void frmMain::mnuCopy_Click() {
 }
 
 void frmMain::mnuPaste_Click() {
-    guarded(this, [this] {
+    guarded(this, "Paste", [this] {
         if (!paneHasFocus()) return;
         txtOutput->replaceSelection(Clipboard::text());
     });
 }
 
 void frmMain::mnuClearOutput_Click() {
-    guarded(this, [this] { txtOutput->setTextCrlf(QString()); });
+    guarded(this, "Clear Output", [this] { txtOutput->setTextCrlf(QString()); });
 }
 
 void frmMain::mnuNavigateDataFile_Click() {
-    guarded(this, [this] { m_analysisWindows->showNavigate(); });
+    guarded(this, "Navigate Data File", [this] { m_analysisWindows->showNavigate(); });
 }
 
 void frmMain::mnuDescriptives_Click() {
-    guarded(this, [this] { m_analysisWindows->showDescriptives(); });
+    guarded(this, "Descriptives", [this] { m_analysisWindows->showDescriptives(); });
 }
 
 void frmMain::mnuCorvane_Click() {
-    guarded(this, [this] { m_analysisWindows->showCorvane(); });
+    guarded(this, "Corvane", [this] { m_analysisWindows->showCorvane(); });
 }
 
 bool frmMain::confirmExit() {
@@ -471,14 +474,14 @@ bool frmMain::confirmExit() {
     if (save == MessageService::Answer::Cancel) return false;
     if (save == MessageService::Answer::Yes) {
         // Once the user has chosen to save, a failed or cancelled save does not stop the exit.
-        guarded(this, [this] { showSaveOutput(); });
+        guarded(this, "Save Output", [this] { showSaveOutput(); });
     }
     m_lngUnloadProgram = 1;
     return true;
 }
 
 void frmMain::mnuExit_Click() {
-    guarded(this, [this] {
+    guarded(this, "Exit", [this] {
         if (confirmExit()) close();
     });
 }
@@ -486,7 +489,7 @@ void frmMain::mnuExit_Click() {
 void frmMain::closeEvent(QCloseEvent* event) {
     if (m_lngUnloadProgram != 1 && !m_inClosingRule) {
         m_inClosingRule = true;
-        guarded(this, [this] { confirmExit(); });
+        guarded(this, "Exit", [this] { confirmExit(); });
         m_inClosingRule = false;
     }
     if (m_lngUnloadProgram != 1) {

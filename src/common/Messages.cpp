@@ -64,6 +64,10 @@ std::string AnalysisFailed(const std::string& reason) {
     return "The analysis could not be completed: " + reason;
 }
 
+std::string CommandNotEnoughMemory() {
+    return "There is not enough memory to complete this command.";
+}
+
 std::string CommandFailed(const std::string& reason) {
     return "The command could not be completed: " + reason;
 }
@@ -73,9 +77,10 @@ std::string VariableNotInData(std::int64_t variable, std::int64_t variables) {
            (variables == 1 ? " variable." : " variables.");
 }
 
-std::string SaveFailed(const std::string& path, const std::string& reason) {
+std::string SaveFailed(const std::string& path, const std::string& reason, bool oldFileLost) {
     return "The output could not be saved to " + path + " (" + reason +
-           "). Any file already there is unchanged.";
+           (oldFileLost ? "). The file may hold only part of the output."
+                        : "). Any file already there is unchanged.");
 }
 
 std::string OpenFailed(const std::string& path, const std::string& reason) {

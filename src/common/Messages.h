@@ -20,7 +20,7 @@ std::string TooManyFields(std::int64_t row);
 std::string TooManyLines();
 std::string FileNotReadable(const std::string& path, const std::string& reason);
 std::string FileChangedWhileReading(const std::string& path);
-std::string NotEnoughMemory();
+std::string NotEnoughMemory();  // the import itself
 
 // Effect-size analysis
 inline constexpr const char* kNoDependentVariable = "A dependent variable must be selected.";
@@ -48,8 +48,10 @@ std::string RobustDCannotBeShown(int group);
 inline constexpr const char* kAnalysisCancelled = "The analysis was stopped.";
 
 // Failures the program did not foresee, in either analysis or any other command
+// The box of a command's failure carries the command's name as its title.
 std::string AnalysisNotEnoughMemory();
 std::string AnalysisFailed(const std::string& reason);
+std::string CommandNotEnoughMemory();
 std::string CommandFailed(const std::string& reason);
 
 // Batch tool
@@ -58,7 +60,9 @@ std::string VariableNotInData(std::int64_t variable, std::int64_t variables);
 // Output files
 inline constexpr const char* kNoFileName = "A file name has not been provided.";
 inline constexpr const char* kNoFileSelected = "A file has not been selected.";
-std::string SaveFailed(const std::string& path, const std::string& reason);
+// oldFileLost: the file was being written in place and holds part of the text at most.
+std::string SaveFailed(const std::string& path, const std::string& reason,
+                       bool oldFileLost = false);
 std::string OpenFailed(const std::string& path, const std::string& reason);
 
 // Exit

@@ -53,13 +53,35 @@ std::string ResolveLink(const std::string& path) {
     return result;
 }
 
-// The permissions a newly created file would get; an existing file keeps its own.
-mode_t ModeForTarget(const std::string& target) {
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 07777;
+// The permissions a newly created file gets.
+mode_t NewFileMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
+}
+
+// The replacement keeps the old file's owner and group where the user may set them: the
+// superuser both, the owner a group he belongs to. Anything else keeps the user's own.
+void TakeOwnerAndGroup(int fd, const struct stat& old) {
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+        [[maybe_unused]] const int groupOnly = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    }
+}
+
+// Truncates the file and writes the text into it: the same inode, so its links, owner,
+// group, mode and extended attributes stay. A failure part-way leaves what was written.
+Result<bool, FileError> SaveInPlace(const std::string& target, const std::string& text) {
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return ErrnoError(errno);
+    auto fail = [fd](int code) -> Result<bool, FileError> {
+        ::close(fd);
+        return FileError{std::strerror(code), true};
+    };
+    if (!WriteAll(fd, text.data(), text.size())) return fail(errno);
+    if (!WriteAll(fd, "\r\n", 2)) return fail(errno);
+    if (::fsync(fd) != 0) return fail(errno);
+    if (::close(fd) != 0) return FileError{std::strerror(errno), true};
+    return true;
 }
 
 void SyncDirectory(const std::string& directory) {
@@ -144,11 +166,15 @@ Result<bool, FileError> SaveOutputFile(const std::string& path, const std::strin
     const std::string target = ResolveLink(path);
 
     struct stat st {};
-    if (::stat(target.c_str(), &st) == 0) {
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    if (exists) {
         if (S_ISDIR(st.st_mode)) return ErrnoError(EISDIR);
-        // The rename would replace a file the user may not write to; refuse as a plain write
-        // would.
+        // A pipe or a device could block the save or swallow the text.
+        if (!S_ISREG(st.st_mode)) return FileError{"not a regular file"};
+        // Neither way of saving may replace a file the user may not write to.
         if (::access(target.c_str(), W_OK) != 0) return ErrnoError(errno);
+        // A rename would give the other names of the file the old text.
+        if (st.st_nlink > 1) return SaveInPlace(target, text);
     }
 
     const std::string directory = DirectoryOf(target);
@@ -156,7 +182,16 @@ Result<bool, FileError> SaveOutputFile(const std::string& path, const std::strin
     std::vector<char> templ(tempName.begin(), tempName.end());
     templ.push_back('\0');
     const int fd = ::mkostemp(templ.data(), O_CLOEXEC);
-    if (fd < 0) return ErrnoError(errno);
+    if (fd < 0) {
+        // A folder the user may not write to, or a name too long for the temporary one: the
+        // file itself can still be written. A full disk is reported rather than risking the
+        // old text.
+        const int code = errno;
+        if (code == ENOSPC || code == EDQUOT || code == ENOENT || code == ENOTDIR) {
+            return ErrnoError(code);
+        }
+        return SaveInPlace(target, text);
+    }
     tempName = templ.data();
 
     auto fail = [&](int code) -> Result<bool, FileError> {
@@ -165,7 +200,8 @@ Result<bool, FileError> SaveOutputFile(const std::string& path, const std::strin
         return ErrnoError(code);
     };
 
-    if (::fchmod(fd, ModeForTarget(target)) != 0) return fail(errno);
+    if (exists) TakeOwnerAndGroup(fd, st);
+    if (::fchmod(fd, exists ? (st.st_mode & 07777) : NewFileMode()) != 0) return fail(errno);
     if (!WriteAll(fd, text.data(), text.size())) return fail(errno);
     if (!WriteAll(fd, "\r\n", 2)) return fail(errno);
     if (::fsync(fd) != 0) return fail(errno);

@@ -7,7 +7,8 @@
 namespace corvane {
 
 struct FileError {
-    std::string reason;  // what the system said, for the message
+    std::string reason;        // what the system said, for the message
+    bool oldFileLost = false;  // a save in place failed after the file was truncated
 };
 
 // Joins a directory and a name with "/", never doubling the separator.
@@ -18,7 +19,10 @@ std::string SaveTargetPath(const std::string& directory, const std::string& name
 
 // Writes text followed by one CR LF, UTF-8 without a byte-order mark. The bytes go to a
 // temporary file beside the target that is renamed over it once complete, so a failed save
-// leaves any file already there intact.
+// leaves any file already there intact; the new file takes the old one's mode, and its owner
+// and group where the user may set them. A file with other hard links, or one in a folder
+// where no temporary file can be made, is truncated and written in place instead, keeping
+// its inode. Pipes, devices and files the user may not write are refused.
 Result<bool, FileError> SaveOutputFile(const std::string& path, const std::string& text);
 
 // Reads a whole output file and returns the pane's new text: every line followed by CR LF

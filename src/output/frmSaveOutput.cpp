@@ -65,10 +65,10 @@ void frmSaveOutput::cmdSave_Click() {
         corvane::SaveTargetPath(filFile->path().toStdString(), name.toStdString());
     const auto saved = corvane::SaveOutputFile(target, m_pane->textCrlf().toStdString());
     if (!saved) {
-        // The file already there is untouched; the dialog stays for another choice.
-        MessageService::warning(
-            this, QString::fromUtf8(corvane::msg::kTitleSaveOutput),
-            QString::fromStdString(corvane::msg::SaveFailed(target, saved.error().reason)));
+        // The dialog stays for another choice.
+        MessageService::warning(this, QString::fromUtf8(corvane::msg::kTitleSaveOutput),
+                                QString::fromStdString(corvane::msg::SaveFailed(
+                                    target, saved.error().reason, saved.error().oldFileLost)));
         return;
     }
     filFile->refresh();

@@ -112,6 +112,7 @@ bool DriveListBox::setDrive(const QString& path) {
 }
 
 void DriveListBox::refresh() {
+    if (m_fixed) return;
     const QString keep = drive();
     fill(mountedDirectories());
     const int index = findData(keep, kPathRole);
@@ -122,7 +123,25 @@ void DriveListBox::refresh() {
     }
 }
 
+void DriveListBox::showDriveOf(const QString& path) {
+    if (!m_fixed) {
+        const QString mount = QDir::cleanPath(QStorageInfo(path).rootPath());
+        if (!mount.isEmpty() && findData(mount, kPathRole) < 0) refresh();
+    }
+    const int index = findData(driveOf(path), kPathRole);
+    if (index < 0 || index == currentIndex()) return;
+    m_filling = true;
+    setCurrentIndex(index);
+    m_filling = false;
+}
+
+void DriveListBox::showPopup() {
+    refresh();
+    QComboBox::showPopup();
+}
+
 void DriveListBox::setDrives(const QStringList& mountPoints) {
+    m_fixed = true;
     QStringList cleaned;
     for (const QString& p : mountPoints) cleaned.append(QDir::cleanPath(p));
     fill(cleaned);
@@ -335,6 +354,8 @@ void FileListChain::onDriveChanged(const QString& drive) {
 }
 
 void FileListChain::onDirectoryChanged(const QString& path) {
+    // The drive list follows the directory onto whichever mount it went.
+    m_drive->showDriveOf(path);
     m_lastDirectory.insert(m_drive->driveOf(path), path);
     m_file->setPath(path);  // a failure leaves the file list as it was
 }

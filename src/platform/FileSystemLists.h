@@ -39,9 +39,16 @@ class DriveListBox : public QComboBox {
 
     // Re-reads the mounted file systems, keeping the chosen drive when it is still there.
     void refresh();
+    // Shows the drive holding path without emitting driveChanged, re-reading the mounted file
+    // systems first when the one holding path was mounted after the list was read.
+    void showDriveOf(const QString& path);
     // Test seam: lists exactly these drives instead of the mounted ones (the root should be
-    // among them). The choice moves to the drive of the current directory, without a signal.
+    // among them), from then on. The choice moves to the drive of the current directory,
+    // without a signal.
     void setDrives(const QStringList& mountPoints);
+
+    // The list is read again each time it opens, so a medium mounted since shows up.
+    void showPopup() override;
 
   signals:
     // The user chose another drive, or setDrive changed it.
@@ -50,6 +57,7 @@ class DriveListBox : public QComboBox {
   private:
     void fill(const QStringList& mountPoints);
     bool m_filling = false;
+    bool m_fixed = false;  // set by setDrives: the list is not read from the system
 };
 
 // dirDirectory: the directories from the root down to the current one, then its

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -26,6 +27,11 @@ std::size_t EntriesIn(const std::string& directory) {
     std::size_t n = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(directory)) ++n;
     return n;
+}
+
+ino_t InodeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
 }
 
 }  // namespace
@@ -123,23 +129,97 @@ TEST(OutputFileSave, FailuresKeepTheOldFileAndSayWhy) {
     ::signal(SIGXFSZ, previous);
     ASSERT_FALSE(big.ok());
     EXPECT_EQ(big.error().reason, std::strerror(EFBIG));
+    EXPECT_FALSE(big.error().oldFileLost);
     EXPECT_EQ(Slurp(path), "precious");
     EXPECT_EQ(EntriesIn(dir.path()), 2u);  // keep.txt and sub
 }
 
-TEST(OutputFileSave, ReadOnlyDirectoryFailsAndKeepsTheOldFile) {
-    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+TEST(OutputFileSave, WithoutATemporaryFileTheFileIsWrittenInPlace) {
+    // A name so long that the temporary name beside it cannot exist; this binds the superuser
+    // too, whom folder permissions do not.
     TempDir dir;
-    const std::string path = dir.file("keep.txt", "precious");
-    ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
-    auto r = SaveOutputFile(path, "new");
-    ::chmod(dir.path().c_str(), 0755);
-    ASSERT_FALSE(r.ok());
-    EXPECT_EQ(r.error().reason, std::strerror(EACCES));
-    EXPECT_EQ(Slurp(path), "precious");
+    const std::string longName = std::string(NAME_MAX - 4, 'n') + ".txt";
+    const std::string path = dir.file(longName, "old text, longer than the new");
+    ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+    const ino_t inode = InodeOf(path);
+    ASSERT_TRUE(SaveOutputFile(path, "new").ok());
+    EXPECT_EQ(Slurp(path), "new\r\n");
+    EXPECT_EQ(InodeOf(path), inode);
     EXPECT_EQ(EntriesIn(dir.path()), 1u);
+    // A new file of such a name is created in place as well.
+    const std::string fresh = dir.path() + "/" + std::string(NAME_MAX - 4, 'f') + ".txt";
+    ASSERT_TRUE(SaveOutputFile(fresh, "A").ok());
+    EXPECT_EQ(Slurp(fresh), "A\r\n");
 
-    // A read-only file in a writable directory is not replaced either.
+    // A writable file in a folder the user may not write to.
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "folder permissions do not bind the superuser; the long name above "
+                        "stood in for the read-only folder";
+    }
+    TempDir locked;
+    const std::string kept = locked.file("keep.txt", "old");
+    ASSERT_EQ(::chmod(locked.path().c_str(), 0555), 0);
+    auto inPlace = SaveOutputFile(kept, "new");
+    // A new file cannot be made there at all.
+    auto refused = SaveOutputFile(locked.path() + "/other.txt", "x");
+    ::chmod(locked.path().c_str(), 0755);
+    ASSERT_TRUE(inPlace.ok()) << inPlace.error().reason;
+    EXPECT_EQ(Slurp(kept), "new\r\n");
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().reason, std::strerror(EACCES));
+    EXPECT_EQ(EntriesIn(locked.path()), 1u);
+}
+
+TEST(OutputFileSave, AFileWithOtherLinksIsWrittenInPlaceSoEveryNameSeesTheText) {
+    TempDir dir;
+    const std::string path = dir.file("a.txt", "old");
+    const std::string other = dir.path() + "/b.txt";
+    ASSERT_EQ(::link(path.c_str(), other.c_str()), 0);
+    ASSERT_TRUE(SaveOutputFile(path, "new").ok());
+    EXPECT_EQ(Slurp(other), "new\r\n");
+    EXPECT_EQ(InodeOf(path), InodeOf(other));
+    EXPECT_EQ(EntriesIn(dir.path()), 2u);
+
+    // Cut off part-way, the failure says the old text is gone.
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    struct rlimit small = old;
+    small.rlim_cur = 16;
+    auto previous = ::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    auto cut = SaveOutputFile(path, std::string(1000, 'x'));
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    ::signal(SIGXFSZ, previous);
+    ASSERT_FALSE(cut.ok());
+    EXPECT_EQ(cut.error().reason, std::strerror(EFBIG));
+    EXPECT_TRUE(cut.error().oldFileLost);
+    EXPECT_EQ(Slurp(other), std::string(16, 'x'));
+}
+
+TEST(OutputFileSave, TheReplacementKeepsOwnerAndGroupWherePermitted) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only the superuser may give a file to another user";
+    TempDir dir;
+    const std::string path = dir.file("owned.txt", "old");
+    ASSERT_EQ(::chown(path.c_str(), 4321, 4322), 0);
+    const ino_t inode = InodeOf(path);
+    ASSERT_TRUE(SaveOutputFile(path, "new").ok());
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_NE(st.st_ino, inode);  // replaced through the temporary file
+    EXPECT_EQ(st.st_uid, 4321u);
+    EXPECT_EQ(st.st_gid, 4322u);
+}
+
+TEST(OutputFileSave, RefusesFilesItMayNotOrShouldNotWrite) {
+    TempDir dir;
+    const std::string fifo = dir.path() + "/pipe.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    auto pipe = SaveOutputFile(fifo, "x");  // would block on open for writing
+    ASSERT_FALSE(pipe.ok());
+    EXPECT_EQ(pipe.error().reason, "not a regular file");
+
+    if (::geteuid() == 0) GTEST_SKIP() << "file permissions do not bind the superuser";
+    const std::string path = dir.file("keep.txt", "precious");
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
     auto readOnlyFile = SaveOutputFile(path, "new");
     ASSERT_FALSE(readOnlyFile.ok());

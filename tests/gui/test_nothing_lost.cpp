@@ -246,10 +246,12 @@ class TestNothingLost : public QObject {
         const QString text = QString(200'000, QChar('r')) + "\r\nend";
         pane()->setTextCrlf(text);
 
-        // A read-only directory.
+        // A read-only file in a read-only directory.
         QVERIFY(QDir(m_dir).mkpath("readonly"));
         const QString readonly = m_dir + "/readonly";
         QVERIFY(writeFile(readonly + "/report.txt", "old report\r\n"));
+        QVERIFY(
+            QFile::setPermissions(readonly + "/report.txt", QFile::ReadOwner | QFile::ReadOther));
         QVERIFY(QFile::setPermissions(
             readonly, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
         {

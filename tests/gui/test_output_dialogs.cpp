@@ -206,9 +206,11 @@ class TestOutputDialogs : public QObject {
         QCOMPARE(readAll(m_dir + "/report.txt/inside"), QByteArray("kept"));
         QCOMPARE(QDir(m_dir).entryList(QDir::Files | QDir::Hidden), QStringList());
 
-        // A read-only directory (the superuser writes there all the same, so only as a user).
+        // A read-only file in a read-only directory (the superuser writes there all the same, so
+        // only as a user).
         if (::geteuid() == 0) return;
         write(m_dir + "/old.txt", "old");
+        QVERIFY(QFile::setPermissions(m_dir + "/old.txt", QFile::ReadOwner));
         QVERIFY(QFile::setPermissions(m_dir, QFile::ReadOwner | QFile::ExeOwner));
         dlg->txtSavedFileName->setText("old.txt");
         QTest::mouseClick(dlg->cmdSave, Qt::LeftButton);

@@ -1,3 +1,5 @@
+#include <sys/mount.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -228,6 +230,45 @@ class TestPlatform : public QObject {
         QVERIFY(!b.chain->setPattern("*.dat"));
         QCOMPARE(b.drive->drive(), otherRoot);
         QVERIFY(MessageService::shown().isEmpty());
+    }
+
+    void driveListFollowsMountsAndTheDirectoryList() {
+        QTemporaryDir tmp;
+        const QString stick = QDir::cleanPath(tmp.path()) + "/stick";
+        QVERIFY(QDir().mkpath(stick));
+        QVERIFY(QDir::setCurrent(tmp.path()));
+        Browser b;
+        const QStringList before = b.drive->drives();
+        if (::mount("tmpfs", QFile::encodeName(stick).constData(), "tmpfs", 0, "size=64k") != 0)
+            QSKIP("no tmpfs can be mounted here to stand in for a medium plugged in later");
+        // Checked once the medium is gone again, so that a failure cannot leave it mounted.
+        const bool made = QDir().mkpath(stick + "/photos");
+        const bool unlisted = !b.drive->drives().contains(stick);
+
+        // Opening the box reads the mounts again; the choice stays.
+        const QString chosen = b.drive->drive();
+        b.window.show();
+        b.drive->showPopup();
+        b.drive->hidePopup();
+        const bool listed = b.drive->drives().contains(stick);
+        QCOMPARE(b.drive->drive(), chosen);
+
+        // Moving the directory list onto the new mount moves the drive box with it, without
+        // sending the directory list anywhere else.
+        QSignalSpy driveChanged(b.drive, &DriveListBox::driveChanged);
+        const bool moved = b.directory->setPath(stick + "/photos");
+        const QString shown = b.drive->drive();
+        const bool movedBack = b.directory->setPath(tmp.path());
+        const QString back = b.drive->drive();
+        ::umount(QFile::encodeName(stick).constData());
+        QVERIFY(made && unlisted && moved && movedBack);
+        QVERIFY(listed);
+        QCOMPARE(shown, stick);
+        QCOMPARE(back, b.drive->driveOf(tmp.path()));
+        QCOMPARE(driveChanged.count(), 0);
+        QCOMPARE(b.directory->path(), QDir::cleanPath(tmp.path()));
+        b.drive->refresh();
+        QCOMPARE(b.drive->drives(), before);
     }
 
     void messageServiceTakesQueuedAnswersAndRecordsBoxes() {

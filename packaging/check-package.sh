@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Checks what a build installs and packages: the files of the install tree and of the Debian
+# package, the desktop entry and the AppStream metainfo through their validators, and the
+# package dependencies found from the linked libraries.
+# Usage: packaging/check-package.sh BUILD_DIR
+set -euo pipefail
+build=$(cd "$1" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() {
+  echo "package check: $*" >&2
+  exit 1
+}
+
+id=org.corvane.Corvane
+files=(
+  bin/corvane
+  bin/corvane-cli
+  share/applications/$id.desktop
+  share/icons/hicolor/scalable/apps/$id.svg
+  share/metainfo/$id.metainfo.xml
+  share/man/man1/corvane-cli.1.gz
+  share/doc/corvane/copyright
+)
+
+# The install tree.
+root=$work/root
+cmake --install "$build" --prefix "$root" >/dev/null
+for f in "${files[@]}"; do
+  [ -f "$root/$f" ] || fail "the install tree lacks $f"
+done
+for f in bin/corvane bin/corvane-cli; do
+  [ -x "$root/$f" ] || fail "$f is not executable"
+done
+"$root/bin/corvane-cli" --help >/dev/null || fail "the installed corvane-cli does not run"
+extra=$(cd "$root" && find . -type f | sed 's|^\./||' | sort | comm -23 - <(printf '%s\n' "${files[@]}" | sort))
+[ -z "$extra" ] || fail "the install tree holds files nobody asked for: $extra"
+
+# The validators: any remark at all counts as a failure.
+out=$(desktop-file-validate "$root/share/applications/$id.desktop" 2>&1) ||
+  fail "desktop-file-validate: $out"
+[ -z "$out" ] || fail "desktop-file-validate: $out"
+out=$(appstreamcli validate --no-net "$root/share/metainfo/$id.metainfo.xml" 2>&1) ||
+  fail "appstreamcli validate: $out"
+if grep -qE '^[EWI]: ' <<<"$out"; then fail "appstreamcli validate: $out"; fi
+gzip -t "$root/share/man/man1/corvane-cli.1.gz" || fail "the manual page is not a gzip file"
+gzip -dc "$root/share/man/man1/corvane-cli.1.gz" | grep -q '^\.TH CORVANE-CLI 1' ||
+  fail "the manual page has no title line"
+grep -q 'GPL-3.0-or-later' "$root/share/doc/corvane/copyright" || fail "copyright names no license"
+grep -q 'Qt Charts' "$root/share/doc/corvane/copyright" || fail "copyright does not name Qt Charts"
+
+# The Debian package.
+(cd "$build" && cpack -G DEB -B "$work/deb" >"$work/cpack.log" 2>&1) || {
+  cat "$work/cpack.log" >&2
+  fail "cpack -G DEB failed"
+}
+deb=$(find "$work/deb" -maxdepth 1 -name 'corvane_*.deb' | head -n 1)
+[ -n "$deb" ] || fail "cpack made no corvane_*.deb"
+listing=$(dpkg-deb -c "$deb" | awk '{print $NF}')
+for f in "${files[@]}"; do
+  grep -qx "\./usr/$f" <<<"$listing" || fail "the package lacks /usr/$f"
+done
+[ "$(dpkg-deb -f "$deb" Package)" = corvane ] || fail "the package is not named corvane"
+depends=$(dpkg-deb -f "$deb" Depends)
+names=$(tr ',|' '\n\n' <<<"$depends" | awk '{print $1}')
+for lib in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libqt6core6; do
+  grep -qxF "$lib" <<<"$names" || fail "Depends lacks $lib: $depends"
+done
+echo "package check: $(basename "$deb") holds ${#files[@]} files; Depends: $depends"
