@@ -27,11 +27,15 @@ namespace corvane::cli {
 namespace {
 
 constexpr std::int32_t kMaxTrials = 1000000;
+constexpr std::uint32_t kMaxThreads = 1024;
 
 // A usage error: the reason, printed before the usage text.
 struct UsageError {
     std::string reason;
 };
+
+// The user interrupted the command.
+struct Interrupted {};
 
 // A user error: the program's own message, printed alone.
 struct UserError {
@@ -48,7 +52,7 @@ const std::map<std::string, CommandOptions>& Commands() {
         {"import", {{"delimiter"}, {"crlf"}}},
         {"effect-size",
          {{"dv", "gv", "group1", "group2", "delimiter", "trials", "level", "variance-of", "seed",
-           "format"},
+           "format", "threads"},
           {"crlf"}}},
         {"descriptives", {{"vars", "delimiter", "format"}, {"crlf"}}},
     };
@@ -386,6 +390,15 @@ std::string RunEffectSize(const ParsedArgs& a, std::ostream& err, const CliEnvir
         seed = UniformGenerator::ClockSeed() & ((std::uint64_t{1} << 53) - 1);
     }
     const bool json = ParseJsonFormat(a);
+    RunOptions options;
+    options.cancel = env.cancel;
+    if (const std::string* t = a.value("threads")) {
+        const auto threads = ParseUnsigned<std::uint32_t>(*t);
+        if (!threads || *threads < 1 || *threads > kMaxThreads) {
+            throw UsageError{"--threads takes a whole number from 1 to 1024"};
+        }
+        options.threads = *threads;
+    }
 
     const std::string shown = DisplayPath(a.file);
     const DataSet data = Import(a.file, shown, delimiter);
@@ -395,9 +408,10 @@ std::string RunEffectSize(const ParsedArgs& a, std::ostream& err, const CliEnvir
 
     UniformGenerator rng(seed);
     ProgressBar bar(err, env.errIsTerminal, env.progressDelaySeconds, request.settings.trials);
-    auto outcome = RunEffectSizeAnalysis(data.matrix, data.cases, request, rng,
-                                         [&bar](std::int32_t t) { bar.update(t); });
+    auto outcome = RunEffectSizeAnalysis(
+        data.matrix, data.cases, request, rng, [&bar](std::int32_t t) { bar.update(t); }, options);
     bar.finish();
+    if (!outcome && outcome.error().cancelled) throw Interrupted{};
     if (!outcome) throw UserError{outcome.error().message};
 
     const bool crlf = a.flags.count("crlf") != 0;
@@ -482,14 +496,16 @@ std::string UsageText() {
            "  corvane-cli import FILE [--delimiter space|comma|tab] [--crlf]\n"
            "  corvane-cli effect-size FILE --dv N --gv N --group1 CODE --group2 CODE\n"
            "       [--delimiter space|comma|tab] [--trials T] [--level 90|95|99]\n"
-           "       [--variance-of 1|2] [--seed S] [--format text|json] [--crlf]\n"
+           "       [--variance-of 1|2] [--seed S] [--threads N] [--format text|json] [--crlf]\n"
            "  corvane-cli descriptives FILE --vars LIST [--delimiter space|comma|tab]\n"
            "       [--format text|json] [--crlf]\n"
            "  corvane-cli --help\n"
            "\n"
            "Defaults: --delimiter space, --trials 600 (1 to 1000000), --level 95,\n"
-           "--variance-of 1, --format text, --seed from the clock. LIST is such as 1,3-5.\n"
-           "Exit status: 0 done, 1 the program's message on standard error, 2 usage error.\n";
+           "--variance-of 1, --format text, --seed from the clock, --threads one per core.\n"
+           "LIST is such as 1,3-5.\n"
+           "Exit status: 0 done, 1 the program's message on standard error, 2 usage error,\n"
+           "130 interrupted (Ctrl-C) with nothing printed.\n";
 }
 
 std::optional<std::vector<std::int32_t>> ParseVariableList(const std::string& text) {
@@ -530,12 +546,17 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         } else {
             text = RunDescriptives(parsed);
         }
+        if (environment.cancel != nullptr && environment.cancel->cancelled()) {
+            return kExitInterrupted;
+        }
         out << text << std::flush;
         if (!out) {
             err << "corvane-cli: the output could not be written.\n";
             return kExitUserError;
         }
         return kExitOk;
+    } catch (const Interrupted&) {
+        return kExitInterrupted;
     } catch (const UsageError& e) {
         err << "corvane-cli: " << e.reason << "\n\n" << UsageText();
         return kExitUsage;
