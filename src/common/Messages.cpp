@@ -77,6 +77,8 @@ std::string VariableNotInData(std::int64_t variable, std::int64_t variables) {
            (variables == 1 ? " variable." : " variables.");
 }
 
+std::string CliFailed(const std::string& text) { return "corvane-cli: " + text; }
+
 std::string SaveFailed(const std::string& path, const std::string& reason, bool oldFileLost) {
     return "The output could not be saved to " + path + " (" + reason +
            (oldFileLost ? "). The file may hold only part of the output."

@@ -56,6 +56,11 @@ std::string CommandFailed(const std::string& reason);
 
 // Batch tool
 std::string VariableNotInData(std::int64_t variable, std::int64_t variables);
+inline constexpr const char* kOutputNotWritten = "the output could not be written.";
+inline constexpr const char* kCommandNotEnoughMemory =
+    "there is not enough memory for this command.";
+// A line of the batch tool's own, naming the tool: "corvane-cli: <text>".
+std::string CliFailed(const std::string& text);
 
 // Output files
 inline constexpr const char* kNoFileName = "A file name has not been provided.";

@@ -1,0 +1,35 @@
+#include <exception>
+#include <filesystem>
+
+#include "cli/Commands.h"
+#include "data/ImportDataFile.h"
+
+namespace corvane::cli {
+
+std::string DisplayPath(const std::string& file) {
+    try {
+        return std::filesystem::absolute(file).lexically_normal().string();
+    } catch (const std::exception&) {
+        return file;
+    }
+}
+
+DataSet Import(const std::string& file, const std::string& shownPath, char delimiter) {
+    auto imported = ImportDataFile(file, delimiter);
+    if (!imported) throw UserError{ImportErrorText(imported.error(), shownPath)};
+    return std::move(imported).value();
+}
+
+std::string WithLineEnds(const std::string& text, bool crlf) {
+    std::string out;
+    out.reserve(text.size() + (crlf ? text.size() / 16 : 0));
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        if (c == '\n' && crlf) out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+}  // namespace corvane::cli

@@ -1,0 +1,112 @@
+#include "analysis/EffectSizeAnalysis.h"
+#include "cli/CliJson.h"
+#include "cli/Commands.h"
+#include "cli/ProgressBar.h"
+#include "common/Messages.h"
+#include "common/UniformGenerator.h"
+#include "data/FieldClassifier.h"
+
+namespace corvane::cli {
+
+namespace {
+constexpr std::int32_t kMaxTrials = 1000000;
+constexpr std::uint32_t kMaxThreads = 1024;
+}  // namespace
+
+std::string RunEffectSize(const ParsedArgs& a, std::ostream& err, const CliEnvironment& env) {
+    EffectSizeRequest request;
+    request.dependent = ParseVariableOption(a, "dv");
+    request.grouping = ParseVariableOption(a, "gv");
+    request.code1Text = a.required("group1");
+    request.code2Text = a.required("group2");
+    const char delimiter = ParseDelimiter(a);
+    if (const std::string* t = a.value("trials")) {
+        const auto trials = ParseUnsigned<std::uint32_t>(*t);
+        if (!trials || *trials < 1 || *trials > static_cast<std::uint32_t>(kMaxTrials)) {
+            throw UsageError{"--trials takes a whole number from 1 to 1000000"};
+        }
+        request.settings.trials = static_cast<std::int32_t>(*trials);
+    }
+    int levelPercent = 95;
+    if (const std::string* l = a.value("level")) {
+        if (*l == "90") {
+            levelPercent = 90;
+        } else if (*l == "95") {
+            levelPercent = 95;
+        } else if (*l == "99") {
+            levelPercent = 99;
+        } else {
+            throw UsageError{"--level takes 90, 95 or 99"};
+        }
+    }
+    request.settings.level = levelPercent == 90 ? 0.9f : levelPercent == 99 ? 0.99f : 0.95f;
+    if (const std::string* g = a.value("variance-of")) {
+        if (*g != "1" && *g != "2") throw UsageError{"--variance-of takes 1 or 2"};
+        request.settings.chosenGroup = *g == "1" ? 1 : 2;
+    }
+    std::uint64_t seed = 0;
+    if (const std::string* s = a.value("seed")) {
+        const auto parsed = ParseUnsigned<std::uint64_t>(*s);
+        if (!parsed) throw UsageError{"--seed takes a whole number from 0 to 18446744073709551615"};
+        seed = *parsed;
+    } else {
+        // Kept below 2^53 so that any JSON reader holds the reported seed exactly.
+        seed = UniformGenerator::ClockSeed() & ((std::uint64_t{1} << 53) - 1);
+    }
+    const bool json = ParseJsonFormat(a);
+    RunOptions options;
+    options.cancel = env.cancel;
+    if (const std::string* t = a.value("threads")) {
+        const auto threads = ParseUnsigned<std::uint32_t>(*t);
+        if (!threads || *threads < 1 || *threads > kMaxThreads) {
+            throw UsageError{"--threads takes a whole number from 1 to 1024"};
+        }
+        options.threads = *threads;
+    }
+
+    const std::string shown = DisplayPath(a.file);
+    const DataSet data = Import(a.file, shown, delimiter);
+    for (const std::int32_t v : {request.dependent, request.grouping}) {
+        if (v > data.variables) throw UserError{msg::VariableNotInData(v, data.variables)};
+    }
+
+    UniformGenerator rng(seed);
+    ProgressBar bar(err, env.errIsTerminal, env.progressDelaySeconds, request.settings.trials);
+    auto outcome = RunEffectSizeAnalysis(
+        data.matrix, data.cases, request, rng, [&bar](std::int32_t t) { bar.update(t); }, options);
+    bar.finish();
+    if (!outcome && outcome.error().cancelled) throw Interrupted{};
+    if (!outcome) throw UserError{outcome.error().message};
+
+    const bool crlf = a.flag("crlf");
+    if (!json) return WithLineEnds(outcome->report, crlf);
+
+    const BootstrapResult& r = outcome->result;
+    const std::string doc =
+        JsonObject(0)
+            .add("command", JsonString("effect-size"))
+            .add("file", JsonString(shown))
+            .add("dependent", std::to_string(request.dependent))
+            .add("grouping", std::to_string(request.grouping))
+            .add("group1_code", JsonNumber(static_cast<float>(*ParseGroupCode(request.code1Text))))
+            .add("group2_code", JsonNumber(static_cast<float>(*ParseGroupCode(request.code2Text))))
+            .add("trials", std::to_string(r.trials))
+            .add("level", std::to_string(levelPercent))
+            .add("variance_of", std::to_string(request.settings.chosenGroup))
+            .add("seed", std::to_string(seed))
+            .add("group1", JsonGroup(r.group1))
+            .add("group2", JsonGroup(r.group2))
+            .add("pooled_variance", JsonNumber(r.observed.pooledVariance))
+            .add("pooled_winsorized_variance", JsonNumber(r.observed.pooledWinsorizedVariance))
+            .add("d", JsonEffect(r.observed.d))
+            .add("robust_d", JsonEffect(r.observed.robustD))
+            .add("d_interval", JsonInterval(r.dInterval, r.validD))
+            .add("robust_d_interval", JsonInterval(r.robustDInterval, r.validRobustD))
+            .add("valid_d_trials", std::to_string(r.validD))
+            .add("valid_robust_d_trials", std::to_string(r.validRobustD))
+            .str() +
+        "\n";
+    return WithLineEnds(doc, crlf);
+}
+
+}  // namespace corvane::cli

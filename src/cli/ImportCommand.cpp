@@ -1,0 +1,13 @@
+#include "cli/Commands.h"
+#include "data/ImportDataFile.h"
+
+namespace corvane::cli {
+
+std::string RunImport(const ParsedArgs& a) {
+    const char delimiter = ParseDelimiter(a);
+    const std::string shown = DisplayPath(a.file);
+    const DataSet data = Import(a.file, shown, delimiter);
+    return WithLineEnds(ImportSummary(shown, data.cases, data.variables), a.flag("crlf"));
+}
+
+}  // namespace corvane::cli
