@@ -1,12 +1,13 @@
 """Shared helpers of the Python peers: the data files and the two effect sizes."""
 
 import math
+import os
 import resource
 import time
 
 import numpy as np
 
-TRIALS = 2000
+TRIALS = int(os.environ.get("CORVANE_BENCH_TRIALS", "2000"))
 LEVEL = 0.95
 ROOT_0_4129 = math.sqrt(0.4129)
 

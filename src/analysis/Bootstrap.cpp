@@ -1,8 +1,12 @@
 #include "analysis/Bootstrap.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
-#include <numeric>
+#include <condition_variable>
+#include <limits>
+#include <mutex>
+#include <thread>
 
 #include "common/Single.h"
 
@@ -10,125 +14,250 @@ namespace corvane {
 
 namespace {
 
-// One observed position: its value and its place in the ascending order, side by side so a
-// draw touches one cache line.
-struct Cell {
-    float value;
-    std::int32_t rank;
-};
-
-// Draws n positions p = ceil(u * n) from `cells`, counting each drawn sorted position and adding
-// S and Q; meanwhile adds the m values of `kept` to another resample's ST and QT. The two sets
-// of sums are independent rounding chains, so the processor overlaps them.
-void DrawAndTrim(UniformGenerator& rng, const Cell* cells, std::int32_t n, std::int32_t* counts,
-                 RunningSums& drawn, const float* kept, std::int32_t m, RunningSums& trimmed) {
-    const double dn = n;
-    float s = drawn.s, q = drawn.q, st = trimmed.st, qt = trimmed.qt;
-    auto draw = [&] {
-        auto p = static_cast<std::int32_t>(std::ceil(rng.next() * dn));
-        p = std::clamp(p, 1, n);
-        const Cell c = cells[p - 1];
-        ++counts[c.rank];
-        const double x = c.value;
-        s = static_cast<float>(static_cast<double>(s) + x);
-        q = static_cast<float>(static_cast<double>(q) + x * x);
-    };
-    auto trim = [&](std::int32_t j) {
-        const double x = kept[j];
-        st = static_cast<float>(static_cast<double>(st) + x);
-        qt = static_cast<float>(static_cast<double>(qt) + x * x);
-    };
-    const std::int32_t both = std::min(n, m);
-    std::int32_t j = 0;
-    for (; j < both; ++j) {
-        draw();
-        trim(j);
+// The sums of a resample in the accuracy rule's own form, walking the counts twice: S first,
+// then the squared deviations about S / n. For resamples far from the shifts.
+GroupSums SumsAboutOwnMeans(const float* sorted, const std::uint32_t* counts, std::int64_t n,
+                            std::int64_t g, double lo, double hi) {
+    GroupSums out;
+    const std::int64_t keepEnd = n - g;
+    std::int64_t cum = 0;
+    for (std::int64_t k = 0; k < n; ++k) {
+        const std::int64_t c = counts[k];
+        const double v = sorted[k];
+        const auto kc = std::clamp(cum + c, g, keepEnd) - std::clamp(cum, g, keepEnd);
+        out.s += static_cast<double>(c) * v;
+        out.t += static_cast<double>(kc) * v;
+        cum += c;
     }
-    for (std::int32_t k = j; k < n; ++k) draw();
-    for (std::int32_t k = j; k < m; ++k) trim(k);
-    drawn.s = s;
-    drawn.q = q;
-    trimmed.st = st;
-    trimmed.qt = qt;
+    const double dn = static_cast<double>(n), dg = static_cast<double>(g);
+    const double m = out.s / dn;
+    const double wm = ((dg * lo + out.t) + dg * hi) / dn;
+    out.wd = dg * ((lo - wm) * (lo - wm));
+    cum = 0;
+    for (std::int64_t k = 0; k < n; ++k) {
+        const std::int64_t c = counts[k];
+        const double v = sorted[k];
+        const auto kc = std::clamp(cum + c, g, keepEnd) - std::clamp(cum, g, keepEnd);
+        out.d += static_cast<double>(c) * ((v - m) * (v - m));
+        out.wd += static_cast<double>(kc) * ((v - wm) * (v - wm));
+        cum += c;
+    }
+    out.wd += dg * ((hi - wm) * (hi - wm));
+    return out;
 }
 
-// Resamples one group. The observed values are sorted once; a resample's ascending order comes
-// from counting how often each sorted position was drawn and walking the sorted values with
-// those counts, so no trial sorts. S and Q are taken in draw order as the values are drawn.
+// One observed group: its values sorted once and the shifts its resamples are summed about.
+// Read-only during the run, shared by every thread; each thread brings its own counts.
+//
+// A resample draws n positions with replacement. Drawing a position of the ascending copy
+// instead of a case position is the same resampling distribution: every observed value is
+// equally likely at every draw either way. Counting the drawn positions yields the resample's
+// ascending order directly, so no trial sorts and no draw reads the data.
 class GroupResampler {
   public:
-    // A value drawn more often than this is written out by a loop; below it, by four stores.
-    static constexpr std::int32_t kSpill = 4;
-
     explicit GroupResampler(const GroupSample& observed)
         : m_observed(observed),
-          m_n(static_cast<std::int32_t>(observed.size())),
-          m_g(TrimCount(m_n)),
-          m_cells(observed.size()),
-          m_sorted(observed.size()),
-          m_counts(observed.size(), 0),
-          m_ascending(observed.size() + kSpill) {
-        std::vector<std::int32_t> order(observed.size());
-        std::iota(order.begin(), order.end(), 0);
-        std::stable_sort(order.begin(), order.end(),
-                         [&](std::int32_t a, std::int32_t b) { return observed[a] < observed[b]; });
-        for (std::size_t k = 0; k < order.size(); ++k) {
-            m_sorted[k] = observed[order[k]];
-            m_cells[order[k]] = {observed[order[k]], static_cast<std::int32_t>(k)};
-        }
+          m_n(static_cast<std::int64_t>(observed.size())),
+          m_sorted(observed.begin(), observed.end()) {
+        std::stable_sort(m_sorted.begin(), m_sorted.end());
+        if (m_n < 2) return;
+        const std::int64_t g = TrimCount(m_n);
+        double s = 0, t = 0;
+        for (std::int64_t k = 0; k < m_n; ++k) s += m_sorted[k];
+        for (std::int64_t k = g; k < m_n - g; ++k) t += m_sorted[k];
+        const double dn = static_cast<double>(m_n), dg = static_cast<double>(g);
+        m_meanShift = s / dn;
+        m_winsorizedShift =
+            ((dg * m_sorted[g] + t) + dg * m_sorted[static_cast<std::size_t>(m_n - g - 1)]) / dn;
     }
 
-    std::int32_t size() const { return m_n; }
-    const Cell* cells() const { return m_cells.data(); }
-    std::int32_t* counts() { return m_counts.data(); }
+    std::size_t size() const { return static_cast<std::size_t>(m_n); }
 
-    // Trial 0: the observed sample itself.
-    bool observedStats(GroupStats& out) const {
+    // Trial 0: the observed sample itself, by the rule.
+    Checked observedStats(GroupStats& out) const {
         return ComputeGroupStatsPresorted(m_observed.data(), m_sorted.data(), m_n, out);
     }
 
-    // Writes this trial's values in ascending order from the counts, and clears the counts.
-    void expand() {
-        float* out = m_ascending.data();
-        for (std::int32_t k = 0; k < m_n; ++k) {
-            const std::int32_t c = m_counts[k];
-            const float v = m_sorted[k];
-            m_counts[k] = 0;
-            if (c <= kSpill) {
-                // Branch-free: a count of 0..4 writes four copies and keeps c of them.
-                out[0] = v;
-                out[1] = v;
-                out[2] = v;
-                out[3] = v;
-            } else {
-                std::fill(out, out + c, v);
-            }
-            out += c;
+    // Draws n positions p = ceil(u * n) of the ascending copy and counts them.
+    void draw(UniformGenerator& rng, std::uint32_t* counts) const {
+        const double dn = static_cast<double>(m_n);
+        for (std::int64_t j = 0; j < m_n; ++j) {
+            auto p = static_cast<std::int64_t>(std::ceil(rng.next() * dn));
+            p = std::clamp<std::int64_t>(p, 1, m_n);
+            ++counts[p - 1];
         }
     }
 
-    // The kept positions g+1 .. n-g of the ascending order.
-    const float* kept() const { return m_ascending.data() + m_g; }
-    std::int32_t keptCount() const { return m_n < 2 ? 0 : m_n - 2 * m_g; }
-
-    // The statistics from this trial's finished sums and its ascending values.
-    bool finish(const RunningSums& sums, GroupStats& out) const {
-        if (m_n < 2) return GroupStatsFromSums(sums, 0.0f, 0.0f, m_n, out);
-        return GroupStatsFromSums(sums, m_ascending[static_cast<std::size_t>(m_g)],
-                                  m_ascending[static_cast<std::size_t>(m_n - m_g - 1)], m_n, out);
+    // The statistics of the drawn resample; clears the counts for the next one.
+    Checked resampleStats(std::uint32_t* counts, GroupStats& out) const {
+        const GroupSums sums =
+            SumsFromCounts(m_sorted.data(), counts, m_n, m_meanShift, m_winsorizedShift);
+        std::fill(counts, counts + m_n, 0u);
+        return GroupStatsFromSums(sums, m_n, out);
     }
 
   private:
     const GroupSample& m_observed;
-    std::int32_t m_n;
-    std::int32_t m_g;                    // trimming count
-    std::vector<Cell> m_cells;           // value and sorted position of each observed position
-    std::vector<float> m_sorted;         // observed values, ascending, stable
-    std::vector<std::int32_t> m_counts;  // draws per sorted position, this trial
-    std::vector<float> m_ascending;      // this trial's values ascending (and kSpill spare)
+    std::int64_t m_n;
+    std::vector<float> m_sorted;  // observed values, ascending
+    double m_meanShift = 0;
+    double m_winsorizedShift = 0;
 };
 
+// The shared state of one run's trials. Trials are handed out in ascending order; each writes
+// only its own slots, so the results are gathered in trial order whatever thread ran them.
+struct TrialQueue {
+    TrialQueue(const GroupResampler& g1, const GroupResampler& g2, std::uint64_t runSeed,
+               std::int32_t count, int chosenGroup, const CancelToken* token)
+        : r1(g1),
+          r2(g2),
+          seed(runSeed),
+          trials(count),
+          chosen(chosenGroup),
+          cancel(token),
+          d(static_cast<std::size_t>(count) + 1, kMissing),
+          robustD(static_cast<std::size_t>(count) + 1, kMissing) {}
+
+    const GroupResampler& r1;
+    const GroupResampler& r2;
+    std::uint64_t seed;
+    std::int32_t trials;
+    int chosen;
+    const CancelToken* cancel;
+    std::vector<float> d, robustD;  // slot t: trial t's effect sizes
+    std::atomic<std::int32_t> next{1};
+    std::atomic<std::int32_t> completed{0};
+    std::atomic<bool> stop{false};  // the caller is leaving: a failure in the calling thread
+    // The earliest trial whose result overflowed: later trials need not run, and the error is
+    // the same for every thread count.
+    std::atomic<std::int32_t> failedTrial{std::numeric_limits<std::int32_t>::max()};
+    std::mutex failureMutex;
+    BootstrapError failure{BootstrapError::Kind::Overflow};
+
+    void fail(std::int32_t t, int group, Checked c) {
+        const std::lock_guard<std::mutex> lock(failureMutex);
+        if (t < failedTrial.load()) {
+            failure = {BootstrapError::Kind::Overflow, group, c.overflow, t};
+            failedTrial.store(t);
+        }
+    }
+
+    // Runs trials until none is left. `counts` holds room for both groups' counts, all 0.
+    // `afterTrial` runs after each completed trial on this thread.
+    template <class AfterTrial>
+    void work(std::uint32_t* counts, AfterTrial&& afterTrial) {
+        std::uint32_t* const counts1 = counts;
+        std::uint32_t* const counts2 = counts + r1.size();
+        for (;;) {
+            if (stop.load(std::memory_order_relaxed) || (cancel && cancel->cancelled())) return;
+            const std::int32_t t = next.fetch_add(1);
+            if (t > trials || t > failedTrial.load()) return;
+            UniformGenerator rng = UniformGenerator::ForStream(seed, static_cast<std::uint64_t>(t));
+            r1.draw(rng, counts1);
+            r2.draw(rng, counts2);
+            GroupStats s1, s2;
+            EffectSizes es;
+            const Checked c1 = r1.resampleStats(counts1, s1);
+            const Checked c2 = r2.resampleStats(counts2, s2);
+            if (!c1) return fail(t, 1, c1);
+            if (!c2) return fail(t, 2, c2);
+            if (const Checked c = ComputeEffectSizes(s1, s2, chosen, es); !c) {
+                return fail(t, chosen, c);
+            }
+            d[static_cast<std::size_t>(t)] = es.d;
+            robustD[static_cast<std::size_t>(t)] = es.robustD;
+            afterTrial(completed.fetch_add(1) + 1);
+        }
+    }
+};
+
+// Runs the queue on `threads` threads while the calling thread reports progress.
+// Returns the last count reported.
+std::int32_t RunOnThreads(TrialQueue& queue, unsigned threads, std::vector<std::uint32_t>& counts,
+                          std::size_t perThread, const ProgressCallback& progress) {
+    std::mutex doneMutex;
+    std::condition_variable doneSignal;
+    unsigned finished = 0;
+    std::vector<std::thread> workers;
+    // However the caller leaves (a throwing progress callback, a thread that cannot start),
+    // the workers are stopped and joined first.
+    struct Joiner {
+        TrialQueue& queue;
+        std::vector<std::thread>& workers;
+        ~Joiner() {
+            queue.stop.store(true);
+            for (std::thread& w : workers) w.join();
+        }
+    } joiner{queue, workers};
+    workers.reserve(threads);
+    for (unsigned i = 0; i < threads; ++i) {
+        workers.emplace_back([&, i] {
+            queue.work(counts.data() + i * perThread, [](std::int32_t) {});
+            const std::lock_guard<std::mutex> lock(doneMutex);
+            ++finished;
+            doneSignal.notify_all();
+        });
+    }
+    std::int32_t shown = 0;
+    std::unique_lock<std::mutex> lock(doneMutex);
+    for (;;) {
+        const bool all = doneSignal.wait_for(lock, std::chrono::milliseconds(50),
+                                             [&] { return finished == threads; });
+        const std::int32_t done = queue.completed.load();
+        if (progress && done > shown && !all) {
+            shown = done;
+            lock.unlock();
+            progress(done);
+            lock.lock();
+        }
+        if (all) return shown;
+    }
+}
+
 }  // namespace
+
+GroupSums SumsFromCounts(const float* sorted, const std::uint32_t* counts, std::int64_t n,
+                         double meanShift, double winsorizedShift) {
+    if (n < 2) return {};
+    const std::int64_t g = TrimCount(n), keepEnd = n - g, loAt = g, hiAt = n - g - 1;
+    const double a = meanShift, b = winsorizedShift;
+    // One pass: the sums of x - a and (x - a)^2 over all values, of y - b and (y - b)^2 over the
+    // kept positions g+1 .. n-g of the resample's ascending order, and the two values the
+    // Winsorized sample repeats.
+    double s1 = 0, s2 = 0, t1 = 0, t2 = 0, lo = 0, hi = 0;
+    std::int64_t cum = 0;
+    for (std::int64_t k = 0; k < n; ++k) {
+        const std::int64_t c = counts[k];
+        const double v = sorted[k];
+        const double x = v - a, y = v - b;
+        const double dc = static_cast<double>(c);
+        const auto kc =
+            static_cast<double>(std::clamp(cum + c, g, keepEnd) - std::clamp(cum, g, keepEnd));
+        s1 += dc * x;
+        s2 += (dc * x) * x;
+        t1 += kc * y;
+        t2 += (kc * y) * y;
+        lo = cum <= loAt && loAt < cum + c ? v : lo;
+        hi = cum <= hiAt && hiAt < cum + c ? v : hi;
+        cum += c;
+    }
+    const double dn = static_cast<double>(n), dg = static_cast<double>(g);
+    GroupSums out;
+    out.s = s1 + dn * a;
+    out.d = s2 - s1 * s1 / dn;
+    out.t = t1 + static_cast<double>(n - 2 * g) * b;
+    const double w1 = (dg * (lo - b) + t1) + dg * (hi - b);
+    const double w2 = (dg * ((lo - b) * (lo - b)) + t2) + dg * ((hi - b) * (hi - b));
+    out.wd = w2 - w1 * w1 / dn;
+    // The shifted form subtracts n times the squared distance of the resample's mean from the
+    // shift; while that is at most half of the sum of squares, the difference keeps nearly full
+    // precision. Beyond it (a resample of nearly equal values, a constant one among them, which
+    // must give exactly 0) the sums are taken again about the resample's own means.
+    if (!(out.d >= 0.5 * s2) || !(out.wd >= 0.5 * w2)) {
+        return SumsAboutOwnMeans(sorted, counts, n, g, lo, hi);
+    }
+    return out;
+}
 
 PercentilePositions PercentilePositionsFor(std::int32_t m, float level) {
     const double a = (1.0 - static_cast<double>(level)) / 2.0;
@@ -151,63 +280,62 @@ Interval PercentileInterval(const std::vector<float>& store, std::int32_t m, flo
     return {read(pos.lower), read(pos.upper)};
 }
 
+unsigned BootstrapThreads(unsigned requested) {
+    if (requested > 0) return requested;
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
 Result<BootstrapResult, BootstrapError> RunBootstrap(const GroupSample& group1,
                                                      const GroupSample& group2,
                                                      const BootstrapSettings& settings,
-                                                     UniformGenerator& rng,
-                                                     const ProgressCallback& progress) {
+                                                     const UniformGenerator& generator,
+                                                     const ProgressCallback& progress,
+                                                     const RunOptions& options) {
     using Kind = BootstrapError::Kind;
+    const int chosen = settings.chosenGroup == 2 ? 2 : 1;
     BootstrapResult result;
     result.trials = settings.trials;
 
-    GroupResampler r1(group1), r2(group2);
-    if (!r1.observedStats(result.group1) || !r2.observedStats(result.group2) ||
-        !ComputeEffectSizes(result.group1, result.group2, settings.chosenGroup, result.observed)) {
-        return BootstrapError{Kind::Overflow};
-    }
-    const GroupStats& chosen = settings.chosenGroup == 2 ? result.group2 : result.group1;
-    if (!(chosen.variance > 0.0f)) {
-        return BootstrapError{Kind::ZeroVariance, settings.chosenGroup == 2 ? 2 : 1};
-    }
-
-    const auto slots = static_cast<std::size_t>(std::max(settings.trials, 0)) + 1;
-    std::vector<float> dStore(slots, 0.0f), robustStore(slots, 0.0f);
-    auto keep = [&](const GroupStats& a, const GroupStats& b) {
-        EffectSizes es;
-        if (!ComputeEffectSizes(a, b, settings.chosenGroup, es)) return false;
-        if (!IsMissing(es.d)) dStore[++result.validD] = es.d;
-        if (!IsMissing(es.robustD)) robustStore[++result.validRobustD] = es.robustD;
-        return true;
+    const GroupResampler r1(group1), r2(group2);
+    auto overflow = [](int group, Checked c) {
+        return BootstrapError{Kind::Overflow, group, c.overflow, 0};
     };
-
-    // The trials are staggered by half a trial: while a group is drawn, the trimmed sums of the
-    // group drawn before it (Group 2 of the previous trial, or Group 1 of this one) are added.
-    // The draws keep their order; only the additions of independent sums interleave.
-    GroupStats s1, s2;
-    RunningSums sums1, sums2;
-    for (std::int32_t t = 1; t <= settings.trials; ++t) {
-        if (progress) progress(t);
-        const bool pending = t > 1;  // Group 2 of trial t - 1 still lacks its trimmed sums
-        sums1 = {};
-        DrawAndTrim(rng, r1.cells(), r1.size(), r1.counts(), sums1, r2.kept(),
-                    pending ? r2.keptCount() : 0, sums2);
-        if (pending && (!r2.finish(sums2, s2) || !keep(s1, s2))) {
-            return BootstrapError{Kind::Overflow};
-        }
-        r1.expand();
-        sums2 = {};
-        DrawAndTrim(rng, r2.cells(), r2.size(), r2.counts(), sums2, r1.kept(), r1.keptCount(),
-                    sums1);
-        // An overflow of Group 2's squares ends the run in this trial, as it would unstaggered.
-        if (!r1.finish(sums1, s1) || !std::isfinite(sums2.s) || !std::isfinite(sums2.q)) {
-            return BootstrapError{Kind::Overflow};
-        }
-        r2.expand();
+    if (const Checked c = r1.observedStats(result.group1); !c) return overflow(1, c);
+    if (const Checked c = r2.observedStats(result.group2); !c) return overflow(2, c);
+    if (const Checked c = ComputeEffectSizes(result.group1, result.group2, chosen, result.observed);
+        !c) {
+        return overflow(chosen, c);
     }
-    if (settings.trials >= 1) {
-        RunningSums none;
-        DrawAndTrim(rng, r1.cells(), 0, r1.counts(), none, r2.kept(), r2.keptCount(), sums2);
-        if (!r2.finish(sums2, s2) || !keep(s1, s2)) return BootstrapError{Kind::Overflow};
+    const GroupStats& chosenStats = chosen == 2 ? result.group2 : result.group1;
+    if (!(chosenStats.variance > 0.0f)) return BootstrapError{Kind::ZeroVariance, chosen};
+
+    const std::int32_t trials = std::max(settings.trials, 0);
+    const auto slots = static_cast<std::size_t>(trials) + 1;
+    TrialQueue queue(r1, r2, generator.seed(), trials, chosen, options.cancel);
+
+    const unsigned threads =
+        std::max(1u, std::min(BootstrapThreads(options.threads), static_cast<unsigned>(trials)));
+    const std::size_t perThread = r1.size() + r2.size();
+    std::vector<std::uint32_t> counts(perThread * threads, 0u);
+    std::int32_t shown = 0;
+    if (threads == 1) {
+        queue.work(counts.data(), [&](std::int32_t done) {
+            if (progress) progress(done);
+            shown = done;
+        });
+    } else {
+        shown = RunOnThreads(queue, threads, counts, perThread, progress);
+    }
+    if (options.cancel && options.cancel->cancelled()) return BootstrapError{Kind::Cancelled};
+    if (queue.failedTrial.load() <= trials) return queue.failure;
+    if (progress && shown < trials) progress(trials);
+
+    std::vector<float> dStore(slots, 0.0f), robustStore(slots, 0.0f);
+    for (std::size_t t = 1; t < slots; ++t) {
+        if (!IsMissing(queue.d[t])) dStore[static_cast<std::size_t>(++result.validD)] = queue.d[t];
+        if (!IsMissing(queue.robustD[t])) {
+            robustStore[static_cast<std::size_t>(++result.validRobustD)] = queue.robustD[t];
+        }
     }
     result.dInterval = PercentileInterval(dStore, result.validD, settings.level);
     result.robustDInterval = PercentileInterval(robustStore, result.validRobustD, settings.level);

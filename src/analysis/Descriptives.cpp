@@ -8,25 +8,25 @@
 
 namespace corvane {
 
-std::optional<DescriptiveRow> ComputeDescriptiveRow(const DataMatrix& data, std::int32_t cases,
-                                                    std::int32_t variable) {
+DescriptiveRow ComputeDescriptiveRow(const DataMatrix& data, std::int32_t cases,
+                                     std::int32_t variable) {
     DescriptiveRow row;
     row.variable = variable;
-    SingleStore store;
-    float sum = 0.0f, sumSquares = 0.0f, minimum = 0.0f, maximum = 0.0f;
+    float minimum = 0.0f, maximum = 0.0f;
+    double sum = 0.0;
     std::int32_t n = 0;
+    // 64-bit counters: the loops must end when cases is the largest 32-bit count.
+    auto cell = [&](std::int64_t i) { return data.at(static_cast<std::int32_t>(i), variable); };
 
     // The extremes start from the first present value of the column.
-    std::int32_t first = 1;
-    while (first <= cases && IsMissing(data.at(first, variable))) ++first;
-    if (first <= cases) minimum = maximum = data.at(first, variable);
+    std::int64_t first = 1;
+    while (first <= cases && IsMissing(cell(first))) ++first;
+    if (first <= cases) minimum = maximum = cell(first);
 
-    for (std::int32_t i = 1; i <= cases; ++i) {
-        const float x = data.at(i, variable);
+    for (std::int64_t i = 1; i <= cases; ++i) {
+        const float x = cell(i);
         if (IsMissing(x)) continue;
-        const double dx = x;
-        sum = store(static_cast<double>(sum) + dx);
-        sumSquares = store(static_cast<double>(sumSquares) + std::pow(dx, 2));
+        sum += static_cast<double>(x);
         ++n;
         if (x < minimum) {
             minimum = x;
@@ -34,21 +34,23 @@ std::optional<DescriptiveRow> ComputeDescriptiveRow(const DataMatrix& data, std:
             maximum = x;
         }
     }
-    if (store.overflowed()) return std::nullopt;
 
     row.n = n;
     if (n >= 1) {
-        row.mean = Round3(static_cast<double>(sum) / n);
+        row.mean = Round3(sum / n);
         row.min = minimum;
         row.max = maximum;
     }
     if (n >= 2) {
-        const double variance =
-            (static_cast<double>(sumSquares) - std::pow(static_cast<double>(sum), 2) / n) *
-            (1.0 / (n - 1));
-        // Nearly equal values can drive the single-precision estimate just below zero: the
-        // spread is then zero to the precision the sums carry.
-        row.sd = variance > 0.0 ? Round3(std::sqrt(variance)) : 0.0;
+        const double m = sum / n;
+        double squares = 0.0;
+        for (std::int64_t i = 1; i <= cases; ++i) {
+            const float x = cell(i);
+            if (IsMissing(x)) continue;
+            const double e = static_cast<double>(x) - m;
+            squares += e * e;
+        }
+        row.sd = Round3(std::sqrt(squares / (n - 1)));
     }
     return row;
 }
@@ -59,9 +61,7 @@ Result<std::vector<DescriptiveRow>, AnalysisError> ComputeDescriptives(
     std::vector<DescriptiveRow> rows;
     rows.reserve(variables.size());
     for (std::int32_t v : variables) {
-        auto row = ComputeDescriptiveRow(data, cases, v);
-        if (!row) return AnalysisError{msg::ValuesTooLarge(v), msg::kTitleAnalysisError};
-        rows.push_back(*row);
+        rows.push_back(ComputeDescriptiveRow(data, cases, v));
     }
     return rows;
 }

@@ -21,12 +21,12 @@ struct DescriptiveRow {
     std::int32_t n = 0;
 };
 
-// The statistics of one variable over cases 1..cases. Fails only on overflow of the
-// single-precision sums. A negative variance estimate (nearly equal values) gives SD 0.
-std::optional<DescriptiveRow> ComputeDescriptiveRow(const DataMatrix& data, std::int32_t cases,
-                                                    std::int32_t variable);
+// The statistics of one variable over cases 1..cases: the sum and the squared deviations
+// about S / N in double precision, in row order. Sums of single values cannot overflow a double.
+DescriptiveRow ComputeDescriptiveRow(const DataMatrix& data, std::int32_t cases,
+                                     std::int32_t variable);
 
-// The whole analysis: the "nothing ticked" and overflow failures, or the report text.
+// The whole analysis: the "nothing ticked" failure, or the rows of the report.
 Result<std::vector<DescriptiveRow>, AnalysisError> ComputeDescriptives(
     const DataMatrix& data, std::int32_t cases, const std::vector<std::int32_t>& variables);
 

@@ -1,5 +1,7 @@
 #include "analysis/EffectSizeAnalysis.h"
 
+#include <cmath>
+
 #include "analysis/EffectSizeReport.h"
 #include "common/Messages.h"
 #include "common/Single.h"
@@ -7,20 +9,20 @@
 
 namespace corvane {
 
-Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(const DataMatrix& data,
-                                                               std::int32_t cases,
-                                                               const EffectSizeRequest& request,
-                                                               UniformGenerator& rng,
-                                                               const ProgressCallback& progress) {
+Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(
+    const DataMatrix& data, std::int32_t cases, const EffectSizeRequest& request,
+    const UniformGenerator& rng, const ProgressCallback& progress, const RunOptions& options) {
     auto fail = [](const std::string& text) {
         return AnalysisError{text, msg::kTitleAnalysisError};
     };
     if (request.dependent == kNone) return fail(msg::kNoDependentVariable);
     if (request.grouping == kNone) return fail(msg::kNoGroupingVariable);
+    // A code must be a number that single precision holds: one beyond its range matches no
+    // cell.
     const auto code1 = ParseGroupCode(request.code1Text);
-    if (!code1) return fail(msg::kGroup1CodeInvalid);
+    if (!code1 || !std::isfinite(static_cast<float>(*code1))) return fail(msg::kGroup1CodeInvalid);
     const auto code2 = ParseGroupCode(request.code2Text);
-    if (!code2) return fail(msg::kGroup2CodeInvalid);
+    if (!code2 || !std::isfinite(static_cast<float>(*code2))) return fail(msg::kGroup2CodeInvalid);
 
     const GroupPair groups = ExtractGroups(data, cases, request.dependent, request.grouping,
                                            static_cast<float>(*code1), static_cast<float>(*code2));
@@ -31,13 +33,27 @@ Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(const DataMatrix&
         return fail(msg::kGroup2TooSmall);
     }
 
-    auto run = RunBootstrap(groups.group1, groups.group2, request.settings, rng, progress);
+    auto run = RunBootstrap(groups.group1, groups.group2, request.settings, rng, progress, options);
     if (!run) {
         const BootstrapError& e = run.error();
+        if (e.kind == BootstrapError::Kind::Cancelled) {
+            return AnalysisError{msg::kAnalysisCancelled, msg::kTitleAnalysisError, true};
+        }
         if (e.kind == BootstrapError::Kind::ZeroVariance) {
             return fail(e.group == 2 ? msg::kGroup2ZeroVariance : msg::kGroup1ZeroVariance);
         }
-        return fail(msg::ValuesTooLarge(request.dependent));
+        switch (e.what) {
+            case Overflow::Variance:
+                return fail(msg::VarianceTooLarge(request.dependent, e.group));
+            case Overflow::WinsorizedVariance:
+                return fail(msg::WinsorizedVarianceTooLarge(request.dependent, e.group));
+            case Overflow::D:
+                return fail(msg::DCannotBeShown(e.group));
+            case Overflow::RobustD:
+                return fail(msg::RobustDCannotBeShown(e.group));
+            default:
+                return fail(msg::ValuesTooLarge(request.dependent));
+        }
     }
     EffectSizeOutcome outcome;
     outcome.result = std::move(run).value();

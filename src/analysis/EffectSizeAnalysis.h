@@ -29,14 +29,14 @@ struct EffectSizeOutcome {
 struct AnalysisError {
     std::string message;
     std::string title;
+    bool cancelled = false;  // stopped through the run's CancelToken: nothing to show
 };
 
 // The validations in order, the extraction, the bootstrap and the report. The generator must
-// already be seeded.
-Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(const DataMatrix& data,
-                                                               std::int32_t cases,
-                                                               const EffectSizeRequest& request,
-                                                               UniformGenerator& rng,
-                                                               const ProgressCallback& progress);
+// already be seeded; its seed keys the trials' draws (RunBootstrap). `progress` is called on
+// the calling thread.
+Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(
+    const DataMatrix& data, std::int32_t cases, const EffectSizeRequest& request,
+    const UniformGenerator& rng, const ProgressCallback& progress, const RunOptions& options = {});
 
 }  // namespace corvane

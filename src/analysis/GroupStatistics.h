@@ -33,38 +33,44 @@ struct GroupPair {
 inline constexpr float kTrimProportion = 0.2f;
 inline constexpr std::int32_t kMinGroupSize = 2;
 
+// The result that could not be stored in single precision. The sums are double and cannot
+// overflow for single data; only a stored result can. `Values` stands for a result that no
+// single data can push out of range (a mean, a pooled value), named by the values alone.
+enum class Overflow { None, Values, Variance, WinsorizedVariance, D, RobustD };
+
+struct Checked {
+    Overflow overflow = Overflow::None;
+    explicit operator bool() const { return overflow == Overflow::None; }
+};
+
 // Cases 1..cases in order: a missing dependent cell skips the case; otherwise code 1 is tested
 // before code 2.
 GroupPair ExtractGroups(const DataMatrix& data, std::int32_t cases, std::int32_t dependent,
                         std::int32_t grouping, float code1, float code2);
 
-// The four running sums of one sample, each rounded to single precision after every addition:
-// S and Q in draw order, ST and QT over the kept positions g+1 .. n-g of the ascending order.
-struct RunningSums {
-    float s = 0, q = 0, st = 0, qt = 0;
+// The trimming count g: the integer part of n times the widened single-precision 0.2.
+std::int64_t TrimCount(std::int64_t n);
+
+// The double-precision sums of one sample from which its statistics are rounded: S, the sum of
+// squared deviations D about S / n, the trimmed sum T and the Winsorized sum of squared
+// deviations WD about the Winsorized mean.
+struct GroupSums {
+    double s = 0, d = 0, t = 0, wd = 0;
 };
 
-// The trimming count g: the integer part of n times the widened single-precision 0.2.
-std::int32_t TrimCount(std::int32_t n);
+// Rounds the statistics of n >= 2 values from their sums, each once to single precision.
+Checked GroupStatsFromSums(const GroupSums& sums, std::int64_t n, GroupStats& out);
 
-// The statistics of n >= 2 values from their running sums and the two values the Winsorized
-// sample repeats (ascending positions g+1 and n-g). Returns false when a sum or a stored result
-// is not finite: a running sum that overflowed once stays infinite.
-bool GroupStatsFromSums(const RunningSums& sums, float low, float high, std::int32_t n,
-                        GroupStats& out);
+// The statistics of one group. `sorted` is the caller's scratch buffer for the ascending copy.
+Checked ComputeGroupStats(const GroupSample& sample, GroupStats& out, std::vector<float>& sorted);
 
-// The statistics of one group. Returns false when a stored value overflowed single precision.
-// `sorted` is the caller's scratch buffer for the ascending copy, so bootstrap trials reuse it.
-bool ComputeGroupStats(const GroupSample& sample, GroupStats& out, std::vector<float>& sorted);
-
-// The same, from values already in ascending (stable) order: the running sums S and Q in
-// `drawOrder`, the trimmed sums over `ascending`. Both hold the same multiset of values.
-bool ComputeGroupStatsPresorted(const float* drawOrder, const float* ascending, std::int32_t n,
-                                GroupStats& out);
+// The same from the values in case order and the same values in ascending order: S and D run
+// over `caseOrder`, T and WD over `ascending`, each left to right in double precision.
+Checked ComputeGroupStatsPresorted(const float* caseOrder, const float* ascending, std::int64_t n,
+                                   GroupStats& out);
 
 // Pooled variances and both effect sizes, standardized by the chosen group (1 or 2).
-// Returns false when a stored value overflowed single precision.
-bool ComputeEffectSizes(const GroupStats& g1, const GroupStats& g2, int chosenGroup,
-                        EffectSizes& out);
+Checked ComputeEffectSizes(const GroupStats& g1, const GroupStats& g2, int chosenGroup,
+                           EffectSizes& out);
 
 }  // namespace corvane

@@ -15,6 +15,9 @@ struct UsageError {
     std::string reason;
 };
 
+// The user interrupted the command: nothing is printed.
+struct Interrupted {};
+
 // A user error: the program's own message, printed alone.
 struct UserError {
     std::string message;

@@ -28,12 +28,17 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         } else {
             text = RunDescriptives(parsed);
         }
+        if (environment.cancel != nullptr && environment.cancel->cancelled()) {
+            return kExitInterrupted;
+        }
         out << text << std::flush;
         if (!out) {
             err << msg::CliFailed(msg::kOutputNotWritten) << "\n";
             return kExitUserError;
         }
         return kExitOk;
+    } catch (const Interrupted&) {
+        return kExitInterrupted;
     } catch (const UsageError& e) {
         err << msg::CliFailed(e.reason) << "\n\n" << UsageText();
         return kExitUsage;

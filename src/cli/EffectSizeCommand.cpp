@@ -10,6 +10,7 @@ namespace corvane::cli {
 
 namespace {
 constexpr std::int32_t kMaxTrials = 1000000;
+constexpr std::uint32_t kMaxThreads = 1024;
 }  // namespace
 
 std::string RunEffectSize(const ParsedArgs& a, std::ostream& err, const CliEnvironment& env) {
@@ -61,6 +62,15 @@ std::string RunEffectSize(const ParsedArgs& a, std::ostream& err, const CliEnvir
         seed = UniformGenerator::ClockSeed() & ((std::uint64_t{1} << 53) - 1);
     }
     const bool json = ParseJsonFormat(a);
+    RunOptions options;
+    options.cancel = env.cancel;
+    if (const std::string* t = a.value("threads")) {
+        const auto threads = ParseUnsigned<std::uint32_t>(*t);
+        if (!threads || *threads < 1 || *threads > kMaxThreads) {
+            throw UsageError{"--threads takes a whole number from 1 to 1024"};
+        }
+        options.threads = *threads;
+    }
 
     const std::string shown = DisplayPath(a.file);
     const DataSet data = Import(a.file, shown, delimiter);
@@ -73,9 +83,10 @@ std::string RunEffectSize(const ParsedArgs& a, std::ostream& err, const CliEnvir
 
     UniformGenerator rng(seed);
     ProgressBar bar(err, env.errIsTerminal, env.progressDelaySeconds, request.settings.trials);
-    auto outcome = RunEffectSizeAnalysis(data.matrix, data.cases, request, rng,
-                                         [&bar](std::int32_t t) { bar.update(t); });
+    auto outcome = RunEffectSizeAnalysis(
+        data.matrix, data.cases, request, rng, [&bar](std::int32_t t) { bar.update(t); }, options);
     bar.finish();
+    if (!outcome && outcome.error().cancelled) throw Interrupted{};
     if (!outcome) throw UserError{outcome.error().message};
 
     const bool crlf = a.flag("crlf");

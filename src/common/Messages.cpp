@@ -43,6 +43,26 @@ std::string ValuesTooLarge(std::int64_t variable) {
     return "The values of Var " + N(variable) + " are too large for this analysis.";
 }
 
+std::string VarianceTooLarge(std::int64_t variable, int group) {
+    return "The variance of Var " + N(variable) + " in Group " + N(group) +
+           " is too large for this analysis.";
+}
+
+std::string WinsorizedVarianceTooLarge(std::int64_t variable, int group) {
+    return "The Winsorized variance of Var " + N(variable) + " in Group " + N(group) +
+           " is too large for this analysis.";
+}
+
+std::string DCannotBeShown(int group) {
+    return "Cohen's D cannot be shown: Group " + N(group) +
+           "'s variance is too small against the difference of the means.";
+}
+
+std::string RobustDCannotBeShown(int group) {
+    return "Robust Cohen's D cannot be shown: Group " + N(group) +
+           "'s Winsorized variance is too small against the difference of the trimmed means.";
+}
+
 std::string AnalysisNotEnoughMemory() {
     return "There is not enough memory to complete the analysis.";
 }

@@ -42,6 +42,13 @@ inline constexpr const char* kNothingTicked = "At least one item must be selecte
 // Both analyses
 std::string ValuesTooLarge(std::int64_t variable);
 
+// A result of the effect-size analysis beyond the single-precision range
+std::string VarianceTooLarge(std::int64_t variable, int group);
+std::string WinsorizedVarianceTooLarge(std::int64_t variable, int group);
+std::string DCannotBeShown(int group);
+std::string RobustDCannotBeShown(int group);
+inline constexpr const char* kAnalysisCancelled = "The analysis was stopped.";
+
 // Failures the program did not foresee, in either analysis or any other command
 // The box of a command's failure carries the command's name as its title.
 std::string AnalysisNotEnoughMemory();

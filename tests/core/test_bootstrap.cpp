@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "Samples.h"
@@ -15,21 +16,24 @@ using namespace corvane::test;
 
 namespace {
 
-// The bootstrap as first described: each trial copies the draws and sorts them, with the
-// quadratic rank-count sort.
-BootstrapResult SortPerTrial(const GroupSample& g1, const GroupSample& g2,
-                             const BootstrapSettings& s, UniformGenerator& rng) {
+// The bootstrap in its plainest form: each trial draws positions of the ascending copy from its
+// own stream, writes the resample out in draw order and takes its statistics by the accuracy
+// rule.
+BootstrapResult PlainRule(const GroupSample& g1, const GroupSample& g2, const BootstrapSettings& s,
+                          std::uint64_t seed) {
+    UniformGenerator rng;
+    std::vector<float> scratch;
     auto stats = [&](const GroupSample& x) {
         GroupStats g;
-        const auto sorted = RankCountSort(x);
-        ComputeGroupStatsPresorted(x.data(), sorted.data(), static_cast<int>(x.size()), g);
+        ComputeGroupStats(x, g, scratch);
         return g;
     };
     auto draw = [&](const GroupSample& x) {
-        GroupSample out(x.size());
+        GroupSample sorted(x), out(x.size());
+        std::stable_sort(sorted.begin(), sorted.end());
         for (auto& v : out) {
             auto p = static_cast<std::size_t>(std::ceil(rng.next() * double(x.size())));
-            v = x[std::clamp<std::size_t>(p, 1, x.size()) - 1];
+            v = sorted[std::clamp<std::size_t>(p, 1, x.size()) - 1];
         }
         return out;
     };
@@ -40,6 +44,7 @@ BootstrapResult SortPerTrial(const GroupSample& g1, const GroupSample& g2,
     ComputeEffectSizes(r.group1, r.group2, s.chosenGroup, r.observed);
     std::vector<float> d(s.trials + 1), rd(s.trials + 1);
     for (int t = 1; t <= s.trials; ++t) {
+        rng = UniformGenerator::ForStream(seed, static_cast<std::uint64_t>(t));
         const GroupSample a = draw(g1);
         const GroupSample b = draw(g2);
         EffectSizes e;
@@ -96,14 +101,41 @@ TEST(PercentileInterval, ReadsTheSortedStore) {
     EXPECT_EQ(none.upper, 0.0f);
 }
 
-TEST(RunBootstrap, ProgressAndCounts) {
+TEST(RunBootstrap, ProgressCountsCompletedTrials) {
     UniformGenerator rng(7);
     std::vector<int> seen;
     BootstrapSettings s;
-    auto r = RunBootstrap(Range(1, 10), Range(2, 20, 2), s, rng, [&](int t) { seen.push_back(t); });
+    // On one thread every completed trial is reported, on the calling thread.
+    const auto caller = std::this_thread::get_id();
+    RunOptions one;
+    one.threads = 1;
+    auto r = RunBootstrap(
+        Range(1, 10), Range(2, 20, 2), s, rng,
+        [&](int t) {
+            EXPECT_EQ(std::this_thread::get_id(), caller);
+            seen.push_back(t);
+        },
+        one);
     ASSERT_TRUE(r.ok());
     ASSERT_EQ(seen.size(), 600u);
     for (int t = 1; t <= 600; ++t) EXPECT_EQ(seen[t - 1], t);
+    // On several, the calls still come from the caller, grow strictly and end with T.
+    seen.clear();
+    RunOptions four;
+    four.threads = 4;
+    s.trials = 20000;
+    ASSERT_TRUE(RunBootstrap(
+                    Range(1, 300), Range(2, 600, 2), s, rng,
+                    [&](int t) {
+                        EXPECT_EQ(std::this_thread::get_id(), caller);
+                        seen.push_back(t);
+                    },
+                    four)
+                    .ok());
+    ASSERT_FALSE(seen.empty());
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+    EXPECT_EQ(std::adjacent_find(seen.begin(), seen.end()), seen.end());
+    EXPECT_EQ(seen.back(), 20000);
     EXPECT_EQ(r->trials, 600);
     EXPECT_EQ(r->validD, 600);
     EXPECT_LT(r->dInterval.lower, r->observed.d);
@@ -157,38 +189,13 @@ TEST(RunBootstrap, NoDefinedRobustDGivesAZeroInterval) {
 
 TEST(RunBootstrap, OverflowIsAnError) {
     UniformGenerator rng(3);
+    EXPECT_TRUE(RunBootstrap({1e19f, 1.0f, 2.0f}, {2e19f, 3.0f}, BootstrapSettings{}, rng).ok());
     auto r = RunBootstrap({1e19f, 1.0f, 2.0f}, {1e20f, 3.0f}, BootstrapSettings{}, rng);
     ASSERT_FALSE(r.ok());
     EXPECT_EQ(r.error().kind, BootstrapError::Kind::Overflow);
-}
-
-TEST(RunBootstrap, CountingPathMatchesSortPerTrialBitForBit) {
-    std::mt19937 gen(4242);
-    for (int sample = 0; sample < 40; ++sample) {
-        auto make = [&](int n) {
-            GroupSample x(n);
-            std::uniform_int_distribution<int> pick(0, 5 + sample % 20);
-            for (float& v : x) v = static_cast<float>(pick(gen)) * 1.3f + 0.01f * (sample % 3);
-            return x;
-        };
-        const GroupSample g1 = make(5 + sample % 17), g2 = make(3 + sample % 23);
-        BootstrapSettings s;
-        s.trials = 200;
-        s.chosenGroup = 1 + sample % 2;
-        s.level = sample % 3 == 0 ? 0.9f : 0.99f;
-        UniformGenerator a(1000 + sample), b(1000 + sample);
-        auto fast = RunBootstrap(g1, g2, s, a);
-        if (!fast.ok()) continue;  // a chosen group of equal values
-        const BootstrapResult slow = SortPerTrial(g1, g2, s, b);
-        EXPECT_EQ(fast->validD, slow.validD);
-        EXPECT_EQ(fast->validRobustD, slow.validRobustD);
-        EXPECT_TRUE(SameBits(fast->observed.d, slow.observed.d));
-        EXPECT_TRUE(SameBits(fast->observed.robustD, slow.observed.robustD));
-        EXPECT_TRUE(SameBits(fast->dInterval.lower, slow.dInterval.lower));
-        EXPECT_TRUE(SameBits(fast->dInterval.upper, slow.dInterval.upper));
-        EXPECT_TRUE(SameBits(fast->robustDInterval.lower, slow.robustDInterval.lower));
-        EXPECT_TRUE(SameBits(fast->robustDInterval.upper, slow.robustDInterval.upper));
-    }
+    EXPECT_EQ(r.error().what, Overflow::Variance);
+    EXPECT_EQ(r.error().group, 2);
+    EXPECT_EQ(r.error().trial, 0);
 }
 
 bool SameStats(const GroupStats& a, const GroupStats& b) {
@@ -196,29 +203,29 @@ bool SameStats(const GroupStats& a, const GroupStats& b) {
            SameBits(a.variance, b.variance) && SameBits(a.winsorizedVariance, b.winsorizedVariance);
 }
 
-// Every figure of the result, and the generator left at the same place (the same draws made).
+// Every figure of the result, on one thread and on three.
 void ExpectSameRun(const GroupSample& g1, const GroupSample& g2, const BootstrapSettings& s,
                    std::uint64_t seed) {
-    UniformGenerator a(seed), b(seed);
-    std::int32_t calls = 0;
-    auto fast = RunBootstrap(g1, g2, s, a, [&](std::int32_t) { ++calls; });
-    if (!fast.ok()) return;  // a chosen group of equal values
-    const BootstrapResult slow = SortPerTrial(g1, g2, s, b);
-    const std::string where = "n1 " + std::to_string(g1.size()) + " n2 " +
-                              std::to_string(g2.size()) + " T " + std::to_string(s.trials);
-    EXPECT_EQ(calls, s.trials) << where;
-    EXPECT_TRUE(SameStats(fast->group1, slow.group1)) << where;
-    EXPECT_TRUE(SameStats(fast->group2, slow.group2)) << where;
-    EXPECT_EQ(fast->validD, slow.validD) << where;
-    EXPECT_EQ(fast->validRobustD, slow.validRobustD) << where;
-    EXPECT_TRUE(SameBits(fast->dInterval.lower, slow.dInterval.lower)) << where;
-    EXPECT_TRUE(SameBits(fast->dInterval.upper, slow.dInterval.upper)) << where;
-    EXPECT_TRUE(SameBits(fast->robustDInterval.lower, slow.robustDInterval.lower)) << where;
-    EXPECT_TRUE(SameBits(fast->robustDInterval.upper, slow.robustDInterval.upper)) << where;
-    EXPECT_EQ(a.nextBits(), b.nextBits()) << where;
+    for (unsigned threads : {1u, 3u}) {
+        RunOptions options;
+        options.threads = threads;
+        auto fast = RunBootstrap(g1, g2, s, UniformGenerator(seed), {}, options);
+        if (!fast.ok()) return;  // a chosen group of equal values
+        const BootstrapResult slow = PlainRule(g1, g2, s, seed);
+        const std::string where = "n1 " + std::to_string(g1.size()) + " n2 " +
+                                  std::to_string(g2.size()) + " T " + std::to_string(s.trials);
+        EXPECT_TRUE(SameStats(fast->group1, slow.group1)) << where;
+        EXPECT_TRUE(SameStats(fast->group2, slow.group2)) << where;
+        EXPECT_EQ(fast->validD, slow.validD) << where;
+        EXPECT_EQ(fast->validRobustD, slow.validRobustD) << where;
+        EXPECT_TRUE(SameBits(fast->dInterval.lower, slow.dInterval.lower)) << where;
+        EXPECT_TRUE(SameBits(fast->dInterval.upper, slow.dInterval.upper)) << where;
+        EXPECT_TRUE(SameBits(fast->robustDInterval.lower, slow.robustDInterval.lower)) << where;
+        EXPECT_TRUE(SameBits(fast->robustDInterval.upper, slow.robustDInterval.upper)) << where;
+    }
 }
 
-TEST(RunBootstrap, StaggeredTrialsMatchSortPerTrialOnLargerGroups) {
+TEST(RunBootstrap, CountsMatchThePlainRuleOnLargerGroups) {
     std::mt19937 gen(977);
     for (int sample = 0; sample < 24; ++sample) {
         // Groups of unequal sizes, either one the larger, with ties from a coarse grid of
@@ -243,7 +250,7 @@ TEST(RunBootstrap, StaggeredTrialsMatchSortPerTrialOnLargerGroups) {
     }
 }
 
-TEST(RunBootstrap, StaggeredTrialsMatchAtTheSmallestSizesAndCounts) {
+TEST(RunBootstrap, CountsMatchThePlainRuleAtTheSmallestSizesAndCounts) {
     const GroupSample tiny[] = {{3, 7}, {1, 1, 2}, {4, 4, 9, 9}, {1, 1, 1, 1, 5}, {2, 6, 2, 6, 2}};
     for (int trials : {1, 2, 3, 600}) {
         for (const auto& g1 : tiny) {
@@ -259,32 +266,115 @@ TEST(RunBootstrap, StaggeredTrialsMatchAtTheSmallestSizesAndCounts) {
     }
 }
 
-TEST(RunBootstrap, OverflowInTheSecondGroupStopsInItsOwnTrial) {
-    // One square fits single precision, two do not: a resample of Group 2 that draws the large
-    // value twice overflows, and the run must end in that very trial.
-    GroupSample big(50, 1.0f);
-    big[49] = 1.5e19f;
+TEST(RunBootstrap, AnOverflowingResampleEndsTheRunInItsTrial) {
+    // The observed variance fits single precision; a resample of Group 2 that draws the large
+    // value four times or more does not.
+    GroupSample big(10, 0.0f);
+    big[4] = 3.6e19f;
     const GroupSample small = Range(1, 10);
 
-    UniformGenerator replay(3);
     int expected = 0;
     for (int t = 1; t <= 600 && expected == 0; ++t) {
+        UniformGenerator replay = UniformGenerator::ForStream(3, static_cast<std::uint64_t>(t));
         for (int j = 0; j < 10; ++j) replay.next();
         int hits = 0;
-        for (int j = 0; j < 50; ++j) hits += std::ceil(replay.next() * 50.0) == 50.0;
-        if (hits >= 2) expected = t;
+        for (int j = 0; j < 10; ++j) hits += std::ceil(replay.next() * 10.0) == 10.0;
+        if (hits >= 4) expected = t;
     }
     ASSERT_GT(expected, 0);
 
-    UniformGenerator rng(3);
-    int calls = 0;
-    auto r = RunBootstrap(small, big, BootstrapSettings{}, rng, [&](int t) { calls = t; });
-    ASSERT_FALSE(r.ok());
-    EXPECT_EQ(r.error().kind, BootstrapError::Kind::Overflow);
-    EXPECT_EQ(calls, expected);
+    // The earliest such trial is reported on any number of threads.
+    for (unsigned threads : {1u, 2u, 5u}) {
+        RunOptions options;
+        options.threads = threads;
+        auto r = RunBootstrap(small, big, BootstrapSettings{}, UniformGenerator(3), {}, options);
+        ASSERT_FALSE(r.ok());
+        EXPECT_EQ(r.error().what, Overflow::Variance);
+        EXPECT_EQ(r.error().group, 2);
+        EXPECT_EQ(r.error().trial, expected) << threads;
+    }
+}
+
+TEST(RunBootstrap, CancelStopsTheRun) {
+    BootstrapSettings s;
+    s.trials = 1000000;
+    for (unsigned threads : {1u, 3u}) {
+        CancelToken token;
+        RunOptions options;
+        options.threads = threads;
+        options.cancel = &token;
+        std::int32_t last = 0;
+        auto r = RunBootstrap(
+            Range(1, 1000), Range(2, 2000, 2), s, UniformGenerator(8),
+            [&](std::int32_t done) {
+                last = done;
+                if (done >= 100) token.cancel();
+            },
+            options);
+        ASSERT_FALSE(r.ok());
+        EXPECT_EQ(r.error().kind, BootstrapError::Kind::Cancelled);
+        EXPECT_LT(last, 1000000);
+    }
+}
+
+TEST(SumsFromCounts, WithinTheRuleOnRandomResamplesWithTies) {
+    std::mt19937 gen(31337);
+    std::vector<float> scratch;
+    for (int sample = 0; sample < 300; ++sample) {
+        const int n = 2 + static_cast<int>(gen() % (sample < 200 ? 40 : 3000));
+        // Few distinct values on a large offset; now and then a constant sample.
+        std::uniform_int_distribution<int> pick(0, sample % 5 == 0 ? 0 : 3 + sample % 50);
+        const float offset = sample % 3 == 0 ? 293.15f : sample % 3 == 1 ? 1990.0f : -4e6f;
+        GroupSample sorted(n);
+        for (float& v : sorted) v = offset + static_cast<float>(pick(gen)) * 0.25f;
+        std::sort(sorted.begin(), sorted.end());
+
+        std::vector<std::uint32_t> counts(n, 0);
+        GroupSample resample;
+        std::uniform_int_distribution<int> position(0, n - 1);
+        // Some resamples draw one position only, the constant resample of any sample.
+        const int only = sample % 7 == 0 ? position(gen) : -1;
+        for (int j = 0; j < n; ++j) {
+            const int p = only >= 0 ? only : position(gen);
+            ++counts[p];
+            resample.push_back(sorted[p]);
+        }
+        std::vector<float> ascending(resample);
+        std::sort(ascending.begin(), ascending.end());
+        GroupSums rule;
+        {
+            // The rule's sums, taken as ComputeGroupStatsPresorted takes them.
+            double s = 0;
+            for (float v : resample) s += v;
+            const double m = s / n;
+            for (float v : resample) rule.d += (v - m) * (v - m);
+            rule.s = s;
+            const auto g = TrimCount(n);
+            for (auto j = g; j < n - g; ++j) rule.t += ascending[j];
+            const double lo = ascending[g], hi = ascending[n - g - 1];
+            const double wm = ((double(g) * lo + rule.t) + double(g) * hi) / n;
+            rule.wd = double(g) * ((lo - wm) * (lo - wm));
+            for (auto j = g; j < n - g; ++j) rule.wd += (ascending[j] - wm) * (ascending[j] - wm);
+            rule.wd += double(g) * ((hi - wm) * (hi - wm));
+        }
+        double mean = 0, wmean = 0;
+        for (float v : sorted) mean += v;
+        mean /= n;
+        wmean = mean + 0.1;  // any fixed shifts will do
+        const GroupSums got = SumsFromCounts(sorted.data(), counts.data(), n, mean, wmean);
+        double scale = 0;  // a signed sum is accurate relative to the sum of magnitudes
+        for (float v : resample) scale += std::fabs(v);
+        EXPECT_LE(std::fabs(got.s - rule.s), 1e-12 * scale) << sample;
+        EXPECT_LE(std::fabs(got.t - rule.t), 1e-12 * scale) << sample;
+        EXPECT_LE(std::fabs(got.d - rule.d), 1e-12 * rule.d) << sample;
+        EXPECT_LE(std::fabs(got.wd - rule.wd), 1e-12 * rule.wd) << sample;
+    }
 }
 
 TEST(UniformGenerator, OpenIntervalAndReproducible) {
+    // The extreme bit patterns stay inside (0, 1), half a step from either end.
+    EXPECT_EQ(UniformGenerator::ToUnit(~std::uint64_t{0}), 1.0 - 0x1.0p-53);
+    EXPECT_EQ(UniformGenerator::ToUnit(0), 0x1.0p-53);
     UniformGenerator a(123), b(123);
     for (int i = 0; i < 100000; ++i) {
         const double u = a.next();

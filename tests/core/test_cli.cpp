@@ -212,6 +212,11 @@ TEST(CliEffectSize, TheSameSeedGivesTheSameReport) {
     ASSERT_EQ(a.code, 0) << a.err;
     EXPECT_EQ(a.out, b.out);
     EXPECT_NE(a.out.find("Number of attempted bootstrap trials = 2000\n"), std::string::npos);
+    // ... whatever the number of threads.
+    for (const char* threads : {"1", "3"}) {
+        EXPECT_EQ(Cli(With(args, {"--threads", threads})).out, a.out) << threads;
+    }
+    EXPECT_EQ(Cli(With(args, {"--threads", "0"})).code, 2);
 
     // The CR LF form is the same text with the desktop program's line ends.
     const CliRun crlf = Cli(With(args, {"--crlf"}));
@@ -271,6 +276,22 @@ TEST(CliEffectSize, ProgressBarOnlyWhenStandardErrorIsATerminal) {
     const CliRun quiet = Cli(With(EffectArgs(f), {"--seed", "3"}));
     EXPECT_EQ(quiet.err, "");
     EXPECT_EQ(quiet.out, shown.out);
+}
+
+TEST(CliEffectSize, AnInterruptStopsTheRunAndPrintsNothing) {
+    TempDir dir;
+    const std::string f = dir.file("d.txt", TwoGroups());
+    corvane::CancelToken token;
+    token.cancel();
+    CliEnvironment interrupted;
+    interrupted.cancel = &token;
+    for (const auto& args : {With(EffectArgs(f), {"--trials", "1000000"}),
+                             std::vector<std::string>{"descriptives", f, "--vars", "1"}}) {
+        const CliRun r = Cli(args, interrupted);
+        EXPECT_EQ(r.code, 130);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "");
+    }
 }
 
 TEST(CliDescriptives, TheThreeVariableExampleByteForByte) {

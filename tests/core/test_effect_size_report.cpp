@@ -113,9 +113,16 @@ TEST(RunEffectSizeAnalysis, TheExampleGroups) {
     EXPECT_NE(report.find("EFFECT SIZE ESTIMATES AND 95% CI\r\n"), std::string::npos);
     EXPECT_NE(report.find("Dep Var = Var 1; Grp Var = Var 2\r\n"), std::string::npos);
 
-    // The same seed gives the same report, digit for digit.
-    UniformGenerator again(2026);
-    EXPECT_EQ(RunEffectSizeAnalysis(TwoGroups(), 20, Request(), again, {})->report, report);
+    // The same seed gives the same report, digit for digit, on any number of threads.
+    for (unsigned threads : {1u, 2u, 7u}) {
+        RunOptions options;
+        options.threads = threads;
+        EXPECT_EQ(
+            RunEffectSizeAnalysis(TwoGroups(), 20, Request(), UniformGenerator(2026), {}, options)
+                ->report,
+            report)
+            << threads;
+    }
 }
 
 TEST(RunEffectSizeAnalysis, ValidationsInOrder) {
@@ -135,6 +142,8 @@ TEST(RunEffectSizeAnalysis, ValidationsInOrder) {
     r.code1Text = "7";
     EXPECT_EQ(Message(m, 20, r), "The value provided for Group 2 is not valid.");
     r.code2Text = ".";
+    EXPECT_EQ(Message(m, 20, r), "The value provided for Group 2 is not valid.");
+    r.code2Text = "1e39";  // a number, but beyond the single range
     EXPECT_EQ(Message(m, 20, r), "The value provided for Group 2 is not valid.");
     r.code2Text = "8";
     EXPECT_EQ(Message(m, 20, r), "There is an insufficient number of observations for Group 1.");
@@ -157,8 +166,20 @@ TEST(RunEffectSizeAnalysis, ValidationsInOrder) {
               "There is an insufficient number of observations for Group 1.");
 }
 
-TEST(RunEffectSizeAnalysis, OverflowNamesTheVariable) {
+TEST(RunEffectSizeAnalysis, OverflowNamesWhatAndWhere) {
     DataMatrix m = TwoGroups();
-    m(3, 1) = 3e19f;
-    EXPECT_EQ(Message(m, 20, Request()), "The values of Var 1 are too large for this analysis.");
+    m(13, 1) = 1e20f;
+    EXPECT_EQ(Message(m, 20, Request()),
+              "The variance of Var 1 in Group 2 is too large for this analysis.");
+
+    // A nearly zero variance of the chosen group against a large difference of the means.
+    DataMatrix near = TwoGroups();
+    for (int i = 1; i <= 10; ++i) near(i, 1) = i % 2 ? 1e-20f : 0.0f;
+    for (int i = 11; i <= 20; ++i) near(i, 1) = 1e19f + static_cast<float>(i) * 1e13f;
+    EXPECT_EQ(Message(near, 20, Request()),
+              "Cohen's D cannot be shown: Group 1's variance is too small against the "
+              "difference of the means.");
+    EffectSizeRequest second = Request();
+    second.settings.chosenGroup = 2;
+    EXPECT_EQ(Message(near, 20, second), "ok");
 }

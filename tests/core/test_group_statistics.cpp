@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -73,12 +75,103 @@ TEST(GroupStatistics, TrimmingCounts) {
     EXPECT_EQ(Stats({-100, -100, 1, 2, 3, 4, 5, 6, 100, 100}).trimmedMean, 3.5f);
 }
 
-TEST(GroupStatistics, OverflowIsReported) {
+TEST(GroupStatistics, OnlyAResultBeyondTheSingleRangeOverflows) {
     GroupStats g;
     std::vector<float> scratch;
-    EXPECT_FALSE(ComputeGroupStats({2e19f, 1.0f}, g, scratch));   // the square overflows
-    EXPECT_FALSE(ComputeGroupStats({3e38f, 3e38f}, g, scratch));  // the sum overflows
+    // Squares and sums in double fit: only the variance itself can leave the single range.
     EXPECT_TRUE(ComputeGroupStats({1e19f, 1.0f}, g, scratch));
+    EXPECT_TRUE(ComputeGroupStats({3e38f, 3e38f, 3e38f}, g, scratch));
+    EXPECT_EQ(g.mean, 3e38f);
+    EXPECT_EQ(g.variance, 0.0f);
+    EXPECT_EQ(ComputeGroupStats({3e19f, 1.0f}, g, scratch).overflow, Overflow::Variance);
+    // The variance is tested first: the Winsorized one never exceeds it.
+    EXPECT_EQ(ComputeGroupStats({-3e19f, -1e19f, 0, 1e19f, 3e19f}, g, scratch).overflow,
+              Overflow::Variance);
+
+    EffectSizes e;
+    GroupStats tiny = {2, 0.0f, 0.0f, 1e-40f, 1e-40f};
+    GroupStats far = {2, 1e30f, 1e30f, 1.0f, 1.0f};
+    EXPECT_EQ(ComputeEffectSizes(tiny, far, 1, e).overflow, Overflow::D);
+    tiny.variance = 1.0f;
+    EXPECT_EQ(ComputeEffectSizes(tiny, far, 1, e).overflow, Overflow::RobustD);
+    EXPECT_TRUE(ComputeEffectSizes(tiny, far, 2, e));
+}
+
+namespace {
+
+// The statistics in long double, each rounded to single once: the reference the double sums
+// must meet within one single-precision unit.
+GroupStats LongDoubleReference(const GroupSample& x) {
+    const auto n = static_cast<long double>(x.size());
+    long double s = 0;
+    for (float v : x) s += v;
+    const long double m = s / n;
+    long double d = 0;
+    for (float v : x) d += (v - m) * (v - m);
+    std::vector<float> a(x);
+    std::sort(a.begin(), a.end());
+    const std::size_t g = static_cast<std::size_t>(TrimCount(static_cast<std::int64_t>(x.size())));
+    long double t = 0;
+    for (std::size_t j = g; j < a.size() - g; ++j) t += a[j];
+    long double wm = 0;
+    for (std::size_t j = 0; j < a.size(); ++j) wm += a[std::clamp(j, g, a.size() - g - 1)];
+    wm /= n;
+    long double wd = 0;
+    for (std::size_t j = 0; j < a.size(); ++j) {
+        const long double e = a[std::clamp(j, g, a.size() - g - 1)] - wm;
+        wd += e * e;
+    }
+    return {static_cast<std::int32_t>(x.size()), static_cast<float>(m),
+            static_cast<float>(t / (n - 2 * static_cast<long double>(g))),
+            static_cast<float>(d / (n - 1)), static_cast<float>(wd / (n - 1))};
+}
+
+bool WithinOneUnit(float got, float want) {
+    return got == want || got == std::nextafter(want, 2 * want + 1) ||
+           got == std::nextafter(want, 2 * want - 1);
+}
+
+void ExpectReference(const GroupSample& x, const char* what) {
+    const GroupStats got = Stats(x), want = LongDoubleReference(x);
+    EXPECT_TRUE(WithinOneUnit(got.mean, want.mean)) << what << " " << got.mean << " " << want.mean;
+    EXPECT_TRUE(WithinOneUnit(got.trimmedMean, want.trimmedMean)) << what;
+    EXPECT_TRUE(WithinOneUnit(got.variance, want.variance))
+        << what << " " << got.variance << " " << want.variance;
+    EXPECT_TRUE(WithinOneUnit(got.winsorizedVariance, want.winsorizedVariance)) << what;
+}
+
+}  // namespace
+
+TEST(GroupStatistics, OffsetDataMeetTheLongDoubleReference) {
+    std::mt19937 gen(19900101);
+    auto normal = [&](double mean, double sd, std::size_t n) {
+        std::normal_distribution<double> dist(mean, sd);
+        GroupSample x(n);
+        for (float& v : x) v = static_cast<float>(dist(gen));
+        return x;
+    };
+    ExpectReference(normal(293.15, 0.5, 200), "kelvin");
+    ExpectReference(normal(1990, 5, 100), "years");
+    ExpectReference(normal(2.5e6, 3, 500), "grams");
+    ExpectReference(normal(100, 15, 1000000), "a million scores");
+}
+
+TEST(GroupStatistics, EqualValuesAndLargeOffsets) {
+    const GroupStats big = Stats({4000001, 4000002, 4000003, 4000004});
+    EXPECT_EQ(big.mean, 4000002.5f);
+    EXPECT_EQ(R(big.variance), "1.667");
+    EXPECT_EQ(R(big.winsorizedVariance), "1.667");
+    ExpectReference({4000001, 4000002, 4000003, 4000004}, "4000001..4000004");
+
+    // A variance is zero exactly when all values are equal.
+    for (const float v : {0.1f, 293.15f, 4000001.0f, -3e38f}) {
+        const GroupStats flat = Stats(GroupSample(7, v));
+        EXPECT_EQ(flat.mean, v);
+        EXPECT_EQ(flat.trimmedMean, v);
+        EXPECT_EQ(flat.variance, 0.0f) << v;
+        EXPECT_EQ(flat.winsorizedVariance, 0.0f) << v;
+    }
+    EXPECT_GT(Stats({1234567.5f, 1234568.75f}).variance, 0.0f);
 }
 
 TEST(GroupStatistics, MatchesTheRankCountSortBitForBit) {
