@@ -6,6 +6,7 @@ list(APPEND CORVANE_GUI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/platform/Twips.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform/FileSystemLists.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform/Clipboard.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/platform/FieldColours.cpp
   ${CMAKE_CURRENT_LIST_DIR}/output/OutputPane.cpp
   ${CMAKE_CURRENT_LIST_DIR}/output/SingleInstanceDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/output/frmSaveOutput.cpp

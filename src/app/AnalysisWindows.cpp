@@ -20,6 +20,7 @@
 #include "common/Messages.h"
 #include "data/frmNavigate.h"
 #include "data/modGeneral.h"
+#include "platform/Guarded.h"
 #include "platform/MessageService.h"
 
 namespace {
@@ -121,13 +122,8 @@ void AnalysisDialog::watchTicks(QListWidget* list, std::vector<bool>& ticks,
 }
 
 void AnalysisDialog::runGuarded(const std::function<void()>& analysis) {
-    try {
-        analysis();
-    } catch (const std::exception& e) {
-        ShowUnexpectedFailure(this, &e);
-    } catch (...) {
-        ShowUnexpectedFailure(this, nullptr);
-    }
+    Guarded(this, QString::fromUtf8(corvane::msg::kTitleAnalysisError), analysis,
+            GuardTexts{corvane::msg::AnalysisNotEnoughMemory, corvane::msg::AnalysisFailed});
 }
 
 void AnalysisDialog::keyPressEvent(QKeyEvent* event) {
@@ -159,17 +155,6 @@ BusyPointer::~BusyPointer() {
         m_window->setCursor(m_previous);
     else
         m_window->unsetCursor();
-}
-
-void ShowUnexpectedFailure(QWidget* window, const std::exception* e) {
-    QString text;
-    if (dynamic_cast<const std::bad_alloc*>(e) != nullptr) {
-        text = QString::fromStdString(corvane::msg::AnalysisNotEnoughMemory());
-    } else {
-        text = QString::fromStdString(
-            corvane::msg::AnalysisFailed(e != nullptr ? e->what() : "unknown failure"));
-    }
-    MessageService::warning(window, QString::fromUtf8(corvane::msg::kTitleAnalysisError), text);
 }
 
 QGroupBox* MakeFrame(QWidget* container, const char* name, const char* caption, int left, int top,

@@ -100,10 +100,6 @@ class BusyPointer {
     QCursor m_previous;
 };
 
-// An analysis that ended by a failure it did not foresee (no memory, a fault of the program):
-// says so in a box rather than ending silently.
-void ShowUnexpectedFailure(QWidget* window, const std::exception* e);
-
 // The fixed layouts of the three windows: a control named as the program names it, placed in
 // twips inside its container.
 template <class W>

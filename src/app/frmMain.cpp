@@ -35,35 +35,22 @@
 #include "output/frmOpenOutput.h"
 #include "output/frmSaveOutput.h"
 #include "platform/Clipboard.h"
+#include "platform/FieldColours.h"
 #include "platform/FileSystemLists.h"
+#include "platform/Guarded.h"
 #include "platform/MessageService.h"
 #include "platform/Twips.h"
 
 namespace {
 
-// Runs one event handler to its end: a failure is reported in a box titled with the command's
-// name, never let out into the event loop. Returns false when the handler failed.
 template <class F>
-bool guardedWith(QWidget* window, const char* command, std::string (*notEnoughMemory)(), F&& body) {
-    QString text;
-    try {
-        std::forward<F>(body)();
-        return true;
-    } catch (const std::bad_alloc&) {
-        text = QString::fromStdString(notEnoughMemory());
-    } catch (const std::exception& e) {
-        text = QString::fromStdString(corvane::msg::CommandFailed(e.what()));
-    } catch (...) {
-        text = QString::fromStdString(corvane::msg::CommandFailed("unknown failure"));
-    }
-    MessageService::warning(window, QString::fromUtf8(command), text);
-    return false;
+bool guarded(QWidget* window, const char* command, F&& body) {
+    return Guarded(window, QString::fromUtf8(command), std::forward<F>(body));
 }
 
 template <class F>
-bool guarded(QWidget* window, const char* command, F&& body) {
-    return guardedWith(window, command, corvane::msg::CommandNotEnoughMemory,
-                       std::forward<F>(body));
+bool guardedWith(QWidget* window, const char* command, GuardTexts texts, F&& body) {
+    return Guarded(window, QString::fromUtf8(command), std::forward<F>(body), texts);
 }
 
 QRect pixels(const QRect& twips) {
@@ -241,17 +228,12 @@ void frmMain::buildControls() {
     unbold(lblSelectedFileLabel);
     Twips::place(lblSelectedFileLabel, 7440, 360, 1332, 240);
 
-    // The two file names sit in bordered boxes on a light background, like read-only fields.
+    // The two file names sit in bordered boxes like read-only fields, shown as plain text.
     auto fieldLabel = [this](const char* name, const char* tip) {
         auto* l = new QLabel(fraSelectData);
         l->setObjectName(QString::fromUtf8(name));
         l->setToolTip(QString::fromUtf8(tip));
-        l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        l->setLineWidth(1);
-        l->setAutoFillBackground(true);
-        QPalette p = l->palette();
-        p.setColor(QPalette::Window, p.color(QPalette::HighlightedText));
-        l->setPalette(p);
+        FieldColours::makeField(l);
         unbold(l);
         return l;
     };
@@ -405,12 +387,12 @@ void frmMain::filFile_Click(const QString& name) {
 }
 
 void frmMain::cmdImportData_Click() {
-    guardedWith(this, "Import Selected Data File", corvane::msg::NotEnoughMemory,
+    guardedWith(this, "Import Selected Data File", GuardTexts{corvane::msg::NotEnoughMemory},
                 [this] { importSelected(); });
 }
 
 void frmMain::mnuImportDataFile_Click() {
-    guardedWith(this, "Import Data File", corvane::msg::NotEnoughMemory, [this] {
+    guardedWith(this, "Import Data File", GuardTexts{corvane::msg::NotEnoughMemory}, [this] {
         const QString folder = dirDirectory->path();
         const QString filter = cmbFileType->currentText();
         const QString path = m_services.chooseDataFile
@@ -422,7 +404,7 @@ void frmMain::mnuImportDataFile_Click() {
 }
 
 void frmMain::importFile(const QString& path) {
-    guardedWith(this, "Import Data File", corvane::msg::NotEnoughMemory, [this, &path] {
+    guardedWith(this, "Import Data File", GuardTexts{corvane::msg::NotEnoughMemory}, [this, &path] {
         const QFileInfo info(path);
         // The lists move to the file first, as if the user had browsed there and clicked it.
         if (dirDirectory->setPath(info.absolutePath())) drvDrive->showDriveOf(info.absolutePath());
@@ -551,8 +533,20 @@ bool frmMain::confirmExit() {
         MessageService::Buttons::YesNoCancel);
     if (save == MessageService::Answer::Cancel) return false;
     if (save == MessageService::Answer::Yes) {
-        // Once the user has chosen to save, a failed or cancelled save does not stop the exit.
-        guarded(this, "Save Output", [this] { showSaveOutput(); });
+        // Once the user has chosen to save, a cancelled save, or one the file system refused,
+        // does not stop the exit. A save that broke down (no memory) does: the program goes on
+        // with the pane as it was, and the box has said why.
+        bool brokeDown = false;
+        frmSaveOutput* dialog = frmSaveOutput::instance(txtOutput, this);
+        const QMetaObject::Connection onFailure =
+            connect(dialog, &frmSaveOutput::failed, this, [&brokeDown] { brokeDown = true; });
+        const QMetaObject::Connection onSave =
+            connect(dialog, &frmSaveOutput::saved, this,
+                    [&brokeDown](const QString&) { brokeDown = false; });
+        const bool shown = guarded(this, "Save Output", [this] { showSaveOutput(); });
+        disconnect(onFailure);
+        disconnect(onSave);
+        if (!shown || brokeDown) return false;
     }
     m_lngUnloadProgram = 1;
     return true;

@@ -8,6 +8,8 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // Names the installed desktop entry, so the desktop shows its icon and name for the windows.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.corvane.Corvane"));
     // Reports always write numbers with "." and no grouping, whatever the user's locale.
     std::setlocale(LC_NUMERIC, "C");
     QLocale::setDefault(QLocale::c());

@@ -10,6 +10,7 @@
 #include "common/NumberText.h"
 #include "common/Single.h"
 #include "data/modGeneral.h"
+#include "platform/FieldColours.h"
 
 namespace g = corvane::modGeneral;
 
@@ -36,13 +37,9 @@ void frmNavigate::buildControls() {
     lblColumn = MakeCaptioned<QLabel>(this, "lblColumn", "Column:", 3360, 360, 1095, 255);
     fraNavigate = MakeFrame(this, "fraNavigate", "Navigate", 240, 840, 4335, 2295);
     lblCell = MakeControl<QLabel>(fraNavigate, "lblCell", 1680, 1080, 975, 255);
-    lblCell->setFrameShape(QFrame::Box);
-    lblCell->setLineWidth(1);
+    FieldColours::makeField(lblCell);
+    lblCell->setFrameStyle(QFrame::Box);
     lblCell->setAlignment(Qt::AlignCenter);
-    lblCell->setAutoFillBackground(true);
-    QPalette cellPalette = lblCell->palette();
-    cellPalette.setColor(QPalette::Window, cellPalette.color(QPalette::HighlightedText));
-    lblCell->setPalette(cellPalette);
     cmdUp = MakeButton(fraNavigate, "cmdUp", "Up", 1560, 360, 1215, 495);
     cmdDown = MakeButton(fraNavigate, "cmdDown", "Down", 1560, 1560, 1215, 495);
     cmdRight = MakeButton(fraNavigate, "cmdRight", "Right", 2880, 960, 1215, 495);

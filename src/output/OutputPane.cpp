@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -69,6 +70,18 @@ OutputPane::OutputPane(QWidget* parent) : QPlainTextEdit(parent) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setReadOnly(false);
     setMaximumBlockCount(0);
+    // Tab and Shift+Tab go on through the window's focus order; Ctrl+Tab types a tab.
+    setTabChangesFocus(true);
+}
+
+void OutputPane::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Tab && event->modifiers() == Qt::ControlModifier) {
+        textCursor().insertText(QStringLiteral("\t"));
+        ensureCursorVisible();
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
 }
 
 void OutputPane::appendReport(const QString& crlfText) {

@@ -24,6 +24,7 @@ class OutputPane : public QPlainTextEdit {
     void replaceSelection(const QString& crlfText);
 
   protected:
+    void keyPressEvent(QKeyEvent* event) override;
     // The keyboard's copy, cut and paste keep the pane's CR LF rule too.
     QMimeData* createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData* source) override;

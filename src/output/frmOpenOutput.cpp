@@ -6,7 +6,9 @@
 #include "common/Messages.h"
 #include "output/OutputFile.h"
 #include "output/OutputPane.h"
+#include "platform/FieldColours.h"
 #include "platform/FileSystemLists.h"
+#include "platform/Guarded.h"
 #include "platform/MessageService.h"
 #include "platform/Twips.h"
 
@@ -26,14 +28,7 @@ frmOpenOutput::frmOpenOutput(OutputPane* pane, QWidget* parent)
     lblSelectedFile = new QLabel(this);
     lblSelectedFile->setObjectName(QStringLiteral("lblSelectedFile"));
     // A read-only field: a file name is shown as it is, never as markup.
-    lblSelectedFile->setTextFormat(Qt::PlainText);
-    lblSelectedFile->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    lblSelectedFile->setAutoFillBackground(true);
-    {
-        QPalette p = lblSelectedFile->palette();
-        p.setColor(QPalette::Window, p.color(QPalette::HighlightedText));
-        lblSelectedFile->setPalette(p);
-    }
+    FieldColours::makeField(lblSelectedFile);
     neverDefault({cmdOpen, cmdCancel});
 
     Twips::place(cmdCancel, 3000, 3120, 1215, 495);
@@ -60,6 +55,10 @@ void frmOpenOutput::filFile_Click(const QString& name) { lblSelectedFile->setTex
 void frmOpenOutput::cmdCancel_Click() { hide(); }
 
 void frmOpenOutput::cmdOpen_Click() {
+    Guarded(this, QString::fromUtf8(corvane::msg::kTitleOpenOutput), [this] { readChosenFile(); });
+}
+
+void frmOpenOutput::readChosenFile() {
     const QString name = lblSelectedFile->text();
     if (name.isEmpty()) {
         MessageService::warning(this, QString::fromUtf8(corvane::msg::kTitleOpenOutput),

@@ -30,6 +30,7 @@ class frmOpenOutput : public SingleInstanceDialog<frmOpenOutput> {
     void opened(const QString& path);
 
   private:
+    void readChosenFile();
     OutputPane* m_pane;
     FileListChain* m_chain;
 };

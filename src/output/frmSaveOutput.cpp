@@ -8,6 +8,7 @@
 #include "output/OutputFile.h"
 #include "output/OutputPane.h"
 #include "platform/FileSystemLists.h"
+#include "platform/Guarded.h"
 #include "platform/MessageService.h"
 #include "platform/Twips.h"
 
@@ -53,6 +54,11 @@ void frmSaveOutput::filFile_Click(const QString& name) { txtSavedFileName->setTe
 void frmSaveOutput::cmdCancel_Click() { hide(); }
 
 void frmSaveOutput::cmdSave_Click() {
+    if (!Guarded(this, QString::fromUtf8(corvane::msg::kTitleSaveOutput), [this] { save(); }))
+        emit failed();
+}
+
+void frmSaveOutput::save() {
     const QString name = txtSavedFileName->text();  // not trimmed: blanks are a name
     if (name.isEmpty()) {
         MessageService::warning(this, QString::fromUtf8(corvane::msg::kTitleSaveOutput),

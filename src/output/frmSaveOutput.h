@@ -30,8 +30,11 @@ class frmSaveOutput : public SingleInstanceDialog<frmSaveOutput> {
   signals:
     // A save went through: the path written.
     void saved(const QString& path);
+    // A save ended by a failure the program did not foresee (no memory); the box said so.
+    void failed();
 
   private:
+    void save();
     OutputPane* m_pane;
     FileListChain* m_chain;
 };

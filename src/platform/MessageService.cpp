@@ -2,6 +2,7 @@
 
 #include <QDebug>
 #include <QMessageBox>
+#include <new>
 
 namespace {
 
@@ -10,6 +11,7 @@ struct Script {
     QList<MessageService::Answer> answers;
     QList<MessageService::Shown> shown;
     int unanswered = 0;
+    int failures = 0;
 };
 
 Script& script() {
@@ -39,6 +41,10 @@ MessageService::Answer MessageService::warning(QWidget* parent, const QString& t
     s.shown.append(Shown{title, text, buttons});
 
     if (s.active) {
+        if (s.failures > 0) {
+            --s.failures;
+            throw std::bad_alloc();
+        }
         if (!s.answers.isEmpty()) return s.answers.takeFirst();
         if (buttons == Buttons::Ok) return Answer::Ok;
         // A question nobody scripted: answer the most harmless way and let the test see it.
@@ -68,6 +74,11 @@ void MessageService::queueAnswer(Answer answer) {
     script().answers.append(answer);
 }
 
+void MessageService::queueFailure() {
+    startScripting();
+    ++script().failures;
+}
+
 void MessageService::startScripting() { script().active = true; }
 
 void MessageService::stopScripting() {
@@ -75,6 +86,7 @@ void MessageService::stopScripting() {
     s.active = false;
     s.answers.clear();
     s.unanswered = 0;
+    s.failures = 0;
 }
 
 const QList<MessageService::Shown>& MessageService::shown() { return script().shown; }

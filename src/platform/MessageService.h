@@ -9,7 +9,7 @@ class QWidget;
 // Tests queue the answers of the next boxes; a box shown with no answer queued while answers
 // are being scripted fails loudly instead of blocking, and every box shown is recorded.
 class MessageService {
-public:
+  public:
     enum class Buttons { Ok, YesNoCancel };
     enum class Answer { Ok, Yes, No, Cancel };
 
@@ -26,6 +26,9 @@ public:
     // Test seam: from the first call on, boxes are never shown; each takes the next queued
     // answer (Ok for an Ok box when the queue is empty).
     static void queueAnswer(Answer answer);
+    // The next box fails as one would for want of memory (std::bad_alloc), before any answer:
+    // a failure injected into whichever handler shows it.
+    static void queueFailure();
     static void startScripting();
     static void stopScripting();
     static const QList<Shown>& shown();

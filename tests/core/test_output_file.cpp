@@ -34,6 +34,23 @@ ino_t InodeOf(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
 }
 
+// A save under a file size limit of 16 bytes: writes beyond fail with EFBIG, as on a full disk.
+Result<bool, FileError> SaveCutOffAt16Bytes(const std::string& path, const std::string& text) {
+    struct rlimit old {};
+    if (::getrlimit(RLIMIT_FSIZE, &old) != 0) return FileError{"getrlimit failed"};
+    struct rlimit small = old;
+    small.rlim_cur = 16;
+    auto previous = ::signal(SIGXFSZ, SIG_IGN);
+    if (::setrlimit(RLIMIT_FSIZE, &small) != 0) {
+        ::signal(SIGXFSZ, previous);
+        return FileError{"setrlimit failed"};
+    }
+    auto result = SaveOutputFile(path, text);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    ::signal(SIGXFSZ, previous);
+    return result;
+}
+
 }  // namespace
 
 TEST(OutputFileNaming, TxtIsAddedUnlessTheNameEndsInLowerCaseTxt) {
@@ -118,15 +135,7 @@ TEST(OutputFileSave, FailuresKeepTheOldFileAndSayWhy) {
     // A write that fails part-way (the file-size limit stands in for a full disk): the old
     // file is untouched and the temporary file is gone.
     const std::string path = dir.file("keep.txt", "precious");
-    struct rlimit old {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    struct rlimit small = old;
-    small.rlim_cur = 16;
-    auto previous = ::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    auto big = SaveOutputFile(path, std::string(1000, 'x'));
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    ::signal(SIGXFSZ, previous);
+    auto big = SaveCutOffAt16Bytes(path, std::string(1000, 'x'));
     ASSERT_FALSE(big.ok());
     EXPECT_EQ(big.error().reason, std::strerror(EFBIG));
     EXPECT_FALSE(big.error().oldFileLost);
@@ -181,15 +190,7 @@ TEST(OutputFileSave, AFileWithOtherLinksIsWrittenInPlaceSoEveryNameSeesTheText) 
     EXPECT_EQ(EntriesIn(dir.path()), 2u);
 
     // Cut off part-way, the failure says the old text is gone.
-    struct rlimit old {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    struct rlimit small = old;
-    small.rlim_cur = 16;
-    auto previous = ::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    auto cut = SaveOutputFile(path, std::string(1000, 'x'));
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    ::signal(SIGXFSZ, previous);
+    auto cut = SaveCutOffAt16Bytes(path, std::string(1000, 'x'));
     ASSERT_FALSE(cut.ok());
     EXPECT_EQ(cut.error().reason, std::strerror(EFBIG));
     EXPECT_TRUE(cut.error().oldFileLost);

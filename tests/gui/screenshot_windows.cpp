@@ -13,6 +13,7 @@
 #include <clocale>
 #include <cstdio>
 
+#include "DarkPalette.h"
 #include "app/frmMain.h"
 #include "app/frmSplash.h"
 #include "platform/FileSystemLists.h"
@@ -96,6 +97,14 @@ int main(int argc, char* argv[]) {
     window.findChild<QPushButton*>(QStringLiteral("cmdImportData"))->click();
     QApplication::processEvents();
     save(&window, QStringLiteral("frmMain-imported"));
+
+    // Under a dark theme the names stay readable.
+    const QPalette light = QApplication::palette();
+    QApplication::setPalette(darkPalette());
+    QApplication::processEvents();
+    save(&window, QStringLiteral("frmMain-dark"));
+    QApplication::setPalette(light);
+    QApplication::processEvents();
 
     const QSize normal = window.size();
     window.resize(300, 200);  // snaps back to the lowest height; the frames keep 9000 twips

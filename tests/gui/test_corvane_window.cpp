@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "AnalysisTestData.h"
+#include "KeyWalk.h"
 #include "analysis/EffectSizeAnalysis.h"
 #include "analysis/frmCorvane.h"
 #include "analysis/frmDescriptives.h"
@@ -398,6 +399,9 @@ class TestCorvaneWindow : public AnalysisWindowCase {
             } while (!(at->focusPolicy() & Qt::TabFocus));
             QCOMPARE(at, expected[i]);
         }
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QCOMPARE(spaceOnlyPresses(w, w->cmdCancel), QString());
+        QVERIFY(w->isHidden());  // Space pressed Cancel
     }
 };
 

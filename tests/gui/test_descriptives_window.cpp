@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QApplication>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -6,6 +7,7 @@
 #include <memory>
 
 #include "AnalysisTestData.h"
+#include "KeyWalk.h"
 #include "analysis/frmDescriptives.h"
 #include "app/AnalysisWindows.h"
 #include "common/Messages.h"
@@ -53,6 +55,25 @@ class TestDescriptivesWindow : public AnalysisWindowCase {
 
     void init() { startCase(); }
     void cleanup() { endCase(); }
+
+    void tabOrderKeysAndWindowButtons() {
+        loadTenVariables();
+        frmDescriptives* w = open();
+        QVERIFY(!(w->windowFlags() & Qt::WindowMinimizeButtonHint));
+        QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(w->windowFlags() & Qt::WindowCloseButtonHint);
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        // The option group is one stop, at its chosen button; the arrow keys move inside it.
+        QCOMPARE(tabWalk(w->lstItems, 4),
+                 QStringList({"optRanges", "cmdOK", "cmdCancel", "lstItems"}));
+        QCOMPARE(tabWalk(w->lstItems, 4, true),
+                 QStringList({"cmdCancel", "cmdOK", "optRanges", "lstItems"}));
+        w->optRanges->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(w->optRanges, Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), w->optIndividual);
+        QCOMPARE(spaceOnlyPresses(w, w->cmdCancel), QString());
+        QVERIFY(w->isHidden());  // Space pressed Cancel
+    }
 
     void rangeModeFillsTowardsTheTop() {
         loadTenVariables();

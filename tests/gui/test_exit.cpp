@@ -115,6 +115,33 @@ class TestExit : public QObject {
         expectEnded();
     }
 
+    void aSaveThatBreaksDownKeepsTheProgramRunning() {
+        bool stayed = false;
+        frmSaveOutput::scriptNextShowing([&stayed](frmSaveOutput& d) {
+            d.txtSavedFileName->clear();
+            MessageService::queueFailure();  // the save's own box runs out of memory
+            d.cmdSave->click();
+            stayed = d.isVisible();
+            d.cmdCancel->click();
+        });
+        answers({Answer::Yes, Answer::Yes});
+        exitFromTheMenu();
+        QVERIFY(stayed);
+        QCOMPARE(questions(),
+                 (QStringList{exitQuestion(), saveQuestion(),
+                              "Save Output|A file name has not been provided. (not Yes/No/Cancel)",
+                              "Save Output|There is not enough memory to complete this command. "
+                              "(not Yes/No/Cancel)"}));
+        expectRunning();
+        QCOMPARE(m_window->outputPane()->textCrlf(), QString("result\r\n"));
+
+        // Asked again, the exit goes through as ever.
+        MessageService::clearShown();
+        answers({Answer::Yes, Answer::No});
+        exitFromTheMenu();
+        expectEnded();
+    }
+
     void savingBeforeExitWritesThePane() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());

@@ -5,11 +5,13 @@
 #include <QFile>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPalette>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -17,8 +19,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
+#include "DarkPalette.h"
+#include "KeyWalk.h"
 #include "analysis/frmDescriptives.h"
 #include "app/AnalysisWindows.h"
 #include "app/frmMain.h"
@@ -26,6 +32,7 @@
 #include "data/modGeneral.h"
 #include "output/OutputPane.h"
 #include "platform/Clipboard.h"
+#include "platform/FieldColours.h"
 #include "platform/FileSystemLists.h"
 #include "platform/MessageService.h"
 #include "platform/Twips.h"
@@ -167,17 +174,56 @@ class TestMainWindow : public QObject {
             }
     }
 
-    void focusOrderFollowsTheDesign() {
-        const QStringList expected{"dirDirectory",  "filFile",   "drvDrive",
-                                   "cmdImportData", "txtOutput", "optSpace",
-                                   "optComma",      "optTab",    "cmbFileType"};
-        QWidget* w = control<QWidget>("dirDirectory");
-        for (int i = 1; i < expected.size(); ++i) {
-            w = w->nextInFocusChain();
-            while (w->focusPolicy() == Qt::NoFocus || !expected.contains(w->objectName()))
-                w = w->nextInFocusChain();
-            QCOMPARE(w->objectName(), expected[i]);
-        }
+    void tabKeysFollowTheDesignedOrderThroughThePane() {
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        // Real Tab presses, so that a control keeping the Tab key to itself shows.
+        const QStringList forward{"filFile",  "drvDrive",    "cmdImportData", "txtOutput",
+                                  "optSpace", "cmbFileType", "dirDirectory"};
+        QCOMPARE(tabWalk(control<QWidget>("dirDirectory"), 7), forward);
+        const QStringList backward{"cmbFileType", "optSpace", "txtOutput",   "cmdImportData",
+                                   "drvDrive",    "filFile",  "dirDirectory"};
+        QCOMPARE(tabWalk(control<QWidget>("dirDirectory"), 7, true), backward);
+
+        // Ctrl+Tab types a tab into the pane and keeps the focus there.
+        pane()->setTextCrlf("a");
+        pane()->moveCursor(QTextCursor::End);
+        pane()->setFocus();
+        QTest::keyClick(pane(), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(pane()->textCrlf(), QString("a\t"));
+        QCOMPARE(QApplication::focusWidget(), pane());
+
+        // Space presses the import button (with no file chosen, harmless); Enter and Escape
+        // press nothing.
+        QCOMPARE(spaceOnlyPresses(m_window.get(), control<QPushButton>("cmdImportData")),
+                 QString());
+    }
+
+    void fileNamesShowAsTypedAndReadableUnderADarkTheme() {
+        auto* selected = control<QLabel>("lblSelectedFile");
+        auto* current = control<QLabel>("lblCurrentFile");
+        QCOMPARE(selected->textFormat(), Qt::PlainText);
+        QCOMPARE(current->textFormat(), Qt::PlainText);
+        writeFile("<b>bold.txt", "1\n");
+        clickFile("<b>bold.txt");
+        QCOMPARE(selected->text(), QString("<b>bold.txt"));
+
+        const QPalette before = QApplication::palette();
+        QApplication::setPalette(darkPalette());
+        current->setText("data.txt");
+        QCoreApplication::processEvents();
+        const QImage shot = current->grab().toImage();
+        QApplication::setPalette(before);
+
+        // The background is the colour at the empty right end; the text is the pixel that
+        // stands out most from it.
+        const QColor background = shot.pixelColor(shot.width() - 4, shot.height() / 2);
+        double most = 0;
+        for (int y = 2; y < shot.height() - 2; ++y)
+            for (int x = 2; x < shot.width() - 2; ++x)
+                most = std::max(most, std::abs(FieldColours::luminance(shot.pixelColor(x, y)) -
+                                               FieldColours::luminance(background)));
+        QVERIFY2(FieldColours::luminance(background) < 0.2, qPrintable(background.name()));
+        QVERIFY2(most > 0.5, qPrintable(QString::number(most)));
     }
 
     void layoutFollowsTheWindowSize_data() {

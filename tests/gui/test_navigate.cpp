@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "AnalysisTestData.h"
+#include "KeyWalk.h"
 #include "app/AnalysisWindows.h"
 #include "data/frmNavigate.h"
 #include "output/OutputPane.h"
@@ -42,6 +43,23 @@ class TestNavigate : public QObject {
   private slots:
     void init() { clearData(); }
     void cleanup() { m_window.reset(); }
+
+    void tabOrderKeysAndWindowButtons() {
+        loadData({{1, 2}, {3, 4}});
+        frmNavigate& w = build();
+        QVERIFY(!(w.windowFlags() & Qt::WindowMinimizeButtonHint));
+        QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(w.windowFlags() & Qt::WindowCloseButtonHint);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        // The labels take no focus; the four buttons follow their tab indexes, round again.
+        QCOMPARE(tabWalk(w.cmdUp, 4), QStringList({"cmdDown", "cmdRight", "cmdLeft", "cmdUp"}));
+        QCOMPARE(tabWalk(w.cmdUp, 4, true),
+                 QStringList({"cmdLeft", "cmdRight", "cmdDown", "cmdUp"}));
+        QCOMPARE(spaceOnlyPresses(&w, w.cmdDown), QString());
+        QCOMPARE(w.lblCell->text(), QString("3"));  // Space moved down one row
+        QCOMPARE(w.lblCell->textFormat(), Qt::PlainText);
+    }
 
     void opensAtTheFirstCell() {
         loadData({{2.5f, 0.1f}, {M, 0}, {-7, 1234567}});

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "KeyWalk.h"
 #include "common/Messages.h"
 #include "output/OutputPane.h"
 #include "output/frmOpenOutput.h"
@@ -280,6 +281,28 @@ class TestOutputDialogs : public QObject {
         QCOMPARE(MessageService::shown()[0].text, QString("A file has not been selected."));
         QVERIFY(dlg->isHidden());
         QCOMPARE(m_pane->textCrlf(), QString("kept\r\n"));
+    }
+
+    void buttonsThatBreakDownKeepThePaneAndTheDialog() {
+        m_pane->setTextCrlf("kept\r\n");
+        auto* open = frmOpenOutput::instance(m_pane.get(), nullptr);
+        auto* save = frmSaveOutput::instance(m_pane.get(), nullptr);
+        for (QDialog* dlg : {static_cast<QDialog*>(open), static_cast<QDialog*>(save)}) {
+            MessageService::clearShown();
+            dlg->show();
+            MessageService::queueFailure();  // the button's own box runs out of memory
+            QTest::mouseClick(dlg == open ? open->cmdOpen : save->cmdSave, Qt::LeftButton);
+            QCOMPARE(MessageService::shown().size(), 2);
+            QCOMPARE(MessageService::shown()[1].title, dlg->windowTitle());
+            QCOMPARE(MessageService::shown()[1].text,
+                     QString("There is not enough memory to complete this command."));
+            QVERIFY(dlg->isVisible());
+            QCOMPARE(m_pane->textCrlf(), QString("kept\r\n"));
+            // Space presses the focused button, here Cancel; Enter and Escape press none.
+            QCOMPARE(spaceOnlyPresses(dlg, dlg == open ? open->cmdCancel : save->cmdCancel),
+                     QString());
+            QVERIFY(dlg->isHidden());
+        }
     }
 
     void failedOpenLeavesThePaneAsItWas() {

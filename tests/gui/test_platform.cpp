@@ -4,12 +4,16 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QPalette>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "DarkPalette.h"
 #include "platform/Clipboard.h"
+#include "platform/FieldColours.h"
 #include "platform/FileSystemLists.h"
 #include "platform/MessageService.h"
 #include "platform/Twips.h"
@@ -269,6 +273,38 @@ class TestPlatform : public QObject {
         QCOMPARE(b.directory->path(), QDir::cleanPath(tmp.path()));
         b.drive->refresh();
         QCOMPARE(b.drive->drives(), before);
+    }
+
+    void fieldColoursContrastOnAnyPalette() {
+        const QPalette dark = darkPalette();
+        QPalette unreadable = dark;  // a theme whose field text matches its field background
+        unreadable.setColor(QPalette::Text, QColor(0x2b, 0x2b, 0x2b));
+        QPalette light(QColor(0xef, 0xef, 0xef));
+        light.setColor(QPalette::Base, Qt::white);
+        light.setColor(QPalette::Text, Qt::black);
+        for (const QPalette& p : {light, dark, unreadable, QApplication::palette()}) {
+            const FieldColours::Pair c = FieldColours::pick(p);
+            QVERIFY2(FieldColours::contrast(c.background, c.text) >= 4.5,
+                     qPrintable(c.background.name() + " / " + c.text.name()));
+            QCOMPARE(c.background, p.color(QPalette::Base));
+        }
+        QCOMPARE(FieldColours::pick(unreadable).text, QColor(Qt::white));
+        QCOMPARE(FieldColours::contrast(Qt::black, Qt::white), 21.0);
+
+        // A field keeps to plain text and follows a change of theme.
+        const QPalette before = QApplication::palette();
+        QWidget window;
+        auto* field = new QLabel(&window);
+        FieldColours::makeField(field);
+        QCOMPARE(field->textFormat(), Qt::PlainText);
+        window.show();  // a hidden widget takes a new palette only when it is shown
+        QApplication::setPalette(dark);
+        QCoreApplication::processEvents();
+        const QColor background = field->palette().color(QPalette::Window);
+        const QColor text = field->palette().color(QPalette::WindowText);
+        QApplication::setPalette(before);
+        QCOMPARE(background, dark.color(QPalette::Base));
+        QCOMPARE(text, dark.color(QPalette::Text));
     }
 
     void messageServiceTakesQueuedAnswersAndRecordsBoxes() {
