@@ -1,12 +1,19 @@
 #include "analysis/frmCorvane.h"
 
+#include <QCloseEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMetaObject>
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
+#include <atomic>
+#include <exception>
+#include <thread>
 
 #include "analysis/EffectSizeAnalysis.h"
 #include "app/AnalysisWindows.h"
@@ -15,12 +22,35 @@
 #include "output/OutputPane.h"
 #include "platform/MessageService.h"
 
+// One analysis on its own thread. The thread writes `outcome` or `failure` and then posts the
+// end to the window, which joins it before reading them.
+struct frmCorvane::Run {
+    std::uint64_t id = 0;
+    corvane::EffectSizeRequest request;
+    corvane::UniformGenerator rng;
+    corvane::CancelToken cancel;
+    std::atomic<std::int32_t> completed{0};
+    std::optional<corvane::Result<corvane::EffectSizeOutcome, corvane::AnalysisError>> outcome;
+    std::exception_ptr failure;
+    std::thread thread;
+};
+
+namespace {
+// The trial box is brought up to date this often while a run goes on.
+constexpr int kProgressIntervalMs = 50;
+}  // namespace
+
 frmCorvane::frmCorvane(OutputPane* pane, QWidget* parent)
     : AnalysisDialog(QStringLiteral("frmCorvane"), QStringLiteral("Corvane"), parent),
       m_lngDV(corvane::kNone),
       m_lngGV(corvane::kNone),
       m_pane(pane),
-      m_seedSource(&corvane::UniformGenerator::ClockSeed) {
+      m_seedSource(&corvane::UniformGenerator::ClockSeed),
+      m_progressTimer(new QTimer(this)) {
+    m_progressTimer->setInterval(kProgressIntervalMs);
+    connect(m_progressTimer, &QTimer::timeout, this, [this] {
+        if (m_run) showProgress(*m_run);
+    });
     buildControls();
     setFocusOrder();
     Form_Load();
@@ -75,6 +105,15 @@ void frmCorvane::buildControls() {
     connect(cmdCancel, &QPushButton::clicked, this, &frmCorvane::cmdCancel_Click);
 
     FixWindowFrame(this, 6795, 5745);
+}
+
+frmCorvane::~frmCorvane() {
+    // However the window goes (released after an import, the program ending), no thread of it
+    // outlives it.
+    if (m_run) {
+        m_run->cancel.cancel();
+        m_run->thread.join();
+    }
 }
 
 void frmCorvane::setFocusOrder() {
@@ -155,23 +194,111 @@ void frmCorvane::runAnalysis() {
     request.names = corvane::modGeneral::g_strVariableNames;
     request.grouping = m_lngGV;
 
+    if (m_run) return;
     m_rng.reseed(m_seedSource());
-    const BusyPointer busy(this);
 
-    const auto progress = [this](std::int32_t t) {
-        txtTrial->setText(QString::number(t));
-        txtTrial->repaint();
-    };
-    const auto outcome = corvane::RunEffectSizeAnalysis(corvane::modGeneral::g_sngData,
-                                                        corvane::modGeneral::g_lngNumberOfCases,
-                                                        request, m_rng, progress);
-    if (!outcome.ok()) {
-        MessageService::warning(this, QString::fromStdString(outcome.error().title),
-                                QString::fromStdString(outcome.error().message));
+    auto run = std::make_unique<Run>();
+    run->id = ++m_runId;
+    run->request = std::move(request);
+    run->rng = m_rng;
+    Run* const r = run.get();
+    const std::int32_t cases = corvane::modGeneral::g_lngNumberOfCases;
+    // The data matrix is written only by an import, which the main window cannot start while
+    // this modal window is up; releasing this window joins the thread first.
+    run->thread = std::thread([this, r, cases] {
+        try {
+            r->outcome.emplace(corvane::RunEffectSizeAnalysis(
+                corvane::modGeneral::g_sngData, cases, r->request, r->rng,
+                [r](std::int32_t done) { r->completed.store(done, std::memory_order_relaxed); },
+                corvane::RunOptions{0, &r->cancel}));
+        } catch (...) {
+            r->failure = std::current_exception();
+        }
+        const std::uint64_t id = r->id;
+        QMetaObject::invokeMethod(
+            this, [this, id] { finishRun(id); }, Qt::QueuedConnection);
+    });
+    m_run = std::move(run);
+
+    m_busy.emplace(this);
+    m_focusBeforeRun = focusWidget();
+    cmdCancel->setFocus();
+    setControlsEnabled(false);
+    m_progressTimer->start();
+}
+
+void frmCorvane::finishRun(std::uint64_t id) {
+    if (!m_run || m_run->id != id) return;  // the end of a run already stopped
+    const std::unique_ptr<Run> run = std::move(m_run);
+    run->thread.join();
+    endRun(*run);
+    // A box comes while the busy pointer is still up.
+    runGuarded([&] {
+        if (run->failure) std::rethrow_exception(run->failure);
+        const auto& outcome = *run->outcome;
+        if (!outcome.ok()) {
+            if (!outcome.error().cancelled) {
+                MessageService::warning(this, QString::fromStdString(outcome.error().title),
+                                        QString::fromStdString(outcome.error().message));
+            }
+            return;
+        }
+        if (m_pane != nullptr) m_pane->appendReport(QString::fromStdString(outcome.value().report));
+        hide();
+    });
+    m_busy.reset();
+}
+
+void frmCorvane::stopRun() {
+    if (!m_run) return;
+    const std::unique_ptr<Run> run = std::move(m_run);
+    run->cancel.cancel();
+    run->thread.join();
+    endRun(*run);
+    m_busy.reset();
+}
+
+void frmCorvane::endRun(const Run& run) {
+    m_progressTimer->stop();
+    showProgress(run);
+    setControlsEnabled(true);
+    if (m_focusBeforeRun && isVisible()) m_focusBeforeRun->setFocus();
+    m_focusBeforeRun = nullptr;
+}
+
+void frmCorvane::showProgress(const Run& run) {
+    const std::int32_t done = run.completed.load(std::memory_order_relaxed);
+    if (done <= 0 || txtTrial->text() == QString::number(done)) return;
+    txtTrial->setText(QString::number(done));
+    txtTrial->repaint();
+}
+
+void frmCorvane::setControlsEnabled(bool enabled) {
+    // The trial box and its label stay readable; Cancel stays pressable.
+    QWidget* const controls[] = {fraSelectDV,   fraSelectGroups, opt600,  opt800,  opt1000,
+                                 opt1200,       opt1400,         opt1600, opt1800, opt2000,
+                                 fraConfidence, fraPickGroup,    cmdOK};
+    for (QWidget* w : controls) w->setEnabled(enabled);
+}
+
+void frmCorvane::cmdCancel_Click() {
+    if (m_run) {
+        stopRun();
         return;
     }
-    if (m_pane != nullptr) m_pane->appendReport(QString::fromStdString(outcome.value().report));
     hide();
 }
 
-void frmCorvane::cmdCancel_Click() { hide(); }
+void frmCorvane::keyPressEvent(QKeyEvent* event) {
+    if (m_run && event->key() == Qt::Key_Escape) {
+        event->accept();
+        stopRun();
+        return;
+    }
+    AnalysisDialog::keyPressEvent(event);
+}
+
+void frmCorvane::closeEvent(QCloseEvent* event) {
+    stopRun();
+    AnalysisDialog::closeEvent(event);
+}

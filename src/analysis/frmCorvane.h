@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "app/AnalysisWindows.h"
@@ -14,6 +16,7 @@ class QListWidget;
 class QListWidgetItem;
 class QPushButton;
 class QRadioButton;
+class QTimer;
 class OutputPane;
 
 // "Corvane": the effect-size analysis. The user ticks one dependent and one grouping variable,
@@ -21,10 +24,15 @@ class OutputPane;
 // group; OK runs the analysis and appends its report to the output pane. OK (after a report)
 // and Cancel hide the window so its settings are there at the next opening; the close box
 // unloads it.
+//
+// The analysis runs on a thread of its own while the window goes on answering: the trial box
+// counts the completed trials, the other controls are disabled, and Cancel, Escape or the close
+// box stop the run, which then appends nothing and leaves the settings as they were.
 class frmCorvane : public AnalysisDialog {
     Q_OBJECT
   public:
     explicit frmCorvane(OutputPane* pane, QWidget* parent = nullptr);
+    ~frmCorvane() override;
 
     // The tick notifications, with the 0-based item index.
     void lstDV_ItemCheck(int index);
@@ -34,6 +42,9 @@ class frmCorvane : public AnalysisDialog {
 
     // The seed source of the reseeding at each OK; the clock unless a test sets another.
     void setSeedSource(std::function<std::uint64_t()> source);
+
+    // True from OK until the run has ended (its report appended, its message shown or stopped).
+    bool isRunning() const { return m_run != nullptr; }
 
     // The variable number of the ticked item of each list, or 9999999 when none is ticked.
     std::int32_t m_lngDV;
@@ -68,7 +79,13 @@ class frmCorvane : public AnalysisDialog {
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
 
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
   private:
+    struct Run;
+
     // Runs once, from the constructor: the lists follow the current number of variables.
     void Form_Load();
     void buildControls();
@@ -76,10 +93,24 @@ class frmCorvane : public AnalysisDialog {
     // One tick per list: `member` follows the ticked item of `list`.
     void itemCheck(QListWidget* list, std::int32_t& member, int index);
     void runAnalysis();
+    // On the window's thread once the run's thread has posted its end.
+    void finishRun(std::uint64_t id);
+    // Cancels the run and waits for its thread; nothing is appended.
+    void stopRun();
+    // The window as it is between runs, but for the pointer: controls enabled, the last count
+    // shown.
+    void endRun(const Run& run);
+    void setControlsEnabled(bool enabled);
+    void showProgress(const Run& run);
 
     OutputPane* m_pane;
     corvane::UniformGenerator m_rng;
     std::function<std::uint64_t()> m_seedSource;
     std::vector<bool> m_ticksDV;
     std::vector<bool> m_ticksGV;
+    std::unique_ptr<Run> m_run;
+    std::uint64_t m_runId = 0;  // numbers the runs, so a stale end of a stopped run is ignored
+    QTimer* m_progressTimer;
+    std::optional<BusyPointer> m_busy;
+    QPointer<QWidget> m_focusBeforeRun;
 };

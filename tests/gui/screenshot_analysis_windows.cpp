@@ -1,6 +1,8 @@
 // Pictures the effect-size window, the descriptives window and the navigator with a data set
 // loaded and choices made, and the main window with their reports in the pane. Writes PNGs
 // into the directory given as the first argument (screenshots/ by default).
+#include <QtCore/qtestsupport_core.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -77,6 +79,7 @@ int main(int argc, char* argv[]) {
         w.opt90CI->setChecked(true);
         save(w, "frmCorvane-chosen");
         w.cmdOK->click();
+        (void)QTest::qWaitFor([&w] { return !w.isRunning(); }, 30000);
         if (w.isVisible()) w.hide();
     });
     trigger(window, "mnuCorvane");

@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -45,6 +46,43 @@ void loadTwoGroups() {
               {1, 16.5f, 4},
               {2, 9, 4}});
 }
+
+// `perGroup` cases of each of the codes 1 and 2 in Var 1, their scores in Var 2: big enough
+// that a bootstrap of 2000 trials runs for a while.
+void loadLargeGroups(std::int32_t perGroup) {
+    namespace g = corvane::modGeneral;
+    corvane::DataMatrix m(2 * perGroup, 2);
+    for (std::int32_t row = 1; row <= 2 * perGroup; ++row) {
+        m(row, 1) = static_cast<float>(1 + row % 2);
+        m(row, 2) = static_cast<float>((row * 7919) % 1000) / 10.0f + static_cast<float>(row % 2);
+    }
+    g::g_sngData = std::move(m);
+    g::g_lngNumberOfCases = 2 * perGroup;
+    g::g_lngNumberOfVariables = 2;
+}
+
+// The trial box's number at each of its repaints, and whether OK was enabled then.
+class ProgressWatcher : public QObject {
+  public:
+    ProgressWatcher(QLineEdit* box, QPushButton* ok) : m_box(box), m_ok(ok) {
+        box->installEventFilter(this);
+    }
+    std::vector<int> counts;
+    int paintsWithOkEnabled = 0;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint && !m_box->text().isEmpty()) {
+            counts.push_back(m_box->text().toInt());
+            if (m_ok->isEnabled()) ++paintsWithOkEnabled;
+        }
+        return false;
+    }
+
+  private:
+    QLineEdit* m_box;
+    QPushButton* m_ok;
+};
 
 // What the core makes of the same choices with the same seed.
 std::string expectedReport(std::int32_t dv, std::int32_t gv, const char* code1, const char* code2,
@@ -94,6 +132,9 @@ class TestCorvaneWindow : public AnalysisWindowCase {
         w->setSeedSource([] { return kSeed; });
         return showExposed(w);
     }
+    static bool finishes(frmCorvane* w) {
+        return QTest::qWaitFor([w] { return !w->isRunning(); }, 30000);
+    }
     // Ticks, codes and OK, stopping at the first message.
     void expectMessage(frmCorvane* w, const char* text) {
         expectAnalysisError(w, w->cmdOK, QString::fromUtf8(text));
@@ -139,6 +180,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
             QTest::mouseClick(w.opt90CI, Qt::LeftButton);
             QTest::mouseClick(w.optGroup2, Qt::LeftButton);
             w.cmdOK->click();
+            (void)QTest::qWaitFor([&w] { return !w.isRunning(); }, 30000);
             if (w.isVisible()) w.hide();  // a failed OK must not leave the loop running
         });
         main.findChild<QAction*>(QStringLiteral("mnuCorvane"))->trigger();
@@ -285,6 +327,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
         w->txtGroup2->setText(QStringLiteral("2"));
         TrialWatcher watcher(w->txtTrial, w);
         w->cmdOK->click();
+        QVERIFY(finishes(w));
         QCOMPARE(seeds, 1);
         QCOMPARE(w->txtTrial->text(), QStringLiteral("600"));
         // The box counts completed trials, repainted as they complete; T at the end.
@@ -292,6 +335,91 @@ class TestCorvaneWindow : public AnalysisWindowCase {
         QCOMPARE(watcher.paintsWithoutBusyPointer, 0);
         QVERIFY(!w->isVisible());
         QCOMPARE(w->cursor().shape(), Qt::ArrowCursor);
+    }
+
+    void progressCountsCompletedTrialsUpToT() {
+        loadLargeGroups(20000);
+        frmCorvane* w = open();
+        toggleTick(w->lstDV, 1);
+        toggleTick(w->lstGV, 0);
+        w->txtGroup1->setText(QStringLiteral("1"));
+        w->txtGroup2->setText(QStringLiteral("2"));
+        w->opt2000->setChecked(true);
+        ProgressWatcher watcher(w->txtTrial, w->cmdOK);
+        w->cmdOK->click();
+        QVERIFY(w->isRunning());
+        QVERIFY(finishes(w));
+        QVERIFY(!watcher.counts.empty());
+        QVERIFY(std::is_sorted(watcher.counts.begin(), watcher.counts.end()));
+        QCOMPARE(watcher.counts.back(), 2000);
+        QCOMPARE(watcher.paintsWithOkEnabled, 0);
+        QCOMPARE(m_pane->textCrlf(),
+                 QString::fromStdString(expectedReport(2, 1, "1", "2", {2000, 0.95f, 1})));
+    }
+
+    // While a long run goes on only Cancel answers; Cancel, Escape and the close box stop it,
+    // and nothing is appended.
+    void aLongRunStopsWithNothingAppended() {
+        loadLargeGroups(500000);
+        m_pane->setTextCrlf(QStringLiteral("before"));
+        frmCorvane* w = open();
+        toggleTick(w->lstDV, 1);
+        toggleTick(w->lstGV, 0);
+        w->txtGroup1->setText(QStringLiteral("1"));
+        w->txtGroup2->setText(QStringLiteral("2"));
+        w->opt2000->setChecked(true);
+        w->opt90CI->setChecked(true);
+        w->optGroup2->setChecked(true);
+        auto settingsKept = [w] {
+            return w->m_lngDV == 2 && w->m_lngGV == 1 && tickedRows(w->lstDV) == std::vector{1} &&
+                   tickedRows(w->lstGV) == std::vector{0} && w->txtGroup1->text() == "1" &&
+                   w->txtGroup2->text() == "2" && w->opt2000->isChecked() &&
+                   w->opt90CI->isChecked() && w->optGroup2->isChecked();
+        };
+        QWidget* const others[] = {w->lstDV,   w->lstGV,   w->txtGroup1, w->txtGroup2, w->opt600,
+                                   w->opt2000, w->opt95CI, w->optGroup1, w->cmdOK};
+
+        w->cmdOK->click();
+        QVERIFY(w->isRunning());
+        for (QWidget* c : others) QVERIFY2(!c->isEnabled(), qPrintable(c->objectName()));
+        QVERIFY(w->cmdCancel->isEnabled());
+        QCOMPARE(w->cursor().shape(), Qt::WaitCursor);
+        QTRY_VERIFY_WITH_TIMEOUT(w->txtTrial->text().toInt() > 0, 30000);
+        w->cmdCancel->click();
+        QVERIFY(!w->isRunning());
+        QVERIFY(w->txtTrial->text().toInt() < 2000);
+        QVERIFY(w->isVisible());
+        for (QWidget* c : others) QVERIFY2(c->isEnabled(), qPrintable(c->objectName()));
+        QCOMPARE(w->cursor().shape(), Qt::ArrowCursor);
+        QVERIFY(settingsKept());
+        QTest::qWait(100);  // the stopped run's end, if it was posted, arrives and is ignored
+        QCOMPARE(m_pane->textCrlf(), QStringLiteral("before"));
+        QVERIFY(MessageService::shown().isEmpty());
+
+        // Escape, wherever the focus is.
+        w->cmdOK->click();
+        QVERIFY(w->isRunning());
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w,
+                        Qt::Key_Escape);
+        QVERIFY(!w->isRunning());
+        QVERIFY(w->isVisible());
+        QVERIFY(settingsKept());
+
+        // The close box, and the program letting its windows go: no thread is left behind.
+        QPointer<frmCorvane> closed = w;
+        w->cmdOK->click();
+        QVERIFY(w->close());
+        QTRY_VERIFY(closed.isNull());
+        w = m_windows->corvaneInstance();
+        toggleTick(w->lstDV, 1);
+        toggleTick(w->lstGV, 0);
+        w->txtGroup1->setText(QStringLiteral("1"));
+        w->txtGroup2->setText(QStringLiteral("2"));
+        w->cmdOK->click();
+        QVERIFY(w->isRunning());
+        m_windows.reset();
+        QCOMPARE(m_pane->textCrlf(), QStringLiteral("before"));
+        QVERIFY(MessageService::shown().isEmpty());
     }
 
     // The generator is reseeded at every OK; the reports follow one another in the pane.
@@ -306,8 +434,10 @@ class TestCorvaneWindow : public AnalysisWindowCase {
         w->opt2000->setChecked(true);
         w->opt99CI->setChecked(true);
         w->cmdOK->click();
+        QVERIFY(finishes(w));
         w->show();
         w->cmdOK->click();
+        QVERIFY(finishes(w));
         const QString one =
             QString::fromStdString(expectedReport(2, 1, "1", "2", {2000, 0.99f, 1}));
         QVERIFY(one.startsWith(QStringLiteral("GROUP-LEVEL STATISTICS\r\n")));
@@ -333,10 +463,11 @@ class TestCorvaneWindow : public AnalysisWindowCase {
         QVERIFY(QTest::qWaitForWindowExposed(w));
         QTest::keyClick(w, Qt::Key_Escape);
         QVERIFY(w->isVisible());
-        MessageService::clearShown();
+        QSignalSpy pressed(w->cmdOK, &QPushButton::clicked);
         w->cmdOK->setFocus();
         QTest::keyClick(w->cmdOK, Qt::Key_Return);
-        QVERIFY(MessageService::shown().isEmpty());
+        QCOMPARE(pressed.count(), 0);
+        QVERIFY(!w->isRunning());
 
         QPointer<frmCorvane> closed = w;
         QVERIFY(w->close());
