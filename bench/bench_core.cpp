@@ -45,29 +45,23 @@ void BM_RunBootstrap(benchmark::State& state) {
 }
 
 // The floor: per trial and group, only the draws from the trial's stream and the count of each
-// drawn position of the sorted copy. Every bootstrap of this design must do at least this much.
-[[gnu::noinline]] void FloorGroup(UniformGenerator& rng, std::int64_t n, std::uint32_t* counts) {
-    const double dn = static_cast<double>(n);
-    for (std::int64_t j = 0; j < n; ++j) {
-        auto p = static_cast<std::int64_t>(std::ceil(rng.next() * dn));
-        ++counts[std::clamp<std::int64_t>(p, 1, n) - 1];
-    }
-}
-
+// drawn position of the sorted copy, with the bootstrap's own drawing and counting. Every
+// bootstrap of this design must do at least this much.
 void BM_BootstrapFloor(benchmark::State& state) {
-    const auto n = static_cast<std::int64_t>(state.range(0));
-    std::vector<std::uint32_t> counts1(static_cast<std::size_t>(n)),
-        counts2(static_cast<std::size_t>(n));
+    const auto n = static_cast<std::size_t>(state.range(0));
+    DrawCounts counts1(n), counts2(n);
     for (auto _ : state) {
         for (std::int32_t t = 1; t <= kTrials; ++t) {
             UniformGenerator rng =
                 UniformGenerator::ForStream(bench::kSeed, static_cast<std::uint64_t>(t));
-            FloorGroup(rng, n, counts1.data());
-            FloorGroup(rng, n, counts2.data());
-            benchmark::DoNotOptimize(counts1.data());
-            benchmark::DoNotOptimize(counts2.data());
+            counts1.draw(rng);
+            counts2.draw(rng);
+            benchmark::DoNotOptimize(counts1.low());
+            benchmark::DoNotOptimize(counts2.low());
+            benchmark::ClobberMemory();
+            counts1.clear();
+            counts2.clear();
         }
-        benchmark::ClobberMemory();
     }
     state.counters["ns_per_draw"] =
         benchmark::Counter(static_cast<double>(state.iterations()) * kTrials * 2.0 * n,

@@ -1,7 +1,7 @@
 // corvane_benchdata: writes the benchmark data files, and times one import in a process of
 // its own so that its peak resident memory is the import's alone.
 //
-//   corvane_benchdata files DIR    the two import files and the three group files
+//   corvane_benchdata files DIR    the two import files and the four group files
 //   corvane_benchdata import FILE [THREADS]  one import (THREADS threads in its second pass,
 //                                  all cores by default): seconds, peak resident memory, matrix
 //                                  size
@@ -33,7 +33,7 @@ int WriteFiles(const std::string& dir) {
             return 1;
         }
     }
-    for (std::int32_t n : {1000, 10000, 100000}) {
+    for (std::int32_t n : {1000, 10000, 100000, 1000000}) {
         const std::string path = dir + "/groups_" + std::to_string(n) + ".txt";
         if (!bench::WriteGroupsFile(path, bench::NormalGroups(n))) {
             std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), std::strerror(errno));

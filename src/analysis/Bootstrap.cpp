@@ -14,15 +14,47 @@ namespace corvane {
 
 namespace {
 
+// The counts a walk reads, position by position from the first: restart() goes back to it.
+struct FullCounts {
+    const std::uint32_t* counts;
+    void restart() {}
+    std::int64_t operator()(std::int64_t k) const { return counts[k]; }
+};
+
+struct ByteCounts {
+    const std::uint8_t* low;
+    void restart() {}
+    std::int64_t operator()(std::int64_t k) const { return low[k]; }
+};
+
+// Byte counts with spills, `spill` sorted: each entry adds 256 to its position.
+struct SpilledByteCounts {
+    const std::uint8_t* low;
+    const std::uint32_t* spill;
+    const std::uint32_t* spillEnd;
+    const std::uint32_t* at = spill;
+    void restart() { at = spill; }
+    std::int64_t operator()(std::int64_t k) {
+        std::int64_t c = low[k];
+        while (at != spillEnd && *at == k) {
+            c += 256;
+            ++at;
+        }
+        return c;
+    }
+};
+
 // The sums of a resample in the accuracy rule's own form, walking the counts twice: S first,
 // then the squared deviations about S / n. For resamples far from the shifts.
-GroupSums SumsAboutOwnMeans(const float* sorted, const std::uint32_t* counts, std::int64_t n,
-                            std::int64_t g, double lo, double hi) {
+template <class Counts>
+GroupSums SumsAboutOwnMeans(const float* sorted, Counts& counts, std::int64_t n, std::int64_t g,
+                            double lo, double hi) {
     GroupSums out;
     const std::int64_t keepEnd = n - g;
     std::int64_t cum = 0;
+    counts.restart();
     for (std::int64_t k = 0; k < n; ++k) {
-        const std::int64_t c = counts[k];
+        const std::int64_t c = counts(k);
         const double v = sorted[k];
         const auto kc = std::clamp(cum + c, g, keepEnd) - std::clamp(cum, g, keepEnd);
         out.s += static_cast<double>(c) * v;
@@ -34,8 +66,9 @@ GroupSums SumsAboutOwnMeans(const float* sorted, const std::uint32_t* counts, st
     const double wm = ((dg * lo + out.t) + dg * hi) / dn;
     out.wd = dg * ((lo - wm) * (lo - wm));
     cum = 0;
+    counts.restart();
     for (std::int64_t k = 0; k < n; ++k) {
-        const std::int64_t c = counts[k];
+        const std::int64_t c = counts(k);
         const double v = sorted[k];
         const auto kc = std::clamp(cum + c, g, keepEnd) - std::clamp(cum, g, keepEnd);
         out.d += static_cast<double>(c) * ((v - m) * (v - m));
@@ -45,6 +78,10 @@ GroupSums SumsAboutOwnMeans(const float* sorted, const std::uint32_t* counts, st
     out.wd += dg * ((hi - wm) * (hi - wm));
     return out;
 }
+
+template <class Counts>
+GroupSums WalkCounts(const float* sorted, Counts& counts, std::int64_t n, double meanShift,
+                     double winsorizedShift);
 
 // One observed group: its values sorted once and the shifts its resamples are summed about.
 // Read-only during the run, shared by every thread; each thread brings its own counts.
@@ -78,21 +115,11 @@ class GroupResampler {
         return ComputeGroupStatsPresorted(m_observed.data(), m_sorted.data(), m_n, out);
     }
 
-    // Draws n positions p = ceil(u * n) of the ascending copy and counts them.
-    void draw(UniformGenerator& rng, std::uint32_t* counts) const {
-        const double dn = static_cast<double>(m_n);
-        for (std::int64_t j = 0; j < m_n; ++j) {
-            auto p = static_cast<std::int64_t>(std::ceil(rng.next() * dn));
-            p = std::clamp<std::int64_t>(p, 1, m_n);
-            ++counts[p - 1];
-        }
-    }
-
-    // The statistics of the drawn resample; clears the counts for the next one.
-    Checked resampleStats(std::uint32_t* counts, GroupStats& out) const {
+    // The statistics of the resample drawn into `counts`; clears them for the next one.
+    Checked resampleStats(DrawCounts& counts, GroupStats& out) const {
         const GroupSums sums =
-            SumsFromCounts(m_sorted.data(), counts, m_n, m_meanShift, m_winsorizedShift);
-        std::fill(counts, counts + m_n, 0u);
+            SumsFromCounts(m_sorted.data(), counts, m_meanShift, m_winsorizedShift);
+        counts.clear();
         return GroupStatsFromSums(sums, m_n, out);
     }
 
@@ -142,19 +169,17 @@ struct TrialQueue {
         }
     }
 
-    // Runs trials until none is left. `counts` holds room for both groups' counts, all 0.
+    // Runs trials until none is left, with the thread's own counts of the two groups, all 0.
     // `afterTrial` runs after each completed trial on this thread.
     template <class AfterTrial>
-    void work(std::uint32_t* counts, AfterTrial&& afterTrial) {
-        std::uint32_t* const counts1 = counts;
-        std::uint32_t* const counts2 = counts + r1.size();
+    void work(DrawCounts& counts1, DrawCounts& counts2, AfterTrial&& afterTrial) {
         for (;;) {
             if (stop.load(std::memory_order_relaxed) || (cancel && cancel->cancelled())) return;
             const std::int32_t t = next.fetch_add(1);
             if (t > trials || t > failedTrial.load()) return;
             UniformGenerator rng = UniformGenerator::ForStream(seed, static_cast<std::uint64_t>(t));
-            r1.draw(rng, counts1);
-            r2.draw(rng, counts2);
+            counts1.draw(rng);
+            counts2.draw(rng);
             GroupStats s1, s2;
             EffectSizes es;
             const Checked c1 = r1.resampleStats(counts1, s1);
@@ -173,8 +198,8 @@ struct TrialQueue {
 
 // Runs the queue on `threads` threads while the calling thread reports progress.
 // Returns the last count reported.
-std::int32_t RunOnThreads(TrialQueue& queue, unsigned threads, std::vector<std::uint32_t>& counts,
-                          std::size_t perThread, const ProgressCallback& progress) {
+std::int32_t RunOnThreads(TrialQueue& queue, unsigned threads, std::vector<DrawCounts>& counts,
+                          const ProgressCallback& progress) {
     std::mutex doneMutex;
     std::condition_variable doneSignal;
     unsigned finished = 0;
@@ -192,7 +217,7 @@ std::int32_t RunOnThreads(TrialQueue& queue, unsigned threads, std::vector<std::
     workers.reserve(threads);
     for (unsigned i = 0; i < threads; ++i) {
         workers.emplace_back([&, i] {
-            queue.work(counts.data() + i * perThread, [](std::int32_t) {});
+            queue.work(counts[2 * i], counts[2 * i + 1], [](std::int32_t) {});
             const std::lock_guard<std::mutex> lock(doneMutex);
             ++finished;
             doneSignal.notify_all();
@@ -216,31 +241,100 @@ std::int32_t RunOnThreads(TrialQueue& queue, unsigned threads, std::vector<std::
 
 }  // namespace
 
-GroupSums SumsFromCounts(const float* sorted, const std::uint32_t* counts, std::int64_t n,
-                         double meanShift, double winsorizedShift) {
-    if (n < 2) return {};
-    const std::int64_t g = TrimCount(n), keepEnd = n - g, loAt = g, hiAt = n - g - 1;
-    const double a = meanShift, b = winsorizedShift;
-    // One pass: the sums of x - a and (x - a)^2 over all values, of y - b and (y - b)^2 over the
-    // kept positions g+1 .. n-g of the resample's ascending order, and the two values the
-    // Winsorized sample repeats.
-    double s1 = 0, s2 = 0, t1 = 0, t2 = 0, lo = 0, hi = 0;
-    std::int64_t cum = 0;
-    for (std::int64_t k = 0; k < n; ++k) {
-        const std::int64_t c = counts[k];
-        const double v = sorted[k];
-        const double x = v - a, y = v - b;
-        const double dc = static_cast<double>(c);
-        const auto kc =
-            static_cast<double>(std::clamp(cum + c, g, keepEnd) - std::clamp(cum, g, keepEnd));
-        s1 += dc * x;
-        s2 += (dc * x) * x;
-        t1 += kc * y;
-        t2 += (kc * y) * y;
-        lo = cum <= loAt && loAt < cum + c ? v : lo;
-        hi = cum <= hiAt && hiAt < cum + c ? v : hi;
-        cum += c;
+namespace {
+
+// Sums of one walk over a range of positions, in two interleaved lanes so that consecutive
+// additions do not wait for each other: x - a and (x - a)^2 over all values, y - b and
+// (y - b)^2 over the kept ones.
+struct LaneSums {
+    double s1[2] = {0, 0}, s2[2] = {0, 0}, t1[2] = {0, 0}, t2[2] = {0, 0};
+
+    void all(int lane, double c, double x) {
+        s1[lane] += c * x;
+        s2[lane] += (c * x) * x;
     }
+    void kept(int lane, double c, double y) {
+        t1[lane] += c * y;
+        t2[lane] += (c * y) * y;
+    }
+};
+
+template <class Counts>
+GroupSums WalkCounts(const float* sorted, Counts& counts, std::int64_t n, double meanShift,
+                     double winsorizedShift) {
+    if (n < 2) return {};
+    const std::int64_t g = TrimCount(n), keepEnd = n - g;
+    const double a = meanShift, b = winsorizedShift;
+    // First the positions holding the resample's ascending values g and n - g - 1 (from 0), the
+    // first and the last kept value, which the Winsorized sample repeats g times each. This
+    // integer pass leaves the sums free of per-position clamps.
+    std::int64_t kLo = 0, cumLo = 0, kHi = 0, cumHi = 0;
+    {
+        counts.restart();
+        std::int64_t k = 0, cum = 0, c = counts(0);
+        while (cum + c <= g) {
+            cum += c;
+            c = counts(++k);
+        }
+        kLo = k;
+        cumLo = cum;
+        while (cum + c < keepEnd) {
+            cum += c;
+            c = counts(++k);
+        }
+        kHi = k;
+        cumHi = cum;
+    }
+    // Then the sums: over the lower tail, the kept range and the upper tail. Positions kLo and
+    // kHi keep only the part of their count that falls inside g .. n - g - 1.
+    counts.restart();
+    LaneSums sum;
+    std::int64_t k = 0;
+    auto tailsUpTo = [&](std::int64_t end) {
+        for (; k + 1 < end; k += 2) {
+            const double c0 = static_cast<double>(counts(k)),
+                         c1 = static_cast<double>(counts(k + 1));
+            sum.all(0, c0, sorted[k] - a);
+            sum.all(1, c1, sorted[k + 1] - a);
+        }
+        if (k < end) {
+            sum.all(0, static_cast<double>(counts(k)), sorted[k] - a);
+            ++k;
+        }
+    };
+    // `before` values of the resample lie below position k.
+    auto boundary = [&](std::int64_t before) {
+        const std::int64_t c = counts(k);
+        const double v = sorted[k];
+        sum.all(0, static_cast<double>(c), v - a);
+        const std::int64_t kept = std::min(before + c, keepEnd) - std::max(before, g);
+        sum.kept(0, static_cast<double>(kept), v - b);
+        ++k;
+    };
+    tailsUpTo(kLo);
+    boundary(cumLo);
+    if (kLo != kHi) {
+        for (; k + 1 < kHi; k += 2) {
+            const double c0 = static_cast<double>(counts(k)),
+                         c1 = static_cast<double>(counts(k + 1));
+            const double v0 = sorted[k], v1 = sorted[k + 1];
+            sum.all(0, c0, v0 - a);
+            sum.all(1, c1, v1 - a);
+            sum.kept(0, c0, v0 - b);
+            sum.kept(1, c1, v1 - b);
+        }
+        if (k < kHi) {
+            const double c0 = static_cast<double>(counts(k)), v0 = sorted[k];
+            sum.all(0, c0, v0 - a);
+            sum.kept(0, c0, v0 - b);
+            ++k;
+        }
+        boundary(cumHi);
+    }
+    tailsUpTo(n);
+    const double s1 = sum.s1[0] + sum.s1[1], s2 = sum.s2[0] + sum.s2[1];
+    const double t1 = sum.t1[0] + sum.t1[1], t2 = sum.t2[0] + sum.t2[1];
+    const double lo = sorted[kLo], hi = sorted[kHi];
     const double dn = static_cast<double>(n), dg = static_cast<double>(g);
     GroupSums out;
     out.s = s1 + dn * a;
@@ -257,6 +351,50 @@ GroupSums SumsFromCounts(const float* sorted, const std::uint32_t* counts, std::
         return SumsAboutOwnMeans(sorted, counts, n, g, lo, hi);
     }
     return out;
+}
+
+}  // namespace
+
+GroupSums SumsFromCounts(const float* sorted, const std::uint32_t* counts, std::int64_t n,
+                         double meanShift, double winsorizedShift) {
+    FullCounts full{counts};
+    return WalkCounts(sorted, full, n, meanShift, winsorizedShift);
+}
+
+GroupSums SumsFromCounts(const float* sorted, const DrawCounts& counts, double meanShift,
+                         double winsorizedShift) {
+    const auto n = static_cast<std::int64_t>(counts.size());
+    if (counts.spill().empty()) {
+        ByteCounts bytes{counts.low()};
+        return WalkCounts(sorted, bytes, n, meanShift, winsorizedShift);
+    }
+    std::vector<std::uint32_t> spill(counts.spill());
+    std::sort(spill.begin(), spill.end());
+    SpilledByteCounts spilled{counts.low(), spill.data(), spill.data() + spill.size()};
+    return WalkCounts(sorted, spilled, n, meanShift, winsorizedShift);
+}
+
+void DrawCounts::clear() {
+    std::fill(m_low.begin(), m_low.end(), std::uint8_t{0});
+    m_spill.clear();
+}
+
+void DrawCounts::spill(std::size_t position) {
+    m_spill.push_back(static_cast<std::uint32_t>(position));
+}
+
+void DrawCounts::draw(UniformGenerator& rng) {
+    // The generator and the byte pointer are local: a byte store may alias anything, which
+    // would send the generator's state through memory at every draw.
+    UniformGenerator local = rng;
+    std::uint8_t* const low = m_low.data();
+    const auto n = static_cast<std::int64_t>(m_low.size());
+    const double dn = static_cast<double>(n);
+    for (std::int64_t j = 0; j < n; ++j) {
+        const auto p = static_cast<std::size_t>(DrawnPosition(local.next(), dn, n) - 1);
+        if (++low[p] == 0) spill(p);
+    }
+    rng = local;
 }
 
 PercentilePositions PercentilePositionsFor(std::int32_t m, float level) {
@@ -315,16 +453,21 @@ Result<BootstrapResult, BootstrapError> RunBootstrap(const GroupSample& group1,
 
     const unsigned threads =
         std::max(1u, std::min(BootstrapThreads(options.threads), static_cast<unsigned>(trials)));
-    const std::size_t perThread = r1.size() + r2.size();
-    std::vector<std::uint32_t> counts(perThread * threads, 0u);
+    // Two groups' counts per thread: memory grows with the threads, not with the trials.
+    std::vector<DrawCounts> counts;
+    counts.reserve(2 * threads);
+    for (unsigned i = 0; i < threads; ++i) {
+        counts.emplace_back(r1.size());
+        counts.emplace_back(r2.size());
+    }
     std::int32_t shown = 0;
     if (threads == 1) {
-        queue.work(counts.data(), [&](std::int32_t done) {
+        queue.work(counts[0], counts[1], [&](std::int32_t done) {
             if (progress) progress(done);
             shown = done;
         });
     } else {
-        shown = RunOnThreads(queue, threads, counts, perThread, progress);
+        shown = RunOnThreads(queue, threads, counts, progress);
     }
     if (options.cancel && options.cancel->cancelled()) return BootstrapError{Kind::Cancelled};
     if (queue.failedTrial.load() <= trials) return queue.failure;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -76,6 +77,44 @@ Result<BootstrapResult, BootstrapError> RunBootstrap(const GroupSample& group1,
                                                      const ProgressCallback& progress = {},
                                                      const RunOptions& options = {});
 
+// The 1-based position ceil(u * n) of the ascending copy that a draw u in (0, 1) picks.
+inline std::int64_t DrawnPosition(double u, double dn, std::int64_t n) {
+    // For 0 < x, ceil(x) is the truncation of x, plus one when x has a fraction; the library's
+    // ceil is a function call on the baseline instruction set, and this runs once per draw.
+    const double x = u * dn;
+    auto p = static_cast<std::int64_t>(x);
+    p += static_cast<double>(p) < x ? 1 : 0;
+    return std::clamp<std::int64_t>(p, 1, n);
+}
+
+// The draw counts of one resample, one byte per position of the ascending copy: a position
+// drawn 256 times or more is also listed in the spill list once for every 256 of its draws. At
+// n draws over n positions a count above 255 all but never occurs, so the walk reads the bytes
+// alone, and a group of a million values keeps its counts in 1 MB rather than 4.
+class DrawCounts {
+  public:
+    explicit DrawCounts(std::size_t positions = 0) : m_low(positions, 0) {}
+
+    std::size_t size() const { return m_low.size(); }
+    // One more draw of the 0-based `position`.
+    void add(std::size_t position) {
+        if (++m_low[position] == 0) spill(position);
+    }
+    // Draws the positions of one resample of size() values from `rng` and counts them.
+    void draw(UniformGenerator& rng);
+    void clear();
+
+    const std::uint8_t* low() const { return m_low.data(); }
+    // The spilled positions in the order their 256th draws came.
+    const std::vector<std::uint32_t>& spill() const { return m_spill; }
+
+  private:
+    void spill(std::size_t position);
+
+    std::vector<std::uint8_t> m_low;
+    std::vector<std::uint32_t> m_spill;
+};
+
 // The sums of one resample given as draw counts per position of the ascending copy `sorted`
 // of the observed values (n of them, the counts adding up to n). The walk runs once over the
 // ascending values, summing about the fixed shifts `meanShift` and `winsorizedShift` (the
@@ -84,6 +123,9 @@ Result<BootstrapResult, BootstrapError> RunBootstrap(const GroupSample& group1,
 // taken by ComputeGroupStatsPresorted over the same values.
 GroupSums SumsFromCounts(const float* sorted, const std::uint32_t* counts, std::int64_t n,
                          double meanShift, double winsorizedShift);
+// The same from byte counts with their spill list; the same sums as from the full counts.
+GroupSums SumsFromCounts(const float* sorted, const DrawCounts& counts, double meanShift,
+                         double winsorizedShift);
 
 // The percentile interval of slots 1..m of `store` (slot 0 unused) at level c.
 Interval PercentileInterval(const std::vector<float>& store, std::int32_t m, float level);

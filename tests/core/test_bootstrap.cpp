@@ -371,6 +371,49 @@ TEST(SumsFromCounts, WithinTheRuleOnRandomResamplesWithTies) {
     }
 }
 
+// Counts above 255 spill out of their byte; the walk over bytes and spills gives the very sums
+// of the full counts, however many times a position spills and in whatever order.
+TEST(SumsFromCounts, ByteCountsWithSpillsMatchTheFullCounts) {
+    const int n = 4000;
+    GroupSample sorted(n);
+    for (int k = 0; k < n; ++k) sorted[k] = 10.0f + static_cast<float>(k / 7) * 0.5f;
+    std::vector<std::uint32_t> full(n, 0);
+    DrawCounts bytes(n);
+    std::mt19937 gen(4242);
+    auto draw = [&](int position, int times) {
+        for (int i = 0; i < times; ++i) {
+            ++full[position];
+            bytes.add(position);
+        }
+    };
+    // Spills at the ends, next to each other, and a position that spills three times; the
+    // draws of the spilling positions interleaved.
+    const int heavy[][2] = {{0, 256}, {3999, 300}, {700, 255}, {701, 511}, {1200, 780}};
+    for (int round = 0; round < 4; ++round) {
+        for (const auto& h : heavy) draw(h[0], h[1] / 4 + (round == 3 ? h[1] % 4 : 0));
+    }
+    int drawn = 0;
+    for (std::uint32_t c : full) drawn += static_cast<int>(c);
+    std::uniform_int_distribution<int> position(0, n - 1);
+    while (drawn < n) draw(position(gen), 1), ++drawn;
+    ASSERT_EQ(drawn, n);
+    EXPECT_EQ(bytes.spill().size(), 1u + 1u + 0u + 1u + 3u);
+
+    // About shifts near the values, and about 0, which sends the walk to its second form.
+    const double mean = 150.0, wmean = 150.0;
+    for (double shift : {mean, 0.0}) {
+        const GroupSums a = SumsFromCounts(sorted.data(), full.data(), n, shift, wmean);
+        const GroupSums b = SumsFromCounts(sorted.data(), bytes, shift, wmean);
+        EXPECT_EQ(a.s, b.s);
+        EXPECT_EQ(a.t, b.t);
+        EXPECT_EQ(a.d, b.d);
+        EXPECT_EQ(a.wd, b.wd);
+    }
+    bytes.clear();
+    EXPECT_TRUE(bytes.spill().empty());
+    EXPECT_EQ(std::count(bytes.low(), bytes.low() + n, 0), n);
+}
+
 TEST(UniformGenerator, OpenIntervalAndReproducible) {
     // The extreme bit patterns stay inside (0, 1), half a step from either end.
     EXPECT_EQ(UniformGenerator::ToUnit(~std::uint64_t{0}), 1.0 - 0x1.0p-53);
