@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
+#include <cstring>
 #include <limits>
 #include <mutex>
 #include <thread>
@@ -259,6 +260,54 @@ struct LaneSums {
     }
 };
 
+// The positions kLo and kHi holding the resample's ascending values g and keepEnd - 1 (from
+// 0), and how many values lie below each.
+template <class Counts>
+void FindKeptEnds(Counts& counts, std::int64_t, std::int64_t g, std::int64_t keepEnd,
+                  std::int64_t& kLo, std::int64_t& cumLo, std::int64_t& kHi, std::int64_t& cumHi) {
+    counts.restart();
+    std::int64_t k = 0, cum = 0, c = counts(0);
+    while (cum + c <= g) {
+        cum += c;
+        c = counts(++k);
+    }
+    kLo = k;
+    cumLo = cum;
+    while (cum + c < keepEnd) {
+        cum += c;
+        c = counts(++k);
+    }
+    kHi = k;
+    cumHi = cum;
+}
+
+// The sum of the eight bytes at p.
+inline std::int64_t ByteSum8(const std::uint8_t* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    w = (w & 0x00FF00FF00FF00FFu) + ((w >> 8) & 0x00FF00FF00FF00FFu);   // four sums up to 510
+    return static_cast<std::int64_t>((w * 0x0001000100010001u) >> 48);  // their sum, up to 2040
+}
+
+// Without spills the counts are plain bytes, skipped eight at a time up to each end.
+void FindKeptEnds(ByteCounts& counts, std::int64_t n, std::int64_t g, std::int64_t keepEnd,
+                  std::int64_t& kLo, std::int64_t& cumLo, std::int64_t& kHi, std::int64_t& cumHi) {
+    const std::uint8_t* const low = counts.low;
+    std::int64_t k = 0, cum = 0;
+    // The first position whose count takes the running total past `bound`.
+    auto find = [&](std::int64_t bound) {
+        for (std::int64_t block; k + 8 <= n && cum + (block = ByteSum8(low + k)) <= bound; k += 8)
+            cum += block;
+        while (cum + low[k] <= bound) cum += low[k++];
+    };
+    find(g);
+    kLo = k;
+    cumLo = cum;
+    find(keepEnd - 1);
+    kHi = k;
+    cumHi = cum;
+}
+
 template <class Counts>
 GroupSums WalkCounts(const float* sorted, Counts& counts, std::int64_t n, double meanShift,
                      double winsorizedShift) {
@@ -269,22 +318,7 @@ GroupSums WalkCounts(const float* sorted, Counts& counts, std::int64_t n, double
     // first and the last kept value, which the Winsorized sample repeats g times each. This
     // integer pass leaves the sums free of per-position clamps.
     std::int64_t kLo = 0, cumLo = 0, kHi = 0, cumHi = 0;
-    {
-        counts.restart();
-        std::int64_t k = 0, cum = 0, c = counts(0);
-        while (cum + c <= g) {
-            cum += c;
-            c = counts(++k);
-        }
-        kLo = k;
-        cumLo = cum;
-        while (cum + c < keepEnd) {
-            cum += c;
-            c = counts(++k);
-        }
-        kHi = k;
-        cumHi = cum;
-    }
+    FindKeptEnds(counts, n, g, keepEnd, kLo, cumLo, kHi, cumHi);
     // Then the sums: over the lower tail, the kept range and the upper tail. Positions kLo and
     // kHi keep only the part of their count that falls inside g .. n - g - 1.
     counts.restart();
