@@ -33,7 +33,7 @@ if [ "$install_peers" -eq 1 ]; then
 fi
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVANE_BUILD_BENCH=ON >/dev/null
-targets=(corvane_bench corvane_benchdata)
+targets=(corvane_bench corvane_benchdata corvane-cli)
 if cmake --build "$build" --target help | grep -q '^corvane_bench_pane:'; then
   targets+=(corvane_bench_pane)
 fi
@@ -59,6 +59,20 @@ for candidate in python3 /usr/bin/python3; do
     break
   fi
 done
+# One corvane-cli effect-size run on a groups file as a whole process: wall, user and system
+# seconds, peak resident memory, and the first digits of the report's checksum (equal digits:
+# the same report).
+cli_run() {
+  local label=$1 file=$2 trials=$3
+  shift 3
+  local out="$data/cli.out" times="$data/cli.time"
+  /usr/bin/time -f '%e %U %S %M' -o "$times" "$build/src/cli/corvane-cli" effect-size "$file" \
+    --dv 1 --gv 2 --group1 1 --group2 2 --trials "$trials" --seed 2026 "$@" >"$out"
+  read -r wall user sys rss <"$times"
+  printf 'corvane-cli %-40s %6.2f s wall %6.2f s user %5.2f s sys  peak RSS %6.1f MiB  report %s\n' \
+    "$label" "$wall" "$user" "$sys" "$(awk "BEGIN { print $rss / 1024 }")" \
+    "$(md5sum <"$out" | cut -c1-8)"
+}
 has_module() { [ -n "$python" ] && "$python" -c "import $1" 2>/dev/null; }
 skip() { echo; echo "== $1: skipped, $2 is not installed (scripts/bench.sh --install-peers)"; }
 
@@ -78,6 +92,15 @@ skip() { echo; echo "== $1: skipped, $2 is not installed (scripts/bench.sh --ins
   "$build/bench/corvane_benchdata" import "$data/import_1000000x10.txt" 1
   "$build/bench/corvane_benchdata" import "$data/import_100000x100.txt"
   "$build/bench/corvane_benchdata" import "$data/import_100000x100.txt" 1
+  if [ -x /usr/bin/time ]; then
+    run "corvane-cli effect-size, whole process: all cores, then --threads 1" true
+    cli_run "T = 2000, 100,000 per group" "$data/groups_100000.txt" 2000
+    cli_run "T = 2000, 100,000 per group, --threads 1" "$data/groups_100000.txt" 2000 --threads 1
+    cli_run "T = 200, 1,000,000 per group" "$data/groups_1000000.txt" 200
+    cli_run "T = 200, 1,000,000 per group, --threads 1" "$data/groups_1000000.txt" 200 --threads 1
+  else
+    echo; echo "== corvane-cli effect-size: skipped, /usr/bin/time is not installed"
+  fi
   if [ -x "$build/bench/corvane_bench_pane" ]; then
     run "output pane (offscreen)" env QT_QPA_PLATFORM=offscreen "$build/bench/corvane_bench_pane"
   else
@@ -88,6 +111,8 @@ skip() { echo; echo "== $1: skipped, $2 is not installed (scripts/bench.sh --ins
     groups=("$data/groups_1000.txt" "$data/groups_10000.txt" "$data/groups_100000.txt")
     if has_module numpy; then
       run "peer: numpy bootstrap" "$python" -B bench/peers/bootstrap_numpy.py "${groups[@]}"
+      CORVANE_BENCH_TRIALS=200 "$python" -B bench/peers/bootstrap_numpy.py \
+        "$data/groups_1000000.txt"
       run "peer: numpy.loadtxt" "$python" -B bench/peers/import_python.py loadtxt \
         "$data/import_1000000x10.txt"
       "$python" -B bench/peers/import_python.py loadtxt "$data/import_100000x100.txt"
