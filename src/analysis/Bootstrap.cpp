@@ -93,8 +93,7 @@ GroupSums SumsAboutOwnMeans(const float* sorted, Counts& counts, std::int64_t n,
 }
 
 template <class Counts>
-GroupSums WalkCounts(const float* sorted, Counts& counts, std::int64_t n, double meanShift,
-                     double winsorizedShift);
+GroupSums WalkCounts(const float* sorted, Counts& counts, std::int64_t n, double shift);
 
 // One observed group: its values sorted once and the shifts its resamples are summed about.
 // Read-only during the run, shared by every thread; each thread brings its own counts.
@@ -111,13 +110,14 @@ class GroupResampler {
           m_sorted(observed.begin(), observed.end()) {
         std::stable_sort(m_sorted.begin(), m_sorted.end());
         if (m_n < 2) return;
+        // The resamples are summed about the observed Winsorized mean. It sits near every
+        // resample's Winsorized mean, and near its mean too, relative to the plain variance,
+        // which is large when outliers pull the mean away.
         const std::int64_t g = TrimCount(m_n);
-        double s = 0, t = 0;
-        for (std::int64_t k = 0; k < m_n; ++k) s += m_sorted[k];
+        double t = 0;
         for (std::int64_t k = g; k < m_n - g; ++k) t += m_sorted[k];
         const double dn = static_cast<double>(m_n), dg = static_cast<double>(g);
-        m_meanShift = s / dn;
-        m_winsorizedShift =
+        m_shift =
             ((dg * m_sorted[g] + t) + dg * m_sorted[static_cast<std::size_t>(m_n - g - 1)]) / dn;
     }
 
@@ -130,8 +130,7 @@ class GroupResampler {
 
     // The statistics of the resample drawn into `counts`; clears them for the next one.
     Checked resampleStats(DrawCounts& counts, GroupStats& out) const {
-        const GroupSums sums =
-            SumsFromCounts(m_sorted.data(), counts, m_meanShift, m_winsorizedShift);
+        const GroupSums sums = SumsFromCounts(m_sorted.data(), counts, m_shift);
         counts.clear();
         return GroupStatsFromSums(sums, m_n, out);
     }
@@ -140,8 +139,7 @@ class GroupResampler {
     const GroupSample& m_observed;
     std::int64_t m_n;
     std::vector<float> m_sorted;  // observed values, ascending
-    double m_meanShift = 0;
-    double m_winsorizedShift = 0;
+    double m_shift = 0;
 };
 
 // The shared state of one run's trials. Trials are handed out in ascending order; each writes
@@ -256,20 +254,18 @@ std::int32_t RunOnThreads(TrialQueue& queue, unsigned threads, std::vector<DrawC
 
 namespace {
 
-// Sums of one walk over a range of positions, in two interleaved lanes so that consecutive
-// additions do not wait for each other: x - a and (x - a)^2 over all values, y - b and
-// (y - b)^2 over the kept ones.
+// The sums of c * (v - shift) and c * (v - shift)^2 over a range of positions, in two
+// interleaved lanes so that consecutive additions do not wait for each other.
 struct LaneSums {
-    double s1[2] = {0, 0}, s2[2] = {0, 0}, t1[2] = {0, 0}, t2[2] = {0, 0};
+    double first[2] = {0, 0}, second[2] = {0, 0};
 
-    void all(int lane, double c, double x) {
-        s1[lane] += c * x;
-        s2[lane] += (c * x) * x;
+    void add(int lane, double c, double x) {
+        const double cx = c * x;
+        first[lane] += cx;
+        second[lane] += cx * x;
     }
-    void kept(int lane, double c, double y) {
-        t1[lane] += c * y;
-        t2[lane] += (c * y) * y;
-    }
+    double sum1() const { return first[0] + first[1]; }
+    double sum2() const { return second[0] + second[1]; }
 };
 
 // The positions kLo and kHi holding the resample's ascending values g and keepEnd - 1 (from
@@ -321,67 +317,54 @@ void FindKeptEnds(ByteCounts& counts, std::int64_t n, std::int64_t g, std::int64
 }
 
 template <class Counts>
-GroupSums WalkCounts(const float* sorted, Counts& counts, std::int64_t n, double meanShift,
-                     double winsorizedShift) {
+GroupSums WalkCounts(const float* sorted, Counts& counts, std::int64_t n, double shift) {
     if (n < 2) return {};
     const std::int64_t g = TrimCount(n), keepEnd = n - g;
-    const double a = meanShift, b = winsorizedShift;
+    const double b = shift;
     // First the positions holding the resample's ascending values g and n - g - 1 (from 0), the
     // first and the last kept value, which the Winsorized sample repeats g times each. This
     // integer pass leaves the sums free of per-position clamps.
     std::int64_t kLo = 0, cumLo = 0, kHi = 0, cumHi = 0;
     FindKeptEnds(counts, n, g, keepEnd, kLo, cumLo, kHi, cumHi);
-    // Then the sums: over the lower tail, the kept range and the upper tail. Positions kLo and
-    // kHi keep only the part of their count that falls inside g .. n - g - 1.
+    // Then the sums of x - b and (x - b)^2: over the two tails, over the kept range between
+    // kLo and kHi, and at those two positions, whose counts fall partly inside g .. n - g - 1.
+    // All values and the kept ones share one shift, so the kept range's sums serve both.
     counts.restart();
-    LaneSums sum;
+    LaneSums tails, kept, endsAll, endsKept;
     std::int64_t k = 0;
-    auto tailsUpTo = [&](std::int64_t end) {
+    auto range = [&](LaneSums& sum, std::int64_t end) {
         for (; k + 1 < end; k += 2) {
-            const double c0 = counts.weight(k), c1 = counts.weight(k + 1);
-            sum.all(0, c0, sorted[k] - a);
-            sum.all(1, c1, sorted[k + 1] - a);
+            sum.add(0, counts.weight(k), sorted[k] - b);
+            sum.add(1, counts.weight(k + 1), sorted[k + 1] - b);
         }
         if (k < end) {
-            sum.all(0, counts.weight(k), sorted[k] - a);
+            sum.add(0, counts.weight(k), sorted[k] - b);
             ++k;
         }
     };
     // `before` values of the resample lie below position k.
-    auto boundary = [&](std::int64_t before) {
+    auto end = [&](std::int64_t before) {
         const std::int64_t c = counts(k);
-        const double v = sorted[k];
-        sum.all(0, static_cast<double>(c), v - a);
-        const std::int64_t kept = std::min(before + c, keepEnd) - std::max(before, g);
-        sum.kept(0, static_cast<double>(kept), v - b);
+        const double x = sorted[k] - b;
+        endsAll.add(0, static_cast<double>(c), x);
+        const std::int64_t inside = std::min(before + c, keepEnd) - std::max(before, g);
+        endsKept.add(0, static_cast<double>(inside), x);
         ++k;
     };
-    tailsUpTo(kLo);
-    boundary(cumLo);
+    range(tails, kLo);
+    end(cumLo);
     if (kLo != kHi) {
-        for (; k + 1 < kHi; k += 2) {
-            const double c0 = counts.weight(k), c1 = counts.weight(k + 1);
-            const double v0 = sorted[k], v1 = sorted[k + 1];
-            sum.all(0, c0, v0 - a);
-            sum.all(1, c1, v1 - a);
-            sum.kept(0, c0, v0 - b);
-            sum.kept(1, c1, v1 - b);
-        }
-        if (k < kHi) {
-            const double c0 = counts.weight(k), v0 = sorted[k];
-            sum.all(0, c0, v0 - a);
-            sum.kept(0, c0, v0 - b);
-            ++k;
-        }
-        boundary(cumHi);
+        range(kept, kHi);
+        end(cumHi);
     }
-    tailsUpTo(n);
-    const double s1 = sum.s1[0] + sum.s1[1], s2 = sum.s2[0] + sum.s2[1];
-    const double t1 = sum.t1[0] + sum.t1[1], t2 = sum.t2[0] + sum.t2[1];
+    range(tails, n);
+    const double s1 = (tails.sum1() + endsAll.sum1()) + kept.sum1();
+    const double s2 = (tails.sum2() + endsAll.sum2()) + kept.sum2();
+    const double t1 = kept.sum1() + endsKept.sum1(), t2 = kept.sum2() + endsKept.sum2();
     const double lo = sorted[kLo], hi = sorted[kHi];
     const double dn = static_cast<double>(n), dg = static_cast<double>(g);
     GroupSums out;
-    out.s = s1 + dn * a;
+    out.s = s1 + dn * b;
     out.d = s2 - s1 * s1 / dn;
     out.t = t1 + static_cast<double>(n - 2 * g) * b;
     const double w1 = (dg * (lo - b) + t1) + dg * (hi - b);
@@ -400,22 +383,21 @@ GroupSums WalkCounts(const float* sorted, Counts& counts, std::int64_t n, double
 }  // namespace
 
 GroupSums SumsFromCounts(const float* sorted, const std::uint32_t* counts, std::int64_t n,
-                         double meanShift, double winsorizedShift) {
+                         double shift) {
     FullCounts full{counts};
-    return WalkCounts(sorted, full, n, meanShift, winsorizedShift);
+    return WalkCounts(sorted, full, n, shift);
 }
 
-GroupSums SumsFromCounts(const float* sorted, const DrawCounts& counts, double meanShift,
-                         double winsorizedShift) {
+GroupSums SumsFromCounts(const float* sorted, const DrawCounts& counts, double shift) {
     const auto n = static_cast<std::int64_t>(counts.size());
     if (counts.spill().empty()) {
         ByteCounts bytes{counts.low()};
-        return WalkCounts(sorted, bytes, n, meanShift, winsorizedShift);
+        return WalkCounts(sorted, bytes, n, shift);
     }
     std::vector<std::uint32_t> spill(counts.spill());
     std::sort(spill.begin(), spill.end());
     SpilledByteCounts spilled{counts.low(), spill.data(), spill.data() + spill.size()};
-    return WalkCounts(sorted, spilled, n, meanShift, winsorizedShift);
+    return WalkCounts(sorted, spilled, n, shift);
 }
 
 void DrawCounts::clear() {

@@ -120,15 +120,14 @@ class DrawCounts {
 
 // The sums of one resample given as draw counts per position of the ascending copy `sorted`
 // of the observed values (n of them, the counts adding up to n). The walk runs once over the
-// ascending values, summing about the fixed shifts `meanShift` and `winsorizedShift` (the
-// observed mean and Winsorized mean suit), and falls back to sums about the resample's own
-// means when the shift would cost accuracy. Every sum is within 1e-12 (relative) of the one
-// taken by ComputeGroupStatsPresorted over the same values.
+// ascending values, summing about the fixed `shift` (the observed Winsorized mean suits), and
+// falls back to sums about the resample's own means when the shift would cost accuracy. Every
+// sum is within 1e-12 (relative) of the one taken by ComputeGroupStatsPresorted over the same
+// values.
 GroupSums SumsFromCounts(const float* sorted, const std::uint32_t* counts, std::int64_t n,
-                         double meanShift, double winsorizedShift);
+                         double shift);
 // The same from byte counts with their spill list; the same sums as from the full counts.
-GroupSums SumsFromCounts(const float* sorted, const DrawCounts& counts, double meanShift,
-                         double winsorizedShift);
+GroupSums SumsFromCounts(const float* sorted, const DrawCounts& counts, double shift);
 
 // The percentile interval of slots 1..m of `store` (slot 0 unused) at level c.
 Interval PercentileInterval(const std::vector<float>& store, std::int32_t m, float level);
