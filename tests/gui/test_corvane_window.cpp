@@ -54,7 +54,8 @@ void loadLargeGroups(std::int32_t perGroup) {
     corvane::DataMatrix m(2 * perGroup, 2);
     for (std::int32_t row = 1; row <= 2 * perGroup; ++row) {
         m(row, 1) = static_cast<float>(1 + row % 2);
-        m(row, 2) = static_cast<float>((row * 7919) % 1000) / 10.0f + static_cast<float>(row % 2);
+        m(row, 2) = static_cast<float>((std::int64_t{row} * 7919) % 1000) / 10.0f +
+                    static_cast<float>(row % 2);
     }
     g::g_sngData = std::move(m);
     g::g_lngNumberOfCases = 2 * perGroup;
