@@ -339,6 +339,8 @@ Result<BootstrapResult, BootstrapError> RunBootstrap(const GroupSample& group1,
     }
     result.dInterval = PercentileInterval(dStore, result.validD, settings.level);
     result.robustDInterval = PercentileInterval(robustStore, result.validRobustD, settings.level);
+    result.trialD.assign(queue.d.begin() + 1, queue.d.end());
+    result.trialRobustD.assign(queue.robustD.begin() + 1, queue.robustD.end());
     return result;
 }
 
