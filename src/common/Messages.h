@@ -61,6 +61,9 @@ std::string VariableNotInData(std::int64_t variable, std::int64_t variables);
 inline constexpr const char* kOutputNotWritten = "the output could not be written.";
 inline constexpr const char* kCommandNotEnoughMemory =
     "there is not enough memory for this command.";
+// --distribution: the trial values could not be written to `path`.
+std::string DistributionNotSaved(const std::string& path, const std::string& reason,
+                                 bool oldFileLost = false);
 // A line of the batch tool's own, naming the tool: "corvane-cli: <text>".
 std::string CliFailed(const std::string& text);
 
