@@ -171,6 +171,7 @@ void frmCorvane::runAnalysis() {
         return;
     }
     if (m_pane != nullptr) m_pane->appendReport(QString::fromStdString(outcome.value().report));
+    if (m_runSucceeded) m_runSucceeded(request, outcome.value());
     hide();
 }
 

@@ -99,6 +99,11 @@ std::string SaveFailed(const std::string& path, const std::string& reason, bool 
                         : "). Any file already there is unchanged.");
 }
 
+std::string PictureNotSaved(const std::string& path, const std::string& reason) {
+    return "The picture could not be saved to " + path + " (" + reason +
+           "). Any file already there is unchanged.";
+}
+
 std::string OpenFailed(const std::string& path, const std::string& reason) {
     return "The file could not be opened: " + path + " (" + reason + ").";
 }

@@ -75,6 +75,11 @@ std::string SaveFailed(const std::string& path, const std::string& reason,
                        bool oldFileLost = false);
 std::string OpenFailed(const std::string& path, const std::string& reason);
 
+// Bootstrap distribution pictures
+inline constexpr const char* kPictureNameNeedsExtension =
+    "A picture is saved as PNG or SVG: the file name must end in .png or .svg.";
+std::string PictureNotSaved(const std::string& path, const std::string& reason);
+
 // Exit
 inline constexpr const char* kConfirmExit = "Do you want to exit Corvane?";
 inline constexpr const char* kConfirmSave = "Do you want to save the contents of the output?";

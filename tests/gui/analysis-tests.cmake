@@ -7,3 +7,5 @@ corvane_add_gui_test(test_navigate ${CMAKE_CURRENT_LIST_DIR}/test_navigate.cpp)
 add_executable(corvane_analysis_screenshots
                ${CMAKE_CURRENT_LIST_DIR}/screenshot_analysis_windows.cpp)
 target_link_libraries(corvane_analysis_screenshots PRIVATE corvane_gui)
+corvane_add_gui_test(test_distribution_window
+                     ${CMAKE_CURRENT_LIST_DIR}/test_distribution_window.cpp)
