@@ -123,7 +123,7 @@ BootstrapDistributions MakeBootstrapDistributions(const EffectSizeRequest& reque
         return parsed ? FormatSingle(static_cast<float>(*parsed)) : text;
     };
     const std::string level =
-        FormatInt(std::lround(static_cast<double>(request.settings.level) * 100.0)) + "%";
+        FormatInt(std::lround(static_cast<double>(request.settings.level) * 100.0)) + "% CI";
     const std::string common = named(request.dependent) + " by " + named(request.grouping) +
                                ", groups " + code(request.code1Text) + " and " +
                                code(request.code2Text) + ", ";

@@ -82,7 +82,7 @@ struct BootstrapDistributions {
 };
 
 // Titles name the effect size, the variables, the group codes, the valid of the attempted
-// trials and the level: "Cohen's D: Var 1 by Var 2, groups 1 and 2, 598 of 600 trials, 95%".
+// trials and the level: "Cohen's D: Var 1 by Var 2, groups 1 and 2, 598 of 600 trials, 95% CI".
 BootstrapDistributions MakeBootstrapDistributions(const EffectSizeRequest& request,
                                                   const BootstrapResult& result);
 

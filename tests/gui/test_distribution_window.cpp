@@ -95,12 +95,12 @@ class TestDistributionWindow : public QObject {
         QVERIFY(
             chartTitle(shown).startsWith(QStringLiteral("Robust Cohen's D: Var 2 by Var 1, "
                                                         "groups 1 and 2, ")));
-        QVERIFY(chartTitle(shown).endsWith(QStringLiteral(" of 600 trials, 95%")));
+        QVERIFY(chartTitle(shown).endsWith(QStringLiteral(" of 600 trials, 95% CI")));
 
         // A second run redraws the window already open; the menu shows that one instance.
         runEffectSize(windows, &frmCorvane::opt1000);
         QCOMPARE(windows.distributions().window(), shown);
-        QVERIFY(chartTitle(shown).endsWith(QStringLiteral(" of 1000 trials, 95%")));
+        QVERIFY(chartTitle(shown).endsWith(QStringLiteral(" of 1000 trials, 95% CI")));
         item->trigger();
         QCOMPARE(windows.distributions().window(), shown);
 

@@ -65,6 +65,7 @@ QChart* BuildChart(const corvane::BootstrapDistribution& dist, const std::string
 
     auto* x = new QValueAxis(chart);
     x->setRange(dist.axisLow(), dist.axisHigh());
+    x->applyNiceNumbers();
     x->setTitleText(effect);
     x->setLabelFormat(QStringLiteral("%.2f"));
     auto* y = new QValueAxis(chart);
@@ -72,6 +73,7 @@ QChart* BuildChart(const corvane::BootstrapDistribution& dist, const std::string
     // Room above the tallest bar for the markers' values.
     const double top = highest * 1.08;
     y->setRange(0, highest * 1.15);
+    y->applyNiceNumbers();
     y->setLabelFormat(QStringLiteral("%d"));
     y->setTitleText(QStringLiteral("Trials"));
     chart->addAxis(x, Qt::AlignBottom);
