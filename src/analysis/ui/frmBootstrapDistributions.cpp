@@ -152,10 +152,15 @@ frmBootstrapDistributions::frmBootstrapDistributions(QWidget* parent, ChoosePict
 }
 
 void frmBootstrapDistributions::showDistributions(const corvane::BootstrapDistributions& run) {
-    // The view owns its chart and deletes the one it replaces.
-    chtD->setChart(BuildChart(run.d, run.dTitle, QStringLiteral("Cohen's D")));
-    chtRobustD->setChart(
-        BuildChart(run.robustD, run.robustDTitle, QStringLiteral("Robust Cohen's D")));
+    // A view owns its chart but lets go of the one it replaces, which goes here.
+    auto replace = [](QChartView* view, QChart* chart) {
+        QChart* old = view->chart();
+        view->setChart(chart);
+        delete old;
+    };
+    replace(chtD, BuildChart(run.d, run.dTitle, QStringLiteral("Cohen's D")));
+    replace(chtRobustD,
+            BuildChart(run.robustD, run.robustDTitle, QStringLiteral("Robust Cohen's D")));
 }
 
 void frmBootstrapDistributions::cmdSavePicture_Click() {
