@@ -244,6 +244,7 @@ void frmCorvane::finishRun(std::uint64_t id) {
             return;
         }
         if (m_pane != nullptr) m_pane->appendReport(QString::fromStdString(outcome.value().report));
+        if (m_runSucceeded) m_runSucceeded(run->request, outcome.value());
         hide();
     });
     m_busy.reset();

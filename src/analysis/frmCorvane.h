@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "analysis/EffectSizeAnalysis.h"
 #include "app/AnalysisWindows.h"
 #include "common/UniformGenerator.h"
 
@@ -45,6 +46,11 @@ class frmCorvane : public AnalysisDialog {
 
     // True from OK until the run has ended (its report appended, its message shown or stopped).
     bool isRunning() const { return m_run != nullptr; }
+
+    // Told of every run that appended its report, with what was asked and what came out.
+    using RunSucceeded =
+        std::function<void(const corvane::EffectSizeRequest&, const corvane::EffectSizeOutcome&)>;
+    void setRunSucceeded(RunSucceeded listener) { m_runSucceeded = std::move(listener); }
 
     // The variable number of the ticked item of each list, or 9999999 when none is ticked.
     std::int32_t m_lngDV;
@@ -106,6 +112,7 @@ class frmCorvane : public AnalysisDialog {
     OutputPane* m_pane;
     corvane::UniformGenerator m_rng;
     std::function<std::uint64_t()> m_seedSource;
+    RunSucceeded m_runSucceeded;
     std::vector<bool> m_ticksDV;
     std::vector<bool> m_ticksGV;
     std::unique_ptr<Run> m_run;

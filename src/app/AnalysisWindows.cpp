@@ -15,6 +15,8 @@
 #include <new>
 #include <utility>
 
+#include "analysis/BootstrapDistribution.h"
+#include "analysis/EffectSizeAnalysis.h"
 #include "analysis/frmCorvane.h"
 #include "analysis/frmDescriptives.h"
 #include "common/Messages.h"
@@ -32,9 +34,13 @@ std::function<void(QWidget&)>& scriptedStep() {
 
 }  // namespace
 
-AnalysisWindows::AnalysisWindows(QWidget* owner, OutputPane* pane) : m_owner(owner), m_pane(pane) {}
+AnalysisWindows::AnalysisWindows(QWidget* owner, OutputPane* pane)
+    : m_owner(owner), m_pane(pane), m_distributions(owner) {}
 
-AnalysisWindows::~AnalysisWindows() { discardAnalysisWindows(); }
+AnalysisWindows::~AnalysisWindows() {
+    m_distributions.setAvailabilityListener({});
+    discardAnalysisWindows();
+}
 
 QWidget* AnalysisWindows::corvane() const { return m_corvane.data(); }
 
@@ -43,7 +49,13 @@ QWidget* AnalysisWindows::descriptives() const { return m_descriptives.data(); }
 frmCorvane* AnalysisWindows::corvaneInstance() {
     // A window closed from its title bar is released even before its deferred deletion ran.
     if (m_corvane && m_corvane->isUnloaded()) delete m_corvane.data();
-    if (!m_corvane) m_corvane = new frmCorvane(m_pane, m_owner);
+    if (!m_corvane) {
+        m_corvane = new frmCorvane(m_pane, m_owner);
+        m_corvane->setRunSucceeded([this](const corvane::EffectSizeRequest& request,
+                                          const corvane::EffectSizeOutcome& outcome) {
+            m_distributions.keep(corvane::MakeBootstrapDistributions(request, outcome.result));
+        });
+    }
     return m_corvane;
 }
 
@@ -73,6 +85,7 @@ void AnalysisWindows::showNavigate() {
 void AnalysisWindows::discardAnalysisWindows() {
     delete m_corvane.data();
     delete m_descriptives.data();
+    m_distributions.drop();
 }
 
 void AnalysisWindows::scriptNextShowing(std::function<void(QWidget&)> step) {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+#include "app/DistributionWindowHolder.h"
 #include "platform/Twips.h"
 
 class QCloseEvent;
@@ -37,6 +38,10 @@ class AnalysisWindows {
     // is not kept between openings anyway).
     void discardAnalysisWindows();
 
+    // The last effect-size run's bootstrap distributions and their window, dropped with the
+    // analysis windows.
+    DistributionWindowHolder& distributions() { return m_distributions; }
+
     // The current instances, or null; for tests.
     QWidget* corvane() const;
     QWidget* descriptives() const;
@@ -57,6 +62,7 @@ class AnalysisWindows {
     OutputPane* m_pane;
     QPointer<frmCorvane> m_corvane;
     QPointer<frmDescriptives> m_descriptives;
+    DistributionWindowHolder m_distributions;
 };
 
 // What the effect-size and descriptives windows have in common: Escape is no Cancel (neither
