@@ -119,5 +119,6 @@ class frmCorvane : public AnalysisDialog {
     std::uint64_t m_runId = 0;  // numbers the runs, so a stale end of a stopped run is ignored
     QTimer* m_progressTimer;
     std::optional<BusyPointer> m_busy;
+    std::optional<BusyPointer> m_busyTrialBox;
     QPointer<QWidget> m_focusBeforeRun;
 };

@@ -380,11 +380,13 @@ class TestCorvaneWindow : public AnalysisWindowCase {
         QWidget* const others[] = {w->lstDV,   w->lstGV,   w->txtGroup1, w->txtGroup2, w->opt600,
                                    w->opt2000, w->opt95CI, w->optGroup1, w->cmdOK};
 
+        const Qt::CursorShape trialBoxPointer = w->txtTrial->cursor().shape();
         w->cmdOK->click();
         QVERIFY(w->isRunning());
         for (QWidget* c : others) QVERIFY2(!c->isEnabled(), qPrintable(c->objectName()));
         QVERIFY(w->cmdCancel->isEnabled());
         QCOMPARE(w->cursor().shape(), Qt::WaitCursor);
+        QCOMPARE(w->txtTrial->cursor().shape(), Qt::WaitCursor);
         QTRY_VERIFY_WITH_TIMEOUT(w->txtTrial->text().toInt() > 0, 30000);
         w->cmdCancel->click();
         QVERIFY(!w->isRunning());
@@ -392,6 +394,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
         QVERIFY(w->isVisible());
         for (QWidget* c : others) QVERIFY2(c->isEnabled(), qPrintable(c->objectName()));
         QCOMPARE(w->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(w->txtTrial->cursor().shape(), trialBoxPointer);
         QVERIFY(settingsKept());
         QTest::qWait(100);  // the stopped run's end, if it was posted, arrives and is ignored
         QCOMPARE(m_pane->textCrlf(), QStringLiteral("before"));
