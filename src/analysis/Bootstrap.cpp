@@ -418,7 +418,7 @@ void DrawCounts::draw(UniformGenerator& rng) {
     const auto n = static_cast<std::int64_t>(m_low.size());
     const double nScaled = static_cast<double>(n) * 0x1.0p-52;
     for (std::int64_t j = 0; j < n; ++j) {
-        const auto p = static_cast<std::size_t>(DrawnPosition(local.nextBits(), nScaled, n) - 1);
+        const auto p = static_cast<std::size_t>(DrawnPosition(local.nextBits(), nScaled) - 1);
         if (++low[p] == 0) spill(p);
     }
     rng = local;

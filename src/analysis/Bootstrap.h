@@ -1,6 +1,5 @@
 #pragma once
 
-#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -85,13 +84,16 @@ Result<BootstrapResult, BootstrapError> RunBootstrap(const GroupSample& group1,
 // UniformGenerator::ToUnit(bits) picks, with `nScaled` = n / 2^52. u * n is taken as
 // (k + 0.5) * nScaled: a power of two moves between the factors without changing the rounded
 // product, and one multiplication per draw is saved.
-inline std::int64_t DrawnPosition(std::uint64_t bits, double nScaled, std::int64_t n) {
+inline std::int64_t DrawnPosition(std::uint64_t bits, double nScaled) {
     const double x = (static_cast<double>(bits >> 12) + 0.5) * nScaled;
     // For 0 < x, ceil(x) is the truncation of x, plus one when x has a fraction; the library's
     // ceil is a function call on the baseline instruction set, and this runs once per draw.
+    // No clamp is needed: (k + 0.5) / 2^52 lies strictly inside (0, 1), so the exact product
+    // lies strictly inside (0, n), and rounding it to the nearest double cannot pass n, which
+    // is a double itself; ceil then gives 1 to n.
     auto p = static_cast<std::int64_t>(x);
     p += static_cast<double>(p) < x ? 1 : 0;
-    return std::clamp<std::int64_t>(p, 1, n);
+    return p;
 }
 
 // The draw counts of one resample, one byte per position of the ascending copy: a position

@@ -414,6 +414,24 @@ TEST(SumsFromCounts, ByteCountsWithSpillsMatchTheFullCounts) {
     EXPECT_EQ(std::count(bytes.low(), bytes.low() + n, 0), n);
 }
 
+// The draw's position is ceil(u * n) as the library computes it, and stays within 1..n at the
+// extreme draws without a clamp.
+TEST(DrawnPosition, CeilingOfTheDrawTimesN) {
+    std::mt19937_64 gen(2718);
+    for (std::int64_t n : {1LL, 2LL, 3LL, 7LL, 1000LL, 100003LL, 2147483647LL}) {
+        const double scaled = static_cast<double>(n) * 0x1.0p-52;
+        EXPECT_EQ(DrawnPosition(0, scaled), 1) << n;
+        EXPECT_EQ(DrawnPosition(~std::uint64_t{0}, scaled), n) << n;
+        for (int i = 0; i < 20000; ++i) {
+            const std::uint64_t bits = gen();
+            const double u = UniformGenerator::ToUnit(bits);
+            ASSERT_EQ(DrawnPosition(bits, scaled),
+                      static_cast<std::int64_t>(std::ceil(u * static_cast<double>(n))))
+                << n << " " << bits;
+        }
+    }
+}
+
 TEST(UniformGenerator, OpenIntervalAndReproducible) {
     // The extreme bit patterns stay inside (0, 1), half a step from either end.
     EXPECT_EQ(UniformGenerator::ToUnit(~std::uint64_t{0}), 1.0 - 0x1.0p-53);
