@@ -250,6 +250,30 @@ TEST(RunBootstrap, CountsMatchThePlainRuleOnLargerGroups) {
     }
 }
 
+// Groups large enough to be sorted side by side on two threads give what one thread gives.
+TEST(RunBootstrap, LargeGroupsGiveTheSameRunOnAnyNumberOfThreads) {
+    std::mt19937 gen(55);
+    std::normal_distribution<float> normal(10.0f, 3.0f);
+    GroupSample g1(70000), g2(90000);
+    for (float& v : g1) v = normal(gen);
+    for (float& v : g2) v = normal(gen) + 1.0f;
+    BootstrapSettings s;
+    s.trials = 12;
+    RunOptions one, two;
+    one.threads = 1;
+    two.threads = 2;
+    const auto a = RunBootstrap(g1, g2, s, UniformGenerator(9), {}, one);
+    const auto b = RunBootstrap(g1, g2, s, UniformGenerator(9), {}, two);
+    ASSERT_TRUE(a.ok() && b.ok());
+    EXPECT_TRUE(SameStats(a->group1, b->group1));
+    EXPECT_TRUE(SameStats(a->group2, b->group2));
+    EXPECT_TRUE(SameBits(a->dInterval.lower, b->dInterval.lower));
+    EXPECT_TRUE(SameBits(a->dInterval.upper, b->dInterval.upper));
+    EXPECT_TRUE(SameBits(a->robustDInterval.lower, b->robustDInterval.lower));
+    EXPECT_TRUE(SameBits(a->robustDInterval.upper, b->robustDInterval.upper));
+    EXPECT_EQ(a->trialD, b->trialD);
+}
+
 TEST(RunBootstrap, CountsMatchThePlainRuleAtTheSmallestSizesAndCounts) {
     const GroupSample tiny[] = {{3, 7}, {1, 1, 2}, {4, 4, 9, 9}, {1, 1, 1, 1, 5}, {2, 6, 2, 6, 2}};
     for (int trials : {1, 2, 3, 600}) {
