@@ -7,8 +7,8 @@ list(APPEND CORVANE_GUI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/platform/FileSystemLists.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform/Clipboard.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform/FieldColours.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/output/OutputPane.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/output/SingleInstanceDialog.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/output/frmSaveOutput.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/output/frmOpenOutput.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/output/ui/OutputPane.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/platform/SingleInstanceDialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/output/ui/frmSaveOutput.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/output/ui/frmOpenOutput.cpp
 )

@@ -15,10 +15,10 @@
 #include <new>
 #include <utility>
 
-#include "analysis/frmCorvane.h"
-#include "analysis/frmDescriptives.h"
+#include "analysis/ui/frmCorvane.h"
+#include "analysis/ui/frmDescriptives.h"
 #include "common/Messages.h"
-#include "data/frmNavigate.h"
+#include "data/ui/frmNavigate.h"
 #include "data/modGeneral.h"
 #include "platform/Guarded.h"
 #include "platform/MessageService.h"

@@ -12,7 +12,7 @@
 #include "app/AnalysisWindows.h"
 #include "data/DataMatrix.h"
 #include "data/modGeneral.h"
-#include "output/OutputPane.h"
+#include "output/ui/OutputPane.h"
 #include "platform/MessageService.h"
 
 namespace analysis_test {

@@ -12,11 +12,11 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "analysis/frmCorvane.h"
-#include "analysis/frmDescriptives.h"
+#include "analysis/ui/frmCorvane.h"
+#include "analysis/ui/frmDescriptives.h"
 #include "app/AnalysisWindows.h"
 #include "app/frmMain.h"
-#include "data/frmNavigate.h"
+#include "data/ui/frmNavigate.h"
 #include "platform/FileSystemLists.h"
 #include "platform/MessageService.h"
 

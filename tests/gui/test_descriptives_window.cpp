@@ -8,10 +8,10 @@
 
 #include "AnalysisTestData.h"
 #include "KeyWalk.h"
-#include "analysis/frmDescriptives.h"
+#include "analysis/ui/frmDescriptives.h"
 #include "app/AnalysisWindows.h"
 #include "common/Messages.h"
-#include "output/OutputPane.h"
+#include "output/ui/OutputPane.h"
 #include "platform/MessageService.h"
 
 using namespace analysis_test;

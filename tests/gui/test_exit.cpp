@@ -10,8 +10,8 @@
 #include <memory>
 
 #include "app/frmMain.h"
-#include "output/OutputPane.h"
-#include "output/frmSaveOutput.h"
+#include "output/ui/OutputPane.h"
+#include "output/ui/frmSaveOutput.h"
 #include "platform/FileSystemLists.h"
 #include "platform/MessageService.h"
 

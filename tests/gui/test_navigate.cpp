@@ -7,8 +7,8 @@
 #include "AnalysisTestData.h"
 #include "KeyWalk.h"
 #include "app/AnalysisWindows.h"
-#include "data/frmNavigate.h"
-#include "output/OutputPane.h"
+#include "data/ui/frmNavigate.h"
+#include "output/ui/OutputPane.h"
 
 using namespace analysis_test;
 namespace g = corvane::modGeneral;

@@ -23,9 +23,9 @@
 #include "app/frmMain.h"
 #include "data/ImportDataFile.h"
 #include "data/modGeneral.h"
-#include "output/OutputPane.h"
-#include "output/frmOpenOutput.h"
-#include "output/frmSaveOutput.h"
+#include "output/ui/OutputPane.h"
+#include "output/ui/frmOpenOutput.h"
+#include "output/ui/frmSaveOutput.h"
 #include "platform/FileSystemLists.h"
 #include "platform/MessageService.h"
 

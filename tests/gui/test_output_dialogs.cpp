@@ -12,9 +12,9 @@
 
 #include "KeyWalk.h"
 #include "common/Messages.h"
-#include "output/OutputPane.h"
-#include "output/frmOpenOutput.h"
-#include "output/frmSaveOutput.h"
+#include "output/ui/OutputPane.h"
+#include "output/ui/frmOpenOutput.h"
+#include "output/ui/frmSaveOutput.h"
 #include "platform/FileSystemLists.h"
 #include "platform/MessageService.h"
 #include "platform/Twips.h"

@@ -1,4 +1,4 @@
-#include "output/SingleInstanceDialog.h"
+#include "platform/SingleInstanceDialog.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "analysis/frmCorvane.h"
+#include "analysis/ui/frmCorvane.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -12,7 +12,7 @@
 #include "app/AnalysisWindows.h"
 #include "common/Single.h"
 #include "data/modGeneral.h"
-#include "output/OutputPane.h"
+#include "output/ui/OutputPane.h"
 #include "platform/MessageService.h"
 
 frmCorvane::frmCorvane(OutputPane* pane, QWidget* parent)

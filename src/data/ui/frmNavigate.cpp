@@ -1,4 +1,4 @@
-#include "data/frmNavigate.h"
+#include "data/ui/frmNavigate.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>

@@ -1,11 +1,11 @@
-#include "output/frmOpenOutput.h"
+#include "output/ui/frmOpenOutput.h"
 
 #include <QLabel>
 #include <QPushButton>
 
 #include "common/Messages.h"
 #include "output/OutputFile.h"
-#include "output/OutputPane.h"
+#include "output/ui/OutputPane.h"
 #include "platform/FieldColours.h"
 #include "platform/FileSystemLists.h"
 #include "platform/Guarded.h"

@@ -1,4 +1,4 @@
-#include "analysis/frmDescriptives.h"
+#include "analysis/ui/frmDescriptives.h"
 
 #include <QGroupBox>
 #include <QListWidget>
@@ -10,7 +10,7 @@
 #include "analysis/Descriptives.h"
 #include "app/AnalysisWindows.h"
 #include "data/modGeneral.h"
-#include "output/OutputPane.h"
+#include "output/ui/OutputPane.h"
 #include "platform/MessageService.h"
 
 frmDescriptives::frmDescriptives(OutputPane* pane, QWidget* parent)

@@ -1,4 +1,4 @@
-#include "output/frmSaveOutput.h"
+#include "output/ui/frmSaveOutput.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -6,7 +6,7 @@
 
 #include "common/Messages.h"
 #include "output/OutputFile.h"
-#include "output/OutputPane.h"
+#include "output/ui/OutputPane.h"
 #include "platform/FileSystemLists.h"
 #include "platform/Guarded.h"
 #include "platform/MessageService.h"
