@@ -4,6 +4,8 @@ list(APPEND CORVANE_GUI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/app/frmSplash.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform/MessageService.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform/Twips.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/platform/FixedLayout.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/platform/BusyPointer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform/FileSystemLists.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform/Clipboard.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform/FieldColours.cpp

@@ -9,10 +9,11 @@
 #include <QRadioButton>
 
 #include "analysis/EffectSizeAnalysis.h"
-#include "app/AnalysisWindows.h"
 #include "common/Single.h"
 #include "data/modGeneral.h"
 #include "output/ui/OutputPane.h"
+#include "platform/BusyPointer.h"
+#include "platform/FixedLayout.h"
 #include "platform/MessageService.h"
 
 frmCorvane::frmCorvane(OutputPane* pane, QWidget* parent)

@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/AnalysisWindows.h"
+#include "analysis/ui/AnalysisDialog.h"
 #include "common/UniformGenerator.h"
 
 class QGroupBox;

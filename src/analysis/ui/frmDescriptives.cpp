@@ -8,9 +8,10 @@
 #include <cstdint>
 
 #include "analysis/Descriptives.h"
-#include "app/AnalysisWindows.h"
 #include "data/modGeneral.h"
 #include "output/ui/OutputPane.h"
+#include "platform/BusyPointer.h"
+#include "platform/FixedLayout.h"
 #include "platform/MessageService.h"
 
 frmDescriptives::frmDescriptives(OutputPane* pane, QWidget* parent)

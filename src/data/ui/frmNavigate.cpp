@@ -6,11 +6,11 @@
 #include <QPalette>
 #include <QPushButton>
 
-#include "app/AnalysisWindows.h"
 #include "common/NumberText.h"
 #include "common/Single.h"
 #include "data/modGeneral.h"
 #include "platform/FieldColours.h"
+#include "platform/FixedLayout.h"
 
 namespace g = corvane::modGeneral;
 

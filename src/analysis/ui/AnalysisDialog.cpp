@@ -1,0 +1,62 @@
+#include "analysis/ui/AnalysisDialog.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QListWidget>
+
+#include "common/Messages.h"
+#include "data/modGeneral.h"
+#include "platform/Guarded.h"
+
+AnalysisDialog::AnalysisDialog(const QString& objectName, const QString& title, QWidget* parent)
+    : QDialog(parent) {
+    setObjectName(objectName);
+    setWindowTitle(title);
+}
+
+void AnalysisDialog::addVariableItems(QListWidget* list, std::int32_t variables) {
+    for (std::int32_t v = 1; v <= variables; ++v) {
+        // "Var 2  score" for a variable named on the file's first line.
+        const std::string& name = corvane::VariableName(corvane::modGeneral::g_strVariableNames, v);
+        QString text = QStringLiteral("Var %1").arg(v);
+        if (!name.empty()) text += QStringLiteral("  ") + QString::fromStdString(name);
+        auto* item = new QListWidgetItem(text, list);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+}
+
+void AnalysisDialog::watchTicks(QListWidget* list, std::vector<bool>& ticks,
+                                std::function<void(int)> onTick) {
+    ticks.assign(static_cast<std::size_t>(list->count()), false);
+    connect(list, &QListWidget::itemChanged, this,
+            [list, &ticks, onTick = std::move(onTick)](QListWidgetItem* item) {
+                const int row = list->row(item);
+                if (row < 0 || static_cast<std::size_t>(row) >= ticks.size()) return;
+                const bool ticked = item->checkState() == Qt::Checked;
+                if (ticks[static_cast<std::size_t>(row)] == ticked) return;
+                ticks[static_cast<std::size_t>(row)] = ticked;
+                onTick(row);
+            });
+}
+
+void AnalysisDialog::runGuarded(const std::function<void()>& analysis) {
+    Guarded(this, QString::fromUtf8(corvane::msg::kTitleAnalysisError), analysis,
+            GuardTexts{corvane::msg::AnalysisNotEnoughMemory, corvane::msg::AnalysisFailed});
+}
+
+void AnalysisDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void AnalysisDialog::closeEvent(QCloseEvent* event) {
+    QDialog::closeEvent(event);
+    if (event->isAccepted()) {
+        m_unloaded = true;
+        deleteLater();
+    }
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+#include "platform/Twips.h"
+
+class QDialog;
+class QGroupBox;
+class QPushButton;
+class QWidget;
+
+// The fixed layouts of the program's windows: a control named as the program names it, placed
+// in twips inside its container.
+template <class W>
+W* MakeControl(QWidget* container, const char* name, int left, int top, int width, int height) {
+    auto* w = new W(container);
+    w->setObjectName(QString::fromLatin1(name));
+    Twips::place(w, left, top, width, height);
+    return w;
+}
+
+template <class W>
+W* MakeCaptioned(QWidget* container, const char* name, const char* caption, int left, int top,
+                 int width, int height) {
+    auto* w = MakeControl<W>(container, name, left, top, width, height);
+    w->setText(QString::fromLatin1(caption));
+    return w;
+}
+
+QGroupBox* MakeFrame(QWidget* container, const char* name, const char* caption, int left, int top,
+                     int width, int height);
+
+// A command button that Enter does not press unless it is clicked or has the focus and
+// Space is pressed.
+QPushButton* MakeButton(QWidget* container, const char* name, const char* caption, int left,
+                        int top, int width, int height);
+
+// The window frame of the fixed windows: a title and a close box, nothing to minimize,
+// maximize or resize; the client area fixed at the given size in twips; a font in which the
+// captions fit their fixed boxes. Called once every control is placed.
+void FixWindowFrame(QDialog* window, int clientWidth, int clientHeight);
