@@ -1,76 +1,43 @@
 #include "app/AnalysisWindows.h"
 
-#include <QDialog>
-#include <QTimer>
 #include <memory>
-#include <utility>
 
 #include "analysis/ui/frmCorvane.h"
 #include "analysis/ui/frmDescriptives.h"
 #include "data/ui/frmNavigate.h"
 
-namespace {
-
-std::function<void(QWidget&)>& scriptedStep() {
-    static std::function<void(QWidget&)> step;
-    return step;
-}
-
-}  // namespace
-
 AnalysisWindows::AnalysisWindows(QWidget* owner, OutputPane* pane) : m_owner(owner), m_pane(pane) {}
 
 AnalysisWindows::~AnalysisWindows() { discardAnalysisWindows(); }
 
-QWidget* AnalysisWindows::corvane() const { return m_corvane.data(); }
+QWidget* AnalysisWindows::corvane() const { return m_corvane.existing(); }
 
-QWidget* AnalysisWindows::descriptives() const { return m_descriptives.data(); }
+QWidget* AnalysisWindows::descriptives() const { return m_descriptives.existing(); }
 
 frmCorvane* AnalysisWindows::corvaneInstance() {
-    // A window closed from its title bar is released even before its deferred deletion ran.
-    if (m_corvane && m_corvane->isUnloaded()) delete m_corvane.data();
-    if (!m_corvane) m_corvane = new frmCorvane(m_pane, m_owner);
-    return m_corvane;
+    return m_corvane.get([this] { return new frmCorvane(m_pane, m_owner); });
 }
 
 frmDescriptives* AnalysisWindows::descriptivesInstance() {
-    if (m_descriptives && m_descriptives->isUnloaded()) delete m_descriptives.data();
-    if (!m_descriptives) m_descriptives = new frmDescriptives(m_pane, m_owner);
-    return m_descriptives;
+    return m_descriptives.get([this] { return new frmDescriptives(m_pane, m_owner); });
 }
 
 void AnalysisWindows::showCorvane() {
-    execModal(*corvaneInstance());
-    if (m_corvane && m_corvane->isUnloaded()) delete m_corvane.data();
+    m_corvane.showModal([this] { return new frmCorvane(m_pane, m_owner); });
 }
 
 void AnalysisWindows::showDescriptives() {
-    execModal(*descriptivesInstance());
-    if (m_descriptives && m_descriptives->isUnloaded()) delete m_descriptives.data();
+    m_descriptives.showModal([this] { return new frmDescriptives(m_pane, m_owner); });
 }
 
 void AnalysisWindows::showNavigate() {
     // Built afresh at every opening; a data set without a cell (1, 1) opens nothing.
     auto navigator = std::make_unique<frmNavigate>(m_owner);
     if (!navigator->Form_Load()) return;
-    execModal(*navigator);
+    navigator->exec();
 }
 
 void AnalysisWindows::discardAnalysisWindows() {
-    delete m_corvane.data();
-    delete m_descriptives.data();
-}
-
-void AnalysisWindows::scriptNextShowing(std::function<void(QWidget&)> step) {
-    scriptedStep() = std::move(step);
-}
-
-void AnalysisWindows::execModal(QDialog& window) {
-    if (auto step = std::exchange(scriptedStep(), {})) {
-        QPointer<QDialog> target = &window;
-        QTimer::singleShot(0, &window, [target, step = std::move(step)] {
-            if (target) step(*target);
-        });
-    }
-    window.exec();
+    m_corvane.discard();
+    m_descriptives.discard();
 }

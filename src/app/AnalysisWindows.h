@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QDialog>
-#include <QPointer>
 #include <QWidget>
-#include <functional>
+
+#include "platform/SingleInstance.h"
 
 class OutputPane;
 class frmCorvane;
@@ -34,16 +33,9 @@ class AnalysisWindows {
     frmCorvane* corvaneInstance();
     frmDescriptives* descriptivesInstance();
 
-    // Test seam: the next showing of any of the three windows runs `step` inside its modal
-    // loop once the window is up. The step ends the showing by hiding or closing the window.
-    static void scriptNextShowing(std::function<void(QWidget&)> step);
-
   private:
-    // Runs the window's modal loop, with the scripted step if one is waiting.
-    static void execModal(QDialog& window);
-
     QWidget* m_owner;
     OutputPane* m_pane;
-    QPointer<frmCorvane> m_corvane;
-    QPointer<frmDescriptives> m_descriptives;
+    SingleInstance<frmCorvane> m_corvane;
+    SingleInstance<frmDescriptives> m_descriptives;
 };

@@ -18,9 +18,15 @@ QGroupBox* MakeFrame(QWidget* container, const char* name, const char* caption, 
 QPushButton* MakeButton(QWidget* container, const char* name, const char* caption, int left,
                         int top, int width, int height) {
     auto* button = MakeCaptioned<QPushButton>(container, name, caption, left, top, width, height);
-    button->setAutoDefault(false);
-    button->setDefault(false);
+    NeverDefault({button});
     return button;
+}
+
+void NeverDefault(std::initializer_list<QPushButton*> buttons) {
+    for (QPushButton* b : buttons) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
 }
 
 namespace {

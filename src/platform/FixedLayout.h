@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <initializer_list>
 
 #include "platform/Twips.h"
 
@@ -34,6 +35,9 @@ QGroupBox* MakeFrame(QWidget* container, const char* name, const char* caption, 
 // Space is pressed.
 QPushButton* MakeButton(QWidget* container, const char* name, const char* caption, int left,
                         int top, int width, int height);
+
+// Buttons Enter never presses, not even the one with the focus.
+void NeverDefault(std::initializer_list<QPushButton*> buttons);
 
 // The window frame of the fixed windows: a title and a close box, nothing to minimize,
 // maximize or resize; the client area fixed at the given size in twips; a font in which the

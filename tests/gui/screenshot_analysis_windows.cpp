@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "NextModal.h"
 #include "analysis/ui/frmCorvane.h"
 #include "analysis/ui/frmDescriptives.h"
 #include "app/AnalysisWindows.h"
@@ -67,7 +68,7 @@ int main(int argc, char* argv[]) {
     files->clickFile(QStringLiteral("scores.txt"));
     window.findChild<QPushButton*>(QStringLiteral("cmdImportData"))->click();
 
-    AnalysisWindows::scriptNextShowing([](QWidget& shown) {
+    WhenModalUp([](QWidget& shown) {
         auto& w = static_cast<frmCorvane&>(shown);
         tick(w.lstDV, 1);
         tick(w.lstGV, 0);
@@ -80,13 +81,13 @@ int main(int argc, char* argv[]) {
         if (w.isVisible()) w.hide();
     });
     trigger(window, "mnuCorvane");
-    AnalysisWindows::scriptNextShowing([](QWidget& shown) {
+    WhenModalUp([](QWidget& shown) {
         save(shown, "frmCorvane-after-report");  // the last trial number stays
         static_cast<frmCorvane&>(shown).cmdCancel->click();
     });
     trigger(window, "mnuCorvane");
 
-    AnalysisWindows::scriptNextShowing([](QWidget& shown) {
+    WhenModalUp([](QWidget& shown) {
         auto& w = static_cast<frmDescriptives&>(shown);
         tick(w.lstItems, 0);
         tick(w.lstItems, 2);  // range mode: Var 1 to Var 3
@@ -96,7 +97,7 @@ int main(int argc, char* argv[]) {
     });
     trigger(window, "mnuDescriptives");
 
-    AnalysisWindows::scriptNextShowing([](QWidget& shown) {
+    WhenModalUp([](QWidget& shown) {
         auto& w = static_cast<frmNavigate&>(shown);
         save(w, "frmNavigate-first-cell");
         w.cmdDown->click();

@@ -12,6 +12,7 @@
 
 #include "AnalysisTestData.h"
 #include "KeyWalk.h"
+#include "NextModal.h"
 #include "analysis/EffectSizeAnalysis.h"
 #include "analysis/ui/frmCorvane.h"
 #include "analysis/ui/frmDescriptives.h"
@@ -127,7 +128,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
         const QString afterImport = main.outputPane()->textCrlf();
 
         bool stepRan = false;
-        AnalysisWindows::scriptNextShowing([&](QWidget& shown) {
+        WhenModalUp([&](QWidget& shown) {
             auto& w = static_cast<frmCorvane&>(shown);
             stepRan = shown.isVisible();
             w.setSeedSource([] { return kSeed; });
@@ -158,7 +159,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
 
         // Opened again: the same instance, as it was left.
         bool sameState = false;
-        AnalysisWindows::scriptNextShowing([&](QWidget& shown) {
+        WhenModalUp([&](QWidget& shown) {
             auto& again = static_cast<frmCorvane&>(shown);
             sameState = &again == w && tickedRows(again.lstDV) == std::vector<int>{1} &&
                         tickedRows(again.lstGV) == std::vector<int>{0} &&
@@ -184,7 +185,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
         QVERIFY(old.isNull());
         int items = -1;
         bool unticked = false;
-        AnalysisWindows::scriptNextShowing([&](QWidget& shown) {
+        WhenModalUp([&](QWidget& shown) {
             auto& fresh = static_cast<frmCorvane&>(shown);
             items = fresh.lstGV->count();
             unticked = tickedRows(fresh.lstDV).empty() && fresh.m_lngDV == 9999999;
@@ -350,7 +351,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
                 fresh->optGroup1->isChecked());
 
         // Closed from its title bar while shown modally: gone when the showing returns.
-        AnalysisWindows::scriptNextShowing([](QWidget& shown) { shown.close(); });
+        WhenModalUp([](QWidget& shown) { shown.close(); });
         m_windows->showCorvane();
         QVERIFY(m_windows->corvane() == nullptr);
     }

@@ -8,6 +8,7 @@
 
 #include "AnalysisTestData.h"
 #include "KeyWalk.h"
+#include "NextModal.h"
 #include "analysis/ui/frmDescriptives.h"
 #include "app/AnalysisWindows.h"
 #include "common/Messages.h"
@@ -213,7 +214,7 @@ class TestDescriptivesWindow : public AnalysisWindowCase {
         QVERIFY(tickedItems(fresh).empty());
         QVERIFY(fresh->optRanges->isChecked());
 
-        AnalysisWindows::scriptNextShowing([](QWidget& shown) { shown.close(); });
+        WhenModalUp([](QWidget& shown) { shown.close(); });
         m_windows->showDescriptives();
         QVERIFY(m_windows->descriptives() == nullptr);
     }

@@ -6,6 +6,7 @@
 
 #include "AnalysisTestData.h"
 #include "KeyWalk.h"
+#include "NextModal.h"
 #include "app/AnalysisWindows.h"
 #include "data/ui/frmNavigate.h"
 #include "output/ui/OutputPane.h"
@@ -131,18 +132,18 @@ class TestNavigate : public QObject {
         AnalysisWindows windows(nullptr, &pane);
 
         bool shown = false;
-        AnalysisWindows::scriptNextShowing([&](QWidget&) { shown = true; });
+        WhenModalUp([&](QWidget&) { shown = true; });
         windows.showNavigate();  // nothing imported yet
         QVERIFY(!shown);
         loadData({});  // a file without lines
         windows.showNavigate();
         QVERIFY(!shown);
-        AnalysisWindows::scriptNextShowing({});
+        DropModalSteps();
         QVERIFY(QApplication::activeModalWidget() == nullptr);
 
         loadData({{1, 2}, {3, 4}});
         QString cellAtOpening;
-        AnalysisWindows::scriptNextShowing([&](QWidget& window) {
+        WhenModalUp([&](QWidget& window) {
             auto& w = static_cast<frmNavigate&>(window);
             w.cmdDown->click();
             w.cmdRight->click();
@@ -151,7 +152,7 @@ class TestNavigate : public QObject {
         });
         windows.showNavigate();
         QCOMPARE(cellAtOpening, QStringLiteral("4"));
-        AnalysisWindows::scriptNextShowing([&](QWidget& window) {
+        WhenModalUp([&](QWidget& window) {
             auto& w = static_cast<frmNavigate&>(window);
             cellAtOpening = w.lblRow->text() + w.lblColumn->text() + w.lblCell->text();
             w.close();

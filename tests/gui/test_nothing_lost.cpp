@@ -20,6 +20,7 @@
 #include <memory>
 #include <vector>
 
+#include "NextModal.h"
 #include "app/frmMain.h"
 #include "data/ImportDataFile.h"
 #include "data/modGeneral.h"
@@ -131,7 +132,7 @@ class TestNothingLost : public QObject {
     QList<MessageService::Shown> saveThroughTheMenu(const QString& dir, const QString& name,
                                                     bool cancelAfterFailure = true) {
         MessageService::clearShown();
-        frmSaveOutput::scriptNextShowing([=](frmSaveOutput& d) {
+        WhenModalUp<frmSaveOutput>([=](frmSaveOutput& d) {
             child<DirectoryListBox>(&d, "dirDirectory")->setPath(dir);
             child<QLineEdit>(&d, "txtSavedFileName")->setText(name);
             child<QPushButton>(&d, "cmdSave")->click();
@@ -313,7 +314,7 @@ class TestNothingLost : public QObject {
         QVERIFY(writeFile(file, "an earlier session\r\n"));
         pane()->setTextCrlf("today's results\r\n");
 
-        frmOpenOutput::scriptNextShowing([&](frmOpenOutput& d) {
+        WhenModalUp<frmOpenOutput>([&](frmOpenOutput& d) {
             child<DirectoryListBox>(&d, "dirDirectory")->setPath(m_dir);
             QVERIFY(child<FileListBox>(&d, "filFile")->clickFile("earlier.txt"));
             if (change == "remove" || change == "directory") QVERIFY(QFile::remove(file));
@@ -345,7 +346,7 @@ class TestNothingLost : public QObject {
         // Exit asks to save all the same; the save that fails again keeps the dialog up, and a
         // better name then saves the pane before the program ends.
         MessageService::clearShown();
-        frmSaveOutput::scriptNextShowing([this](frmSaveOutput& d) {
+        WhenModalUp<frmSaveOutput>([this](frmSaveOutput& d) {
             child<DirectoryListBox>(&d, "dirDirectory")->setPath(m_dir);
             child<QLineEdit>(&d, "txtSavedFileName")->setText("taken");
             child<QPushButton>(&d, "cmdSave")->click();
@@ -369,7 +370,7 @@ class TestNothingLost : public QObject {
     void exitEndsAfterASaveThatFailedAndWasGivenUp() {
         pane()->setTextCrlf("unsaved\r\n");
         QVERIFY(writeFile(m_dir + "/old.txt", "old\r\n"));
-        frmSaveOutput::scriptNextShowing([this](frmSaveOutput& d) {
+        WhenModalUp<frmSaveOutput>([this](frmSaveOutput& d) {
             child<DirectoryListBox>(&d, "dirDirectory")->setPath(m_dir);
             child<QLineEdit>(&d, "txtSavedFileName")->setText("old");
             {

@@ -1,7 +1,5 @@
 #include "analysis/ui/AnalysisDialog.h"
 
-#include <QCloseEvent>
-#include <QKeyEvent>
 #include <QListWidget>
 
 #include "common/Messages.h"
@@ -9,10 +7,7 @@
 #include "platform/Guarded.h"
 
 AnalysisDialog::AnalysisDialog(const QString& objectName, const QString& title, QWidget* parent)
-    : QDialog(parent) {
-    setObjectName(objectName);
-    setWindowTitle(title);
-}
+    : FixedDialog(objectName, title, parent, Keys::NoEscape, CloseBox::Unloads) {}
 
 void AnalysisDialog::addVariableItems(QListWidget* list, std::int32_t variables) {
     for (std::int32_t v = 1; v <= variables; ++v) {
@@ -43,20 +38,4 @@ void AnalysisDialog::watchTicks(QListWidget* list, std::vector<bool>& ticks,
 void AnalysisDialog::runGuarded(const std::function<void()>& analysis) {
     Guarded(this, QString::fromUtf8(corvane::msg::kTitleAnalysisError), analysis,
             GuardTexts{corvane::msg::AnalysisNotEnoughMemory, corvane::msg::AnalysisFailed});
-}
-
-void AnalysisDialog::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-void AnalysisDialog::closeEvent(QCloseEvent* event) {
-    QDialog::closeEvent(event);
-    if (event->isAccepted()) {
-        m_unloaded = true;
-        deleteLater();
-    }
 }

@@ -1,22 +1,17 @@
 #pragma once
 
-#include <QDialog>
 #include <QString>
 #include <cstdint>
 #include <functional>
 #include <vector>
 
-class QCloseEvent;
-class QKeyEvent;
+#include "platform/FixedDialog.h"
+
 class QListWidget;
 
 // What the effect-size and descriptives windows have in common: Escape is no Cancel (neither
 // button reacts to it), OK and Cancel only hide the window, and the close box unloads it.
-class AnalysisDialog : public QDialog {
-  public:
-    // True once the window has been closed from its title bar: the instance is released.
-    bool isUnloaded() const { return m_unloaded; }
-
+class AnalysisDialog : public FixedDialog {
   protected:
     AnalysisDialog(const QString& objectName, const QString& title, QWidget* parent);
 
@@ -28,10 +23,4 @@ class AnalysisDialog : public QDialog {
     // Runs the analysis behind OK; a failure it did not foresee gets a box rather than ending
     // silently.
     void runGuarded(const std::function<void()>& analysis);
-
-    void keyPressEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-  private:
-    bool m_unloaded = false;
 };

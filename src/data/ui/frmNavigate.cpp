@@ -1,7 +1,6 @@
 #include "data/ui/frmNavigate.h"
 
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
@@ -26,9 +25,10 @@ QString ColumnLabel(std::int32_t column) {
 
 }  // namespace
 
-frmNavigate::frmNavigate(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("frmNavigate"));
-    setWindowTitle(QStringLiteral("Navigate Data File"));
+// Only the title bar closes the navigator; it is built afresh at every opening anyway.
+frmNavigate::frmNavigate(QWidget* parent)
+    : FixedDialog(QStringLiteral("frmNavigate"), QStringLiteral("Navigate Data File"), parent,
+                  Keys::NoEscape, CloseBox::Closes) {
     buildControls();
 }
 
@@ -104,13 +104,4 @@ void frmNavigate::cmdLeft_Click() {
 void frmNavigate::cmdRight_Click() {
     if (m_lngCurrentColumn < g::g_lngNumberOfVariables) ++m_lngCurrentColumn;
     showPosition();
-}
-
-void frmNavigate::keyPressEvent(QKeyEvent* event) {
-    // Only the title bar closes the navigator.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }

@@ -8,6 +8,7 @@
 #include "output/ui/OutputPane.h"
 #include "platform/FieldColours.h"
 #include "platform/FileSystemLists.h"
+#include "platform/FixedLayout.h"
 #include "platform/Guarded.h"
 #include "platform/MessageService.h"
 #include "platform/Twips.h"
@@ -29,7 +30,7 @@ frmOpenOutput::frmOpenOutput(OutputPane* pane, QWidget* parent)
     lblSelectedFile->setObjectName(QStringLiteral("lblSelectedFile"));
     // A read-only field: a file name is shown as it is, never as markup.
     FieldColours::makeField(lblSelectedFile);
-    neverDefault({cmdOpen, cmdCancel});
+    NeverDefault({cmdOpen, cmdCancel});
 
     Twips::place(cmdCancel, 3000, 3120, 1215, 495);
     Twips::place(cmdOpen, 1320, 3120, 1215, 495);

@@ -8,6 +8,7 @@
 #include "output/OutputFile.h"
 #include "output/ui/OutputPane.h"
 #include "platform/FileSystemLists.h"
+#include "platform/FixedLayout.h"
 #include "platform/Guarded.h"
 #include "platform/MessageService.h"
 #include "platform/Twips.h"
@@ -28,7 +29,7 @@ frmSaveOutput::frmSaveOutput(OutputPane* pane, QWidget* parent)
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     // Enter in the name field presses no button.
-    neverDefault({cmdSave, cmdCancel});
+    NeverDefault({cmdSave, cmdCancel});
 
     Twips::place(drvDrive, 240, 240, 2415, 315);
     Twips::place(dirDirectory, 240, 600, 2415, 1665);
