@@ -37,6 +37,7 @@
 #include "platform/Clipboard.h"
 #include "platform/FieldColours.h"
 #include "platform/FileSystemLists.h"
+#include "platform/FixedLayout.h"
 #include "platform/Guarded.h"
 #include "platform/MessageService.h"
 #include "platform/Twips.h"
@@ -78,39 +79,32 @@ void unbold(QWidget* w) {
     w->setFont(f);
 }
 
-// The fixed places were drawn for a narrow 8 pt dialog font. The window takes the program's font
-// at that size, condensed only as far as every fixed caption needs to fit its box.
+// The fixed places were drawn for a narrow 8 pt dialog font; every fixed caption of the window
+// must fit its box.
 QFont fittingWindowFont(const QFont& base, const QStyle* style) {
-    const int radioExtra = style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
-                           style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing) + 4;
-    const int buttonExtra = 2 * style->pixelMetric(QStyle::PM_ButtonMargin) +
-                            2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth) + 4;
+    const CaptionExtras extra = CaptionExtras::of(style);
     struct Caption {
         const char* text;
         int widthTwips;
         int extra;
     };
     const Caption captions[] = {
-        {"Space Delimited", 1455, radioExtra},
-        {"Comma Delimited", 1575, radioExtra},
-        {"Tab Delimited", 1335, radioExtra},
-        {"Type of Delimiter", 1815, 16},
+        {"Space Delimited", 1455, extra.radio},
+        {"Comma Delimited", 1575, extra.radio},
+        {"Tab Delimited", 1335, extra.radio},
+        {"Type of Delimiter", 1815, extra.frame},
         {"Selected File:", 1332, 0},
         {"File Currently in Processor:", 2055, 0},
-        {"Import Selected Data File", 2055, buttonExtra},
+        {"Import Selected Data File", 2055, extra.button},
     };
-    QFont font = base;
-    font.setPointSizeF(8.25);
-    for (int stretch : {100, 94, 87, 81, 75}) {
-        font.setStretch(stretch);
-        const QFontMetrics m(font);
-        bool fits = true;
-        for (const Caption& c : captions)
-            fits = fits && m.horizontalAdvance(QString::fromUtf8(c.text)) + c.extra <=
-                               Twips::toPixelsX(c.widthTwips);
-        if (fits) break;
-    }
-    return font;
+    return FittingFont(base, [&captions](const QFontMetrics& m) {
+        for (const Caption& c : captions) {
+            if (m.horizontalAdvance(QString::fromUtf8(c.text)) + c.extra >
+                Twips::toPixelsX(c.widthTwips))
+                return false;
+        }
+        return true;
+    });
 }
 
 }  // namespace

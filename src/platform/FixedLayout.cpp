@@ -29,28 +29,44 @@ void NeverDefault(std::initializer_list<QPushButton*> buttons) {
     }
 }
 
+CaptionExtras CaptionExtras::of(const QStyle* style) {
+    CaptionExtras e;
+    e.radio = style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
+              style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing) + 4;
+    e.button = 2 * style->pixelMetric(QStyle::PM_ButtonMargin) +
+               2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth) + 4;
+    e.frame = 16;
+    return e;
+}
+
+QFont FittingFont(const QFont& base, const std::function<bool(const QFontMetrics&)>& fits) {
+    // The fixed places were drawn for a narrow 8 pt dialog font: the window takes the
+    // program's font at that size, condensed only as far as its captions need.
+    QFont font = base;
+    font.setPointSizeF(8.25);
+    for (int stretch : {100, 94, 87, 81, 75}) {
+        font.setStretch(stretch);
+        if (fits(QFontMetrics(font))) break;
+    }
+    return font;
+}
+
 namespace {
 
-// Whether every caption of the window fits its fixed box in `font`.
-bool captionsFit(const QWidget* window, const QFont& font) {
-    const QStyle* style = window->style();
-    const QFontMetrics m(font);
-    const int radioExtra = style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
-                           style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing) + 4;
-    const int buttonExtra = 2 * style->pixelMetric(QStyle::PM_ButtonMargin) +
-                            2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth) + 4;
-    const int frameExtra = 16;
+// Whether every caption of the window fits its fixed box.
+bool captionsFit(const QWidget* window, const QFontMetrics& m) {
+    const CaptionExtras extra = CaptionExtras::of(window->style());
     for (const QLabel* l : window->findChildren<QLabel*>()) {
         if (m.horizontalAdvance(l->text()) > l->width() - 2 * l->frameWidth()) return false;
     }
     for (const QRadioButton* b : window->findChildren<QRadioButton*>()) {
-        if (m.horizontalAdvance(b->text()) + radioExtra > b->width()) return false;
+        if (m.horizontalAdvance(b->text()) + extra.radio > b->width()) return false;
     }
     for (const QPushButton* b : window->findChildren<QPushButton*>()) {
-        if (m.horizontalAdvance(b->text()) + buttonExtra > b->width()) return false;
+        if (m.horizontalAdvance(b->text()) + extra.button > b->width()) return false;
     }
     for (const QGroupBox* f : window->findChildren<QGroupBox*>()) {
-        if (m.horizontalAdvance(f->title()) + frameExtra > f->width()) return false;
+        if (m.horizontalAdvance(f->title()) + extra.frame > f->width()) return false;
     }
     return true;
 }
@@ -58,15 +74,8 @@ bool captionsFit(const QWidget* window, const QFont& font) {
 }  // namespace
 
 void FixWindowFrame(QDialog* window, int clientWidth, int clientHeight) {
-    // The fixed places were drawn for a narrow 8 pt dialog font: the window takes the
-    // program's font at that size, condensed only as far as its captions need.
-    QFont font = window->font();
-    font.setPointSizeF(8.25);
-    for (int stretch : {100, 94, 87, 81, 75}) {
-        font.setStretch(stretch);
-        if (captionsFit(window, font)) break;
-    }
-    window->setFont(font);
+    window->setFont(FittingFont(
+        window->font(), [window](const QFontMetrics& m) { return captionsFit(window, m); }));
 
     window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);

@@ -1,13 +1,17 @@
 #pragma once
 
+#include <QFont>
 #include <QString>
+#include <functional>
 #include <initializer_list>
 
 #include "platform/Twips.h"
 
 class QDialog;
+class QFontMetrics;
 class QGroupBox;
 class QPushButton;
+class QStyle;
 class QWidget;
 
 // The fixed layouts of the program's windows: a control named as the program names it, placed
@@ -38,6 +42,19 @@ QPushButton* MakeButton(QWidget* container, const char* name, const char* captio
 
 // Buttons Enter never presses, not even the one with the focus.
 void NeverDefault(std::initializer_list<QPushButton*> buttons);
+
+// What a caption needs beside its text in a style: a radio button's indicator and spacing, a
+// push button's margins and frame, a frame title's indent; all in pixels.
+struct CaptionExtras {
+    int radio = 0;
+    int button = 0;
+    int frame = 0;
+    static CaptionExtras of(const QStyle* style);
+};
+
+// `base` at the 8 pt size the fixed places were drawn for, condensed only as far as `fits` needs
+// for every caption to fit its box.
+QFont FittingFont(const QFont& base, const std::function<bool(const QFontMetrics&)>& fits);
 
 // The window frame of the fixed windows: a title and a close box, nothing to minimize,
 // maximize or resize; the client area fixed at the given size in twips; a font in which the
