@@ -8,6 +8,9 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
+#include "output/OutputFile.h"
+#include "platform/StringConversions.h"
+
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
@@ -65,8 +68,7 @@ QStringList mountedDirectories() {
 namespace FileSystemPaths {
 
 QString join(const QString& directory, const QString& name) {
-    if (directory.endsWith(QLatin1Char('/'))) return directory + name;
-    return directory + QLatin1Char('/') + name;
+    return FromNativePath(corvane::JoinPath(ToNativePath(directory), ToNativePath(name)));
 }
 
 QString currentDirectory() { return QDir::cleanPath(QDir::currentPath()); }

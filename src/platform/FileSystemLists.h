@@ -15,7 +15,8 @@
 
 namespace FileSystemPaths {
 
-// dir + "/" + name, without doubling the separator when dir already ends in one (the root).
+// dir + "/" + name by the core's one rule: the separator is never doubled, whether dir ends in
+// one (the root) or name starts with one.
 QString join(const QString& directory, const QString& name);
 // The process's current directory, "/" separated, without a trailing separator (but "/").
 QString currentDirectory();

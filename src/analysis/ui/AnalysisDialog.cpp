@@ -5,6 +5,7 @@
 #include "common/Messages.h"
 #include "data/modGeneral.h"
 #include "platform/Guarded.h"
+#include "platform/StringConversions.h"
 
 AnalysisDialog::AnalysisDialog(const QString& objectName, const QString& title, QWidget* parent)
     : FixedDialog(objectName, title, parent, Keys::NoEscape, CloseBox::Unloads) {}
@@ -14,7 +15,7 @@ void AnalysisDialog::addVariableItems(QListWidget* list, std::int32_t variables)
         // "Var 2  score" for a variable named on the file's first line.
         const std::string& name = corvane::VariableName(corvane::modGeneral::g_strVariableNames, v);
         QString text = QStringLiteral("Var %1").arg(v);
-        if (!name.empty()) text += QStringLiteral("  ") + QString::fromStdString(name);
+        if (!name.empty()) text += QStringLiteral("  ") + FromCore(name);
         auto* item = new QListWidgetItem(text, list);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);

@@ -15,6 +15,7 @@
 #include "platform/BusyPointer.h"
 #include "platform/FixedLayout.h"
 #include "platform/MessageService.h"
+#include "platform/StringConversions.h"
 
 frmCorvane::frmCorvane(OutputPane* pane, QWidget* parent)
     : AnalysisDialog(QStringLiteral("frmCorvane"), QStringLiteral("Corvane"), parent),
@@ -150,8 +151,8 @@ void frmCorvane::runAnalysis() {
         request.settings.level = 0.99f;
     }
     request.settings.chosenGroup = optGroup2->isChecked() ? 2 : 1;
-    request.code1Text = txtGroup1->text().toStdString();
-    request.code2Text = txtGroup2->text().toStdString();
+    request.code1Text = ToCore(txtGroup1->text());
+    request.code2Text = ToCore(txtGroup2->text());
     request.dependent = m_lngDV;
     request.names = corvane::modGeneral::g_strVariableNames;
     request.grouping = m_lngGV;

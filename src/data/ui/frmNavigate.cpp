@@ -10,6 +10,7 @@
 #include "data/modGeneral.h"
 #include "platform/FieldColours.h"
 #include "platform/FixedLayout.h"
+#include "platform/StringConversions.h"
 
 namespace g = corvane::modGeneral;
 
@@ -19,7 +20,7 @@ namespace {
 QString ColumnLabel(std::int32_t column) {
     const std::string& name = corvane::VariableName(g::g_strVariableNames, column);
     QString text = QStringLiteral("Column: %1").arg(column);
-    if (!name.empty()) text += QStringLiteral("  ") + QString::fromStdString(name);
+    if (!name.empty()) text += QStringLiteral("  ") + FromCore(name);
     return text;
 }
 
@@ -75,9 +76,8 @@ bool frmNavigate::Form_Load() {
 
 void frmNavigate::showCurrentCell() {
     const float cell = g::g_sngData.at(m_lngCurrentRow, m_lngCurrentColumn);
-    lblCell->setText(corvane::IsMissing(cell)
-                         ? QStringLiteral(".")
-                         : QString::fromStdString(corvane::FormatSingle(cell)));
+    lblCell->setText(corvane::IsMissing(cell) ? QStringLiteral(".")
+                                              : FromCore(corvane::FormatSingle(cell)));
 }
 
 void frmNavigate::showPosition() {

@@ -11,6 +11,7 @@
 #include "platform/FixedLayout.h"
 #include "platform/Guarded.h"
 #include "platform/MessageService.h"
+#include "platform/StringConversions.h"
 #include "platform/Twips.h"
 
 frmSaveOutput::frmSaveOutput(OutputPane* pane, QWidget* parent)
@@ -69,16 +70,16 @@ void frmSaveOutput::save() {
     }
 
     const std::string target =
-        corvane::SaveTargetPath(filFile->path().toStdString(), name.toStdString());
-    const auto saved = corvane::SaveOutputFile(target, m_pane->textCrlf().toStdString());
+        corvane::SaveTargetPath(ToNativePath(filFile->path()), ToNativePath(name));
+    const auto saved = corvane::SaveOutputFile(target, ToCore(m_pane->textCrlf()));
     if (!saved) {
         // The dialog stays for another choice.
         MessageService::warning(this, QString::fromUtf8(corvane::msg::kTitleSaveOutput),
-                                QString::fromStdString(corvane::msg::SaveFailed(
-                                    target, saved.error().reason, saved.error().oldFileLost)));
+                                FromCore(corvane::msg::SaveFailed(target, saved.error().reason,
+                                                                  saved.error().oldFileLost)));
         return;
     }
     filFile->refresh();
-    emit this->saved(QString::fromStdString(target));
+    emit this->saved(FromNativePath(target));
     hide();
 }
