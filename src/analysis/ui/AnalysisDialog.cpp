@@ -4,7 +4,9 @@
 
 #include "common/Messages.h"
 #include "data/modGeneral.h"
+#include "output/ui/OutputPane.h"
 #include "platform/Guarded.h"
+#include "platform/MessageService.h"
 #include "platform/StringConversions.h"
 
 AnalysisDialog::AnalysisDialog(const QString& objectName, const QString& title, QWidget* parent)
@@ -39,4 +41,13 @@ void AnalysisDialog::watchTicks(QListWidget* list, std::vector<bool>& ticks,
 void AnalysisDialog::runGuarded(const std::function<void()>& analysis) {
     Guarded(this, QString::fromUtf8(corvane::msg::kTitleAnalysisError), analysis,
             GuardTexts{corvane::msg::AnalysisNotEnoughMemory, corvane::msg::AnalysisFailed});
+}
+
+void AnalysisDialog::showFailure(const corvane::AnalysisError& error) {
+    MessageService::warning(this, FromCore(error.title), FromCore(error.message));
+}
+
+void AnalysisDialog::appendAndHide(OutputPane* pane, const std::string& report) {
+    if (pane != nullptr) pane->appendReport(FromCore(report));
+    hide();
 }

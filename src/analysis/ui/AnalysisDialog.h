@@ -3,11 +3,16 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <utility>
 #include <vector>
 
+#include "analysis/EffectSizeAnalysis.h"
+#include "common/Result.h"
 #include "platform/FixedDialog.h"
 
 class QListWidget;
+class OutputPane;
 
 // What the effect-size and descriptives windows have in common: Escape is no Cancel (neither
 // button reacts to it), OK and Cancel only hide the window, and the close box unloads it.
@@ -23,4 +28,19 @@ class AnalysisDialog : public FixedDialog {
     // Runs the analysis behind OK; a failure it did not foresee gets a box rather than ending
     // silently.
     void runGuarded(const std::function<void()>& analysis);
+    // The end of OK: a failure's box, the window staying for another try; else the report
+    // made from the result, appended to the pane, and the window hidden.
+    template <class T, class Report>
+    void finish(const corvane::Result<T, corvane::AnalysisError>& outcome, OutputPane* pane,
+                Report&& report) {
+        if (!outcome.ok()) {
+            showFailure(outcome.error());
+            return;
+        }
+        appendAndHide(pane, std::forward<Report>(report)(outcome.value()));
+    }
+
+  private:
+    void showFailure(const corvane::AnalysisError& error);
+    void appendAndHide(OutputPane* pane, const std::string& report);
 };

@@ -11,10 +11,8 @@
 #include "analysis/EffectSizeAnalysis.h"
 #include "common/Single.h"
 #include "data/modGeneral.h"
-#include "output/ui/OutputPane.h"
 #include "platform/BusyPointer.h"
 #include "platform/FixedLayout.h"
-#include "platform/MessageService.h"
 #include "platform/StringConversions.h"
 
 frmCorvane::frmCorvane(OutputPane* pane, QWidget* parent)
@@ -167,13 +165,7 @@ void frmCorvane::runAnalysis() {
     const auto outcome = corvane::RunEffectSizeAnalysis(corvane::modGeneral::g_sngData,
                                                         corvane::modGeneral::g_lngNumberOfCases,
                                                         request, m_rng, progress);
-    if (!outcome.ok()) {
-        MessageService::warning(this, QString::fromStdString(outcome.error().title),
-                                QString::fromStdString(outcome.error().message));
-        return;
-    }
-    if (m_pane != nullptr) m_pane->appendReport(QString::fromStdString(outcome.value().report));
-    hide();
+    finish(outcome, m_pane, [](const corvane::EffectSizeOutcome& o) { return o.report; });
 }
 
 void frmCorvane::cmdCancel_Click() { hide(); }

@@ -9,10 +9,8 @@
 
 #include "analysis/Descriptives.h"
 #include "data/modGeneral.h"
-#include "output/ui/OutputPane.h"
 #include "platform/BusyPointer.h"
 #include "platform/FixedLayout.h"
-#include "platform/MessageService.h"
 
 frmDescriptives::frmDescriptives(OutputPane* pane, QWidget* parent)
     : AnalysisDialog(QStringLiteral("frmDescriptives"), QStringLiteral("Descriptives"), parent),
@@ -81,15 +79,9 @@ void frmDescriptives::runAnalysis() {
     }
     const auto rows = corvane::ComputeDescriptives(
         corvane::modGeneral::g_sngData, corvane::modGeneral::g_lngNumberOfCases, variables);
-    if (!rows.ok()) {
-        MessageService::warning(this, QString::fromStdString(rows.error().title),
-                                QString::fromStdString(rows.error().message));
-        return;
-    }
-    const std::string report =
-        corvane::BuildDescriptivesReport(rows.value(), corvane::modGeneral::g_strVariableNames);
-    if (m_pane != nullptr) m_pane->appendReport(QString::fromStdString(report));
-    hide();
+    finish(rows, m_pane, [](const std::vector<corvane::DescriptiveRow>& r) {
+        return corvane::BuildDescriptivesReport(r, corvane::modGeneral::g_strVariableNames);
+    });
 }
 
 void frmDescriptives::cmdCancel_Click() { hide(); }
