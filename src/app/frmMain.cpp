@@ -426,8 +426,7 @@ bool frmMain::importSelected() {
     {
         // Without a file the data set just reads as empty; the matrix itself stays.
         if (m_strFileName.isEmpty()) {
-            g::g_lngNumberOfCases = 0;
-            g::g_lngNumberOfVariables = 0;
+            g::ReadAsEmpty();
             return false;
         }
         const char delimiter = optSpace->isChecked() ? ' ' : optComma->isChecked() ? ',' : '\t';
@@ -442,15 +441,13 @@ bool frmMain::importSelected() {
             return false;
         }
         corvane::DataSet& data = result.value();
-        g::g_sngData = std::move(data.matrix);
-        g::g_lngNumberOfCases = data.cases;
-        g::g_lngNumberOfVariables = data.variables;
-        g::g_strVariableNames = std::move(data.names);
+        g::Replace(std::move(data.matrix), data.cases, data.variables, std::move(data.names));
 
         // The label names the file just read, even when the file list has moved on since.
         lblCurrentFile->setText(QFileInfo(m_strFileName).fileName());
-        txtOutput->appendReport(FromCore(corvane::ImportSummary(path, data.cases, data.variables,
-                                                                !g::g_strVariableNames.empty())));
+        txtOutput->appendReport(
+            FromCore(corvane::ImportSummary(path, g::g_lngNumberOfCases, g::g_lngNumberOfVariables,
+                                            !g::g_strVariableNames.empty())));
         m_analysisWindows->discardAnalysisWindows();
         if (m_services.settings) {
             m_services.settings->setValue(kLastImportFolder,

@@ -28,9 +28,7 @@ constexpr float M = kMissing;
 Result<DataSet, ImportError> ImportLikeTheWindow(const std::string& path, char delimiter) {
     auto r = ImportDataFile(path, delimiter);
     if (r) {
-        g::g_sngData = r->matrix;
-        g::g_lngNumberOfCases = r->cases;
-        g::g_lngNumberOfVariables = r->variables;
+        g::Replace(r->matrix, r->cases, r->variables, r->names);
     }
     return r;
 }

@@ -158,8 +158,7 @@ class TestDescriptivesWindow : public AnalysisWindowCase {
         // a file the count is 0 though the list still shows ticks.
         tickItem(w, 1);
         w->hide();
-        g::g_lngNumberOfCases = 0;
-        g::g_lngNumberOfVariables = 0;
+        g::ReadAsEmpty();
         w->show();
         expectNothingTicked(w);
         QCOMPARE(tickedItems(w), (std::vector<int>{1}));

@@ -77,9 +77,7 @@ class TestMainWindow : public QObject {
     }
 
     void init() {
-        g::g_sngData = corvane::DataMatrix();
-        g::g_lngNumberOfCases = 0;
-        g::g_lngNumberOfVariables = 0;
+        g::Clear();
         MessageService::clearShown();
         m_window = std::make_unique<frmMain>();
         m_window->Form_Load(std::chrono::milliseconds(0));
@@ -382,9 +380,7 @@ class TestMainWindow : public QObject {
     }
 
     void importWithoutAFileEmptiesTheDataSet() {
-        g::g_sngData = corvane::DataMatrix(1, 1);
-        g::g_lngNumberOfCases = 1;
-        g::g_lngNumberOfVariables = 1;
+        g::Replace(corvane::DataMatrix(1, 1), 1, 1, {});
         import();
         QCOMPARE(g::g_lngNumberOfCases, 0);
         QCOMPARE(g::g_lngNumberOfVariables, 0);
@@ -477,7 +473,7 @@ class TestMainWindow : public QObject {
         QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &folder, Qt::LeftButton, {});
         QApplication::sendEvent(m_window.get(), &refused);
         QVERIFY(!refused.isAccepted());
-        g::g_strVariableNames.clear();
+        g::Clear();
     }
 
     void fileTypeChoosesThePattern() {

@@ -115,8 +115,7 @@ class TestNavigate : public QObject {
     // An import that ended before reading a file leaves both counts 0 but the old matrix.
     void countsZeroWithTheMatrixKept() {
         loadData({{3, 4}, {5, 6}});
-        g::g_lngNumberOfCases = 0;
-        g::g_lngNumberOfVariables = 0;
+        g::ReadAsEmpty();
         frmNavigate& w = build();
         QCOMPARE(shownBy(w),
                  (Shown{"Number of rows: 0", "Number of columns: 0", "Row: 1", "Column: 1", "3"}));

@@ -164,9 +164,7 @@ class TestNothingLost : public QObject {
         QVERIFY(QFile::setPermissions(m_dir, QFile::ReadOwner | QFile::WriteOwner |
                                                  QFile::ExeOwner | QFile::ReadOther |
                                                  QFile::ExeOther));
-        g::g_sngData = corvane::DataMatrix();
-        g::g_lngNumberOfCases = 0;
-        g::g_lngNumberOfVariables = 0;
+        g::Clear();
         m_window = std::make_unique<frmMain>();
         m_window->Form_Load(std::chrono::milliseconds(0));
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
