@@ -5,13 +5,16 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPalette>
+#include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "DarkPalette.h"
+#include "NextModal.h"
 #include "platform/Clipboard.h"
 #include "platform/FieldColours.h"
 #include "platform/FileSystemLists.h"
@@ -332,6 +335,21 @@ class TestPlatform : public QObject {
         MessageService::clearShown();
         QVERIFY(MessageService::shown().isEmpty());
         QCOMPARE(MessageService::unansweredCount(), 0);
+    }
+
+    // In normal use a box is shown for real and nothing of it is kept.
+    void messageServiceKeepsNoRecordUnlessScripting() {
+        MessageService::stopScripting();
+        QString seen;
+        WhenModalUp<QMessageBox>([&seen](QMessageBox& box) {
+            seen = box.text();
+            box.button(QMessageBox::No)->click();
+        });
+        QCOMPARE(
+            MessageService::warning(nullptr, "T", "real", MessageService::Buttons::YesNoCancel),
+            MessageService::Answer::No);
+        QCOMPARE(seen, QString("real"));
+        QVERIFY(MessageService::shown().isEmpty());
     }
 
     void clipboardEmptiesAndHoldsText() {
