@@ -434,7 +434,9 @@ bool frmMain::importSelected() {
 
         // The loaded data, the labels, the pane and the analysis windows change only once the
         // whole file has been read.
-        auto result = corvane::ImportDataFile(path, delimiter);
+        corvane::ImportOptions options;
+        options.betweenPasses = m_services.betweenImportPasses;
+        auto result = corvane::ImportDataFile(path, delimiter, options);
         if (!result) {
             MessageService::warning(this, QString::fromUtf8(corvane::msg::kTitleDataEditor),
                                     FromCore(corvane::ImportErrorText(result.error(), path)));

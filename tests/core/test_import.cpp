@@ -425,12 +425,12 @@ TEST(ImportDataFile, EveryThreadCountAndPieceSizeReadsAlike) {
     }
 
     // A file rewritten between the passes so that the pieces no longer start at line starts.
-    SetImportBetweenPassesHook([](const std::string& p) {
+    ImportOptions rewriting{2, 4};
+    rewriting.betweenPasses = [](const std::string& p) {
         std::ofstream(p, std::ios::binary) << "1 2\n33 4\n5 6\n7 8\n";
-    });
+    };
     const std::string moving = dir.file("moving.txt", "1 2\n3 4\n5 6\n7 8\n");
-    auto moved = ImportDataFile(moving, ' ', {2, 4});
-    SetImportBetweenPassesHook(nullptr);
+    auto moved = ImportDataFile(moving, ' ', rewriting);
     ASSERT_FALSE(moved.ok());
     EXPECT_EQ(moved.error().kind, ImportError::Kind::FileChanged);
 }

@@ -109,6 +109,8 @@ class TestNothingLost : public QObject {
     std::unique_ptr<QTemporaryDir> m_tmp;
     QString m_dir;
     std::unique_ptr<frmMain> m_window;
+    // What the window's imports run between their two passes, set by one test at a time.
+    std::function<void(const std::string&)> m_betweenPasses;
     QString m_mounted;
 
     template <class T>
@@ -165,13 +167,17 @@ class TestNothingLost : public QObject {
                                                  QFile::ExeOwner | QFile::ReadOther |
                                                  QFile::ExeOther));
         g::Clear();
-        m_window = std::make_unique<frmMain>();
+        frmMainServices services;
+        services.betweenImportPasses = [this](const std::string& p) {
+            if (m_betweenPasses) m_betweenPasses(p);
+        };
+        m_window = std::make_unique<frmMain>(nullptr, std::move(services));
         m_window->Form_Load(std::chrono::milliseconds(0));
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     }
 
     void cleanup() {
-        corvane::SetImportBetweenPassesHook(nullptr);
+        m_betweenPasses = nullptr;
         QCOMPARE(MessageService::unansweredCount(), 0);
         delete frmSaveOutput::existing();
         delete frmOpenOutput::existing();
@@ -222,11 +228,11 @@ class TestNothingLost : public QObject {
         const DataSnapshot dataBefore = DataSnapshot::take();
 
         if (change == "remove") {
-            corvane::SetImportBetweenPassesHook([](const std::string& p) { ::unlink(p.c_str()); });
+            m_betweenPasses = [](const std::string& p) { ::unlink(p.c_str()); };
         } else if (change == "grow") {
-            corvane::SetImportBetweenPassesHook([](const std::string& p) {
+            m_betweenPasses = [](const std::string& p) {
                 writeFile(QFile::decodeName(p.c_str()), "1 2\r\n3 4\r\n");
-            });
+            };
         }
         MessageService::clearShown();
         importFile("hostile.txt");
