@@ -8,9 +8,10 @@ build=${1:-build/default}
 out=${2:-screenshots}
 
 # Every window at its default size, then the analysis windows with data and reports.
-cmake --build "$build" --target corvane_screenshots corvane_analysis_screenshots -- -j2
+cmake --build "$build" --target corvane_screenshots corvane_analysis_screenshots \
+  corvane_distribution_screenshot -- -j2
 mkdir -p "$out"
-for tool in corvane_screenshots corvane_analysis_screenshots; do
+for tool in corvane_screenshots corvane_analysis_screenshots corvane_distribution_screenshot; do
   program="$build/tests/gui/$tool"
   if command -v xvfb-run >/dev/null 2>&1; then
     xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" "$program" "$out"

@@ -7,6 +7,7 @@
 #include <limits>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "common/Single.h"
 
@@ -339,6 +340,11 @@ Result<BootstrapResult, BootstrapError> RunBootstrap(const GroupSample& group1,
     }
     result.dInterval = PercentileInterval(dStore, result.validD, settings.level);
     result.robustDInterval = PercentileInterval(robustStore, result.validRobustD, settings.level);
+    // Slot 0 goes; the trials' own slots move into the result without a copy.
+    queue.d.erase(queue.d.begin());
+    queue.robustD.erase(queue.robustD.begin());
+    result.trialD = std::move(queue.d);
+    result.trialRobustD = std::move(queue.robustD);
     return result;
 }
 

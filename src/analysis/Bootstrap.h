@@ -31,6 +31,10 @@ struct BootstrapResult {
     std::int32_t validRobustD = 0;
     Interval dInterval;
     Interval robustDInterval;
+    // Every attempted trial's effect sizes in trial order (element t - 1 for trial t), the
+    // missing code for an undefined one; the same for every thread count.
+    std::vector<float> trialD;
+    std::vector<float> trialRobustD;
 };
 
 struct BootstrapError {

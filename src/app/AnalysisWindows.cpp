@@ -2,20 +2,35 @@
 
 #include <memory>
 
+#include "analysis/BootstrapDistribution.h"
+#include "analysis/EffectSizeAnalysis.h"
 #include "analysis/ui/frmCorvane.h"
 #include "analysis/ui/frmDescriptives.h"
 #include "data/ui/frmNavigate.h"
 
-AnalysisWindows::AnalysisWindows(QWidget* owner, OutputPane* pane) : m_owner(owner), m_pane(pane) {}
+AnalysisWindows::AnalysisWindows(QWidget* owner, OutputPane* pane)
+    : m_owner(owner), m_pane(pane), m_distributions(owner) {}
 
-AnalysisWindows::~AnalysisWindows() { discardAnalysisWindows(); }
+AnalysisWindows::~AnalysisWindows() {
+    m_distributions.setAvailabilityListener({});
+    discardAnalysisWindows();
+}
 
 QWidget* AnalysisWindows::corvane() const { return m_corvane.existing(); }
 
 QWidget* AnalysisWindows::descriptives() const { return m_descriptives.existing(); }
 
 frmCorvane* AnalysisWindows::corvaneInstance() {
-    return m_corvane.get([this] { return new frmCorvane(m_pane, m_owner); });
+    return m_corvane.get([this] { return newCorvane(); });
+}
+
+frmCorvane* AnalysisWindows::newCorvane() {
+    auto* window = new frmCorvane(m_pane, m_owner);
+    window->setRunSucceeded([this](const corvane::EffectSizeRequest& request,
+                                   const corvane::EffectSizeOutcome& outcome) {
+        m_distributions.keep(corvane::MakeBootstrapDistributions(request, outcome.result));
+    });
+    return window;
 }
 
 frmDescriptives* AnalysisWindows::descriptivesInstance() {
@@ -23,7 +38,7 @@ frmDescriptives* AnalysisWindows::descriptivesInstance() {
 }
 
 void AnalysisWindows::showCorvane() {
-    m_corvane.showModal([this] { return new frmCorvane(m_pane, m_owner); });
+    m_corvane.showModal([this] { return newCorvane(); });
 }
 
 void AnalysisWindows::showDescriptives() {
@@ -40,4 +55,5 @@ void AnalysisWindows::showNavigate() {
 void AnalysisWindows::discardAnalysisWindows() {
     m_corvane.discard();
     m_descriptives.discard();
+    m_distributions.drop();
 }

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "app/DistributionWindowHolder.h"
 #include "platform/SingleInstance.h"
 
 class OutputPane;
@@ -25,6 +26,10 @@ class AnalysisWindows {
     // is not kept between openings anyway).
     void discardAnalysisWindows();
 
+    // The last effect-size run's bootstrap distributions and their window, dropped with the
+    // analysis windows.
+    DistributionWindowHolder& distributions() { return m_distributions; }
+
     // The current instances, or null; for tests.
     QWidget* corvane() const;
     QWidget* descriptives() const;
@@ -34,8 +39,12 @@ class AnalysisWindows {
     frmDescriptives* descriptivesInstance();
 
   private:
+    // A new effect-size window, whose runs the distributions window pictures.
+    frmCorvane* newCorvane();
+
     QWidget* m_owner;
     OutputPane* m_pane;
     SingleInstance<frmCorvane> m_corvane;
     SingleInstance<frmDescriptives> m_descriptives;
+    DistributionWindowHolder m_distributions;
 };

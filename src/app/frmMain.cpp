@@ -147,6 +147,9 @@ frmMain::frmMain(QWidget* parent, frmMainServices services)
     buildControls();
     buildMenus();
     m_analysisWindows = std::make_unique<AnalysisWindows>(this, txtOutput);
+    // Enabled while there is an effect-size run of the current data to picture.
+    m_analysisWindows->distributions().setAvailabilityListener(
+        [item = mnuBootstrapDistributions](bool available) { item->setEnabled(available); });
     // The lists start in the folder of the last import, while it is there.
     if (m_services.settings) {
         const QString folder = m_services.settings->value(kLastImportFolder).toString();
@@ -312,6 +315,9 @@ void frmMain::buildMenus() {
     addMenuItem(mnuAnalyses, "mnuDescriptives", QStringLiteral("Descriptives"),
                 &frmMain::mnuDescriptives_Click);
     addMenuItem(mnuAnalyses, "mnuCorvane", QStringLiteral("Corvane"), &frmMain::mnuCorvane_Click);
+    mnuBootstrapDistributions = addMenuItem(mnuAnalyses, "mnuBootstrapDistributions",
+                                            QStringLiteral("Bootstrap Distributions"),
+                                            &frmMain::mnuBootstrapDistributions_Click);
 }
 
 void frmMain::Form_Load(std::chrono::milliseconds splashWait) {
@@ -512,6 +518,10 @@ void frmMain::mnuDescriptives_Click() {
 
 void frmMain::mnuCorvane_Click() {
     Guarded(this, "Corvane", [this] { m_analysisWindows->showCorvane(); });
+}
+
+void frmMain::mnuBootstrapDistributions_Click() {
+    Guarded(this, "Bootstrap Distributions", [this] { m_analysisWindows->distributions().show(); });
 }
 
 bool frmMain::confirmExit() {

@@ -89,6 +89,7 @@ class frmMain : public QMainWindow {
     void mnuNavigateDataFile_Click();
     void mnuDescriptives_Click();
     void mnuCorvane_Click();
+    void mnuBootstrapDistributions_Click();
 
   signals:
     // The window has closed for good: the program ends with every other window.
@@ -132,6 +133,7 @@ class frmMain : public QMainWindow {
     QPushButton* cmdImportData = nullptr;
     QGroupBox* fraOutput = nullptr;
     OutputPane* txtOutput = nullptr;
+    QAction* mnuBootstrapDistributions = nullptr;
 
     std::unique_ptr<AnalysisWindows> m_analysisWindows;
     frmMainServices m_services;

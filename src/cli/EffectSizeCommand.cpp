@@ -1,10 +1,15 @@
+#include <filesystem>
+
+#include "analysis/BootstrapDistribution.h"
 #include "analysis/EffectSizeAnalysis.h"
+#include "cli/CliDistribution.h"
 #include "cli/CliJson.h"
 #include "cli/Commands.h"
 #include "cli/ProgressBar.h"
 #include "common/Messages.h"
 #include "common/UniformGenerator.h"
 #include "data/FieldClassifier.h"
+#include "output/OutputFile.h"
 
 namespace corvane::cli {
 
@@ -72,6 +77,15 @@ std::string RunEffectSize(const ParsedArgs& a, std::ostream& err, const CliEnvir
         options.threads = *threads;
     }
 
+    const std::string* distribution = a.value("distribution");
+    if (distribution != nullptr && distribution->empty()) {
+        throw UsageError{"--distribution needs a file name"};
+    }
+    std::error_code same;
+    if (distribution != nullptr && std::filesystem::equivalent(*distribution, a.file, same)) {
+        throw UsageError{"--distribution names the data file"};
+    }
+
     const std::string shown = DisplayPath(a.file);
     const DataSet data = Import(a.file, shown, delimiter);
     request.dependent = ResolveVariable(dependentText, data.names, "dv");
@@ -90,9 +104,18 @@ std::string RunEffectSize(const ParsedArgs& a, std::ostream& err, const CliEnvir
     if (!outcome) throw UserError{outcome.error().message};
 
     const bool crlf = a.flag("crlf");
+    const BootstrapResult& r = outcome->result;
+    if (distribution != nullptr) {
+        auto saved = SaveFileSafely(*distribution, WithLineEnds(TrialValuesCsv(r), crlf));
+        if (!saved) {
+            throw UserError{msg::DistributionNotSaved(*distribution, saved.error().reason,
+                                                      saved.error().oldFileLost)};
+        }
+    }
     if (!json) return WithLineEnds(outcome->report, crlf);
 
-    const BootstrapResult& r = outcome->result;
+    const BootstrapDistributions pictures =
+        distribution != nullptr ? MakeBootstrapDistributions(request, r) : BootstrapDistributions{};
     const std::string doc =
         JsonObject(0)
             .add("command", JsonString("effect-size"))
@@ -117,6 +140,9 @@ std::string RunEffectSize(const ParsedArgs& a, std::ostream& err, const CliEnvir
             .add("robust_d_interval", JsonInterval(r.robustDInterval, r.validRobustD))
             .add("valid_d_trials", std::to_string(r.validD))
             .add("valid_robust_d_trials", std::to_string(r.validRobustD))
+            .addIf(distribution != nullptr, "d_histogram", JsonHistogram(pictures.d, 2))
+            .addIf(distribution != nullptr, "robust_d_histogram",
+                   JsonHistogram(pictures.robustD, 2))
             .str() +
         "\n";
     return WithLineEnds(doc, crlf);

@@ -84,12 +84,24 @@ std::string VariableNotInData(std::int64_t variable, std::int64_t variables) {
            (variables == 1 ? " variable." : " variables.");
 }
 
+std::string DistributionNotSaved(const std::string& path, const std::string& reason,
+                                 bool oldFileLost) {
+    return "The trial values could not be saved to " + path + " (" + reason +
+           (oldFileLost ? "). The file may hold only part of them."
+                        : "). Any file already there is unchanged.");
+}
+
 std::string CliFailed(const std::string& text) { return "corvane-cli: " + text; }
 
 std::string SaveFailed(const std::string& path, const std::string& reason, bool oldFileLost) {
     return "The output could not be saved to " + path + " (" + reason +
            (oldFileLost ? "). The file may hold only part of the output."
                         : "). Any file already there is unchanged.");
+}
+
+std::string PictureNotSaved(const std::string& path, const std::string& reason) {
+    return "The picture could not be saved to " + path + " (" + reason +
+           "). Any file already there is unchanged.";
 }
 
 std::string OpenFailed(const std::string& path, const std::string& reason) {

@@ -61,6 +61,9 @@ std::string VariableNotInData(std::int64_t variable, std::int64_t variables);
 inline constexpr const char* kOutputNotWritten = "the output could not be written.";
 inline constexpr const char* kCommandNotEnoughMemory =
     "there is not enough memory for this command.";
+// --distribution: the trial values could not be written to `path`.
+std::string DistributionNotSaved(const std::string& path, const std::string& reason,
+                                 bool oldFileLost = false);
 // A line of the batch tool's own, naming the tool: "corvane-cli: <text>".
 std::string CliFailed(const std::string& text);
 
@@ -71,6 +74,11 @@ inline constexpr const char* kNoFileSelected = "A file has not been selected.";
 std::string SaveFailed(const std::string& path, const std::string& reason,
                        bool oldFileLost = false);
 std::string OpenFailed(const std::string& path, const std::string& reason);
+
+// Bootstrap distribution pictures
+inline constexpr const char* kPictureNameNeedsExtension =
+    "A picture is saved as PNG or SVG: the file name must end in .png or .svg.";
+std::string PictureNotSaved(const std::string& path, const std::string& reason);
 
 // Exit
 inline constexpr const char* kConfirmExit = "Do you want to exit Corvane?";

@@ -70,7 +70,8 @@ void TakeOwnerAndGroup(int fd, const struct stat& old) {
 
 // Truncates the file and writes the text into it: the same inode, so its links, owner,
 // group, mode and extended attributes stay. A failure part-way leaves what was written.
-Result<bool, FileError> SaveInPlace(const std::string& target, const std::string& text) {
+Result<bool, FileError> SaveInPlace(const std::string& target, const std::string& text,
+                                    const std::string& ending) {
     const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) return ErrnoError(errno);
     auto fail = [fd](int code) -> Result<bool, FileError> {
@@ -78,7 +79,7 @@ Result<bool, FileError> SaveInPlace(const std::string& target, const std::string
         return FileError{std::strerror(code), true};
     };
     if (!WriteAll(fd, text.data(), text.size())) return fail(errno);
-    if (!WriteAll(fd, "\r\n", 2)) return fail(errno);
+    if (!WriteAll(fd, ending.data(), ending.size())) return fail(errno);
     if (::fsync(fd) != 0) return fail(errno);
     if (::close(fd) != 0) return FileError{std::strerror(errno), true};
     return true;
@@ -162,6 +163,11 @@ std::string SaveTargetPath(const std::string& directory, const std::string& name
 }
 
 Result<bool, FileError> SaveOutputFile(const std::string& path, const std::string& text) {
+    return SaveFileSafely(path, text, "\r\n");
+}
+
+Result<bool, FileError> SaveFileSafely(const std::string& path, const std::string& text,
+                                       const std::string& ending) {
     if (path.empty()) return ErrnoError(ENOENT);
     const std::string target = ResolveLink(path);
 
@@ -174,7 +180,7 @@ Result<bool, FileError> SaveOutputFile(const std::string& path, const std::strin
         // Neither way of saving may replace a file the user may not write to.
         if (::access(target.c_str(), W_OK) != 0) return ErrnoError(errno);
         // A rename would give the other names of the file the old text.
-        if (st.st_nlink > 1) return SaveInPlace(target, text);
+        if (st.st_nlink > 1) return SaveInPlace(target, text, ending);
     }
 
     const std::string directory = DirectoryOf(target);
@@ -190,7 +196,7 @@ Result<bool, FileError> SaveOutputFile(const std::string& path, const std::strin
         if (code == ENOSPC || code == EDQUOT || code == ENOENT || code == ENOTDIR) {
             return ErrnoError(code);
         }
-        return SaveInPlace(target, text);
+        return SaveInPlace(target, text, ending);
     }
     tempName = templ.data();
 
@@ -203,7 +209,7 @@ Result<bool, FileError> SaveOutputFile(const std::string& path, const std::strin
     if (exists) TakeOwnerAndGroup(fd, st);
     if (::fchmod(fd, exists ? (st.st_mode & 07777) : NewFileMode()) != 0) return fail(errno);
     if (!WriteAll(fd, text.data(), text.size())) return fail(errno);
-    if (!WriteAll(fd, "\r\n", 2)) return fail(errno);
+    if (!WriteAll(fd, ending.data(), ending.size())) return fail(errno);
     if (::fsync(fd) != 0) return fail(errno);
     if (::close(fd) != 0) {
         const int code = errno;

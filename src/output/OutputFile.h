@@ -25,6 +25,10 @@ std::string SaveTargetPath(const std::string& directory, const std::string& name
 // its inode. Pipes, devices and files the user may not write are refused.
 Result<bool, FileError> SaveOutputFile(const std::string& path, const std::string& text);
 
+// The same safe save for any file the program writes: `text` followed by `ending`.
+Result<bool, FileError> SaveFileSafely(const std::string& path, const std::string& text,
+                                       const std::string& ending = {});
+
 // Reads a whole output file and returns the pane's new text: every line followed by CR LF
 // (a line ends at CR LF, a lone CR or a lone LF). Text that is not valid UTF-8 is read as
 // Windows-1252. Nothing is returned until the whole file was read.

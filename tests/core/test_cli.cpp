@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <sstream>
 
 #include "TempFiles.h"
+#include "analysis/Bootstrap.h"
 #include "cli/CliMain.h"
 
 using corvane::cli::CliEnvironment;
@@ -409,4 +412,83 @@ TEST(CliNames, NamesFromTheFirstLine) {
     const CliRun both = Cli(byAmbiguousName);
     EXPECT_EQ(both.code, 2);
     EXPECT_NE(both.err.find("more than one variable is named a"), std::string::npos);
+}
+
+namespace {
+
+// The number after `"key": ` at or after `from`.
+double JsonNumberAt(const std::string& json, const std::string& key, std::size_t from = 0) {
+    const std::size_t at = json.find("\"" + key + "\": ", from);
+    EXPECT_NE(at, std::string::npos) << key;
+    return at == std::string::npos ? 0 : std::strtod(json.c_str() + at + key.size() + 4, nullptr);
+}
+
+}  // namespace
+
+TEST(CliEffectSize, DistributionWritesEveryTrialAndTheJsonBins) {
+    TempDir dir;
+    // Group 1 = 3, 7: a resample drawing one value twice has no variance, so d is undefined in
+    // about half the trials.
+    std::string text = "1 3\n1 7\n";
+    for (int i = 1; i <= 10; ++i) text += "2 " + std::to_string(i) + "\n";
+    const std::string f = dir.file("d.txt", text);
+    const std::string csv = dir.path() + "/trials.csv";
+    const CliRun r = Cli(With(EffectArgs(f), {"--seed", "7", "--trials", "300", "--level", "99",
+                                              "--format", "json", "--distribution", csv}));
+    ASSERT_EQ(r.code, 0) << r.err;
+
+    std::ifstream in(csv, std::ios::binary);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "trial,d,robust_d");
+    std::vector<float> d;
+    int lines = 0, empty = 0;
+    while (std::getline(in, line)) {
+        ++lines;
+        const std::size_t c1 = line.find(','), c2 = line.rfind(',');
+        ASSERT_NE(c1, c2) << line;
+        EXPECT_EQ(line.substr(0, c1), std::to_string(lines));
+        const std::string field = line.substr(c1 + 1, c2 - c1 - 1);
+        if (field.empty()) {
+            ++empty;
+        } else {
+            d.push_back(std::strtof(field.c_str(), nullptr));
+        }
+    }
+    EXPECT_EQ(lines, 300);
+    const auto valid = static_cast<std::int32_t>(JsonNumberAt(r.out, "valid_d_trials"));
+    EXPECT_EQ(static_cast<std::int32_t>(d.size()), valid);
+    EXPECT_GT(empty, 50);
+
+    // The reported interval is read off the CSV's column.
+    std::sort(d.begin(), d.end());
+    const auto pos = corvane::PercentilePositionsFor(valid, 0.99f);
+    const std::size_t interval = r.out.find("\"d_interval\"");
+    EXPECT_EQ(static_cast<float>(JsonNumberAt(r.out, "lower", interval)), d[pos.lower - 1]);
+    EXPECT_EQ(static_cast<float>(JsonNumberAt(r.out, "upper", interval)), d[pos.upper - 1]);
+
+    // The bars of each histogram hold its valid trials.
+    for (const char* key : {"\"d_histogram\": [\n", "\"robust_d_histogram\": [\n"}) {
+        std::size_t at = r.out.find(key);
+        ASSERT_NE(at, std::string::npos) << key;
+        const std::size_t end = r.out.find(']', at);
+        std::int64_t total = 0;
+        while ((at = r.out.find("\"count\": ", at)) < end)
+            total += JsonNumberAt(r.out, "count", at++);
+        EXPECT_EQ(total, valid) << key;  // two values: robust d trims nothing
+    }
+
+    // Without --distribution the JSON has no bars; a file that cannot be written fails the
+    // command before anything is printed, and the data file is never the target.
+    EXPECT_EQ(Cli(With(EffectArgs(f), {"--format", "json"})).out.find("histogram"),
+              std::string::npos);
+    const std::string nowhere = dir.path() + "/no/such/folder.csv";
+    const CliRun failed = Cli(With(EffectArgs(f), {"--distribution", nowhere}));
+    EXPECT_EQ(failed.code, 1);
+    EXPECT_EQ(failed.out, "");
+    EXPECT_EQ(failed.err.rfind("The trial values could not be saved to " + nowhere + " (", 0), 0u)
+        << failed.err;
+    EXPECT_EQ(Cli(With(EffectArgs(f), {"--distribution", f})).code, 2);
+    std::ifstream data(f, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(data), {}), text);
 }

@@ -166,6 +166,7 @@ void frmCorvane::runAnalysis() {
                                                         corvane::modGeneral::g_lngNumberOfCases,
                                                         request, m_rng, progress);
     finish(outcome, m_pane, [](const corvane::EffectSizeOutcome& o) { return o.report; });
+    if (outcome.ok() && m_runSucceeded) m_runSucceeded(request, outcome.value());
 }
 
 void frmCorvane::cmdCancel_Click() { hide(); }

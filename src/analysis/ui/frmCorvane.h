@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+#include "analysis/EffectSizeAnalysis.h"
 #include "analysis/ui/AnalysisDialog.h"
 #include "common/UniformGenerator.h"
 
@@ -34,6 +35,11 @@ class frmCorvane : public AnalysisDialog {
 
     // The seed source of the reseeding at each OK; the clock unless a test sets another.
     void setSeedSource(std::function<std::uint64_t()> source);
+
+    // Told of every run that appended its report, with what was asked and what came out.
+    using RunSucceeded =
+        std::function<void(const corvane::EffectSizeRequest&, const corvane::EffectSizeOutcome&)>;
+    void setRunSucceeded(RunSucceeded listener) { m_runSucceeded = std::move(listener); }
 
     // The variable number of the ticked item of each list, or 9999999 when none is ticked.
     std::int32_t m_lngDV;
@@ -80,6 +86,7 @@ class frmCorvane : public AnalysisDialog {
     OutputPane* m_pane;
     corvane::UniformGenerator m_rng;
     std::function<std::uint64_t()> m_seedSource;
+    RunSucceeded m_runSucceeded;
     std::vector<bool> m_ticksDV;
     std::vector<bool> m_ticksGV;
 };

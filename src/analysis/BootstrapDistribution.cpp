@@ -1,0 +1,138 @@
+#include "analysis/BootstrapDistribution.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "analysis/EffectSizeAnalysis.h"
+#include "common/NumberText.h"
+#include "common/Single.h"
+#include "data/DataMatrix.h"
+#include "data/FieldClassifier.h"
+
+namespace corvane {
+
+namespace {
+
+// The quantile at fraction p of ascending values, interpolating between neighbours.
+double Quantile(const std::vector<double>& ascending, double p) {
+    const double at = p * static_cast<double>(ascending.size() - 1);
+    const auto below = static_cast<std::size_t>(std::floor(at));
+    const std::size_t above = std::min(below + 1, ascending.size() - 1);
+    const double frac = at - static_cast<double>(below);
+    return ascending[below] + frac * (ascending[above] - ascending[below]);
+}
+
+std::vector<HistogramBin> EqualBins(double low, double high, std::int32_t count) {
+    std::vector<HistogramBin> bins(static_cast<std::size_t>(count));
+    const double width = (high - low) / count;
+    for (std::int32_t i = 0; i < count; ++i) {
+        bins[i].lower = low + width * i;
+        bins[i].upper = i + 1 == count ? high : low + width * (i + 1);
+    }
+    return bins;
+}
+
+DistributionMarker Marker(float value) { return {value, FormatRounded3(value)}; }
+
+}  // namespace
+
+std::vector<HistogramBin> FreedmanDiaconisBins(const std::vector<double>& ascending) {
+    if (ascending.empty()) return {};
+    const double low = ascending.front(), high = ascending.back();
+    if (!(high > low)) {
+        const double half = std::max(1.0, std::fabs(low)) / 2;
+        std::vector<HistogramBin> bins =
+            EqualBins(low - half, low + half, BootstrapDistribution::kMinBins);
+        bins[BootstrapDistribution::kMinBins / 2].count =
+            static_cast<std::int32_t>(ascending.size());
+        return bins;
+    }
+    const double iqr = Quantile(ascending, 0.75) - Quantile(ascending, 0.25);
+    const double width = 2 * iqr / std::cbrt(static_cast<double>(ascending.size()));
+    std::int32_t count = BootstrapDistribution::kMaxBins;
+    if (width > 0) {
+        const double wanted = std::ceil((high - low) / width);
+        count =
+            static_cast<std::int32_t>(std::clamp(wanted, double{BootstrapDistribution::kMinBins},
+                                                 double{BootstrapDistribution::kMaxBins}));
+    }
+    std::vector<HistogramBin> bins = EqualBins(low, high, count);
+    // A value on an inner edge belongs to the bar above it; the largest to the last bar.
+    std::size_t bar = 0;
+    for (const double v : ascending) {
+        while (bar + 1 < bins.size() && v >= bins[bar + 1].lower) ++bar;
+        ++bins[bar].count;
+    }
+    return bins;
+}
+
+BootstrapDistribution::BootstrapDistribution(const std::vector<float>& trials, float observed,
+                                             const Interval& interval)
+    : m_attempted(static_cast<std::int32_t>(trials.size())),
+      m_hasObserved(!IsMissing(observed)),
+      m_observed(Marker(observed)),
+      m_lower(Marker(interval.lower)),
+      m_upper(Marker(interval.upper)) {
+    std::vector<double> values;
+    values.reserve(trials.size());
+    for (const float v : trials) {
+        if (!IsMissing(v) && std::isfinite(v)) values.push_back(v);
+    }
+    std::sort(values.begin(), values.end());
+    m_valid = static_cast<std::int32_t>(values.size());
+    m_bins = FreedmanDiaconisBins(values);
+
+    bool any = false;
+    auto include = [&](double x) {
+        m_axisLow = any ? std::min(m_axisLow, x) : x;
+        m_axisHigh = any ? std::max(m_axisHigh, x) : x;
+        any = true;
+    };
+    if (!m_bins.empty()) {
+        include(m_bins.front().lower);
+        include(m_bins.back().upper);
+    }
+    if (m_hasObserved) include(observed);
+    if (hasBounds()) {
+        include(interval.lower);
+        include(interval.upper);
+    }
+    if (!any) {
+        m_axisLow = -1;
+        m_axisHigh = 1;
+    } else if (!(m_axisHigh > m_axisLow)) {
+        const double half = std::max(1.0, std::fabs(m_axisLow)) / 2;
+        m_axisLow -= half;
+        m_axisHigh += half;
+    }
+    for (const HistogramBin& b : m_bins) m_highest = std::max(m_highest, b.count);
+}
+
+BootstrapDistributions MakeBootstrapDistributions(const EffectSizeRequest& request,
+                                                  const BootstrapResult& result) {
+    BootstrapDistributions out;
+    out.d = BootstrapDistribution(result.trialD, result.observed.d, result.dInterval);
+    out.robustD =
+        BootstrapDistribution(result.trialRobustD, result.observed.robustD, result.robustDInterval);
+    auto named = [&request](std::int32_t v) {
+        const std::string& name = VariableName(request.names, v);
+        return "Var " + FormatInt(v) + (name.empty() ? "" : " (" + name + ")");
+    };
+    auto code = [](const std::string& text) {
+        const auto parsed = ParseGroupCode(text);
+        return parsed ? FormatSingle(static_cast<float>(*parsed)) : text;
+    };
+    const std::string level =
+        FormatInt(std::lround(static_cast<double>(request.settings.level) * 100.0)) + "% CI";
+    const std::string common = named(request.dependent) + " by " + named(request.grouping) +
+                               ", groups " + code(request.code1Text) + " and " +
+                               code(request.code2Text) + ", ";
+    auto trials = [&](const BootstrapDistribution& x) {
+        return FormatInt(x.valid()) + " of " + FormatInt(x.attempted()) + " trials, " + level;
+    };
+    out.dTitle = "Cohen's D: " + common + trials(out.d);
+    out.robustDTitle = "Robust Cohen's D: " + common + trials(out.robustD);
+    return out;
+}
+
+}  // namespace corvane

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "analysis/Bootstrap.h"
+
+namespace corvane {
+
+struct EffectSizeRequest;
+
+// One bar of a histogram: the values v with lower <= v < upper (the last bar also takes its
+// upper edge).
+struct HistogramBin {
+    double lower = 0;
+    double upper = 0;
+    std::int32_t count = 0;
+};
+
+// A line drawn over a histogram: where it sits and the text the report shows for it.
+struct DistributionMarker {
+    float value = 0;
+    std::string text;
+};
+
+// The picture of one effect size's bootstrap: the valid trial values binned, and the observed
+// value and the two interval bounds exactly as the report has them.
+//
+// Bins follow Freedman and Diaconis: width 2 IQR / m^(1/3) over the m valid values, the count
+// that width gives held between 10 and 100, and equal widths from the smallest value to the
+// largest. An IQR of 0 under a spread of values asks for ever narrower bars and gets 100;
+// values all equal (one value among them) get 10 bars over value +- max(1, |value|) / 2, the
+// value in the sixth. No valid value: no bars.
+class BootstrapDistribution {
+  public:
+    static constexpr std::int32_t kMinBins = 10;
+    static constexpr std::int32_t kMaxBins = 100;
+
+    BootstrapDistribution() = default;
+    // `trials`: every attempted trial's value in trial order, the missing code for an
+    // undefined one. `observed` may be the missing code; `interval` is the reported one.
+    BootstrapDistribution(const std::vector<float>& trials, float observed,
+                          const Interval& interval);
+
+    const std::vector<HistogramBin>& bins() const { return m_bins; }
+    std::int32_t attempted() const { return m_attempted; }
+    std::int32_t valid() const { return m_valid; }
+
+    bool hasObserved() const { return m_hasObserved; }
+    const DistributionMarker& observed() const { return m_observed; }
+    // With no valid trial the report's interval is (0, 0) and no bound is drawn.
+    bool hasBounds() const { return m_valid > 0; }
+    const DistributionMarker& lower() const { return m_lower; }
+    const DistributionMarker& upper() const { return m_upper; }
+
+    // The horizontal extent that holds every bar and every drawn marker.
+    double axisLow() const { return m_axisLow; }
+    double axisHigh() const { return m_axisHigh; }
+    // The tallest bar.
+    std::int32_t highestCount() const { return m_highest; }
+
+  private:
+    std::vector<HistogramBin> m_bins;
+    std::int32_t m_attempted = 0;
+    std::int32_t m_valid = 0;
+    bool m_hasObserved = false;
+    DistributionMarker m_observed, m_lower, m_upper;
+    double m_axisLow = 0, m_axisHigh = 1;
+    std::int32_t m_highest = 0;
+};
+
+// The bins of ascending finite values by the rule above.
+std::vector<HistogramBin> FreedmanDiaconisBins(const std::vector<double>& ascending);
+
+// Both pictures of one effect-size run, with their titles.
+struct BootstrapDistributions {
+    BootstrapDistribution d;
+    BootstrapDistribution robustD;
+    std::string dTitle;
+    std::string robustDTitle;
+};
+
+// Titles name the effect size, the variables, the group codes, the valid of the attempted
+// trials and the level: "Cohen's D: Var 1 by Var 2, groups 1 and 2, 598 of 600 trials, 95% CI".
+BootstrapDistributions MakeBootstrapDistributions(const EffectSizeRequest& request,
+                                                  const BootstrapResult& result);
+
+}  // namespace corvane

@@ -1,0 +1,212 @@
+#include "analysis/ui/frmBootstrapDistributions.h"
+
+#include <QAreaSeries>
+#include <QBuffer>
+#include <QChart>
+#include <QChartView>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QPainter>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScatterSeries>
+#include <QSvgGenerator>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include "common/Messages.h"
+#include "platform/Guarded.h"
+#include "platform/MessageService.h"
+
+namespace {
+
+QString Text(const std::string& s) { return QString::fromStdString(s); }
+
+// A vertical line over the bars at a marker, named in the legend, with its value printed at
+// its top.
+void AddMarker(QChart* chart, QValueAxis* x, QValueAxis* y, const corvane::DistributionMarker& m,
+               const QString& name, Qt::PenStyle style, const QColor& colour, double top) {
+    auto* line = new QLineSeries(chart);
+    line->setName(name + QStringLiteral(" = ") + Text(m.text));
+    line->append(m.value, 0);
+    line->append(m.value, top);
+    QPen pen(colour, 2, style);
+    line->setPen(pen);
+    chart->addSeries(line);
+    line->attachAxis(x);
+    line->attachAxis(y);
+
+    auto* label = new QScatterSeries(chart);
+    label->append(m.value, top);
+    label->setMarkerSize(1);
+    label->setPen(Qt::NoPen);
+    label->setBrush(Qt::NoBrush);
+    label->setPointLabelsFormat(Text(m.text));
+    label->setPointLabelsColor(colour);
+    label->setPointLabelsVisible(true);
+    label->setPointLabelsClipping(false);
+    chart->addSeries(label);
+    label->attachAxis(x);
+    label->attachAxis(y);
+    for (QLegendMarker* marker : chart->legend()->markers(label)) marker->setVisible(false);
+}
+
+QChart* BuildChart(const corvane::BootstrapDistribution& dist, const std::string& title,
+                   const QString& effect) {
+    auto* chart = new QChart;
+    chart->setTitle(Text(title));
+    QFont titleFont = chart->titleFont();
+    titleFont.setBold(true);
+    chart->setTitleFont(titleFont);
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+
+    auto* x = new QValueAxis(chart);
+    x->setRange(dist.axisLow(), dist.axisHigh());
+    x->applyNiceNumbers();
+    x->setTitleText(effect);
+    x->setLabelFormat(QStringLiteral("%.2f"));
+    auto* y = new QValueAxis(chart);
+    const int highest = std::max(1, dist.highestCount());
+    // Room above the tallest bar for the markers' values.
+    const double top = highest * 1.08;
+    y->setRange(0, highest * 1.15);
+    y->applyNiceNumbers();
+    y->setLabelFormat(QStringLiteral("%d"));
+    y->setTitleText(QStringLiteral("Trials"));
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+
+    // The bars as one filled outline stepping over the bin edges.
+    if (!dist.bins().empty()) {
+        auto* outline = new QLineSeries(chart);
+        for (const corvane::HistogramBin& b : dist.bins()) {
+            outline->append(b.lower, 0);
+            outline->append(b.lower, b.count);
+            outline->append(b.upper, b.count);
+            outline->append(b.upper, 0);
+        }
+        auto* bars = new QAreaSeries(outline);
+        bars->setName(QStringLiteral("Trials"));
+        bars->setBrush(QColor(0x9c, 0xb8, 0xd8));
+        bars->setPen(QPen(QColor(0x3f, 0x5f, 0x86), 1));
+        chart->addSeries(bars);
+        bars->attachAxis(x);
+        bars->attachAxis(y);
+        for (QLegendMarker* marker : chart->legend()->markers(bars)) marker->setVisible(false);
+    }
+    if (dist.hasObserved()) {
+        AddMarker(chart, x, y, dist.observed(), effect, Qt::SolidLine, Qt::black, top);
+    }
+    if (dist.hasBounds()) {
+        const QColor bound(0xb0, 0x1e, 0x1e);
+        AddMarker(chart, x, y, dist.lower(), QStringLiteral("Lower bound"), Qt::DashLine, bound,
+                  top);
+        AddMarker(chart, x, y, dist.upper(), QStringLiteral("Upper bound"), Qt::DashLine, bound,
+                  top);
+    }
+    return chart;
+}
+
+QChartView* MakeView(QWidget* parent, const char* name) {
+    auto* view = new QChartView(parent);
+    view->setObjectName(QString::fromLatin1(name));
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setMinimumSize(420, 240);
+    return view;
+}
+
+}  // namespace
+
+frmBootstrapDistributions::frmBootstrapDistributions(QWidget* parent, ChoosePictureFile choose)
+    : QWidget(parent, Qt::Window), m_choose(std::move(choose)) {
+    setObjectName(QStringLiteral("frmBootstrapDistributions"));
+    setWindowTitle(QStringLiteral("Bootstrap Distributions"));
+
+    m_pictures = new QWidget(this);
+    m_pictures->setObjectName(QStringLiteral("m_pictures"));
+    m_pictures->setAutoFillBackground(true);
+    chtD = MakeView(m_pictures, "chtD");
+    chtRobustD = MakeView(m_pictures, "chtRobustD");
+    auto* charts = new QVBoxLayout(m_pictures);
+    charts->setContentsMargins(0, 0, 0, 0);
+    charts->addWidget(chtD);
+    charts->addWidget(chtRobustD);
+
+    cmdSavePicture = new QPushButton(QStringLiteral("Save Picture..."), this);
+    cmdSavePicture->setObjectName(QStringLiteral("cmdSavePicture"));
+    cmdSavePicture->setAutoDefault(false);
+    connect(cmdSavePicture, &QPushButton::clicked, this, [this] {
+        Guarded(this, QStringLiteral("Save Picture"), [this] { cmdSavePicture_Click(); });
+    });
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdSavePicture);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_pictures, 1);
+    layout->addLayout(buttons);
+    resize(760, 720);
+}
+
+void frmBootstrapDistributions::showDistributions(const corvane::BootstrapDistributions& run) {
+    // A view owns its chart but lets go of the one it replaces, which goes here.
+    auto replace = [](QChartView* view, QChart* chart) {
+        QChart* old = view->chart();
+        view->setChart(chart);
+        delete old;
+    };
+    replace(chtD, BuildChart(run.d, run.dTitle, QStringLiteral("Cohen's D")));
+    replace(chtRobustD,
+            BuildChart(run.robustD, run.robustDTitle, QStringLiteral("Robust Cohen's D")));
+}
+
+void frmBootstrapDistributions::cmdSavePicture_Click() {
+    const QString caption = QStringLiteral("Save Picture");
+    const QString filter = QStringLiteral("PNG image (*.png);;SVG image (*.svg)");
+    const QString path = m_choose ? m_choose(this, caption, filter)
+                                  : QFileDialog::getSaveFileName(this, caption, QString(), filter);
+    if (path.isEmpty()) return;
+    const QString failure = savePicture(path);
+    if (!failure.isEmpty()) MessageService::warning(this, caption, failure);
+}
+
+QString frmBootstrapDistributions::savePicture(const QString& path) {
+    const bool svg = path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive);
+    if (!svg && !path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) {
+        return QString::fromUtf8(corvane::msg::kPictureNameNeedsExtension);
+    }
+    auto failed = [&path](const QString& reason) {
+        return QString::fromStdString(
+            corvane::msg::PictureNotSaved(path.toStdString(), reason.toStdString()));
+    };
+    // The picture is made in memory first, so a picture that cannot be made touches no file.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (svg) {
+        QSvgGenerator generator;
+        generator.setOutputDevice(&buffer);
+        generator.setSize(m_pictures->size());
+        generator.setViewBox(QRect(QPoint(0, 0), m_pictures->size()));
+        generator.setTitle(windowTitle());
+        QPainter painter;
+        if (!painter.begin(&generator)) return failed(QStringLiteral("the SVG could not be made"));
+        m_pictures->render(&painter);
+        painter.end();
+    } else if (!m_pictures->grab().save(&buffer, "PNG")) {
+        return failed(QStringLiteral("the PNG could not be made"));
+    }
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return failed(file.errorString());
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return failed(reason);
+    }
+    if (!file.commit()) return failed(file.errorString());
+    return {};
+}

@@ -1,0 +1,182 @@
+#include <QAction>
+#include <QChart>
+#include <QChartView>
+#include <QFile>
+#include <QImageReader>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "analysis/BootstrapDistribution.h"
+#include "analysis/EffectSizeAnalysis.h"
+#include "analysis/ui/frmBootstrapDistributions.h"
+#include "analysis/ui/frmCorvane.h"
+#include "app/AnalysisWindows.h"
+#include "app/frmMain.h"
+#include "common/Messages.h"
+#include "platform/FileSystemLists.h"
+#include "platform/MessageService.h"
+
+namespace {
+
+// Imports `name` from `folder` through the file list and the import button.
+void importThroughTheLists(frmMain& main, const QString& folder, const QString& name) {
+    QVERIFY(main.findChild<DirectoryListBox*>(QStringLiteral("dirDirectory"))->setPath(folder));
+    auto* files = main.findChild<FileListBox*>(QStringLiteral("filFile"));
+    files->refresh();
+    QVERIFY(files->clickFile(name));
+    main.findChild<QPushButton*>(QStringLiteral("cmdImportData"))->click();
+}
+
+// The effect-size window's OK on Var 2 by Var 1, groups 1 and 2, with `trials` picked.
+void runEffectSize(AnalysisWindows& windows, QRadioButton* frmCorvane::*trials) {
+    frmCorvane* w = windows.corvaneInstance();
+    w->setSeedSource([] { return std::uint64_t{77}; });
+    w->lstDV->item(1)->setCheckState(Qt::Checked);
+    w->lstGV->item(0)->setCheckState(Qt::Checked);
+    w->txtGroup1->setText(QStringLiteral("1"));
+    w->txtGroup2->setText(QStringLiteral("2"));
+    (w->*trials)->setChecked(true);
+    w->cmdOK->click();
+}
+
+QString chartTitle(const frmBootstrapDistributions* w) { return w->chtRobustD->chart()->title(); }
+
+corvane::BootstrapDistributions SomeRun() {
+    corvane::EffectSizeRequest request;
+    request.dependent = 2;
+    request.grouping = 1;
+    request.code1Text = "1";
+    request.code2Text = "2";
+    auto r = corvane::RunBootstrap({3, 7, 9, 4, 5, 1}, {2, 8, 9, 12, 10, 4, 11}, request.settings,
+                                   corvane::UniformGenerator(5));
+    return corvane::MakeBootstrapDistributions(request, r.value());
+}
+
+}  // namespace
+
+class TestDistributionWindow : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { MessageService::startScripting(); }
+    void init() { MessageService::clearShown(); }
+    void cleanup() { QCOMPARE(MessageService::unansweredCount(), 0); }
+
+    void theMenuItemFollowsTheImportAndEachRunReplacesThePictures() {
+        QTemporaryDir dir;
+        QFile f(dir.filePath(QStringLiteral("scores.txt")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("1 12.5\n2 9.25\n1 14\n2 11\n1 13.75\n2 10.5\n1 15\n2 8\n1 11\n2 12\n");
+        f.close();
+
+        frmMain main;
+        main.Form_Load(std::chrono::milliseconds(0));
+        auto* item = main.findChild<QAction*>(QStringLiteral("mnuBootstrapDistributions"));
+        QVERIFY(item != nullptr);
+        QVERIFY(!item->isEnabled());
+        importThroughTheLists(main, dir.path(), QStringLiteral("scores.txt"));
+        QVERIFY(!item->isEnabled());
+
+        AnalysisWindows& windows = *main.analysisWindows();
+        runEffectSize(windows, &frmCorvane::opt600);
+        QVERIFY(MessageService::shown().isEmpty());
+        QVERIFY(item->isEnabled());
+        item->trigger();
+        frmBootstrapDistributions* shown = windows.distributions().window();
+        QVERIFY(shown != nullptr);
+        QVERIFY(shown->isVisible());
+        QVERIFY(!shown->isModal());
+        QVERIFY(
+            chartTitle(shown).startsWith(QStringLiteral("Robust Cohen's D: Var 2 by Var 1, "
+                                                        "groups 1 and 2, ")));
+        QVERIFY(chartTitle(shown).endsWith(QStringLiteral(" of 600 trials, 95% CI")));
+
+        // A second run redraws the window already open; the menu shows that one instance.
+        runEffectSize(windows, &frmCorvane::opt1000);
+        QCOMPARE(windows.distributions().window(), shown);
+        QVERIFY(chartTitle(shown).endsWith(QStringLiteral(" of 1000 trials, 95% CI")));
+        item->trigger();
+        QCOMPARE(windows.distributions().window(), shown);
+
+        // A failed run keeps the last pictures; a new import drops them with the window.
+        windows.corvaneInstance()->txtGroup2->setText(QStringLiteral("x"));
+        windows.corvaneInstance()->cmdOK->click();
+        QCOMPARE(MessageService::shown().size(), 1);
+        QVERIFY(item->isEnabled());
+        importThroughTheLists(main, dir.path(), QStringLiteral("scores.txt"));
+        QVERIFY(!item->isEnabled());
+        QVERIFY(windows.distributions().window() == nullptr);
+    }
+
+    void theMarkersSitAtTheReportedValues() {
+        frmBootstrapDistributions w;
+        const corvane::BootstrapDistributions run = SomeRun();
+        w.showDistributions(run);
+        QStringList names;
+        for (QAbstractSeries* s : w.chtD->chart()->series()) {
+            auto* line = qobject_cast<QLineSeries*>(s);
+            if (line == nullptr || line->count() != 2) continue;
+            QCOMPARE(line->at(0).x(), line->at(1).x());
+            names << line->name() + QStringLiteral("@") + QString::number(line->at(0).x(), 'g', 9);
+        }
+        auto at = [](const corvane::DistributionMarker& m) {
+            return QString::fromStdString(" = " + m.text) + QStringLiteral("@") +
+                   QString::number(static_cast<double>(m.value), 'g', 9);
+        };
+        QCOMPARE(names, (QStringList{QStringLiteral("Cohen's D") + at(run.d.observed()),
+                                     QStringLiteral("Lower bound") + at(run.d.lower()),
+                                     QStringLiteral("Upper bound") + at(run.d.upper())}));
+    }
+
+    void savedPicturesLoadBack() {
+        QTemporaryDir dir;
+        QString next;
+        frmBootstrapDistributions w(
+            nullptr, [&next](QWidget*, const QString&, const QString&) { return next; });
+        w.showDistributions(SomeRun());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+
+        next = dir.filePath(QStringLiteral("picture.png"));
+        w.cmdSavePicture->click();
+        QImageReader png(next);
+        QCOMPARE(png.format(), QByteArray("png"));
+        const QImage image = png.read();
+        QVERIFY(!image.isNull());
+        QVERIFY(image.width() > 400 && image.height() > 400);
+
+        next = dir.filePath(QStringLiteral("picture.SVG"));
+        w.cmdSavePicture->click();
+        QSvgRenderer svg(next);
+        QVERIFY(svg.isValid());
+        QVERIFY(svg.defaultSize().width() > 400);
+        QVERIFY(MessageService::shown().isEmpty());
+
+        // Another extension or a folder that is not there: a box, and no file.
+        next = dir.filePath(QStringLiteral("picture.jpg"));
+        w.cmdSavePicture->click();
+        next = dir.filePath(QStringLiteral("gone/picture.png"));
+        w.cmdSavePicture->click();
+        QCOMPARE(MessageService::shown().size(), 2);
+        QCOMPARE(MessageService::shown().at(0).title, QStringLiteral("Save Picture"));
+        QCOMPARE(MessageService::shown().at(0).text,
+                 QString::fromUtf8(corvane::msg::kPictureNameNeedsExtension));
+        QVERIFY(MessageService::shown().at(1).text.startsWith(
+            QStringLiteral("The picture could not be saved to ") + next + QStringLiteral(" (")));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("picture.jpg"))));
+
+        // Cancelling the dialog writes nothing.
+        next.clear();
+        w.cmdSavePicture->click();
+        QCOMPARE(MessageService::shown().size(), 2);
+    }
+};
+
+QTEST_MAIN(TestDistributionWindow)
+#include "test_distribution_window.moc"
