@@ -8,7 +8,7 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
-#include "output/OutputFile.h"
+#include "common/PathJoin.h"
 #include "platform/StringConversions.h"
 
 namespace {
