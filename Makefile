@@ -2,7 +2,7 @@
 PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: deps configure build run display test test-asan fuzz clean
+.PHONY: deps configure build run display test test-asan fuzz format-check clean
 
 deps:
 	@scripts/install-deps.sh
@@ -33,6 +33,10 @@ endif
 test-asan:
 	$(MAKE) --no-print-directory PRESET=asan build
 	ctest --preset asan
+
+# Every C++ file laid out as .clang-format says; lists the files that are not.
+format-check: deps
+	git ls-files '*.cpp' '*.h' | xargs clang-format-14 --dry-run --Werror
 
 # Short libFuzzer runs of every target (clang needed); FUZZ_SECONDS in all.
 FUZZ_SECONDS ?= 60

@@ -9,7 +9,7 @@
 #include "BenchData.h"
 #include "analysis/Bootstrap.h"
 #include "analysis/EffectSizeReport.h"
-#include "output/OutputPane.h"
+#include "output/ui/OutputPane.h"
 
 using namespace corvane;
 

@@ -76,8 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             CheckNumber(text, fc.value);
             break;
         case FieldKind::Missing:
-            FUZZ_CHECK(text.empty() || text == "." || text == " " || text == "NA" || text == "NaN" ||
-                       text == "nan");
+            FUZZ_CHECK(text.empty() || text == "." || text == " " || text == "NA" ||
+                       text == "NaN" || text == "nan");
             FUZZ_CHECK(!ParseGroupCode(text));
             break;
         case FieldKind::Invalid: {

@@ -71,9 +71,7 @@ void LoadPrevious() {
     const float cells[2][3] = {{1, 2, 3}, {4, kMissing, 6}};
     for (int i = 0; i < 2; ++i)
         for (int j = 0; j < 3; ++j) m(i + 1, j + 1) = cells[i][j];
-    g::g_sngData = std::move(m);
-    g::g_lngNumberOfCases = 2;
-    g::g_lngNumberOfVariables = 3;
+    g::Replace(std::move(m), 2, 3, {});
 }
 
 void CheckPreviousKept() {
@@ -156,9 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (r) {
             CheckSuccess(r.value(), lines, delimiter);
             DataSet& d = r.value();
-            g::g_sngData = std::move(d.matrix);
-            g::g_lngNumberOfCases = d.cases;
-            g::g_lngNumberOfVariables = d.variables;
+            g::Replace(std::move(d.matrix), d.cases, d.variables, std::move(d.names));
         } else {
             FUZZ_CHECK(!ImportErrorText(r.error(), path).empty());
             CheckFailure(r.error(), lines, delimiter);

@@ -31,27 +31,19 @@
 #include "common/Messages.h"
 #include "data/ImportDataFile.h"
 #include "data/modGeneral.h"
-#include "output/OutputPane.h"
-#include "output/frmOpenOutput.h"
-#include "output/frmSaveOutput.h"
+#include "output/ui/OutputPane.h"
+#include "output/ui/frmOpenOutput.h"
+#include "output/ui/frmSaveOutput.h"
 #include "platform/Clipboard.h"
 #include "platform/FieldColours.h"
 #include "platform/FileSystemLists.h"
+#include "platform/FixedLayout.h"
 #include "platform/Guarded.h"
 #include "platform/MessageService.h"
+#include "platform/StringConversions.h"
 #include "platform/Twips.h"
 
 namespace {
-
-template <class F>
-bool guarded(QWidget* window, const char* command, F&& body) {
-    return Guarded(window, QString::fromUtf8(command), std::forward<F>(body));
-}
-
-template <class F>
-bool guardedWith(QWidget* window, const char* command, GuardTexts texts, F&& body) {
-    return Guarded(window, QString::fromUtf8(command), std::forward<F>(body), texts);
-}
 
 QRect pixels(const QRect& twips) {
     return Twips::toPixels(twips.left(), twips.top(), twips.width(), twips.height());
@@ -78,39 +70,32 @@ void unbold(QWidget* w) {
     w->setFont(f);
 }
 
-// The fixed places were drawn for a narrow 8 pt dialog font. The window takes the program's font
-// at that size, condensed only as far as every fixed caption needs to fit its box.
+// The fixed places were drawn for a narrow 8 pt dialog font; every fixed caption of the window
+// must fit its box.
 QFont fittingWindowFont(const QFont& base, const QStyle* style) {
-    const int radioExtra = style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
-                           style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing) + 4;
-    const int buttonExtra = 2 * style->pixelMetric(QStyle::PM_ButtonMargin) +
-                            2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth) + 4;
+    const CaptionExtras extra = CaptionExtras::of(style);
     struct Caption {
         const char* text;
         int widthTwips;
         int extra;
     };
     const Caption captions[] = {
-        {"Space Delimited", 1455, radioExtra},
-        {"Comma Delimited", 1575, radioExtra},
-        {"Tab Delimited", 1335, radioExtra},
-        {"Type of Delimiter", 1815, 16},
+        {"Space Delimited", 1455, extra.radio},
+        {"Comma Delimited", 1575, extra.radio},
+        {"Tab Delimited", 1335, extra.radio},
+        {"Type of Delimiter", 1815, extra.frame},
         {"Selected File:", 1332, 0},
         {"File Currently in Processor:", 2055, 0},
-        {"Import Selected Data File", 2055, buttonExtra},
+        {"Import Selected Data File", 2055, extra.button},
     };
-    QFont font = base;
-    font.setPointSizeF(8.25);
-    for (int stretch : {100, 94, 87, 81, 75}) {
-        font.setStretch(stretch);
-        const QFontMetrics m(font);
-        bool fits = true;
-        for (const Caption& c : captions)
-            fits = fits && m.horizontalAdvance(QString::fromUtf8(c.text)) + c.extra <=
-                               Twips::toPixelsX(c.widthTwips);
-        if (fits) break;
-    }
-    return font;
+    return FittingFont(base, [&captions](const QFontMetrics& m) {
+        for (const Caption& c : captions) {
+            if (m.horizontalAdvance(QString::fromUtf8(c.text)) + c.extra >
+                Twips::toPixelsX(c.widthTwips))
+                return false;
+        }
+        return true;
+    });
 }
 
 }  // namespace
@@ -136,6 +121,9 @@ MainWindowLayout MainWindowLayout::forWindow(int windowWidth, int windowHeight) 
 }
 
 namespace {
+
+// An import that runs out of memory says so in the import's own words.
+const GuardTexts kImportGuard{corvane::msg::NotEnoughMemory};
 
 const QString kLastImportFolder = QStringLiteral("import/lastFolder");
 
@@ -376,7 +364,7 @@ void frmMain::applyLayout() {
 }
 
 void frmMain::cmbFileType_Click() {
-    guarded(this, corvane::msg::kTitleProgram, [this] {
+    Guarded(this, corvane::msg::kTitleProgram, [this] {
         const int entry = cmbFileType->currentIndex();
         if (entry == 0)
             m_chain->setPattern(QStringLiteral("*.txt"));
@@ -386,38 +374,46 @@ void frmMain::cmbFileType_Click() {
 }
 
 void frmMain::filFile_Click(const QString& name) {
-    guarded(this, corvane::msg::kTitleProgram, [this, &name] {
+    Guarded(this, corvane::msg::kTitleProgram, [this, &name] {
         m_strFileName = FileSystemPaths::join(filFile->path(), name);
         lblSelectedFile->setText(name);
     });
 }
 
 void frmMain::cmdImportData_Click() {
-    guardedWith(this, "Import Selected Data File", GuardTexts{corvane::msg::NotEnoughMemory},
-                [this] { importSelected(); });
+    Guarded(
+        this, "Import Selected Data File", [this] { importSelected(); }, kImportGuard);
 }
 
 void frmMain::mnuImportDataFile_Click() {
-    guardedWith(this, "Import Data File", GuardTexts{corvane::msg::NotEnoughMemory}, [this] {
-        const QString folder = dirDirectory->path();
-        const QString filter = cmbFileType->currentText();
-        const QString path = m_services.chooseDataFile
-                                 ? m_services.chooseDataFile(this, folder, filter)
-                                 : QFileDialog::getOpenFileName(
-                                       this, QStringLiteral("Import Data File"), folder, filter);
-        if (!path.isEmpty()) importFile(path);
-    });
+    Guarded(
+        this, "Import Data File",
+        [this] {
+            const QString folder = dirDirectory->path();
+            const QString filter = cmbFileType->currentText();
+            const QString path =
+                m_services.chooseDataFile
+                    ? m_services.chooseDataFile(this, folder, filter)
+                    : QFileDialog::getOpenFileName(this, QStringLiteral("Import Data File"), folder,
+                                                   filter);
+            if (!path.isEmpty()) importFile(path);
+        },
+        kImportGuard);
 }
 
 void frmMain::importFile(const QString& path) {
-    guardedWith(this, "Import Data File", GuardTexts{corvane::msg::NotEnoughMemory}, [this, &path] {
-        const QFileInfo info(path);
-        // The lists move to the file first, as if the user had browsed there and clicked it.
-        if (dirDirectory->setPath(info.absolutePath())) drvDrive->showDriveOf(info.absolutePath());
-        m_strFileName = info.absoluteFilePath();
-        lblSelectedFile->setText(info.fileName());
-        importSelected();
-    });
+    Guarded(
+        this, "Import Data File",
+        [this, &path] {
+            const QFileInfo info(path);
+            // The lists move to the file first, as if the user had browsed there and clicked it.
+            if (dirDirectory->setPath(info.absolutePath()))
+                drvDrive->showDriveOf(info.absolutePath());
+            m_strFileName = info.absoluteFilePath();
+            lblSelectedFile->setText(info.fileName());
+            importSelected();
+        },
+        kImportGuard);
 }
 
 void frmMain::dragEnterEvent(QDragEnterEvent* event) {
@@ -436,32 +432,30 @@ bool frmMain::importSelected() {
     {
         // Without a file the data set just reads as empty; the matrix itself stays.
         if (m_strFileName.isEmpty()) {
-            g::g_lngNumberOfCases = 0;
-            g::g_lngNumberOfVariables = 0;
+            g::ReadAsEmpty();
             return false;
         }
         const char delimiter = optSpace->isChecked() ? ' ' : optComma->isChecked() ? ',' : '\t';
-        const std::string path = QFile::encodeName(m_strFileName).toStdString();
+        const std::string path = ToNativePath(m_strFileName);
 
         // The loaded data, the labels, the pane and the analysis windows change only once the
         // whole file has been read.
-        auto result = corvane::ImportDataFile(path, delimiter);
+        corvane::ImportOptions options;
+        options.betweenPasses = m_services.betweenImportPasses;
+        auto result = corvane::ImportDataFile(path, delimiter, options);
         if (!result) {
-            MessageService::warning(
-                this, QString::fromUtf8(corvane::msg::kTitleDataEditor),
-                QString::fromLocal8Bit(corvane::ImportErrorText(result.error(), path)));
+            MessageService::warning(this, QString::fromUtf8(corvane::msg::kTitleDataEditor),
+                                    FromCore(corvane::ImportErrorText(result.error(), path)));
             return false;
         }
         corvane::DataSet& data = result.value();
-        g::g_sngData = std::move(data.matrix);
-        g::g_lngNumberOfCases = data.cases;
-        g::g_lngNumberOfVariables = data.variables;
-        g::g_strVariableNames = std::move(data.names);
+        g::Replace(std::move(data.matrix), data.cases, data.variables, std::move(data.names));
 
         // The label names the file just read, even when the file list has moved on since.
         lblCurrentFile->setText(QFileInfo(m_strFileName).fileName());
-        txtOutput->appendReport(QString::fromLocal8Bit(corvane::ImportSummary(
-            path, data.cases, data.variables, !g::g_strVariableNames.empty())));
+        txtOutput->appendReport(
+            FromCore(corvane::ImportSummary(path, g::g_lngNumberOfCases, g::g_lngNumberOfVariables,
+                                            !g::g_strVariableNames.empty())));
         m_analysisWindows->discardAnalysisWindows();
         if (m_services.settings) {
             m_services.settings->setValue(kLastImportFolder,
@@ -472,13 +466,13 @@ bool frmMain::importSelected() {
 }
 
 void frmMain::mnuOpenOutput_Click() {
-    guarded(this, "Open Output", [this] { frmOpenOutput::showModal(txtOutput, this); });
+    Guarded(this, "Open Output", [this] { frmOpenOutput::showModal(txtOutput, this); });
 }
 
 void frmMain::showSaveOutput() { frmSaveOutput::showModal(txtOutput, this); }
 
 void frmMain::mnuSaveOutput_Click() {
-    guarded(this, "Save Output", [this] { showSaveOutput(); });
+    Guarded(this, "Save Output", [this] { showSaveOutput(); });
 }
 
 bool frmMain::paneHasFocus() const {
@@ -487,7 +481,7 @@ bool frmMain::paneHasFocus() const {
 }
 
 void frmMain::mnuCut_Click() {
-    guarded(this, "Cut", [this] {
+    Guarded(this, "Cut", [this] {
         Clipboard::clear();
         if (!paneHasFocus()) return;
         Clipboard::setText(txtOutput->selectedTextCrlf());
@@ -496,7 +490,7 @@ void frmMain::mnuCut_Click() {
 }
 
 void frmMain::mnuCopy_Click() {
-    guarded(this, "Copy", [this] {
+    Guarded(this, "Copy", [this] {
         Clipboard::clear();
         if (!paneHasFocus()) return;
         Clipboard::setText(txtOutput->selectedTextCrlf());
@@ -504,30 +498,30 @@ void frmMain::mnuCopy_Click() {
 }
 
 void frmMain::mnuPaste_Click() {
-    guarded(this, "Paste", [this] {
+    Guarded(this, "Paste", [this] {
         if (!paneHasFocus()) return;
         txtOutput->replaceSelection(Clipboard::text());
     });
 }
 
 void frmMain::mnuClearOutput_Click() {
-    guarded(this, "Clear Output", [this] { txtOutput->setTextCrlf(QString()); });
+    Guarded(this, "Clear Output", [this] { txtOutput->setTextCrlf(QString()); });
 }
 
 void frmMain::mnuNavigateDataFile_Click() {
-    guarded(this, "Navigate Data File", [this] { m_analysisWindows->showNavigate(); });
+    Guarded(this, "Navigate Data File", [this] { m_analysisWindows->showNavigate(); });
 }
 
 void frmMain::mnuDescriptives_Click() {
-    guarded(this, "Descriptives", [this] { m_analysisWindows->showDescriptives(); });
+    Guarded(this, "Descriptives", [this] { m_analysisWindows->showDescriptives(); });
 }
 
 void frmMain::mnuCorvane_Click() {
-    guarded(this, "Corvane", [this] { m_analysisWindows->showCorvane(); });
+    Guarded(this, "Corvane", [this] { m_analysisWindows->showCorvane(); });
 }
 
 void frmMain::mnuBootstrapDistributions_Click() {
-    guarded(this, "Bootstrap Distributions", [this] { m_analysisWindows->distributions().show(); });
+    Guarded(this, "Bootstrap Distributions", [this] { m_analysisWindows->distributions().show(); });
 }
 
 bool frmMain::confirmExit() {
@@ -553,7 +547,7 @@ bool frmMain::confirmExit() {
         const QMetaObject::Connection onSave =
             connect(dialog, &frmSaveOutput::saved, this,
                     [&brokeDown](const QString&) { brokeDown = false; });
-        const bool shown = guarded(this, "Save Output", [this] { showSaveOutput(); });
+        const bool shown = Guarded(this, "Save Output", [this] { showSaveOutput(); });
         disconnect(onFailure);
         disconnect(onSave);
         if (!shown || brokeDown) return false;
@@ -563,7 +557,7 @@ bool frmMain::confirmExit() {
 }
 
 void frmMain::mnuExit_Click() {
-    guarded(this, "Exit", [this] {
+    Guarded(this, "Exit", [this] {
         if (confirmExit()) close();
     });
 }
@@ -571,7 +565,7 @@ void frmMain::mnuExit_Click() {
 void frmMain::closeEvent(QCloseEvent* event) {
     if (m_lngUnloadProgram != 1 && !m_inClosingRule) {
         m_inClosingRule = true;
-        guarded(this, "Exit", [this] { confirmExit(); });
+        Guarded(this, "Exit", [this] { confirmExit(); });
         m_inClosingRule = false;
     }
     if (m_lngUnloadProgram != 1) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 class QAction;
 class QSettings;
@@ -43,6 +44,8 @@ struct frmMainServices {
     std::function<QString(QWidget*, const QString&, const QString&)> chooseDataFile;
     // Where the folder of the last import is remembered between runs; none: nowhere.
     std::shared_ptr<QSettings> settings;
+    // Called between the two passes of every import with the file's path; none: nothing.
+    std::function<void(const std::string&)> betweenImportPasses;
 };
 
 // The main window: the file browser, the delimiter choice, the import button and the output

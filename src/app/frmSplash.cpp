@@ -9,16 +9,10 @@
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
-#include <utility>
 
 #include "platform/Twips.h"
 
 namespace {
-
-std::function<void(frmSplash&)>& shownHook() {
-    static std::function<void(frmSplash&)> hook;
-    return hook;
-}
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const char* family,
                   double points, bool bold, bool highlight) {
@@ -87,10 +81,6 @@ frmSplash::frmSplash(QWidget* parent) : QFrame(parent, Qt::SplashScreen | Qt::Fr
     }
 }
 
-void frmSplash::setShownHook(std::function<void(frmSplash&)> hook) {
-    shownHook() = std::move(hook);
-}
-
 void frmSplash::runStartup(std::chrono::milliseconds wait) {
     QPointer<frmSplash> splash = new frmSplash;
     splash->show();
@@ -99,7 +89,6 @@ void frmSplash::runStartup(std::chrono::milliseconds wait) {
     splash->setFocus();
     QElapsedTimer clock;
     clock.start();
-    if (auto hook = std::exchange(shownHook(), {})) hook(*splash);
 
     // The wait does not watch the splash: dismissing it does not shorten the start-up.
     for (qint64 left = wait.count() - clock.elapsed(); left > 0;

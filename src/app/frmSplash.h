@@ -2,7 +2,6 @@
 
 #include <QFrame>
 #include <chrono>
-#include <functional>
 
 class QLabel;
 
@@ -16,8 +15,6 @@ class frmSplash : public QFrame {
     // Creates and shows the splash, lets window events run until `wait` has passed, then
     // destroys the splash unless the user already has.
     static void runStartup(std::chrono::milliseconds wait);
-    // Test seam: the next runStartup calls this once the splash is shown, before waiting.
-    static void setShownHook(std::function<void(frmSplash&)> hook);
 
     QFrame* Frame1 = nullptr;
     QLabel* lblProductName = nullptr;

@@ -9,7 +9,7 @@ namespace corvane {
 // tool turn the error into text.
 template <class T, class E>
 class Result {
-public:
+  public:
     Result(T value) : m_v(std::in_place_index<0>, std::move(value)) {}
     Result(E error) : m_v(std::in_place_index<1>, std::move(error)) {}
 
@@ -24,7 +24,7 @@ public:
     T* operator->() { return &value(); }
     const T* operator->() const { return &value(); }
 
-private:
+  private:
     std::variant<T, E> m_v;
 };
 

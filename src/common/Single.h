@@ -8,7 +8,7 @@ namespace corvane {
 // then rounded once on store. Overflow is never trapped: a store that rounds to a non-finite
 // value raises a sticky flag that the caller inspects when the computation is done.
 class SingleStore {
-public:
+  public:
     float operator()(double x) {
         const float f = static_cast<float>(x);
         if (!std::isfinite(f)) m_overflow = true;
@@ -16,7 +16,7 @@ public:
     }
     bool overflowed() const { return m_overflow; }
 
-private:
+  private:
     bool m_overflow = false;
 };
 

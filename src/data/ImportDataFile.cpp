@@ -231,11 +231,6 @@ Result<FilePtr, ImportError> Open(const std::string& path) {
     return FilePtr(f);
 }
 
-std::function<void(const std::string&)>& BetweenPassesHook() {
-    static std::function<void(const std::string&)> hook;
-    return hook;
-}
-
 // One piece of the second pass: the lines [firstLine, endLine) of the file, which start at
 // the byte offsets [begin, end) (end < 0: to the end of the file).
 struct Chunk {
@@ -375,10 +370,6 @@ void RunSecondPass(SecondPass& pass) {
 
 }  // namespace
 
-void SetImportBetweenPassesHook(std::function<void(const std::string&)> hook) {
-    BetweenPassesHook() = std::move(hook);
-}
-
 std::string ImportErrorText(const ImportError& e, const std::string& path) {
     switch (e.kind) {
         case ImportError::Kind::InvalidEntry:
@@ -448,7 +439,7 @@ Result<DataSet, ImportError> ImportDataFile(const std::string& path, char delimi
         set.cases = static_cast<std::int32_t>(lines - (namesLine ? 1 : 0));
         set.matrix = DataMatrix(set.cases, storedColumns);
 
-        if (const auto& hook = BetweenPassesHook()) hook(path);
+        if (options.betweenPasses) options.betweenPasses(path);
 
         // Second pass: split, classify and store every field, the pieces on several threads.
         auto file = Open(path);

@@ -31,6 +31,9 @@ struct ImportError {
 struct ImportOptions {
     unsigned threads = 0;
     std::int64_t chunkBytes = std::int64_t{4} << 20;
+    // When set, called with the path after the first pass has closed the file and before the
+    // second pass opens it: what a file changed by another program in between looks like.
+    std::function<void(const std::string&)> betweenPasses = {};
 };
 
 // The text the user is shown for an import that failed.
@@ -45,10 +48,6 @@ std::string ImportErrorText(const ImportError& e, const std::string& path);
 // the file front to back: the first faulty field in file order is the one reported.
 Result<DataSet, ImportError> ImportDataFile(const std::string& path, char delimiter,
                                             const ImportOptions& options = {});
-
-// Test seam: when set, called with the path after the first pass has closed the file and
-// before the second pass opens it, so tests can change the file in between.
-void SetImportBetweenPassesHook(std::function<void(const std::string&)> hook);
 
 // The summary appended to the output pane after a successful import: three lines, and a
 // fourth when the first line gave the variable names.

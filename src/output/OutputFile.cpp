@@ -149,14 +149,6 @@ Result<std::string, FileError> ReadWholeFile(const std::string& path) {
 
 }  // namespace
 
-std::string JoinPath(const std::string& directory, const std::string& name) {
-    if (directory.empty()) return name;
-    std::size_t start = 0;
-    while (start < name.size() && name[start] == '/') ++start;
-    if (directory.back() == '/') return directory + name.substr(start);
-    return directory + "/" + name.substr(start);
-}
-
 std::string SaveTargetPath(const std::string& directory, const std::string& name) {
     const bool hasExtension = name.size() >= 4 && name.compare(name.size() - 4, 4, ".txt") == 0;
     return JoinPath(directory, hasExtension ? name : name + ".txt");

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/PathJoin.h"
 #include "common/Result.h"
 
 namespace corvane {
@@ -10,9 +11,6 @@ struct FileError {
     std::string reason;        // what the system said, for the message
     bool oldFileLost = false;  // a save in place failed after the file was truncated
 };
-
-// Joins a directory and a name with "/", never doubling the separator.
-std::string JoinPath(const std::string& directory, const std::string& name);
 
 // The file a save writes: ".txt" is added unless the name ends in ".txt" (case-sensitive).
 std::string SaveTargetPath(const std::string& directory, const std::string& name);

@@ -8,6 +8,9 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
+#include "common/PathJoin.h"
+#include "platform/StringConversions.h"
+
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
@@ -65,8 +68,7 @@ QStringList mountedDirectories() {
 namespace FileSystemPaths {
 
 QString join(const QString& directory, const QString& name) {
-    if (directory.endsWith(QLatin1Char('/'))) return directory + name;
-    return directory + QLatin1Char('/') + name;
+    return FromNativePath(corvane::JoinPath(ToNativePath(directory), ToNativePath(name)));
 }
 
 QString currentDirectory() { return QDir::cleanPath(QDir::currentPath()); }
@@ -76,13 +78,20 @@ QString currentDirectory() { return QDir::cleanPath(QDir::currentPath()); }
 // ---------------------------------------------------------------------------------------------
 // Drive list
 
-DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent) {
+DriveListBox::DriveListBox(QWidget* parent, const QStringList& fixedDrives)
+    : QComboBox(parent), m_fixed(!fixedDrives.isEmpty()) {
     setObjectName(QStringLiteral("drvDrive"));
     setEditable(false);
     connect(this, &QComboBox::currentIndexChanged, this, [this](int) {
         if (!m_filling) emit driveChanged(drive());
     });
-    fill(mountedDirectories());
+    if (!m_fixed) {
+        fill(mountedDirectories());
+        return;
+    }
+    QStringList cleaned;
+    for (const QString& p : fixedDrives) cleaned.append(QDir::cleanPath(p));
+    fill(cleaned);
 }
 
 QString DriveListBox::drive() const { return currentData(kPathRole).toString(); }
@@ -138,13 +147,6 @@ void DriveListBox::showDriveOf(const QString& path) {
 void DriveListBox::showPopup() {
     refresh();
     QComboBox::showPopup();
-}
-
-void DriveListBox::setDrives(const QStringList& mountPoints) {
-    m_fixed = true;
-    QStringList cleaned;
-    for (const QString& p : mountPoints) cleaned.append(QDir::cleanPath(p));
-    fill(cleaned);
 }
 
 void DriveListBox::fill(const QStringList& mountPoints) {

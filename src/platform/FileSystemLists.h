@@ -15,7 +15,8 @@
 
 namespace FileSystemPaths {
 
-// dir + "/" + name, without doubling the separator when dir already ends in one (the root).
+// dir + "/" + name by the core's one rule: the separator is never doubled, whether dir ends in
+// one (the root) or name starts with one.
 QString join(const QString& directory, const QString& name);
 // The process's current directory, "/" separated, without a trailing separator (but "/").
 QString currentDirectory();
@@ -26,7 +27,10 @@ QString currentDirectory();
 class DriveListBox : public QComboBox {
     Q_OBJECT
   public:
-    explicit DriveListBox(QWidget* parent = nullptr);
+    // Lists the mounted file systems, read again as media come and go; or, given `fixedDrives`,
+    // exactly those (the root should be among them) and never the system's. The choice starts
+    // at the drive of the current directory.
+    explicit DriveListBox(QWidget* parent = nullptr, const QStringList& fixedDrives = {});
 
     // The chosen drive (its mount point, e.g. "/" or "/home").
     QString drive() const;
@@ -42,11 +46,6 @@ class DriveListBox : public QComboBox {
     // Shows the drive holding path without emitting driveChanged, re-reading the mounted file
     // systems first when the one holding path was mounted after the list was read.
     void showDriveOf(const QString& path);
-    // Test seam: lists exactly these drives instead of the mounted ones (the root should be
-    // among them), from then on. The choice moves to the drive of the current directory,
-    // without a signal.
-    void setDrives(const QStringList& mountPoints);
-
     // The list is read again each time it opens, so a medium mounted since shows up.
     void showPopup() override;
 
@@ -57,7 +56,7 @@ class DriveListBox : public QComboBox {
   private:
     void fill(const QStringList& mountPoints);
     bool m_filling = false;
-    bool m_fixed = false;  // set by setDrives: the list is not read from the system
+    bool m_fixed = false;  // given fixed drives: the list is not read from the system
 };
 
 // dirDirectory: the directories from the root down to the current one, then its

@@ -9,6 +9,7 @@
 
 #include "common/Messages.h"
 #include "platform/MessageService.h"
+#include "platform/StringConversions.h"
 
 // The one guard every event handler runs its body through: a failure the program did not
 // foresee (no memory, a fault of the program) is reported in a box titled with the command's
@@ -26,11 +27,11 @@ bool Guarded(QWidget* window, const QString& command, F&& body, GuardTexts texts
         std::forward<F>(body)();
         return true;
     } catch (const std::bad_alloc&) {
-        text = QString::fromStdString(texts.notEnoughMemory());
+        text = FromCore(texts.notEnoughMemory());
     } catch (const std::exception& e) {
-        text = QString::fromStdString(texts.failed(e.what()));
+        text = FromCore(texts.failed(e.what()));
     } catch (...) {
-        text = QString::fromStdString(texts.failed("unknown failure"));
+        text = FromCore(texts.failed("unknown failure"));
     }
     // The box itself may fail for want of memory; the handler still ends here.
     try {

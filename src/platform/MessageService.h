@@ -7,7 +7,7 @@ class QWidget;
 
 // Every message box of the program goes through here: a modal box with the warning icon.
 // Tests queue the answers of the next boxes; a box shown with no answer queued while answers
-// are being scripted fails loudly instead of blocking, and every box shown is recorded.
+// are being scripted fails loudly instead of blocking, and every box is recorded while they are.
 class MessageService {
   public:
     enum class Buttons { Ok, YesNoCancel };
@@ -31,6 +31,7 @@ class MessageService {
     static void queueFailure();
     static void startScripting();
     static void stopScripting();
+    // The boxes since the last clearShown, recorded only while scripting.
     static const QList<Shown>& shown();
     static void clearShown();
     // Boxes that asked for an answer when none was queued (a test should assert this is 0).

@@ -25,12 +25,14 @@ namespace {
 constexpr float M = kMissing;
 
 // What the main window does: replace the loaded data set only with a whole, successful import.
-Result<DataSet, ImportError> ImportLikeTheWindow(const std::string& path, char delimiter) {
-    auto r = ImportDataFile(path, delimiter);
+Result<DataSet, ImportError> ImportLikeTheWindow(
+    const std::string& path, char delimiter,
+    std::function<void(const std::string&)> betweenPasses = {}) {
+    ImportOptions options;
+    options.betweenPasses = std::move(betweenPasses);
+    auto r = ImportDataFile(path, delimiter, options);
     if (r) {
-        g::g_sngData = r->matrix;
-        g::g_lngNumberOfCases = r->cases;
-        g::g_lngNumberOfVariables = r->variables;
+        g::Replace(r->matrix, r->cases, r->variables, r->names);
     }
     return r;
 }
@@ -39,7 +41,6 @@ Result<DataSet, ImportError> ImportLikeTheWindow(const std::string& path, char d
 class HostileFiles : public ::testing::Test {
   protected:
     void SetUp() override { LoadPrevious(); }
-    void TearDown() override { SetImportBetweenPassesHook(nullptr); }
 
     void LoadPrevious() {
         auto r = ImportLikeTheWindow(m_dir.file("previous.txt", "1 2 3\r\n4 . 6\r\n"), ' ');
@@ -314,9 +315,7 @@ TEST_F(HostileFiles, FileChangedBetweenThePasses) {
         SCOPED_TRACE(c.name);
         std::filesystem::remove_all(path);
         m_dir.file("moving.txt", "1 2\r\n3 4\r\n");
-        SetImportBetweenPassesHook(c.change);
-        auto r = ImportLikeTheWindow(path, ' ');
-        SetImportBetweenPassesHook(nullptr);
+        auto r = ImportLikeTheWindow(path, ' ', c.change);
         ASSERT_FALSE(r.ok());
         EXPECT_EQ(ImportErrorText(r.error(), path), c.message);
         ExpectPreviousKept();
@@ -325,9 +324,8 @@ TEST_F(HostileFiles, FileChangedBetweenThePasses) {
     // Rewritten with other numbers in the same shape: the second pass is what is loaded.
     std::filesystem::remove_all(path);
     m_dir.file("moving.txt", "1 2\r\n3 4\r\n");
-    SetImportBetweenPassesHook(
-        [](const std::string& p) { std::ofstream(p, std::ios::binary) << "5 6\n7 8"; });
-    auto r = ImportLikeTheWindow(path, ' ');
+    auto r = ImportLikeTheWindow(
+        path, ' ', [](const std::string& p) { std::ofstream(p, std::ios::binary) << "5 6\n7 8"; });
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(g::g_sngData.at(1, 1), 5.0f);
     EXPECT_EQ(g::g_sngData.at(2, 2), 8.0f);

@@ -175,9 +175,7 @@ TEST(ImportDataFile, FailureLeavesTheLoadedDataSetAlone) {
     TempDir dir;
     auto first = ImportDataFile(dir.file("good.txt", "1 2\r\n3 4"), ' ');
     ASSERT_TRUE(first.ok());
-    modGeneral::g_sngData = first->matrix;
-    modGeneral::g_lngNumberOfCases = first->cases;
-    modGeneral::g_lngNumberOfVariables = first->variables;
+    modGeneral::Replace(first->matrix, first->cases, first->variables, first->names);
 
     auto failed = ImportDataFile(dir.file("bad.txt", "5 6 7\r\nx"), ' ');
     ASSERT_FALSE(failed.ok());
@@ -427,12 +425,24 @@ TEST(ImportDataFile, EveryThreadCountAndPieceSizeReadsAlike) {
     }
 
     // A file rewritten between the passes so that the pieces no longer start at line starts.
-    SetImportBetweenPassesHook([](const std::string& p) {
+    ImportOptions rewriting{2, 4};
+    rewriting.betweenPasses = [](const std::string& p) {
         std::ofstream(p, std::ios::binary) << "1 2\n33 4\n5 6\n7 8\n";
-    });
+    };
     const std::string moving = dir.file("moving.txt", "1 2\n3 4\n5 6\n7 8\n");
-    auto moved = ImportDataFile(moving, ' ', {2, 4});
-    SetImportBetweenPassesHook(nullptr);
+    auto moved = ImportDataFile(moving, ' ', rewriting);
     ASSERT_FALSE(moved.ok());
     EXPECT_EQ(moved.error().kind, ImportError::Kind::FileChanged);
+}
+
+TEST(DataSet, ReadingAsEmptyKeepsTheMatrixAndNamesWhileClearDropsThem) {
+    modGeneral::Replace(DataMatrix(2, 1), 2, 1, {"score"});
+    modGeneral::ReadAsEmpty();
+    EXPECT_EQ(modGeneral::g_lngNumberOfCases, 0);
+    EXPECT_EQ(modGeneral::g_lngNumberOfVariables, 0);
+    EXPECT_TRUE(modGeneral::g_sngData.hasCell(2, 1));
+    EXPECT_EQ(modGeneral::g_strVariableNames, std::vector<std::string>{"score"});
+    modGeneral::Clear();
+    EXPECT_FALSE(modGeneral::g_sngData.hasCell(1, 1));
+    EXPECT_TRUE(modGeneral::g_strVariableNames.empty());
 }

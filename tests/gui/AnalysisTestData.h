@@ -12,7 +12,7 @@
 #include "app/AnalysisWindows.h"
 #include "data/DataMatrix.h"
 #include "data/modGeneral.h"
-#include "output/OutputPane.h"
+#include "output/ui/OutputPane.h"
 #include "platform/MessageService.h"
 
 namespace analysis_test {
@@ -31,17 +31,10 @@ inline void loadData(std::initializer_list<std::vector<float>> rows) {
         for (std::size_t c = 0; c < r.size(); ++c) m(row, static_cast<std::int32_t>(c) + 1) = r[c];
         ++row;
     }
-    g::g_sngData = std::move(m);
-    g::g_lngNumberOfCases = static_cast<std::int32_t>(rows.size());
-    g::g_lngNumberOfVariables = columns;
+    g::Replace(std::move(m), static_cast<std::int32_t>(rows.size()), columns, {});
 }
 
-inline void clearData() {
-    namespace g = corvane::modGeneral;
-    g::g_sngData = corvane::DataMatrix();
-    g::g_lngNumberOfCases = 0;
-    g::g_lngNumberOfVariables = 0;
-}
+inline void clearData() { corvane::modGeneral::Clear(); }
 
 // Toggles the tick of a list item from the keyboard, as a user does: the item made current,
 // then Space.

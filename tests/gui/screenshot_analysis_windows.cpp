@@ -14,11 +14,12 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "analysis/frmCorvane.h"
-#include "analysis/frmDescriptives.h"
+#include "NextModal.h"
+#include "analysis/ui/frmCorvane.h"
+#include "analysis/ui/frmDescriptives.h"
 #include "app/AnalysisWindows.h"
 #include "app/frmMain.h"
-#include "data/frmNavigate.h"
+#include "data/ui/frmNavigate.h"
 #include "platform/FileSystemLists.h"
 #include "platform/MessageService.h"
 
@@ -69,7 +70,7 @@ int main(int argc, char* argv[]) {
     files->clickFile(QStringLiteral("scores.txt"));
     window.findChild<QPushButton*>(QStringLiteral("cmdImportData"))->click();
 
-    AnalysisWindows::scriptNextShowing([](QWidget& shown) {
+    WhenModalUp([](QWidget& shown) {
         auto& w = static_cast<frmCorvane&>(shown);
         tick(w.lstDV, 1);
         tick(w.lstGV, 0);
@@ -83,13 +84,13 @@ int main(int argc, char* argv[]) {
         if (w.isVisible()) w.hide();
     });
     trigger(window, "mnuCorvane");
-    AnalysisWindows::scriptNextShowing([](QWidget& shown) {
+    WhenModalUp([](QWidget& shown) {
         save(shown, "frmCorvane-after-report");  // the last trial number stays
         static_cast<frmCorvane&>(shown).cmdCancel->click();
     });
     trigger(window, "mnuCorvane");
 
-    AnalysisWindows::scriptNextShowing([](QWidget& shown) {
+    WhenModalUp([](QWidget& shown) {
         auto& w = static_cast<frmDescriptives&>(shown);
         tick(w.lstItems, 0);
         tick(w.lstItems, 2);  // range mode: Var 1 to Var 3
@@ -99,7 +100,7 @@ int main(int argc, char* argv[]) {
     });
     trigger(window, "mnuDescriptives");
 
-    AnalysisWindows::scriptNextShowing([](QWidget& shown) {
+    WhenModalUp([](QWidget& shown) {
         auto& w = static_cast<frmNavigate&>(shown);
         save(w, "frmNavigate-first-cell");
         w.cmdDown->click();

@@ -13,8 +13,8 @@
 #include <QRadioButton>
 #include <cstdio>
 
-#include "analysis/frmCorvane.h"
 #include "analysis/ui/frmBootstrapDistributions.h"
+#include "analysis/ui/frmCorvane.h"
 #include "app/AnalysisWindows.h"
 #include "app/frmMain.h"
 #include "platform/FileSystemLists.h"

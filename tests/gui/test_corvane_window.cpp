@@ -13,14 +13,15 @@
 
 #include "AnalysisTestData.h"
 #include "KeyWalk.h"
+#include "NextModal.h"
 #include "analysis/EffectSizeAnalysis.h"
-#include "analysis/frmCorvane.h"
-#include "analysis/frmDescriptives.h"
+#include "analysis/ui/frmCorvane.h"
+#include "analysis/ui/frmDescriptives.h"
 #include "app/AnalysisWindows.h"
 #include "app/frmMain.h"
 #include "common/Messages.h"
-#include "data/frmNavigate.h"
-#include "output/OutputPane.h"
+#include "data/ui/frmNavigate.h"
+#include "output/ui/OutputPane.h"
 #include "platform/FileSystemLists.h"
 #include "platform/MessageService.h"
 
@@ -169,7 +170,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
         const QString afterImport = main.outputPane()->textCrlf();
 
         bool stepRan = false;
-        AnalysisWindows::scriptNextShowing([&](QWidget& shown) {
+        WhenModalUp([&](QWidget& shown) {
             auto& w = static_cast<frmCorvane&>(shown);
             stepRan = shown.isVisible();
             w.setSeedSource([] { return kSeed; });
@@ -201,7 +202,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
 
         // Opened again: the same instance, as it was left.
         bool sameState = false;
-        AnalysisWindows::scriptNextShowing([&](QWidget& shown) {
+        WhenModalUp([&](QWidget& shown) {
             auto& again = static_cast<frmCorvane&>(shown);
             sameState = &again == w && tickedRows(again.lstDV) == std::vector<int>{1} &&
                         tickedRows(again.lstGV) == std::vector<int>{0} &&
@@ -227,7 +228,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
         QVERIFY(old.isNull());
         int items = -1;
         bool unticked = false;
-        AnalysisWindows::scriptNextShowing([&](QWidget& shown) {
+        WhenModalUp([&](QWidget& shown) {
             auto& fresh = static_cast<frmCorvane&>(shown);
             items = fresh.lstGV->count();
             unticked = tickedRows(fresh.lstDV).empty() && fresh.m_lngDV == 9999999;
@@ -485,7 +486,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
                 fresh->optGroup1->isChecked());
 
         // Closed from its title bar while shown modally: gone when the showing returns.
-        AnalysisWindows::scriptNextShowing([](QWidget& shown) { shown.close(); });
+        WhenModalUp([](QWidget& shown) { shown.close(); });
         m_windows->showCorvane();
         QVERIFY(m_windows->corvane() == nullptr);
     }

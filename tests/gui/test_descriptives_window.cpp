@@ -8,10 +8,11 @@
 
 #include "AnalysisTestData.h"
 #include "KeyWalk.h"
-#include "analysis/frmDescriptives.h"
+#include "NextModal.h"
+#include "analysis/ui/frmDescriptives.h"
 #include "app/AnalysisWindows.h"
 #include "common/Messages.h"
-#include "output/OutputPane.h"
+#include "output/ui/OutputPane.h"
 #include "platform/MessageService.h"
 
 using namespace analysis_test;
@@ -157,8 +158,7 @@ class TestDescriptivesWindow : public AnalysisWindowCase {
         // a file the count is 0 though the list still shows ticks.
         tickItem(w, 1);
         w->hide();
-        g::g_lngNumberOfCases = 0;
-        g::g_lngNumberOfVariables = 0;
+        g::ReadAsEmpty();
         w->show();
         expectNothingTicked(w);
         QCOMPARE(tickedItems(w), (std::vector<int>{1}));
@@ -213,7 +213,7 @@ class TestDescriptivesWindow : public AnalysisWindowCase {
         QVERIFY(tickedItems(fresh).empty());
         QVERIFY(fresh->optRanges->isChecked());
 
-        AnalysisWindows::scriptNextShowing([](QWidget& shown) { shown.close(); });
+        WhenModalUp([](QWidget& shown) { shown.close(); });
         m_windows->showDescriptives();
         QVERIFY(m_windows->descriptives() == nullptr);
     }

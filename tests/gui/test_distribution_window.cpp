@@ -14,8 +14,8 @@
 
 #include "analysis/BootstrapDistribution.h"
 #include "analysis/EffectSizeAnalysis.h"
-#include "analysis/frmCorvane.h"
 #include "analysis/ui/frmBootstrapDistributions.h"
+#include "analysis/ui/frmCorvane.h"
 #include "app/AnalysisWindows.h"
 #include "app/frmMain.h"
 #include "common/Messages.h"

@@ -9,9 +9,10 @@
 #include <QTest>
 #include <memory>
 
+#include "NextModal.h"
 #include "app/frmMain.h"
-#include "output/OutputPane.h"
-#include "output/frmSaveOutput.h"
+#include "output/ui/OutputPane.h"
+#include "output/ui/frmSaveOutput.h"
 #include "platform/FileSystemLists.h"
 #include "platform/MessageService.h"
 
@@ -104,7 +105,7 @@ class TestExit : public QObject {
 
     void cancelledSaveDialogStillEnds() {
         bool shown = false;
-        frmSaveOutput::scriptNextShowing([&shown](frmSaveOutput& d) {
+        WhenModalUp<frmSaveOutput>([&shown](frmSaveOutput& d) {
             shown = d.isVisible();
             d.cmdCancel->click();
         });
@@ -117,7 +118,7 @@ class TestExit : public QObject {
 
     void aSaveThatBreaksDownKeepsTheProgramRunning() {
         bool stayed = false;
-        frmSaveOutput::scriptNextShowing([&stayed](frmSaveOutput& d) {
+        WhenModalUp<frmSaveOutput>([&stayed](frmSaveOutput& d) {
             d.txtSavedFileName->clear();
             MessageService::queueFailure();  // the save's own box runs out of memory
             d.cmdSave->click();
@@ -145,7 +146,7 @@ class TestExit : public QObject {
     void savingBeforeExitWritesThePane() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        frmSaveOutput::scriptNextShowing([&dir](frmSaveOutput& d) {
+        WhenModalUp<frmSaveOutput>([&dir](frmSaveOutput& d) {
             d.dirDirectory->setPath(dir.path());
             d.txtSavedFileName->setText(QStringLiteral("session"));
             d.cmdSave->click();
@@ -192,7 +193,7 @@ class TestExit : public QObject {
 
     void hiddenDialogsDoNotKeepTheProgramAlive() {
         // The save dialog used and hidden, then a confirmed exit.
-        frmSaveOutput::scriptNextShowing([](frmSaveOutput& d) { d.cmdCancel->click(); });
+        WhenModalUp<frmSaveOutput>([](frmSaveOutput& d) { d.cmdCancel->click(); });
         m_window->findChild<QAction*>(QStringLiteral("mnuSaveOutput"))->trigger();
         QVERIFY(frmSaveOutput::existing() != nullptr);
         QVERIFY(!frmSaveOutput::existing()->isVisible());

@@ -25,12 +25,12 @@
 
 #include "DarkPalette.h"
 #include "KeyWalk.h"
-#include "analysis/frmDescriptives.h"
+#include "analysis/ui/frmDescriptives.h"
 #include "app/AnalysisWindows.h"
 #include "app/frmMain.h"
-#include "data/frmNavigate.h"
 #include "data/modGeneral.h"
-#include "output/OutputPane.h"
+#include "data/ui/frmNavigate.h"
+#include "output/ui/OutputPane.h"
 #include "platform/Clipboard.h"
 #include "platform/FieldColours.h"
 #include "platform/FileSystemLists.h"
@@ -77,9 +77,7 @@ class TestMainWindow : public QObject {
     }
 
     void init() {
-        g::g_sngData = corvane::DataMatrix();
-        g::g_lngNumberOfCases = 0;
-        g::g_lngNumberOfVariables = 0;
+        g::Clear();
         MessageService::clearShown();
         m_window = std::make_unique<frmMain>();
         m_window->Form_Load(std::chrono::milliseconds(0));
@@ -384,9 +382,7 @@ class TestMainWindow : public QObject {
     }
 
     void importWithoutAFileEmptiesTheDataSet() {
-        g::g_sngData = corvane::DataMatrix(1, 1);
-        g::g_lngNumberOfCases = 1;
-        g::g_lngNumberOfVariables = 1;
+        g::Replace(corvane::DataMatrix(1, 1), 1, 1, {});
         import();
         QCOMPARE(g::g_lngNumberOfCases, 0);
         QCOMPARE(g::g_lngNumberOfVariables, 0);
@@ -479,7 +475,7 @@ class TestMainWindow : public QObject {
         QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &folder, Qt::LeftButton, {});
         QApplication::sendEvent(m_window.get(), &refused);
         QVERIFY(!refused.isAccepted());
-        g::g_strVariableNames.clear();
+        g::Clear();
     }
 
     void fileTypeChoosesThePattern() {

@@ -6,9 +6,10 @@
 
 #include "AnalysisTestData.h"
 #include "KeyWalk.h"
+#include "NextModal.h"
 #include "app/AnalysisWindows.h"
-#include "data/frmNavigate.h"
-#include "output/OutputPane.h"
+#include "data/ui/frmNavigate.h"
+#include "output/ui/OutputPane.h"
 
 using namespace analysis_test;
 namespace g = corvane::modGeneral;
@@ -114,8 +115,7 @@ class TestNavigate : public QObject {
     // An import that ended before reading a file leaves both counts 0 but the old matrix.
     void countsZeroWithTheMatrixKept() {
         loadData({{3, 4}, {5, 6}});
-        g::g_lngNumberOfCases = 0;
-        g::g_lngNumberOfVariables = 0;
+        g::ReadAsEmpty();
         frmNavigate& w = build();
         QCOMPARE(shownBy(w),
                  (Shown{"Number of rows: 0", "Number of columns: 0", "Row: 1", "Column: 1", "3"}));
@@ -131,18 +131,18 @@ class TestNavigate : public QObject {
         AnalysisWindows windows(nullptr, &pane);
 
         bool shown = false;
-        AnalysisWindows::scriptNextShowing([&](QWidget&) { shown = true; });
+        WhenModalUp([&](QWidget&) { shown = true; });
         windows.showNavigate();  // nothing imported yet
         QVERIFY(!shown);
         loadData({});  // a file without lines
         windows.showNavigate();
         QVERIFY(!shown);
-        AnalysisWindows::scriptNextShowing({});
+        DropModalSteps();
         QVERIFY(QApplication::activeModalWidget() == nullptr);
 
         loadData({{1, 2}, {3, 4}});
         QString cellAtOpening;
-        AnalysisWindows::scriptNextShowing([&](QWidget& window) {
+        WhenModalUp([&](QWidget& window) {
             auto& w = static_cast<frmNavigate&>(window);
             w.cmdDown->click();
             w.cmdRight->click();
@@ -151,7 +151,7 @@ class TestNavigate : public QObject {
         });
         windows.showNavigate();
         QCOMPARE(cellAtOpening, QStringLiteral("4"));
-        AnalysisWindows::scriptNextShowing([&](QWidget& window) {
+        WhenModalUp([&](QWidget& window) {
             auto& w = static_cast<frmNavigate&>(window);
             cellAtOpening = w.lblRow->text() + w.lblColumn->text() + w.lblCell->text();
             w.close();

@@ -20,12 +20,13 @@
 #include <memory>
 #include <vector>
 
+#include "NextModal.h"
 #include "app/frmMain.h"
 #include "data/ImportDataFile.h"
 #include "data/modGeneral.h"
-#include "output/OutputPane.h"
-#include "output/frmOpenOutput.h"
-#include "output/frmSaveOutput.h"
+#include "output/ui/OutputPane.h"
+#include "output/ui/frmOpenOutput.h"
+#include "output/ui/frmSaveOutput.h"
 #include "platform/FileSystemLists.h"
 #include "platform/MessageService.h"
 
@@ -108,6 +109,8 @@ class TestNothingLost : public QObject {
     std::unique_ptr<QTemporaryDir> m_tmp;
     QString m_dir;
     std::unique_ptr<frmMain> m_window;
+    // What the window's imports run between their two passes, set by one test at a time.
+    std::function<void(const std::string&)> m_betweenPasses;
     QString m_mounted;
 
     template <class T>
@@ -131,7 +134,7 @@ class TestNothingLost : public QObject {
     QList<MessageService::Shown> saveThroughTheMenu(const QString& dir, const QString& name,
                                                     bool cancelAfterFailure = true) {
         MessageService::clearShown();
-        frmSaveOutput::scriptNextShowing([=](frmSaveOutput& d) {
+        WhenModalUp<frmSaveOutput>([=](frmSaveOutput& d) {
             child<DirectoryListBox>(&d, "dirDirectory")->setPath(dir);
             child<QLineEdit>(&d, "txtSavedFileName")->setText(name);
             child<QPushButton>(&d, "cmdSave")->click();
@@ -163,16 +166,18 @@ class TestNothingLost : public QObject {
         QVERIFY(QFile::setPermissions(m_dir, QFile::ReadOwner | QFile::WriteOwner |
                                                  QFile::ExeOwner | QFile::ReadOther |
                                                  QFile::ExeOther));
-        g::g_sngData = corvane::DataMatrix();
-        g::g_lngNumberOfCases = 0;
-        g::g_lngNumberOfVariables = 0;
-        m_window = std::make_unique<frmMain>();
+        g::Clear();
+        frmMainServices services;
+        services.betweenImportPasses = [this](const std::string& p) {
+            if (m_betweenPasses) m_betweenPasses(p);
+        };
+        m_window = std::make_unique<frmMain>(nullptr, std::move(services));
         m_window->Form_Load(std::chrono::milliseconds(0));
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     }
 
     void cleanup() {
-        corvane::SetImportBetweenPassesHook(nullptr);
+        m_betweenPasses = nullptr;
         QCOMPARE(MessageService::unansweredCount(), 0);
         delete frmSaveOutput::existing();
         delete frmOpenOutput::existing();
@@ -223,11 +228,11 @@ class TestNothingLost : public QObject {
         const DataSnapshot dataBefore = DataSnapshot::take();
 
         if (change == "remove") {
-            corvane::SetImportBetweenPassesHook([](const std::string& p) { ::unlink(p.c_str()); });
+            m_betweenPasses = [](const std::string& p) { ::unlink(p.c_str()); };
         } else if (change == "grow") {
-            corvane::SetImportBetweenPassesHook([](const std::string& p) {
+            m_betweenPasses = [](const std::string& p) {
                 writeFile(QFile::decodeName(p.c_str()), "1 2\r\n3 4\r\n");
-            });
+            };
         }
         MessageService::clearShown();
         importFile("hostile.txt");
@@ -313,7 +318,7 @@ class TestNothingLost : public QObject {
         QVERIFY(writeFile(file, "an earlier session\r\n"));
         pane()->setTextCrlf("today's results\r\n");
 
-        frmOpenOutput::scriptNextShowing([&](frmOpenOutput& d) {
+        WhenModalUp<frmOpenOutput>([&](frmOpenOutput& d) {
             child<DirectoryListBox>(&d, "dirDirectory")->setPath(m_dir);
             QVERIFY(child<FileListBox>(&d, "filFile")->clickFile("earlier.txt"));
             if (change == "remove" || change == "directory") QVERIFY(QFile::remove(file));
@@ -345,7 +350,7 @@ class TestNothingLost : public QObject {
         // Exit asks to save all the same; the save that fails again keeps the dialog up, and a
         // better name then saves the pane before the program ends.
         MessageService::clearShown();
-        frmSaveOutput::scriptNextShowing([this](frmSaveOutput& d) {
+        WhenModalUp<frmSaveOutput>([this](frmSaveOutput& d) {
             child<DirectoryListBox>(&d, "dirDirectory")->setPath(m_dir);
             child<QLineEdit>(&d, "txtSavedFileName")->setText("taken");
             child<QPushButton>(&d, "cmdSave")->click();
@@ -369,7 +374,7 @@ class TestNothingLost : public QObject {
     void exitEndsAfterASaveThatFailedAndWasGivenUp() {
         pane()->setTextCrlf("unsaved\r\n");
         QVERIFY(writeFile(m_dir + "/old.txt", "old\r\n"));
-        frmSaveOutput::scriptNextShowing([this](frmSaveOutput& d) {
+        WhenModalUp<frmSaveOutput>([this](frmSaveOutput& d) {
             child<DirectoryListBox>(&d, "dirDirectory")->setPath(m_dir);
             child<QLineEdit>(&d, "txtSavedFileName")->setText("old");
             {

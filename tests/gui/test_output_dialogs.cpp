@@ -11,10 +11,11 @@
 #include <QTest>
 
 #include "KeyWalk.h"
+#include "NextModal.h"
 #include "common/Messages.h"
-#include "output/OutputPane.h"
-#include "output/frmOpenOutput.h"
-#include "output/frmSaveOutput.h"
+#include "output/ui/OutputPane.h"
+#include "output/ui/frmOpenOutput.h"
+#include "output/ui/frmSaveOutput.h"
 #include "platform/FileSystemLists.h"
 #include "platform/MessageService.h"
 #include "platform/Twips.h"
@@ -381,7 +382,7 @@ class TestOutputDialogs : public QObject {
 
     void modalShowingReturnsOnceTheDialogHides() {
         // Cancel: the call returns, nothing written, the instance kept.
-        frmSaveOutput::scriptNextShowing([](frmSaveOutput& d) {
+        WhenModalUp<frmSaveOutput>([](frmSaveOutput& d) {
             QVERIFY(d.isVisible());
             QVERIFY(d.isModal());
             QTest::mouseClick(d.cmdCancel, Qt::LeftButton);
@@ -393,7 +394,7 @@ class TestOutputDialogs : public QObject {
         // Save from inside the modal loop.
         m_pane->setTextCrlf("modal");
         const QString dir = m_dir;
-        frmSaveOutput::scriptNextShowing([dir](frmSaveOutput& d) {
+        WhenModalUp<frmSaveOutput>([dir](frmSaveOutput& d) {
             d.dirDirectory->setPath(dir);
             d.txtSavedFileName->setText("m");
             QTest::mouseClick(d.cmdSave, Qt::LeftButton);
@@ -402,7 +403,7 @@ class TestOutputDialogs : public QObject {
         QCOMPARE(readAll(m_dir + "/m.txt"), QByteArray("modal\r\n"));
 
         // The close box ends the showing too, and the instance with it.
-        frmOpenOutput::scriptNextShowing([](frmOpenOutput& d) { d.close(); });
+        WhenModalUp<frmOpenOutput>([](frmOpenOutput& d) { d.close(); });
         frmOpenOutput::showModal(m_pane.get(), nullptr);
         flushDeletes();
         QVERIFY(!frmOpenOutput::existing());

@@ -6,7 +6,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
-#include "output/OutputPane.h"
+#include "output/ui/OutputPane.h"
 
 namespace {
 

@@ -5,13 +5,16 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPalette>
+#include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "DarkPalette.h"
+#include "NextModal.h"
 #include "platform/Clipboard.h"
 #include "platform/FieldColours.h"
 #include "platform/FileSystemLists.h"
@@ -27,8 +30,9 @@ void touch(const QString& path) {
 
 // The three lists on one window, chained as the windows chain them.
 struct Browser {
+    explicit Browser(const QStringList& drives = {}) : drive(new DriveListBox(&window, drives)) {}
     QWidget window;
-    DriveListBox* drive = new DriveListBox(&window);
+    DriveListBox* drive;
     DirectoryListBox* directory = new DirectoryListBox(&window);
     FileListBox* file = new FileListBox(&window);
     FileListChain* chain = new FileListChain(drive, directory, file);
@@ -85,20 +89,20 @@ class TestPlatform : public QObject {
         QCOMPARE(drive.drive(), drive.driveOf(QDir::currentPath()));
         for (const QString& d : drive.drives()) QVERIFY(QFileInfo(d).isDir());
 
-        drive.setDrives({"/srv/b", "/", "/mnt/a", "/mnt"});
-        QCOMPARE(drive.drives(), QStringList({"/", "/mnt", "/mnt/a", "/srv/b"}));
+        DriveListBox fixed(nullptr, {"/srv/b", "/", "/mnt/a", "/mnt"});
+        QCOMPARE(fixed.drives(), QStringList({"/", "/mnt", "/mnt/a", "/srv/b"}));
         // The longest mount point holding the path, matched on whole components.
-        QCOMPARE(drive.driveOf("/mnt/a/x/y"), QString("/mnt/a"));
-        QCOMPARE(drive.driveOf("/mnt/ab"), QString("/mnt"));
-        QCOMPARE(drive.driveOf("/mnt"), QString("/mnt"));
-        QCOMPARE(drive.driveOf("/srv/bb"), QString("/"));
+        QCOMPARE(fixed.driveOf("/mnt/a/x/y"), QString("/mnt/a"));
+        QCOMPARE(fixed.driveOf("/mnt/ab"), QString("/mnt"));
+        QCOMPARE(fixed.driveOf("/mnt"), QString("/mnt"));
+        QCOMPARE(fixed.driveOf("/srv/bb"), QString("/"));
 
-        QSignalSpy changed(&drive, &DriveListBox::driveChanged);
-        QVERIFY(drive.setDrive("/mnt/a/deep"));
-        QCOMPARE(drive.drive(), QString("/mnt/a"));
+        QSignalSpy changed(&fixed, &DriveListBox::driveChanged);
+        QVERIFY(fixed.setDrive("/mnt/a/deep"));
+        QCOMPARE(fixed.drive(), QString("/mnt/a"));
         QCOMPARE(changed.count(), 1);
         QCOMPARE(changed.at(0).at(0).toString(), QString("/mnt/a"));
-        QVERIFY(drive.setDrive("/mnt/a"));
+        QVERIFY(fixed.setDrive("/mnt/a"));
         QCOMPARE(changed.count(), 1);  // no change, no signal
     }
 
@@ -206,8 +210,7 @@ class TestPlatform : public QObject {
         const QString here = QDir::cleanPath(tmp.path());
         const QString otherRoot = QDir::cleanPath(other.path());
 
-        Browser b;
-        b.drive->setDrives({"/", "/corvane-no-such-drive", otherRoot});
+        Browser b({"/", "/corvane-no-such-drive", otherRoot});
         QCOMPARE(b.drive->drive(), QString("/"));
         QSignalSpy dirChanged(b.directory, &DirectoryListBox::pathChanged);
 
@@ -332,6 +335,21 @@ class TestPlatform : public QObject {
         MessageService::clearShown();
         QVERIFY(MessageService::shown().isEmpty());
         QCOMPARE(MessageService::unansweredCount(), 0);
+    }
+
+    // In normal use a box is shown for real and nothing of it is kept.
+    void messageServiceKeepsNoRecordUnlessScripting() {
+        MessageService::stopScripting();
+        QString seen;
+        WhenModalUp<QMessageBox>([&seen](QMessageBox& box) {
+            seen = box.text();
+            box.button(QMessageBox::No)->click();
+        });
+        QCOMPARE(
+            MessageService::warning(nullptr, "T", "real", MessageService::Buttons::YesNoCancel),
+            MessageService::Answer::No);
+        QCOMPARE(seen, QString("real"));
+        QVERIFY(MessageService::shown().isEmpty());
     }
 
     void clipboardEmptiesAndHoldsText() {

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QTest>
+#include <QTimer>
 
 #include "app/frmMain.h"
 #include "app/frmSplash.h"
@@ -26,6 +27,23 @@ class TestSplash : public QObject {
         if (s && s->isVisible()) return false;
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return s.isNull();
+    }
+    // Runs `step` once the start-up's splash is up, polled from inside its wait.
+    template <class Step>
+    static void whenSplashUp(Step step) {
+        auto* timer = new QTimer(qApp);
+        timer->setInterval(2);
+        QObject::connect(timer, &QTimer::timeout, timer, [timer, step]() mutable {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* splash = qobject_cast<frmSplash*>(w);
+                if (splash == nullptr || !splash->isVisible()) continue;
+                timer->stop();
+                timer->deleteLater();
+                step(*splash);
+                return;
+            }
+        });
+        timer->start();
     }
     static int splashesAlive() {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -117,7 +135,7 @@ class TestSplash : public QObject {
 
     void startupWaitsItsTimeEvenWhenDismissed() {
         bool wasVisible = false;
-        frmSplash::setShownHook([&wasVisible](frmSplash& s) {
+        whenSplashUp([&wasVisible](frmSplash& s) {
             wasVisible = s.isVisible();
             QTest::keyClick(&s, Qt::Key_X);
         });
@@ -131,7 +149,7 @@ class TestSplash : public QObject {
 
     void startupDestroysTheSplashItShowed() {
         QPointer<frmSplash> seen;
-        frmSplash::setShownHook([&seen](frmSplash& s) { seen = &s; });
+        whenSplashUp([&seen](frmSplash& s) { seen = &s; });
         frmSplash::runStartup(std::chrono::milliseconds(50));
         QVERIFY(seen.isNull());
     }
@@ -141,7 +159,7 @@ class TestSplash : public QObject {
         bool mainVisibleDuringSplash = true;
         int typesDuringSplash = -1;
         QString patternDuringSplash;
-        frmSplash::setShownHook([&](frmSplash&) {
+        whenSplashUp([&](frmSplash&) {
             mainVisibleDuringSplash = window.isVisible();
             typesDuringSplash =
                 window.findChild<QComboBox*>(QStringLiteral("cmbFileType"))->count();

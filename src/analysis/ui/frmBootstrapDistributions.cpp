@@ -19,17 +19,16 @@
 #include "common/Messages.h"
 #include "platform/Guarded.h"
 #include "platform/MessageService.h"
+#include "platform/StringConversions.h"
 
 namespace {
-
-QString Text(const std::string& s) { return QString::fromStdString(s); }
 
 // A vertical line over the bars at a marker, named in the legend, with its value printed at
 // its top.
 void AddMarker(QChart* chart, QValueAxis* x, QValueAxis* y, const corvane::DistributionMarker& m,
                const QString& name, Qt::PenStyle style, const QColor& colour, double top) {
     auto* line = new QLineSeries(chart);
-    line->setName(name + QStringLiteral(" = ") + Text(m.text));
+    line->setName(name + QStringLiteral(" = ") + FromCore(m.text));
     line->append(m.value, 0);
     line->append(m.value, top);
     QPen pen(colour, 2, style);
@@ -43,7 +42,7 @@ void AddMarker(QChart* chart, QValueAxis* x, QValueAxis* y, const corvane::Distr
     label->setMarkerSize(1);
     label->setPen(Qt::NoPen);
     label->setBrush(Qt::NoBrush);
-    label->setPointLabelsFormat(Text(m.text));
+    label->setPointLabelsFormat(FromCore(m.text));
     label->setPointLabelsColor(colour);
     label->setPointLabelsVisible(true);
     label->setPointLabelsClipping(false);
@@ -56,7 +55,7 @@ void AddMarker(QChart* chart, QValueAxis* x, QValueAxis* y, const corvane::Distr
 QChart* BuildChart(const corvane::BootstrapDistribution& dist, const std::string& title,
                    const QString& effect) {
     auto* chart = new QChart;
-    chart->setTitle(Text(title));
+    chart->setTitle(FromCore(title));
     QFont titleFont = chart->titleFont();
     titleFont.setBold(true);
     chart->setTitleFont(titleFont);
@@ -179,8 +178,7 @@ QString frmBootstrapDistributions::savePicture(const QString& path) {
         return QString::fromUtf8(corvane::msg::kPictureNameNeedsExtension);
     }
     auto failed = [&path](const QString& reason) {
-        return QString::fromStdString(
-            corvane::msg::PictureNotSaved(path.toStdString(), reason.toStdString()));
+        return FromCore(corvane::msg::PictureNotSaved(ToCore(path), ToCore(reason)));
     };
     // The picture is made in memory first, so a picture that cannot be made touches no file.
     QByteArray bytes;

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "output/SingleInstanceDialog.h"
+#include "platform/SingleInstanceDialog.h"
 
 // "Open Output": replaces the pane's text with the lines of a file chosen in the browser, once
 // the whole file has been read. Open and Cancel hide the dialog so its directory and chosen file

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -7,8 +8,9 @@
 #include <vector>
 
 #include "analysis/EffectSizeAnalysis.h"
-#include "app/AnalysisWindows.h"
+#include "analysis/ui/AnalysisDialog.h"
 #include "common/UniformGenerator.h"
+#include "platform/BusyPointer.h"
 
 class QGroupBox;
 class QLabel;

@@ -1,4 +1,4 @@
-#include "analysis/frmCorvane.h"
+#include "analysis/ui/frmCorvane.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -16,11 +16,11 @@
 #include <thread>
 
 #include "analysis/EffectSizeAnalysis.h"
-#include "app/AnalysisWindows.h"
 #include "common/Single.h"
 #include "data/modGeneral.h"
-#include "output/OutputPane.h"
-#include "platform/MessageService.h"
+#include "platform/BusyPointer.h"
+#include "platform/FixedLayout.h"
+#include "platform/StringConversions.h"
 
 // One analysis on its own thread. The thread writes `outcome` or `failure` and then posts the
 // end to the window, which joins it before reading them.
@@ -189,8 +189,8 @@ void frmCorvane::runAnalysis() {
         request.settings.level = 0.99f;
     }
     request.settings.chosenGroup = optGroup2->isChecked() ? 2 : 1;
-    request.code1Text = txtGroup1->text().toStdString();
-    request.code2Text = txtGroup2->text().toStdString();
+    request.code1Text = ToCore(txtGroup1->text());
+    request.code2Text = ToCore(txtGroup2->text());
     request.dependent = m_lngDV;
     request.names = corvane::modGeneral::g_strVariableNames;
     request.grouping = m_lngGV;
@@ -240,16 +240,9 @@ void frmCorvane::finishRun(std::uint64_t id) {
     runGuarded([&] {
         if (run->failure) std::rethrow_exception(run->failure);
         const auto& outcome = *run->outcome;
-        if (!outcome.ok()) {
-            if (!outcome.error().cancelled) {
-                MessageService::warning(this, QString::fromStdString(outcome.error().title),
-                                        QString::fromStdString(outcome.error().message));
-            }
-            return;
-        }
-        if (m_pane != nullptr) m_pane->appendReport(QString::fromStdString(outcome.value().report));
-        if (m_runSucceeded) m_runSucceeded(run->request, outcome.value());
-        hide();
+        if (!outcome.ok() && outcome.error().cancelled) return;
+        finish(outcome, m_pane, [](const corvane::EffectSizeOutcome& o) { return o.report; });
+        if (outcome.ok() && m_runSucceeded) m_runSucceeded(run->request, outcome.value());
     });
     m_busyTrialBox.reset();
     m_busy.reset();

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/AnalysisWindows.h"
+#include "analysis/ui/AnalysisDialog.h"
 
 class QGroupBox;
 class QListWidget;

@@ -1,27 +1,15 @@
-#include "output/SingleInstanceDialog.h"
+#include "platform/SingleInstanceDialog.h"
 
-#include <QCloseEvent>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QPushButton>
 
 #include "platform/FileSystemLists.h"
 
 SingleInstanceDialogBase::SingleInstanceDialogBase(const QString& objectName, const QString& title,
                                                    QWidget* parent)
-    : QDialog(parent) {
-    setObjectName(objectName);
-    setWindowTitle(title);
+    : FixedDialog(objectName, title, parent, Keys::NoEscapeNoEnter, CloseBox::Unloads) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setModal(true);
-}
-
-void SingleInstanceDialogBase::neverDefault(std::initializer_list<QPushButton*> buttons) {
-    for (QPushButton* b : buttons) {
-        b->setAutoDefault(false);
-        b->setDefault(false);
-    }
 }
 
 void SingleInstanceDialogBase::fitToTheLeft(QLabel* label) {
@@ -37,22 +25,4 @@ FileListChain* SingleInstanceDialogBase::chainTextFiles(DriveListBox* drive,
     auto* chain = new FileListChain(drive, directory, file);
     chain->setPattern(QStringLiteral("*.txt"));
     return chain;
-}
-
-void SingleInstanceDialogBase::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-        case Qt::Key_Escape:
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            event->accept();
-            return;
-        default:
-            QDialog::keyPressEvent(event);
-    }
-}
-
-void SingleInstanceDialogBase::closeEvent(QCloseEvent* event) {
-    // Not WA_DeleteOnClose: exec() would then delete the dialog on every return, hides included.
-    QDialog::closeEvent(event);
-    if (event->isAccepted()) deleteLater();
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QDialog>
 #include <cstdint>
+
+#include "platform/FixedDialog.h"
 
 class QGroupBox;
 class QLabel;
@@ -9,7 +10,7 @@ class QPushButton;
 
 // "Navigate Data File": the loaded data set one cell at a time, moved with four buttons that
 // stop at the edges. It only reads the data set and is built afresh at every opening.
-class frmNavigate : public QDialog {
+class frmNavigate : public FixedDialog {
     Q_OBJECT
   public:
     explicit frmNavigate(QWidget* parent = nullptr);
@@ -37,9 +38,6 @@ class frmNavigate : public QDialog {
     QPushButton* cmdLeft;
     QLabel* lblNumberOfRows;
     QLabel* lblNumberOfColumns;
-
-  protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void buildControls();

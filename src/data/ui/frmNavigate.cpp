@@ -1,16 +1,16 @@
-#include "data/frmNavigate.h"
+#include "data/ui/frmNavigate.h"
 
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
 
-#include "app/AnalysisWindows.h"
 #include "common/NumberText.h"
 #include "common/Single.h"
 #include "data/modGeneral.h"
 #include "platform/FieldColours.h"
+#include "platform/FixedLayout.h"
+#include "platform/StringConversions.h"
 
 namespace g = corvane::modGeneral;
 
@@ -20,15 +20,16 @@ namespace {
 QString ColumnLabel(std::int32_t column) {
     const std::string& name = corvane::VariableName(g::g_strVariableNames, column);
     QString text = QStringLiteral("Column: %1").arg(column);
-    if (!name.empty()) text += QStringLiteral("  ") + QString::fromStdString(name);
+    if (!name.empty()) text += QStringLiteral("  ") + FromCore(name);
     return text;
 }
 
 }  // namespace
 
-frmNavigate::frmNavigate(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("frmNavigate"));
-    setWindowTitle(QStringLiteral("Navigate Data File"));
+// Only the title bar closes the navigator; it is built afresh at every opening anyway.
+frmNavigate::frmNavigate(QWidget* parent)
+    : FixedDialog(QStringLiteral("frmNavigate"), QStringLiteral("Navigate Data File"), parent,
+                  Keys::NoEscape, CloseBox::Closes) {
     buildControls();
 }
 
@@ -75,9 +76,8 @@ bool frmNavigate::Form_Load() {
 
 void frmNavigate::showCurrentCell() {
     const float cell = g::g_sngData.at(m_lngCurrentRow, m_lngCurrentColumn);
-    lblCell->setText(corvane::IsMissing(cell)
-                         ? QStringLiteral(".")
-                         : QString::fromStdString(corvane::FormatSingle(cell)));
+    lblCell->setText(corvane::IsMissing(cell) ? QStringLiteral(".")
+                                              : FromCore(corvane::FormatSingle(cell)));
 }
 
 void frmNavigate::showPosition() {
@@ -104,13 +104,4 @@ void frmNavigate::cmdLeft_Click() {
 void frmNavigate::cmdRight_Click() {
     if (m_lngCurrentColumn < g::g_lngNumberOfVariables) ++m_lngCurrentColumn;
     showPosition();
-}
-
-void frmNavigate::keyPressEvent(QKeyEvent* event) {
-    // Only the title bar closes the navigator.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "output/SingleInstanceDialog.h"
+#include "platform/SingleInstanceDialog.h"
 
 class QLineEdit;
 

@@ -1,15 +1,17 @@
-#include "output/frmOpenOutput.h"
+#include "output/ui/frmOpenOutput.h"
 
 #include <QLabel>
 #include <QPushButton>
 
 #include "common/Messages.h"
 #include "output/OutputFile.h"
-#include "output/OutputPane.h"
+#include "output/ui/OutputPane.h"
 #include "platform/FieldColours.h"
 #include "platform/FileSystemLists.h"
+#include "platform/FixedLayout.h"
 #include "platform/Guarded.h"
 #include "platform/MessageService.h"
+#include "platform/StringConversions.h"
 #include "platform/Twips.h"
 
 frmOpenOutput::frmOpenOutput(OutputPane* pane, QWidget* parent)
@@ -29,7 +31,7 @@ frmOpenOutput::frmOpenOutput(OutputPane* pane, QWidget* parent)
     lblSelectedFile->setObjectName(QStringLiteral("lblSelectedFile"));
     // A read-only field: a file name is shown as it is, never as markup.
     FieldColours::makeField(lblSelectedFile);
-    neverDefault({cmdOpen, cmdCancel});
+    NeverDefault({cmdOpen, cmdCancel});
 
     Twips::place(cmdCancel, 3000, 3120, 1215, 495);
     Twips::place(cmdOpen, 1320, 3120, 1215, 495);
@@ -68,16 +70,15 @@ void frmOpenOutput::readChosenFile() {
     }
 
     // The name is looked up in the directory shown now, wherever it was chosen.
-    const std::string source = corvane::JoinPath(filFile->path().toStdString(), name.toStdString());
+    const std::string source = corvane::JoinPath(ToNativePath(filFile->path()), ToNativePath(name));
     auto read = corvane::ReadOutputFile(source);
     if (!read) {
         // The pane keeps its text; the dialog stays for another choice.
-        MessageService::warning(
-            this, QString::fromUtf8(corvane::msg::kTitleOpenOutput),
-            QString::fromStdString(corvane::msg::OpenFailed(source, read.error().reason)));
+        MessageService::warning(this, QString::fromUtf8(corvane::msg::kTitleOpenOutput),
+                                FromCore(corvane::msg::OpenFailed(source, read.error().reason)));
         return;
     }
-    m_pane->setTextCrlf(QString::fromStdString(read.value()));
-    emit opened(QString::fromStdString(source));
+    m_pane->setTextCrlf(FromCore(read.value()));
+    emit opened(FromNativePath(source));
     hide();
 }

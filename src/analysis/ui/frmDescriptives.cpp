@@ -1,4 +1,4 @@
-#include "analysis/frmDescriptives.h"
+#include "analysis/ui/frmDescriptives.h"
 
 #include <QGroupBox>
 #include <QListWidget>
@@ -8,10 +8,9 @@
 #include <cstdint>
 
 #include "analysis/Descriptives.h"
-#include "app/AnalysisWindows.h"
 #include "data/modGeneral.h"
-#include "output/OutputPane.h"
-#include "platform/MessageService.h"
+#include "platform/BusyPointer.h"
+#include "platform/FixedLayout.h"
 
 frmDescriptives::frmDescriptives(OutputPane* pane, QWidget* parent)
     : AnalysisDialog(QStringLiteral("frmDescriptives"), QStringLiteral("Descriptives"), parent),
@@ -80,15 +79,9 @@ void frmDescriptives::runAnalysis() {
     }
     const auto rows = corvane::ComputeDescriptives(
         corvane::modGeneral::g_sngData, corvane::modGeneral::g_lngNumberOfCases, variables);
-    if (!rows.ok()) {
-        MessageService::warning(this, QString::fromStdString(rows.error().title),
-                                QString::fromStdString(rows.error().message));
-        return;
-    }
-    const std::string report =
-        corvane::BuildDescriptivesReport(rows.value(), corvane::modGeneral::g_strVariableNames);
-    if (m_pane != nullptr) m_pane->appendReport(QString::fromStdString(report));
-    hide();
+    finish(rows, m_pane, [](const std::vector<corvane::DescriptiveRow>& r) {
+        return corvane::BuildDescriptivesReport(r, corvane::modGeneral::g_strVariableNames);
+    });
 }
 
 void frmDescriptives::cmdCancel_Click() { hide(); }

@@ -1,4 +1,4 @@
-#include "output/frmSaveOutput.h"
+#include "output/ui/frmSaveOutput.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -6,10 +6,12 @@
 
 #include "common/Messages.h"
 #include "output/OutputFile.h"
-#include "output/OutputPane.h"
+#include "output/ui/OutputPane.h"
 #include "platform/FileSystemLists.h"
+#include "platform/FixedLayout.h"
 #include "platform/Guarded.h"
 #include "platform/MessageService.h"
+#include "platform/StringConversions.h"
 #include "platform/Twips.h"
 
 frmSaveOutput::frmSaveOutput(OutputPane* pane, QWidget* parent)
@@ -28,7 +30,7 @@ frmSaveOutput::frmSaveOutput(OutputPane* pane, QWidget* parent)
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     // Enter in the name field presses no button.
-    neverDefault({cmdSave, cmdCancel});
+    NeverDefault({cmdSave, cmdCancel});
 
     Twips::place(drvDrive, 240, 240, 2415, 315);
     Twips::place(dirDirectory, 240, 600, 2415, 1665);
@@ -68,16 +70,16 @@ void frmSaveOutput::save() {
     }
 
     const std::string target =
-        corvane::SaveTargetPath(filFile->path().toStdString(), name.toStdString());
-    const auto saved = corvane::SaveOutputFile(target, m_pane->textCrlf().toStdString());
+        corvane::SaveTargetPath(ToNativePath(filFile->path()), ToNativePath(name));
+    const auto saved = corvane::SaveOutputFile(target, ToCore(m_pane->textCrlf()));
     if (!saved) {
         // The dialog stays for another choice.
         MessageService::warning(this, QString::fromUtf8(corvane::msg::kTitleSaveOutput),
-                                QString::fromStdString(corvane::msg::SaveFailed(
-                                    target, saved.error().reason, saved.error().oldFileLost)));
+                                FromCore(corvane::msg::SaveFailed(target, saved.error().reason,
+                                                                  saved.error().oldFileLost)));
         return;
     }
     filFile->refresh();
-    emit this->saved(QString::fromStdString(target));
+    emit this->saved(FromNativePath(target));
     hide();
 }

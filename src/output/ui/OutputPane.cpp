@@ -1,4 +1,4 @@
-#include "output/OutputPane.h"
+#include "output/ui/OutputPane.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>

@@ -1,0 +1,53 @@
+#include "analysis/ui/AnalysisDialog.h"
+
+#include <QListWidget>
+
+#include "common/Messages.h"
+#include "data/modGeneral.h"
+#include "output/ui/OutputPane.h"
+#include "platform/Guarded.h"
+#include "platform/MessageService.h"
+#include "platform/StringConversions.h"
+
+AnalysisDialog::AnalysisDialog(const QString& objectName, const QString& title, QWidget* parent)
+    : FixedDialog(objectName, title, parent, Keys::NoEscape, CloseBox::Unloads) {}
+
+void AnalysisDialog::addVariableItems(QListWidget* list, std::int32_t variables) {
+    for (std::int32_t v = 1; v <= variables; ++v) {
+        // "Var 2  score" for a variable named on the file's first line.
+        const std::string& name = corvane::VariableName(corvane::modGeneral::g_strVariableNames, v);
+        QString text = QStringLiteral("Var %1").arg(v);
+        if (!name.empty()) text += QStringLiteral("  ") + FromCore(name);
+        auto* item = new QListWidgetItem(text, list);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+}
+
+void AnalysisDialog::watchTicks(QListWidget* list, std::vector<bool>& ticks,
+                                std::function<void(int)> onTick) {
+    ticks.assign(static_cast<std::size_t>(list->count()), false);
+    connect(list, &QListWidget::itemChanged, this,
+            [list, &ticks, onTick = std::move(onTick)](QListWidgetItem* item) {
+                const int row = list->row(item);
+                if (row < 0 || static_cast<std::size_t>(row) >= ticks.size()) return;
+                const bool ticked = item->checkState() == Qt::Checked;
+                if (ticks[static_cast<std::size_t>(row)] == ticked) return;
+                ticks[static_cast<std::size_t>(row)] = ticked;
+                onTick(row);
+            });
+}
+
+void AnalysisDialog::runGuarded(const std::function<void()>& analysis) {
+    Guarded(this, QString::fromUtf8(corvane::msg::kTitleAnalysisError), analysis,
+            GuardTexts{corvane::msg::AnalysisNotEnoughMemory, corvane::msg::AnalysisFailed});
+}
+
+void AnalysisDialog::showFailure(const corvane::AnalysisError& error) {
+    MessageService::warning(this, FromCore(error.title), FromCore(error.message));
+}
+
+void AnalysisDialog::appendAndHide(OutputPane* pane, const std::string& report) {
+    if (pane != nullptr) pane->appendReport(FromCore(report));
+    hide();
+}
