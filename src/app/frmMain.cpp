@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -416,11 +417,15 @@ void frmMain::importFile(const QString& path) {
         kImportGuard);
 }
 
+// While a modal window is open (an analysis may be reading the data set on its own thread) a
+// dropped file is refused rather than imported underneath it.
 void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (QApplication::activeModalWidget() != nullptr) return;
     if (!DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
 }
 
 void frmMain::dropEvent(QDropEvent* event) {
+    if (QApplication::activeModalWidget() != nullptr) return;
     const QString path = DroppedFile(event->mimeData());
     if (path.isEmpty()) return;
     event->acceptProposedAction();

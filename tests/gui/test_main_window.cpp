@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFontMetrics>
@@ -18,6 +19,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
@@ -475,6 +477,22 @@ class TestMainWindow : public QObject {
         QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &folder, Qt::LeftButton, {});
         QApplication::sendEvent(m_window.get(), &refused);
         QVERIFY(!refused.isAccepted());
+
+        // Nor is a file dropped while a modal window is open.
+        const QString before = pane()->textCrlf();
+        QDialog modal(m_window.get());
+        bool enterRefused = false;
+        QTimer::singleShot(0, &modal, [&] {
+            QDragEnterEvent late(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+            QApplication::sendEvent(m_window.get(), &late);
+            enterRefused = !late.isAccepted();
+            QDropEvent lateDrop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+            QApplication::sendEvent(m_window.get(), &lateDrop);
+            modal.reject();
+        });
+        modal.exec();
+        QVERIFY(enterRefused);
+        QCOMPARE(pane()->textCrlf(), before);
         g::Clear();
     }
 
