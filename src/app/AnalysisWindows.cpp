@@ -28,7 +28,7 @@ frmCorvane* AnalysisWindows::newCorvane() {
     auto* window = new frmCorvane(m_pane, m_owner);
     window->setRunSucceeded([this](const corvane::EffectSizeRequest& request,
                                    const corvane::EffectSizeOutcome& outcome) {
-        m_distributions.keep(corvane::MakeBootstrapDistributions(request, outcome.result));
+        m_distributions.keepRun(corvane::MakeBootstrapDistributions(request, outcome.result));
     });
     return window;
 }

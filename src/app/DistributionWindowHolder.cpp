@@ -13,7 +13,7 @@ void DistributionWindowHolder::setAvailabilityListener(std::function<void(bool)>
     if (m_listener) m_listener(available());
 }
 
-void DistributionWindowHolder::keep(corvane::BootstrapDistributions run) {
+void DistributionWindowHolder::keepRun(corvane::BootstrapDistributions run) {
     m_run = std::move(run);
     if (m_window) m_window->showDistributions(*m_run);
     if (m_listener) m_listener(true);
@@ -37,4 +37,4 @@ void DistributionWindowHolder::show() {
     m_window->activateWindow();
 }
 
-frmBootstrapDistributions* DistributionWindowHolder::window() const { return m_window.data(); }
+frmBootstrapDistributions* DistributionWindowHolder::shownWindow() const { return m_window.data(); }

@@ -21,14 +21,14 @@ class DistributionWindowHolder {
     // Told whether there is a run to show, each time that changes.
     void setAvailabilityListener(std::function<void(bool)> listener);
 
-    void keep(corvane::BootstrapDistributions run);
+    void keepRun(corvane::BootstrapDistributions run);
     void drop();
     bool available() const { return m_run.has_value(); }
 
     // Shows the window beside its owner, creating it at the first showing.
     void show();
     // The window, or null; for tests.
-    frmBootstrapDistributions* window() const;
+    frmBootstrapDistributions* shownWindow() const;
 
   private:
     QWidget* m_owner;

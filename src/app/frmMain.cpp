@@ -376,7 +376,7 @@ void frmMain::cmbFileType_Click() {
 
 void frmMain::filFile_Click(const QString& name) {
     Guarded(this, corvane::msg::kTitleProgram, [this, &name] {
-        m_strFileName = FileSystemPaths::join(filFile->path(), name);
+        m_strFileName = FileSystemPaths::joinPath(filFile->path(), name);
         lblSelectedFile->setText(name);
     });
 }

@@ -67,7 +67,7 @@ QStringList mountedDirectories() {
 
 namespace FileSystemPaths {
 
-QString join(const QString& directory, const QString& name) {
+QString joinPath(const QString& directory, const QString& name) {
     return FromNativePath(corvane::JoinPath(ToNativePath(directory), ToNativePath(name)));
 }
 
@@ -86,12 +86,12 @@ DriveListBox::DriveListBox(QWidget* parent, const QStringList& fixedDrives)
         if (!m_filling) emit driveChanged(drive());
     });
     if (!m_fixed) {
-        fill(mountedDirectories());
+        fillList(mountedDirectories());
         return;
     }
     QStringList cleaned;
     for (const QString& p : fixedDrives) cleaned.append(QDir::cleanPath(p));
-    fill(cleaned);
+    fillList(cleaned);
 }
 
 QString DriveListBox::drive() const { return currentData(kPathRole).toString(); }
@@ -123,7 +123,7 @@ bool DriveListBox::setDrive(const QString& path) {
 void DriveListBox::refresh() {
     if (m_fixed) return;
     const QString keep = drive();
-    fill(mountedDirectories());
+    fillList(mountedDirectories());
     const int index = findData(keep, kPathRole);
     if (index >= 0) {
         m_filling = true;
@@ -149,7 +149,7 @@ void DriveListBox::showPopup() {
     QComboBox::showPopup();
 }
 
-void DriveListBox::fill(const QStringList& mountPoints) {
+void DriveListBox::fillList(const QStringList& mountPoints) {
     QStringList points = mountPoints;
     points.removeDuplicates();
     std::sort(points.begin(), points.end(), [](const QString& a, const QString& b) {
@@ -179,7 +179,7 @@ DirectoryListBox::DirectoryListBox(QWidget* parent) : QListWidget(parent) {
     connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         if (item) setPath(item->data(kPathRole).toString());
     });
-    if (!fill(FileSystemPaths::currentDirectory())) fill(QStringLiteral("/"));
+    if (!fillList(FileSystemPaths::currentDirectory())) fillList(QStringLiteral("/"));
 }
 
 bool DirectoryListBox::setPath(const QString& path) {
@@ -187,19 +187,19 @@ bool DirectoryListBox::setPath(const QString& path) {
     const QString target = cleanAbsolute(path);
     if (!isListable(target)) return false;
     const bool changed = target != m_path;
-    if (!fill(target)) return false;
+    if (!fillList(target)) return false;
     if (changed) emit pathChanged(m_path);
     return true;
 }
 
-bool DirectoryListBox::refresh() { return fill(m_path); }
+bool DirectoryListBox::refresh() { return fillList(m_path); }
 
 QString DirectoryListBox::entryPath(int row) const {
     const QListWidgetItem* it = item(row);
     return it ? it->data(kPathRole).toString() : QString();
 }
 
-bool DirectoryListBox::fill(const QString& path) {
+bool DirectoryListBox::fillList(const QString& path) {
     if (!isListable(path)) return false;
     const QDir dir(path);
     const QStringList children =
@@ -222,12 +222,12 @@ bool DirectoryListBox::fill(const QString& path) {
     };
     add(open, QStringLiteral("/"), walked, depth);
     for (const QString& part : parts) {
-        walked = FileSystemPaths::join(walked, part);
+        walked = FileSystemPaths::joinPath(walked, part);
         add(open, part, walked, ++depth);
     }
     const int currentRow = count() - 1;
     for (const QString& child : children) {
-        add(closed, child, FileSystemPaths::join(walked, child), depth + 1);
+        add(closed, child, FileSystemPaths::joinPath(walked, child), depth + 1);
     }
     setCurrentRow(currentRow);
     // Deep paths push the current directory down the list: keep it in sight.
@@ -252,24 +252,24 @@ FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {
         if (item) emit fileActivated(item->text());
     });
     const QString here = FileSystemPaths::currentDirectory();
-    if (!fill(here, m_pattern)) m_path = here;
+    if (!fillList(here, m_pattern)) m_path = here;
 }
 
 bool FileListBox::setPath(const QString& path) {
     if (path.isEmpty()) return false;
     const QString target = cleanAbsolute(path);
     const bool changed = target != m_path;
-    if (!fill(target, m_pattern)) return false;
+    if (!fillList(target, m_pattern)) return false;
     if (changed) emit pathChanged(m_path);
     return true;
 }
 
 bool FileListBox::setPattern(const QString& pattern) {
     m_pattern = pattern;
-    return fill(m_path, m_pattern);
+    return fillList(m_path, m_pattern);
 }
 
-bool FileListBox::refresh() { return fill(m_path, m_pattern); }
+bool FileListBox::refresh() { return fillList(m_path, m_pattern); }
 
 QString FileListBox::fileName() const {
     const QList<QListWidgetItem*> selected = selectedItems();
@@ -278,7 +278,7 @@ QString FileListBox::fileName() const {
 
 QString FileListBox::filePath() const {
     const QString name = fileName();
-    return name.isEmpty() ? QString() : FileSystemPaths::join(m_path, name);
+    return name.isEmpty() ? QString() : FileSystemPaths::joinPath(m_path, name);
 }
 
 QStringList FileListBox::fileNames() const {
@@ -300,7 +300,7 @@ bool FileListBox::clickFile(const QString& name) {
     return true;
 }
 
-bool FileListBox::fill(const QString& path, const QString& pattern) {
+bool FileListBox::fillList(const QString& path, const QString& pattern) {
     if (!isListable(path)) return false;
     QDir dir(path);
     QStringList filters;

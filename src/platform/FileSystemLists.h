@@ -17,7 +17,7 @@ namespace FileSystemPaths {
 
 // dir + "/" + name by the core's one rule: the separator is never doubled, whether dir ends in
 // one (the root) or name starts with one.
-QString join(const QString& directory, const QString& name);
+QString joinPath(const QString& directory, const QString& name);
 // The process's current directory, "/" separated, without a trailing separator (but "/").
 QString currentDirectory();
 
@@ -54,7 +54,7 @@ class DriveListBox : public QComboBox {
     void driveChanged(const QString& drive);
 
   private:
-    void fill(const QStringList& mountPoints);
+    void fillList(const QStringList& mountPoints);
     bool m_filling = false;
     bool m_fixed = false;  // given fixed drives: the list is not read from the system
 };
@@ -80,7 +80,7 @@ class DirectoryListBox : public QListWidget {
     void pathChanged(const QString& path);
 
   private:
-    bool fill(const QString& path);
+    bool fillList(const QString& path);
     QString m_path;
 };
 
@@ -118,7 +118,7 @@ class FileListBox : public QListWidget {
     void pathChanged(const QString& path);
 
   private:
-    bool fill(const QString& path, const QString& pattern);
+    bool fillList(const QString& path, const QString& pattern);
     QString m_path;
     QString m_pattern = QStringLiteral("*.*");
     bool m_filling = false;

@@ -48,7 +48,7 @@ int main(int argc, char* argv[]) {
     if (QAction* a = window.findChild<QAction*>(QStringLiteral("mnuBootstrapDistributions"))) {
         a->trigger();
     }
-    frmBootstrapDistributions* shown = window.analysisWindows()->distributions().window();
+    frmBootstrapDistributions* shown = window.analysisWindows()->distributions().shownWindow();
     int written = 0;
     if (shown != nullptr) {
         QApplication::processEvents();

@@ -89,7 +89,7 @@ class TestDistributionWindow : public QObject {
         QVERIFY(MessageService::shown().isEmpty());
         QVERIFY(item->isEnabled());
         item->trigger();
-        frmBootstrapDistributions* shown = windows.distributions().window();
+        frmBootstrapDistributions* shown = windows.distributions().shownWindow();
         QVERIFY(shown != nullptr);
         QVERIFY(shown->isVisible());
         QVERIFY(!shown->isModal());
@@ -100,10 +100,10 @@ class TestDistributionWindow : public QObject {
 
         // A second run redraws the window already open; the menu shows that one instance.
         runEffectSize(windows, &frmCorvane::opt1000);
-        QCOMPARE(windows.distributions().window(), shown);
+        QCOMPARE(windows.distributions().shownWindow(), shown);
         QVERIFY(chartTitle(shown).endsWith(QStringLiteral(" of 1000 trials, 95% CI")));
         item->trigger();
-        QCOMPARE(windows.distributions().window(), shown);
+        QCOMPARE(windows.distributions().shownWindow(), shown);
 
         // A failed run keeps the last pictures; a new import drops them with the window.
         windows.corvaneInstance()->txtGroup2->setText(QStringLiteral("x"));
@@ -112,7 +112,7 @@ class TestDistributionWindow : public QObject {
         QVERIFY(item->isEnabled());
         importThroughTheLists(main, dir.path(), QStringLiteral("scores.txt"));
         QVERIFY(!item->isEnabled());
-        QVERIFY(windows.distributions().window() == nullptr);
+        QVERIFY(windows.distributions().shownWindow() == nullptr);
     }
 
     void theMarkersSitAtTheReportedValues() {

@@ -76,9 +76,9 @@ class TestPlatform : public QObject {
     }
 
     void joiningNeverDoublesTheSeparator() {
-        QCOMPARE(FileSystemPaths::join("/", "a.txt"), QString("/a.txt"));
-        QCOMPARE(FileSystemPaths::join("/tmp", "a.txt"), QString("/tmp/a.txt"));
-        QCOMPARE(FileSystemPaths::join("/tmp/", "a.txt"), QString("/tmp/a.txt"));
+        QCOMPARE(FileSystemPaths::joinPath("/", "a.txt"), QString("/a.txt"));
+        QCOMPARE(FileSystemPaths::joinPath("/tmp", "a.txt"), QString("/tmp/a.txt"));
+        QCOMPARE(FileSystemPaths::joinPath("/tmp/", "a.txt"), QString("/tmp/a.txt"));
         QCOMPARE(FileSystemPaths::currentDirectory(), QDir::cleanPath(QDir::currentPath()));
     }
 

@@ -56,11 +56,12 @@ void frmSaveOutput::filFile_Click(const QString& name) { txtSavedFileName->setTe
 void frmSaveOutput::cmdCancel_Click() { hide(); }
 
 void frmSaveOutput::cmdSave_Click() {
-    if (!Guarded(this, QString::fromUtf8(corvane::msg::kTitleSaveOutput), [this] { save(); }))
+    if (!Guarded(this, QString::fromUtf8(corvane::msg::kTitleSaveOutput),
+                 [this] { saveToChosenFile(); }))
         emit failed();
 }
 
-void frmSaveOutput::save() {
+void frmSaveOutput::saveToChosenFile() {
     const QString name = txtSavedFileName->text();  // not trimmed: blanks are a name
     if (name.isEmpty()) {
         MessageService::warning(this, QString::fromUtf8(corvane::msg::kTitleSaveOutput),

@@ -34,7 +34,7 @@ class frmSaveOutput : public SingleInstanceDialog<frmSaveOutput> {
     void failed();
 
   private:
-    void save();
+    void saveToChosenFile();
     OutputPane* m_pane;
     FileListChain* m_chain;
 };
