@@ -17,6 +17,7 @@
 
 #include "analysis/EffectSizeAnalysis.h"
 #include "common/Single.h"
+#include "common/UniformGenerator.h"
 #include "data/modGeneral.h"
 #include "platform/BusyPointer.h"
 #include "platform/FixedLayout.h"
@@ -171,6 +172,7 @@ void frmCorvane::cmdOK_Click() {
 }
 
 void frmCorvane::runAnalysis() {
+    if (m_run) return;
     corvane::EffectSizeRequest request;
     QRadioButton* const trialButtons[] = {opt600,  opt800,  opt1000, opt1200,
                                           opt1400, opt1600, opt1800, opt2000};
@@ -195,13 +197,11 @@ void frmCorvane::runAnalysis() {
     request.names = corvane::modGeneral::g_strVariableNames;
     request.grouping = m_lngGV;
 
-    if (m_run) return;
-    m_rng.reseed(m_seedSource());
-
+    // Every OK draws from a generator seeded afresh.
     auto run = std::make_unique<Run>();
     run->id = ++m_runId;
     run->request = std::move(request);
-    run->rng = m_rng;
+    run->rng.reseed(m_seedSource());
     Run* const r = run.get();
     const std::int32_t cases = corvane::modGeneral::g_lngNumberOfCases;
     // The data matrix is written only by an import, which the main window cannot start while

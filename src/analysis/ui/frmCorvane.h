@@ -9,7 +9,6 @@
 
 #include "analysis/EffectSizeAnalysis.h"
 #include "analysis/ui/AnalysisDialog.h"
-#include "common/UniformGenerator.h"
 #include "platform/BusyPointer.h"
 
 class QGroupBox;
@@ -112,7 +111,6 @@ class frmCorvane : public AnalysisDialog {
     void showProgress(const Run& run);
 
     OutputPane* m_pane;
-    corvane::UniformGenerator m_rng;
     std::function<std::uint64_t()> m_seedSource;
     RunSucceeded m_runSucceeded;
     std::vector<bool> m_ticksDV;
