@@ -4,6 +4,15 @@ namespace corvane::msg {
 
 namespace {
 std::string N(std::int64_t n) { return std::to_string(n); }
+
+// "<What> could not be saved to <path> (<reason>)." and what became of a file already there:
+// unchanged, or cut short when a save in place failed part-way, holding only part of <part>.
+std::string NotSaved(const char* what, const char* part, const std::string& path,
+                     const std::string& reason, bool oldFileLost) {
+    return std::string(what) + " could not be saved to " + path + " (" + reason +
+           (oldFileLost ? "). The file may hold only part of " + std::string(part) + "."
+                        : std::string("). Any file already there is unchanged."));
+}
 }  // namespace
 
 std::string InvalidEntry(std::int64_t row, std::int64_t column) {
@@ -86,22 +95,17 @@ std::string VariableNotInData(std::int64_t variable, std::int64_t variables) {
 
 std::string DistributionNotSaved(const std::string& path, const std::string& reason,
                                  bool oldFileLost) {
-    return "The trial values could not be saved to " + path + " (" + reason +
-           (oldFileLost ? "). The file may hold only part of them."
-                        : "). Any file already there is unchanged.");
+    return NotSaved("The trial values", "them", path, reason, oldFileLost);
 }
 
 std::string CliFailed(const std::string& text) { return "corvane-cli: " + text; }
 
 std::string SaveFailed(const std::string& path, const std::string& reason, bool oldFileLost) {
-    return "The output could not be saved to " + path + " (" + reason +
-           (oldFileLost ? "). The file may hold only part of the output."
-                        : "). Any file already there is unchanged.");
+    return NotSaved("The output", "the output", path, reason, oldFileLost);
 }
 
-std::string PictureNotSaved(const std::string& path, const std::string& reason) {
-    return "The picture could not be saved to " + path + " (" + reason +
-           "). Any file already there is unchanged.";
+std::string PictureNotSaved(const std::string& path, const std::string& reason, bool oldFileLost) {
+    return NotSaved("The picture", "the picture", path, reason, oldFileLost);
 }
 
 std::string OpenFailed(const std::string& path, const std::string& reason) {

@@ -78,7 +78,8 @@ std::string OpenFailed(const std::string& path, const std::string& reason);
 // Bootstrap distribution pictures
 inline constexpr const char* kPictureNameNeedsExtension =
     "A picture is saved as PNG or SVG: the file name must end in .png or .svg.";
-std::string PictureNotSaved(const std::string& path, const std::string& reason);
+std::string PictureNotSaved(const std::string& path, const std::string& reason,
+                            bool oldFileLost = false);
 
 // Exit
 inline constexpr const char* kConfirmExit = "Do you want to exit Corvane?";

@@ -10,13 +10,13 @@
 #include <QLineSeries>
 #include <QPainter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScatterSeries>
 #include <QSvgGenerator>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
 #include "common/Messages.h"
+#include "output/OutputFile.h"
 #include "platform/Guarded.h"
 #include "platform/MessageService.h"
 #include "platform/StringConversions.h"
@@ -177,8 +177,8 @@ QString frmBootstrapDistributions::savePicture(const QString& path) {
     if (!svg && !path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) {
         return QString::fromUtf8(corvane::msg::kPictureNameNeedsExtension);
     }
-    auto failed = [&path](const QString& reason) {
-        return FromCore(corvane::msg::PictureNotSaved(ToCore(path), ToCore(reason)));
+    auto failed = [&path](const std::string& reason, bool oldFileLost = false) {
+        return FromCore(corvane::msg::PictureNotSaved(ToCore(path), reason, oldFileLost));
     };
     // The picture is made in memory first, so a picture that cannot be made touches no file.
     QByteArray bytes;
@@ -191,20 +191,16 @@ QString frmBootstrapDistributions::savePicture(const QString& path) {
         generator.setViewBox(QRect(QPoint(0, 0), m_pictures->size()));
         generator.setTitle(windowTitle());
         QPainter painter;
-        if (!painter.begin(&generator)) return failed(QStringLiteral("the SVG could not be made"));
+        if (!painter.begin(&generator)) return failed("the SVG could not be made");
         m_pictures->render(&painter);
         painter.end();
     } else if (!m_pictures->grab().save(&buffer, "PNG")) {
-        return failed(QStringLiteral("the PNG could not be made"));
+        return failed("the PNG could not be made");
     }
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return failed(file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return failed(reason);
-    }
-    if (!file.commit()) return failed(file.errorString());
+    // The output files' own save: a complete file or the old one, its mode and links kept.
+    const auto saved = corvane::SaveFileSafely(
+        ToNativePath(path), std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (!saved) return failed(saved.error().reason, saved.error().oldFileLost);
     return {};
 }
