@@ -137,6 +137,14 @@ class TestCorvaneWindow : public AnalysisWindowCase {
     static bool finishes(frmCorvane* w) {
         return QTest::qWaitFor([w] { return !w->isRunning(); }, 30000);
     }
+    // Var 2 by Var 1, groups 1 and 2, ticked and typed as a user does.
+    static void chooseVar2ByVar1(frmCorvane* w) {
+        toggleTick(w->lstDV, 1);
+        toggleTick(w->lstGV, 0);
+        w->txtGroup1->setText(QStringLiteral("1"));
+        w->txtGroup2->setText(QStringLiteral("2"));
+    }
+
     // Ticks, codes and OK, stopping at the first message.
     void expectMessage(frmCorvane* w, const char* text) {
         expectAnalysisError(w, w->cmdOK, QString::fromUtf8(text));
@@ -279,10 +287,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
     void overflowEndsWithItsMessage() {
         loadData({{1, 3e30f}, {1, -3e30f}, {2, 1}, {2, 2}});
         frmCorvane* w = open();
-        toggleTick(w->lstDV, 1);
-        toggleTick(w->lstGV, 0);
-        w->txtGroup1->setText(QStringLiteral("1"));
-        w->txtGroup2->setText(QStringLiteral("2"));
+        chooseVar2ByVar1(w);
         expectMessage(w, corvane::msg::VarianceTooLarge(2, 1).c_str());
     }
 
@@ -323,10 +328,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
             ++seeds;
             return kSeed;
         });
-        toggleTick(w->lstDV, 1);
-        toggleTick(w->lstGV, 0);
-        w->txtGroup1->setText(QStringLiteral("1"));
-        w->txtGroup2->setText(QStringLiteral("2"));
+        chooseVar2ByVar1(w);
         TrialWatcher watcher(w->txtTrial, w);
         w->cmdOK->click();
         QVERIFY(finishes(w));
@@ -342,10 +344,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
     void progressCountsCompletedTrialsUpToT() {
         loadLargeGroups(20000);
         frmCorvane* w = open();
-        toggleTick(w->lstDV, 1);
-        toggleTick(w->lstGV, 0);
-        w->txtGroup1->setText(QStringLiteral("1"));
-        w->txtGroup2->setText(QStringLiteral("2"));
+        chooseVar2ByVar1(w);
         w->opt2000->setChecked(true);
         ProgressWatcher watcher(w->txtTrial, w->cmdOK);
         w->cmdOK->click();
@@ -365,10 +364,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
         loadLargeGroups(500000);
         m_pane->setTextCrlf(QStringLiteral("before"));
         frmCorvane* w = open();
-        toggleTick(w->lstDV, 1);
-        toggleTick(w->lstGV, 0);
-        w->txtGroup1->setText(QStringLiteral("1"));
-        w->txtGroup2->setText(QStringLiteral("2"));
+        chooseVar2ByVar1(w);
         w->opt2000->setChecked(true);
         w->opt90CI->setChecked(true);
         w->optGroup2->setChecked(true);
@@ -416,10 +412,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
         QVERIFY(w->close());
         QTRY_VERIFY(closed.isNull());
         w = m_windows->corvaneInstance();
-        toggleTick(w->lstDV, 1);
-        toggleTick(w->lstGV, 0);
-        w->txtGroup1->setText(QStringLiteral("1"));
-        w->txtGroup2->setText(QStringLiteral("2"));
+        chooseVar2ByVar1(w);
         w->cmdOK->click();
         QVERIFY(w->isRunning());
         m_windows.reset();
@@ -432,10 +425,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
         loadTwoGroups();
         m_pane->setTextCrlf(QStringLiteral("before"));
         frmCorvane* w = open();
-        toggleTick(w->lstDV, 1);
-        toggleTick(w->lstGV, 0);
-        w->txtGroup1->setText(QStringLiteral("1"));
-        w->txtGroup2->setText(QStringLiteral("2"));
+        chooseVar2ByVar1(w);
         w->opt2000->setChecked(true);
         w->opt99CI->setChecked(true);
         w->cmdOK->click();
