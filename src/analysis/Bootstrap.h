@@ -1,11 +1,11 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <vector>
 
 #include "analysis/GroupStatistics.h"
+#include "common/ParallelWork.h"
 #include "common/Result.h"
 #include "common/UniformGenerator.h"
 
@@ -49,17 +49,6 @@ struct BootstrapError {
 // called RunBootstrap (never on a worker, never twice at once), with counts that only grow, at
 // least every 50 ms while trials complete; a run that completes ends with a call with T.
 using ProgressCallback = std::function<void(std::int32_t)>;
-
-// Set from any thread to stop a run: the workers stop within a trial and the run returns the
-// Cancelled error.
-class CancelToken {
-  public:
-    void cancel() { m_cancelled.store(true, std::memory_order_relaxed); }
-    bool cancelled() const { return m_cancelled.load(std::memory_order_relaxed); }
-
-  private:
-    std::atomic<bool> m_cancelled{false};
-};
 
 struct RunOptions {
     unsigned threads = 0;  // 0: one per core
