@@ -1,30 +1,78 @@
 #include "cli/CliArguments.h"
 
-#include "cli/CliMain.h"
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "analysis/BootstrapChoices.h"
+#include "common/UniformGenerator.h"
 #include "data/DataMatrix.h"
 
 namespace corvane::cli {
 
 namespace {
 
-struct CommandOptions {
-    std::set<std::string> valueOptions;
-    std::set<std::string> flags;
-};
-
-const std::map<std::string, CommandOptions>& Commands() {
-    static const std::map<std::string, CommandOptions> commands = {
-        {"import", {{"delimiter"}, {"crlf"}}},
-        {"effect-size",
-         {{"dv", "gv", "group1", "group2", "delimiter", "trials", "level", "variance-of", "seed",
-           "format", "threads", "distribution"},
-          {"crlf"}}},
-        {"descriptives", {{"vars", "delimiter", "format"}, {"crlf"}}},
-    };
-    return commands;
-}
+constexpr std::uint32_t kMaxTrials = 1000000;
+constexpr std::uint32_t kMaxThreads = 1024;
 
 bool IsHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
+
+// Reads the option at args[i] (--name, --name=VALUE or --name VALUE) into `parsed`; returns the
+// index of the last argument it used.
+std::size_t ReadOption(const std::vector<std::string>& args, std::size_t i, ParsedArgs& parsed) {
+    const std::string& arg = args[i];
+    if (arg.compare(0, 2, "--") != 0) throw UsageError{"unknown option '" + arg + "'"};
+    const std::size_t eq = arg.find('=');
+    const std::string name = arg.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
+    const CliCommand& command = *parsed.command;
+    if (command.flags.count(name) != 0) {
+        if (eq != std::string::npos) throw UsageError{"--" + name + " takes no value"};
+        if (!parsed.flags.insert(name).second) throw UsageError{"--" + name + " given twice"};
+        return i;
+    }
+    if (command.valueOptions.count(name) == 0) {
+        throw UsageError{"unknown option '--" + name + "' for " + command.name};
+    }
+    std::string value;
+    if (eq != std::string::npos) {
+        value = arg.substr(eq + 1);
+    } else if (i + 1 < args.size()) {
+        value = args[++i];  // taken as it is, so a code such as -1 is a value
+    } else {
+        throw UsageError{"--" + name + " needs a value"};
+    }
+    if (!parsed.values.emplace(name, value).second) {
+        throw UsageError{"--" + name + " given twice"};
+    }
+    return i;
+}
+
+const std::string& TheDataFile(const std::vector<std::string>& positionals) {
+    if (positionals.empty()) throw UsageError{"no data file given"};
+    if (positionals.size() > 1) throw UsageError{"more than one data file given"};
+    if (positionals[0].empty()) throw UsageError{"the data file name is empty"};
+    return positionals[0];
+}
+
+// A whole number in [low, high] for `option`, or nothing when it was not given.
+std::optional<std::uint32_t> Bounded(const ParsedArgs& a, const std::string& option,
+                                     std::uint32_t low, std::uint32_t high,
+                                     const std::string& reason) {
+    const std::string* text = a.value(option);
+    if (text == nullptr) return std::nullopt;
+    const auto n = ParseUnsigned<std::uint32_t>(*text);
+    if (!n || *n < low || *n > high) throw UsageError{reason};
+    return n;
+}
+
+// A variable number, or nothing when the text is not one (it may still be a name).
+std::optional<std::int32_t> VariableNumber(const std::string& text) {
+    const auto v = ParseUnsigned<std::uint32_t>(text);
+    if (!v || *v < 1 || *v > static_cast<std::uint32_t>(DataMatrix::kMaxVariables)) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(*v);
+}
 
 }  // namespace
 
@@ -39,16 +87,18 @@ const std::string& ParsedArgs::required(const std::string& name) const {
     return *v;
 }
 
-ParsedArgs ParseArgs(const std::vector<std::string>& args) {
+ParsedArgs ParseArgs(const std::vector<std::string>& args,
+                     const std::vector<CliCommand>& commands) {
     ParsedArgs parsed;
     if (args.empty()) throw UsageError{"no command given"};
     if (IsHelp(args[0]) || args[0] == "help") {
         parsed.help = true;
         return parsed;
     }
-    const auto command = Commands().find(args[0]);
-    if (command == Commands().end()) throw UsageError{"unknown command '" + args[0] + "'"};
-    parsed.command = args[0];
+    const auto command = std::find_if(commands.begin(), commands.end(),
+                                      [&](const CliCommand& c) { return c.name == args[0]; });
+    if (command == commands.end()) throw UsageError{"unknown command '" + args[0] + "'"};
+    parsed.command = &*command;
 
     std::vector<std::string> positionals;
     bool optionsEnded = false;
@@ -56,85 +106,17 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args) {
         const std::string& arg = args[i];
         if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
             positionals.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
+        } else if (arg == "--") {
             optionsEnded = true;
-            continue;
-        }
-        if (IsHelp(arg)) {
+        } else if (IsHelp(arg)) {
             parsed.help = true;
             return parsed;
-        }
-        if (arg.compare(0, 2, "--") != 0) throw UsageError{"unknown option '" + arg + "'"};
-        const std::size_t eq = arg.find('=');
-        const std::string name =
-            arg.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
-        if (command->second.flags.count(name) != 0) {
-            if (eq != std::string::npos) throw UsageError{"--" + name + " takes no value"};
-            if (!parsed.flags.insert(name).second) throw UsageError{"--" + name + " given twice"};
-            continue;
-        }
-        if (command->second.valueOptions.count(name) == 0) {
-            throw UsageError{"unknown option '--" + name + "' for " + parsed.command};
-        }
-        std::string value;
-        if (eq != std::string::npos) {
-            value = arg.substr(eq + 1);
-        } else if (i + 1 < args.size()) {
-            value = args[++i];  // taken as it is, so a code such as -1 is a value
         } else {
-            throw UsageError{"--" + name + " needs a value"};
-        }
-        if (!parsed.values.emplace(name, value).second) {
-            throw UsageError{"--" + name + " given twice"};
+            i = ReadOption(args, i, parsed);
         }
     }
-    if (positionals.empty()) throw UsageError{"no data file given"};
-    if (positionals.size() > 1) throw UsageError{"more than one data file given"};
-    if (positionals[0].empty()) throw UsageError{"the data file name is empty"};
-    parsed.file = positionals[0];
+    parsed.file = TheDataFile(positionals);
     return parsed;
-}
-
-// A variable number, or nothing when the text is not one (it may still be a name).
-std::optional<std::int32_t> VariableNumber(const std::string& text) {
-    const auto v = ParseUnsigned<std::uint32_t>(text);
-    if (!v || *v < 1 || *v > static_cast<std::uint32_t>(DataMatrix::kMaxVariables)) {
-        return std::nullopt;
-    }
-    return static_cast<std::int32_t>(*v);
-}
-
-std::int32_t ResolveVariable(const std::string& text, const std::vector<std::string>& names,
-                             const std::string& option) {
-    if (const auto v = VariableNumber(text)) return *v;
-    if (names.empty()) {
-        throw UsageError{"--" + option + " takes a variable number from 1 to 1000"};
-    }
-    const auto v = VariableByName(text, names);
-    if (v == 0) {
-        throw UsageError{"--" + option +
-                         " takes a variable number from 1 to 1000 or a name from the file's "
-                         "first line"};
-    }
-    if (v < 0) throw UsageError{"--" + option + ": more than one variable is named " + text};
-    return v;
-}
-
-char ParseDelimiter(const ParsedArgs& a) {
-    const std::string* v = a.value("delimiter");
-    if (v == nullptr || *v == "space") return ' ';
-    if (*v == "comma") return ',';
-    if (*v == "tab") return '\t';
-    throw UsageError{"--delimiter takes space, comma or tab"};
-}
-
-bool ParseJsonFormat(const ParsedArgs& a) {
-    const std::string* v = a.value("format");
-    if (v == nullptr || *v == "text") return false;
-    if (*v == "json") return true;
-    throw UsageError{"--format takes text or json"};
 }
 
 std::string UsageText() {
@@ -155,6 +137,107 @@ std::string UsageText() {
            "histograms' bins are in the output too.\n"
            "Exit status: 0 done, 1 the program's message on standard error, 2 usage error,\n"
            "130 interrupted (Ctrl-C) with nothing printed.\n";
+}
+
+char ParseDelimiter(const ParsedArgs& a) {
+    const std::string* v = a.value("delimiter");
+    if (v == nullptr || *v == "space") return ' ';
+    if (*v == "comma") return ',';
+    if (*v == "tab") return '\t';
+    throw UsageError{"--delimiter takes space, comma or tab"};
+}
+
+bool ParseJsonFormat(const ParsedArgs& a) {
+    const std::string* v = a.value("format");
+    if (v == nullptr || *v == "text") return false;
+    if (*v == "json") return true;
+    throw UsageError{"--format takes text or json"};
+}
+
+std::optional<std::int32_t> ParseTrials(const ParsedArgs& a) {
+    const auto trials =
+        Bounded(a, "trials", 1, kMaxTrials, "--trials takes a whole number from 1 to 1000000");
+    if (!trials) return std::nullopt;
+    return static_cast<std::int32_t>(*trials);
+}
+
+int ParseLevelPercent(const ParsedArgs& a) {
+    const std::string* text = a.value("level");
+    if (text == nullptr) return 95;
+    for (const int percent : kLevelPercents) {
+        if (*text == std::to_string(percent)) return percent;
+    }
+    throw UsageError{"--level takes 90, 95 or 99"};
+}
+
+std::optional<int> ParseVarianceOf(const ParsedArgs& a) {
+    const std::string* g = a.value("variance-of");
+    if (g == nullptr) return std::nullopt;
+    if (*g != "1" && *g != "2") throw UsageError{"--variance-of takes 1 or 2"};
+    return *g == "1" ? 1 : 2;
+}
+
+std::uint64_t ParseSeed(const ParsedArgs& a) {
+    const std::string* s = a.value("seed");
+    if (s == nullptr) return UniformGenerator::ClockSeed() & ((std::uint64_t{1} << 53) - 1);
+    const auto seed = ParseUnsigned<std::uint64_t>(*s);
+    if (!seed) throw UsageError{"--seed takes a whole number from 0 to 18446744073709551615"};
+    return *seed;
+}
+
+std::optional<unsigned> ParseThreads(const ParsedArgs& a) {
+    return Bounded(a, "threads", 1, kMaxThreads, "--threads takes a whole number from 1 to 1024");
+}
+
+const std::string* ParseDistribution(const ParsedArgs& a) {
+    const std::string* csv = a.value("distribution");
+    if (csv == nullptr) return nullptr;
+    if (csv->empty()) throw UsageError{"--distribution needs a file name"};
+    std::error_code same;
+    if (std::filesystem::equivalent(*csv, a.file, same)) {
+        throw UsageError{"--distribution names the data file"};
+    }
+    return csv;
+}
+
+std::vector<std::string> VariableOptions(const ParsedArgs& a,
+                                         const std::vector<std::string>& options) {
+    std::vector<std::string> texts;
+    for (const std::string& option : options) texts.push_back(a.required(option));
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        const std::string& text = texts[i];
+        if (!text.empty() && text.find_first_not_of("0123456789") == std::string::npos) {
+            ResolveVariable(text, {}, options[i]);
+        }
+    }
+    return texts;
+}
+
+std::int32_t ResolveVariable(const std::string& text, const std::vector<std::string>& names,
+                             const std::string& option) {
+    if (const auto v = VariableNumber(text)) return *v;
+    if (names.empty()) {
+        throw UsageError{"--" + option + " takes a variable number from 1 to 1000"};
+    }
+    const auto v = VariableByName(text, names);
+    if (v == 0) {
+        throw UsageError{"--" + option +
+                         " takes a variable number from 1 to 1000 or a name from the file's "
+                         "first line"};
+    }
+    if (v < 0) throw UsageError{"--" + option + ": more than one variable is named " + text};
+    return v;
+}
+
+std::vector<std::int32_t> ResolveVariableList(const std::string& text,
+                                              const std::vector<std::string>& names) {
+    // A list of numbers means the numbers even where a name reads the same.
+    auto variables = ParseVariableList(text);
+    if (!variables && !names.empty()) variables = ParseVariableList(text, names);
+    if (variables) return *std::move(variables);
+    throw UsageError{names.empty() ? "--vars takes variable numbers from 1 to 1000, such as 1,3-5"
+                                   : "--vars takes variable numbers from 1 to 1000 or names from "
+                                     "the file's first line, such as 1,3-5 or group,score"};
 }
 
 std::int32_t VariableByName(const std::string& name, const std::vector<std::string>& names) {

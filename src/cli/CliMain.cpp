@@ -15,19 +15,12 @@ namespace corvane::cli {
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            const CliEnvironment& environment) {
     try {
-        const ParsedArgs parsed = ParseArgs(args);
+        const ParsedArgs parsed = ParseArgs(args, Commands());
         if (parsed.help) {
             out << UsageText() << std::flush;
             return kExitOk;
         }
-        std::string text;
-        if (parsed.command == "import") {
-            text = RunImport(parsed);
-        } else if (parsed.command == "effect-size") {
-            text = RunEffectSize(parsed, err, environment);
-        } else {
-            text = RunDescriptives(parsed);
-        }
+        const std::string text = parsed.command->run(parsed, err, environment);
         if (environment.cancel != nullptr && environment.cancel->cancelled()) {
             return kExitInterrupted;
         }

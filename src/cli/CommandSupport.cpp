@@ -1,7 +1,9 @@
+#include "cli/CommandSupport.h"
+
 #include <exception>
 #include <filesystem>
 
-#include "cli/Commands.h"
+#include "cli/CliArguments.h"
 #include "data/ImportDataFile.h"
 
 namespace corvane::cli {

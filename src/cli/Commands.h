@@ -2,26 +2,21 @@
 
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "cli/CliArguments.h"
+#include "cli/CliCommand.h"
 #include "cli/CliMain.h"
-#include "data/DataMatrix.h"
 
-// The commands of corvane-cli. Each returns the text for standard output and throws UsageError
-// or UserError when it cannot run.
+// The commands of corvane-cli. A command is a run function in a file of its own and one row of
+// the table, which names the options it takes.
 namespace corvane::cli {
 
-std::string RunImport(const ParsedArgs& a);
+// Every command the tool knows.
+const std::vector<CliCommand>& Commands();
+
+std::string RunImport(const ParsedArgs& a, std::ostream& err, const CliEnvironment& env);
 std::string RunEffectSize(const ParsedArgs& a, std::ostream& err, const CliEnvironment& env);
-std::string RunDescriptives(const ParsedArgs& a);
-
-// What the commands share.
-
-// The file's name as the desktop program shows it: a full path.
-std::string DisplayPath(const std::string& file);
-// The data file, or a UserError with the import's message naming `shownPath`.
-DataSet Import(const std::string& file, const std::string& shownPath, char delimiter);
-// Text for standard output: LF line ends unless CR LF were asked for.
-std::string WithLineEnds(const std::string& text, bool crlf);
+std::string RunDescriptives(const ParsedArgs& a, std::ostream& err, const CliEnvironment& env);
 
 }  // namespace corvane::cli

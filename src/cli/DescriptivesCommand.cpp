@@ -1,38 +1,19 @@
 #include "analysis/Descriptives.h"
 #include "cli/CliJson.h"
+#include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "common/Messages.h"
 
 namespace corvane::cli {
 
-std::string RunDescriptives(const ParsedArgs& a) {
-    const std::string& varsText = a.required("vars");
-    auto variables = ParseVariableList(varsText);
-    const char delimiter = ParseDelimiter(a);
-    const bool json = ParseJsonFormat(a);
+namespace {
 
-    const std::string shown = DisplayPath(a.file);
-    const DataSet data = Import(a.file, shown, delimiter);
-    if (!variables && !data.names.empty()) variables = ParseVariableList(varsText, data.names);
-    if (!variables) {
-        throw UsageError{data.names.empty()
-                             ? "--vars takes variable numbers from 1 to 1000, such as 1,3-5"
-                             : "--vars takes variable numbers from 1 to 1000 or names from the "
-                               "file's first line, such as 1,3-5 or group,score"};
-    }
-    for (const std::int32_t v : *variables) {
-        if (v > data.variables) throw UserError{msg::VariableNotInData(v, data.variables)};
-    }
-    auto rows = ComputeDescriptives(data.matrix, data.cases, *variables);
-    if (!rows) throw UserError{rows.error().message};
-
-    const bool crlf = a.flag("crlf");
-    if (!json) return WithLineEnds(BuildDescriptivesReport(rows.value(), data.names), crlf);
-
+std::string JsonReport(const std::vector<DescriptiveRow>& rows, const DataSet& data,
+                       const std::string& shown) {
     auto optional = [](const auto& x) { return x ? JsonNumber(*x) : std::string("null"); };
     std::string list = "[";
-    for (std::size_t i = 0; i < rows->size(); ++i) {
-        const DescriptiveRow& row = rows.value()[i];
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const DescriptiveRow& row = rows[i];
         list += i == 0 ? "\n    " : ",\n    ";
         list += JsonObject(4)
                     .add("variable", std::to_string(row.variable))
@@ -45,14 +26,34 @@ std::string RunDescriptives(const ParsedArgs& a) {
                     .str();
     }
     list += "\n  ]";
-    const std::string doc = JsonObject(0)
-                                .add("command", JsonString("descriptives"))
-                                .add("file", JsonString(shown))
-                                .add("cases", std::to_string(data.cases))
-                                .add("variables", list)
-                                .str() +
-                            "\n";
-    return WithLineEnds(doc, crlf);
+    return JsonObject(0)
+               .add("command", JsonString("descriptives"))
+               .add("file", JsonString(shown))
+               .add("cases", std::to_string(data.cases))
+               .add("variables", list)
+               .str() +
+           "\n";
+}
+
+}  // namespace
+
+std::string RunDescriptives(const ParsedArgs& a, std::ostream&, const CliEnvironment&) {
+    const std::string& varsText = a.required("vars");
+    const char delimiter = ParseDelimiter(a);
+    const bool json = ParseJsonFormat(a);
+
+    const std::string shown = DisplayPath(a.file);
+    const DataSet data = Import(a.file, shown, delimiter);
+    const std::vector<std::int32_t> variables = ResolveVariableList(varsText, data.names);
+    for (const std::int32_t v : variables) {
+        if (v > data.variables) throw UserError{msg::VariableNotInData(v, data.variables)};
+    }
+    auto rows = ComputeDescriptives(data.matrix, data.cases, variables);
+    if (!rows) throw UserError{rows.error().message};
+
+    const std::string report = json ? JsonReport(rows.value(), data, shown)
+                                    : BuildDescriptivesReport(rows.value(), data.names);
+    return WithLineEnds(report, a.flag("crlf"));
 }
 
 }  // namespace corvane::cli

@@ -1,9 +1,10 @@
+#include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "data/ImportDataFile.h"
 
 namespace corvane::cli {
 
-std::string RunImport(const ParsedArgs& a) {
+std::string RunImport(const ParsedArgs& a, std::ostream&, const CliEnvironment&) {
     const char delimiter = ParseDelimiter(a);
     const std::string shown = DisplayPath(a.file);
     const DataSet data = Import(a.file, shown, delimiter);

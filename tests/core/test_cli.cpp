@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "TempFiles.h"
 #include "analysis/Bootstrap.h"
+#include "cli/CliArguments.h"
 #include "cli/CliMain.h"
+#include "cli/Commands.h"
 
 using corvane::cli::CliEnvironment;
 using corvane::cli::ParseVariableList;
@@ -87,6 +90,28 @@ TEST(CliUsage, MalformedCommandsExitTwoWithUsage) {
         EXPECT_EQ(r.code, 2) << shown;
         EXPECT_NE(r.err.find("Usage:"), std::string::npos) << shown;
         EXPECT_EQ(r.out, "") << shown;
+    }
+}
+
+// Each command takes only its own row's options: any other command's option is a usage error
+// naming the command, before the file is read.
+TEST(CliUsage, AnOptionOfAnotherCommandIsAUsageError) {
+    std::set<std::string> options;
+    for (const auto& command : corvane::cli::Commands()) {
+        options.insert(command.valueOptions.begin(), command.valueOptions.end());
+        options.insert(command.flags.begin(), command.flags.end());
+    }
+    for (const auto& command : corvane::cli::Commands()) {
+        for (const std::string& option : options) {
+            if (command.valueOptions.count(option) + command.flags.count(option) != 0) continue;
+            const CliRun r = Cli({command.name, "/no/such/file", "--" + option, "1"});
+            EXPECT_EQ(r.code, 2) << command.name << " --" << option;
+            EXPECT_EQ(r.err.rfind("corvane-cli: unknown option '--" + option + "' for " +
+                                      command.name + "\n\nUsage:",
+                                  0),
+                      0u)
+                << r.err;
+        }
     }
 }
 
