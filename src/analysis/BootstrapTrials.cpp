@@ -1,5 +1,6 @@
 #include "analysis/BootstrapTrials.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "common/ParallelWork.h"
@@ -16,6 +17,28 @@ struct TrialCounts {
     std::optional<BootstrapError> failure;
 };
 
+// Trial t: draws both resamples from the trial's own stream, group 1's positions first, and
+// takes their effect sizes. False on an overflow, which goes into `counts.failure`.
+bool RunTrial(const GroupResampler& group1, const GroupResampler& group2, std::uint64_t seed,
+              int chosenGroup, std::int32_t t, TrialCounts& counts, EffectSizes& sizes) {
+    auto fail = [&](int group, Checked c) {
+        counts.failure = BootstrapError{BootstrapError::Kind::Overflow, group, c.overflow, t};
+        return false;
+    };
+    UniformGenerator rng = UniformGenerator::ForStream(seed, static_cast<std::uint64_t>(t));
+    counts.group1.draw(rng);
+    counts.group2.draw(rng);
+    GroupStats stats1, stats2;
+    const Checked c1 = group1.resampleStats(counts.group1, stats1);
+    const Checked c2 = group2.resampleStats(counts.group2, stats2);
+    if (!c1) return fail(1, c1);
+    if (!c2) return fail(2, c2);
+    if (const Checked c = ComputeEffectSizes(stats1, stats2, chosenGroup, sizes); !c) {
+        return fail(chosenGroup, c);
+    }
+    return true;
+}
+
 }  // namespace
 
 Result<TrialValues, BootstrapError> RunTrials(const GroupResampler& group1,
@@ -29,24 +52,11 @@ Result<TrialValues, BootstrapError> RunTrials(const GroupResampler& group1,
     std::vector<TrialCounts> states(WorkerThreads(options.threads, count));
     for (TrialCounts& s : states) s = {DrawCounts(group1.size()), DrawCounts(group2.size()), {}};
 
-    auto trial = [&](TrialCounts& state, std::size_t piece) {
-        const auto t = static_cast<std::int32_t>(piece + 1);
-        auto fail = [&](int group, Checked c) {
-            state.failure = BootstrapError{BootstrapError::Kind::Overflow, group, c.overflow, t};
-            return false;
-        };
-        UniformGenerator rng = UniformGenerator::ForStream(seed, static_cast<std::uint64_t>(t));
-        state.group1.draw(rng);
-        state.group2.draw(rng);
-        GroupStats stats1, stats2;
+    // Each trial writes only its own elements, whatever thread runs it.
+    auto trial = [&](TrialCounts& counts, std::size_t piece) {
         EffectSizes sizes;
-        const Checked c1 = group1.resampleStats(state.group1, stats1);
-        const Checked c2 = group2.resampleStats(state.group2, stats2);
-        if (!c1) return fail(1, c1);
-        if (!c2) return fail(2, c2);
-        if (const Checked c = ComputeEffectSizes(stats1, stats2, chosenGroup, sizes); !c) {
-            return fail(chosenGroup, c);
-        }
+        const auto t = static_cast<std::int32_t>(piece + 1);
+        if (!RunTrial(group1, group2, seed, chosenGroup, t, counts, sizes)) return false;
         values.d[piece] = sizes.d;
         values.robustD[piece] = sizes.robustD;
         return true;
@@ -63,6 +73,7 @@ Result<TrialValues, BootstrapError> RunTrials(const GroupResampler& group1,
 
     if (outcome.cancelled) return BootstrapError{BootstrapError::Kind::Cancelled};
     if (outcome.failedPiece) {
+        // The earliest failed trial, whichever thread ran it; each thread fails at most once.
         const auto t = static_cast<std::int32_t>(*outcome.failedPiece + 1);
         for (const TrialCounts& s : states) {
             if (s.failure && s.failure->trial == t) return *s.failure;
