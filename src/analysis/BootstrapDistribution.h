@@ -70,7 +70,7 @@ class BootstrapDistribution {
     std::int32_t m_highest = 0;
 };
 
-// The bins of ascending finite values by the rule above.
+// The bins of ascending finite values, their width and count chosen as described above.
 std::vector<HistogramBin> FreedmanDiaconisBins(const std::vector<double>& ascending);
 
 // Both pictures of one effect-size run, with their titles.

@@ -33,7 +33,8 @@ Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(
         return fail(msg::kGroup2TooSmall);
     }
 
-    auto run = RunBootstrap(groups.group1, groups.group2, request.settings, rng, progress, options);
+    auto run =
+        RunBootstrap(groups.group1, groups.group2, request.settings, rng.seed(), progress, options);
     if (!run) {
         const BootstrapError& e = run.error();
         if (e.kind == BootstrapError::Kind::Cancelled) {

@@ -6,6 +6,7 @@
 
 #include "analysis/Bootstrap.h"
 #include "common/Result.h"
+#include "common/UniformGenerator.h"
 #include "data/DataMatrix.h"
 
 namespace corvane {

@@ -37,10 +37,10 @@ Checked GroupStatsFromSums(const GroupSums& sums, std::int64_t n, GroupStats& ou
     const double kept = static_cast<double>(n - 2 * TrimCount(n));
     const double bessel = static_cast<double>(n - 1);
     SingleStore values, variance, winsorized;
-    out.mean = values(sums.s / dn);
-    out.trimmedMean = values(sums.t / kept);
-    out.variance = variance(sums.d / bessel);
-    out.winsorizedVariance = winsorized(sums.wd / bessel);
+    out.mean = values(sums.sum / dn);
+    out.trimmedMean = values(sums.trimmedSum / kept);
+    out.variance = variance(sums.squaredDeviations / bessel);
+    out.winsorizedVariance = winsorized(sums.winsorizedSquaredDeviations / bessel);
     if (variance.overflowed()) return {Overflow::Variance};
     if (winsorized.overflowed()) return {Overflow::WinsorizedVariance};
     if (values.overflowed()) return {Overflow::Values};
@@ -51,53 +51,56 @@ Checked ComputeGroupStatsPresorted(const float* caseOrder, const float* ascendin
                                    GroupStats& out) {
     GroupSums sums;
     if (n < 2) return GroupStatsFromSums(sums, n, out);
-    for (std::int64_t j = 0; j < n; ++j) sums.s += static_cast<double>(caseOrder[j]);
-    const double m = sums.s / static_cast<double>(n);
+    for (std::int64_t j = 0; j < n; ++j) sums.sum += static_cast<double>(caseOrder[j]);
+    const double mean = sums.sum / static_cast<double>(n);
     for (std::int64_t j = 0; j < n; ++j) {
-        const double e = static_cast<double>(caseOrder[j]) - m;
-        sums.d += e * e;
+        const double e = static_cast<double>(caseOrder[j]) - mean;
+        sums.squaredDeviations += e * e;
     }
 
-    const std::int64_t g = TrimCount(n);
-    for (std::int64_t j = g; j < n - g; ++j) sums.t += static_cast<double>(ascending[j]);
-    const double lo = ascending[g], hi = ascending[n - g - 1], dg = static_cast<double>(g);
-    const double wm = ((dg * lo + sums.t) + dg * hi) / static_cast<double>(n);
-    sums.wd = dg * ((lo - wm) * (lo - wm));
-    for (std::int64_t j = g; j < n - g; ++j) {
-        const double e = static_cast<double>(ascending[j]) - wm;
-        sums.wd += e * e;
+    const std::int64_t trimmed = TrimCount(n);
+    for (std::int64_t j = trimmed; j < n - trimmed; ++j) {
+        sums.trimmedSum += static_cast<double>(ascending[j]);
     }
-    sums.wd += dg * ((hi - wm) * (hi - wm));
+    const double lowest = ascending[trimmed], highest = ascending[n - trimmed - 1];
+    const double dTrimmed = static_cast<double>(trimmed);
+    // The Winsorized sample: `trimmed` copies of the lowest kept value, the kept values, and
+    // `trimmed` copies of the highest.
+    const double wMean =
+        ((dTrimmed * lowest + sums.trimmedSum) + dTrimmed * highest) / static_cast<double>(n);
+    double& wd = sums.winsorizedSquaredDeviations;
+    wd = dTrimmed * ((lowest - wMean) * (lowest - wMean));
+    for (std::int64_t j = trimmed; j < n - trimmed; ++j) {
+        const double e = static_cast<double>(ascending[j]) - wMean;
+        wd += e * e;
+    }
+    wd += dTrimmed * ((highest - wMean) * (highest - wMean));
     return GroupStatsFromSums(sums, n, out);
-}
-
-Checked ComputeGroupStats(const GroupSample& sample, GroupStats& out, std::vector<float>& sorted) {
-    sorted.assign(sample.begin(), sample.end());
-    std::stable_sort(sorted.begin(), sorted.end());
-    return ComputeGroupStatsPresorted(sample.data(), sorted.data(),
-                                      static_cast<std::int64_t>(sample.size()), out);
 }
 
 Checked ComputeEffectSizes(const GroupStats& g1, const GroupStats& g2, int chosenGroup,
                            EffectSizes& out) {
     SingleStore pooled, d, robust;
-    const double w1 = g1.n - 1, w2 = g2.n - 1;
+    const double weight1 = g1.n - 1, weight2 = g2.n - 1;  // each group's degrees of freedom
     const double denominator = static_cast<double>(g1.n) + g2.n - 2;
-    out.pooledVariance = pooled((w2 * g2.variance + w1 * g1.variance) / denominator);
+    out.pooledVariance = pooled((weight2 * g2.variance + weight1 * g1.variance) / denominator);
     out.pooledWinsorizedVariance =
-        pooled((w2 * g2.winsorizedVariance + w1 * g1.winsorizedVariance) / denominator);
+        pooled((weight2 * g2.winsorizedVariance + weight1 * g1.winsorizedVariance) / denominator);
 
-    const GroupStats& k = chosenGroup == 2 ? g2 : g1;
-    if (k.variance > 0.0f) {
+    // Both effect sizes are standardized by the chosen group's spread.
+    const GroupStats& chosen = chosenGroup == 2 ? g2 : g1;
+    if (chosen.variance > 0.0f) {
         out.d = d((static_cast<double>(g2.mean) - g1.mean) /
-                  std::sqrt(static_cast<double>(k.variance)));
+                  std::sqrt(static_cast<double>(chosen.variance)));
     } else {
         out.d = kMissing;
     }
-    if (k.winsorizedVariance > 0.0f) {
+    // 0.4129 is the 20% Winsorized variance of the standard normal distribution: the Winsorized
+    // SD over sqrt(0.4129) estimates the SD for normal data, so robust d estimates what d does.
+    if (chosen.winsorizedVariance > 0.0f) {
         out.robustD =
             robust(std::sqrt(0.4129) * (static_cast<double>(g2.trimmedMean) - g1.trimmedMean) /
-                   std::sqrt(static_cast<double>(k.winsorizedVariance)));
+                   std::sqrt(static_cast<double>(chosen.winsorizedVariance)));
     } else {
         out.robustD = kMissing;
     }

@@ -51,21 +51,22 @@ GroupPair ExtractGroups(const DataMatrix& data, std::int32_t cases, std::int32_t
 // The trimming count g: the integer part of n times the widened single-precision 0.2.
 std::int64_t TrimCount(std::int64_t n);
 
-// The double-precision sums of one sample from which its statistics are rounded: S, the sum of
-// squared deviations D about S / n, the trimmed sum T and the Winsorized sum of squared
-// deviations WD about the Winsorized mean.
+// The double-precision sums of one sample from which its statistics are rounded, each once.
+// The trimmed sample drops the TrimCount(n) lowest and highest values; the Winsorized sample
+// replaces them by the lowest and the highest value kept.
 struct GroupSums {
-    double s = 0, d = 0, t = 0, wd = 0;
+    double sum = 0;                          // of all values: the mean
+    double squaredDeviations = 0;            // about the mean: the variance
+    double trimmedSum = 0;                   // of the kept values: the trimmed mean
+    double winsorizedSquaredDeviations = 0;  // of the Winsorized sample about its own mean
 };
 
 // Rounds the statistics of n >= 2 values from their sums, each once to single precision.
 Checked GroupStatsFromSums(const GroupSums& sums, std::int64_t n, GroupStats& out);
 
-// The statistics of one group. `sorted` is the caller's scratch buffer for the ascending copy.
-Checked ComputeGroupStats(const GroupSample& sample, GroupStats& out, std::vector<float>& sorted);
-
-// The same from the values in case order and the same values in ascending order: S and D run
-// over `caseOrder`, T and WD over `ascending`, each left to right in double precision.
+// The statistics of one group from its values in case order and the same values in ascending
+// order: the sum and the squared deviations run over `caseOrder`, the trimmed sum and the
+// Winsorized squared deviations over `ascending`, each left to right in double precision.
 Checked ComputeGroupStatsPresorted(const float* caseOrder, const float* ascending, std::int64_t n,
                                    GroupStats& out);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -26,6 +27,15 @@ inline std::vector<float> RankCountSort(const GroupSample& x) {
         out[place] = x[i];
     }
     return out;
+}
+
+// The statistics of one group in case order, sorted here; `sorted` is scratch.
+inline Checked ComputeGroupStats(const GroupSample& sample, GroupStats& out,
+                                 std::vector<float>& sorted) {
+    sorted.assign(sample.begin(), sample.end());
+    std::stable_sort(sorted.begin(), sorted.end());
+    return ComputeGroupStatsPresorted(sample.data(), sorted.data(),
+                                      static_cast<std::int64_t>(sample.size()), out);
 }
 
 // Equal to the bit: -0 and +0 differ, as the reference paths must not.

@@ -9,6 +9,8 @@
 
 #include "Samples.h"
 #include "analysis/Bootstrap.h"
+#include "analysis/CountWalk.h"
+#include "analysis/DrawCounts.h"
 #include "common/Single.h"
 
 using namespace corvane;
@@ -17,10 +19,10 @@ using namespace corvane::test;
 namespace {
 
 // The bootstrap in its plainest form: each trial draws positions of the ascending copy from its
-// own stream, writes the resample out in draw order and takes its statistics by the accuracy
-// rule.
-BootstrapResult PlainRule(const GroupSample& g1, const GroupSample& g2, const BootstrapSettings& s,
-                          std::uint64_t seed) {
+// own stream, writes the resample out in draw order and takes its statistics as those of any
+// single sample, sorting it.
+BootstrapResult SortedResampleReference(const GroupSample& g1, const GroupSample& g2,
+                                        const BootstrapSettings& s, std::uint64_t seed) {
     UniformGenerator rng;
     std::vector<float> scratch;
     auto stats = [&](const GroupSample& x) {
@@ -42,18 +44,20 @@ BootstrapResult PlainRule(const GroupSample& g1, const GroupSample& g2, const Bo
     r.group1 = stats(g1);
     r.group2 = stats(g2);
     ComputeEffectSizes(r.group1, r.group2, s.chosenGroup, r.observed);
-    std::vector<float> d(s.trials + 1), rd(s.trials + 1);
+    std::vector<float> d, rd;
     for (int t = 1; t <= s.trials; ++t) {
         rng = UniformGenerator::ForStream(seed, static_cast<std::uint64_t>(t));
         const GroupSample a = draw(g1);
         const GroupSample b = draw(g2);
         EffectSizes e;
         ComputeEffectSizes(stats(a), stats(b), s.chosenGroup, e);
-        if (!IsMissing(e.d)) d[++r.validD] = e.d;
-        if (!IsMissing(e.robustD)) rd[++r.validRobustD] = e.robustD;
+        if (!IsMissing(e.d)) d.push_back(e.d);
+        if (!IsMissing(e.robustD)) rd.push_back(e.robustD);
     }
-    r.dInterval = PercentileInterval(d, r.validD, s.level);
-    r.robustDInterval = PercentileInterval(rd, r.validRobustD, s.level);
+    r.validD = static_cast<int>(d.size());
+    r.validRobustD = static_cast<int>(rd.size());
+    r.dInterval = PercentileInterval(d, s.level);
+    r.robustDInterval = PercentileInterval(rd, s.level);
     return r;
 }
 
@@ -90,19 +94,22 @@ TEST(PercentilePositions, TellingRows) {
     check(0, 0.95f, 1, 0);
 }
 
-TEST(PercentileInterval, ReadsTheSortedStore) {
-    std::vector<float> store(601, 0.0f);
-    for (int i = 1; i <= 600; ++i) store[i] = static_cast<float>((i * 7919) % 600 + 1);
-    const Interval iv = PercentileInterval(store, 600, 0.95f);
+TEST(PercentileInterval, ReadsTheSortedValues) {
+    std::vector<float> kept(600);
+    for (int i = 1; i <= 600; ++i) kept[i - 1] = static_cast<float>((i * 7919) % 600 + 1);
+    const Interval iv = PercentileInterval(kept, 0.95f);
     EXPECT_EQ(iv.lower, 16.0f);
     EXPECT_EQ(iv.upper, 585.0f);
-    const Interval none = PercentileInterval(store, 0, 0.95f);
+    const Interval none = PercentileInterval({}, 0.95f);
     EXPECT_EQ(none.lower, 0.0f);
     EXPECT_EQ(none.upper, 0.0f);
+    const Interval one = PercentileInterval({2.5f}, 0.95f);
+    EXPECT_EQ(one.lower, 2.5f);
+    EXPECT_EQ(one.upper, 2.5f);
 }
 
 TEST(RunBootstrap, ProgressCountsCompletedTrials) {
-    UniformGenerator rng(7);
+    const std::uint64_t seed = 7;
     std::vector<int> seen;
     BootstrapSettings s;
     // On one thread every completed trial is reported, on the calling thread.
@@ -110,7 +117,7 @@ TEST(RunBootstrap, ProgressCountsCompletedTrials) {
     RunOptions one;
     one.threads = 1;
     auto r = RunBootstrap(
-        Range(1, 10), Range(2, 20, 2), s, rng,
+        Range(1, 10), Range(2, 20, 2), s, seed,
         [&](int t) {
             EXPECT_EQ(std::this_thread::get_id(), caller);
             seen.push_back(t);
@@ -125,7 +132,7 @@ TEST(RunBootstrap, ProgressCountsCompletedTrials) {
     four.threads = 4;
     s.trials = 20000;
     ASSERT_TRUE(RunBootstrap(
-                    Range(1, 300), Range(2, 600, 2), s, rng,
+                    Range(1, 300), Range(2, 600, 2), s, seed,
                     [&](int t) {
                         EXPECT_EQ(std::this_thread::get_id(), caller);
                         seen.push_back(t);
@@ -143,44 +150,44 @@ TEST(RunBootstrap, ProgressCountsCompletedTrials) {
 }
 
 TEST(RunBootstrap, ZeroVarianceOfTheChosenGroupStopsBeforeTrialOne) {
-    UniformGenerator rng(1);
+    const std::uint64_t seed = 1;
     int calls = 0;
     BootstrapSettings s;
     s.chosenGroup = 2;
-    auto r = RunBootstrap(Range(1, 10), {3, 3, 3}, s, rng, [&](int) { ++calls; });
+    auto r = RunBootstrap(Range(1, 10), {3, 3, 3}, s, seed, [&](int) { ++calls; });
     ASSERT_FALSE(r.ok());
     EXPECT_EQ(r.error().kind, BootstrapError::Kind::ZeroVariance);
     EXPECT_EQ(r.error().group, 2);
     EXPECT_EQ(calls, 0);
     s.chosenGroup = 1;  // the other group's variance does not matter
-    EXPECT_TRUE(RunBootstrap(Range(1, 10), {3, 3, 3}, s, rng).ok());
+    EXPECT_TRUE(RunBootstrap(Range(1, 10), {3, 3, 3}, s, seed).ok());
 }
 
 TEST(RunBootstrap, UndefinedTrialsLowerTheValidCounts) {
-    UniformGenerator rng(99);
+    const std::uint64_t seed = 99;
     BootstrapSettings s;
-    auto r = RunBootstrap({3, 7}, Range(1, 10), s, rng);
+    auto r = RunBootstrap({3, 7}, Range(1, 10), s, seed);
     ASSERT_TRUE(r.ok());
     // Drawing the same value twice gives variance 0: about half the trials.
     EXPECT_GT(r->validD, 220);
     EXPECT_LT(r->validD, 380);
     EXPECT_EQ(r->validRobustD, r->validD);  // size 2 trims nothing
 
-    auto ties = RunBootstrap({1, 1, 1, 1, 5}, Range(1, 10), s, rng);
+    auto ties = RunBootstrap({1, 1, 1, 1, 5}, Range(1, 10), s, seed);
     ASSERT_TRUE(ties.ok());
     EXPECT_TRUE(IsMissing(ties->observed.robustD));
     EXPECT_LT(ties->validRobustD, ties->validD);
 }
 
 TEST(RunBootstrap, NoDefinedRobustDGivesAZeroInterval) {
-    UniformGenerator rng(5);
+    const std::uint64_t seed = 5;
     BootstrapSettings s;
     s.trials = 50;
     // One odd value among forty: a resample reaches a positive Winsorized variance only by
     // drawing it nine times or more, which practically never happens.
     GroupSample g1(40, 0.0f);
     g1[17] = 1.0f;
-    auto r = RunBootstrap(g1, Range(1, 10), s, rng);
+    auto r = RunBootstrap(g1, Range(1, 10), s, seed);
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(r->validRobustD, 0);
     EXPECT_EQ(r->robustDInterval.lower, 0.0f);
@@ -188,9 +195,9 @@ TEST(RunBootstrap, NoDefinedRobustDGivesAZeroInterval) {
 }
 
 TEST(RunBootstrap, OverflowIsAnError) {
-    UniformGenerator rng(3);
-    EXPECT_TRUE(RunBootstrap({1e19f, 1.0f, 2.0f}, {2e19f, 3.0f}, BootstrapSettings{}, rng).ok());
-    auto r = RunBootstrap({1e19f, 1.0f, 2.0f}, {1e20f, 3.0f}, BootstrapSettings{}, rng);
+    const std::uint64_t seed = 3;
+    EXPECT_TRUE(RunBootstrap({1e19f, 1.0f, 2.0f}, {2e19f, 3.0f}, BootstrapSettings{}, seed).ok());
+    auto r = RunBootstrap({1e19f, 1.0f, 2.0f}, {1e20f, 3.0f}, BootstrapSettings{}, seed);
     ASSERT_FALSE(r.ok());
     EXPECT_EQ(r.error().kind, BootstrapError::Kind::Overflow);
     EXPECT_EQ(r.error().what, Overflow::Variance);
@@ -209,9 +216,9 @@ void ExpectSameRun(const GroupSample& g1, const GroupSample& g2, const Bootstrap
     for (unsigned threads : {1u, 3u}) {
         RunOptions options;
         options.threads = threads;
-        auto fast = RunBootstrap(g1, g2, s, UniformGenerator(seed), {}, options);
+        auto fast = RunBootstrap(g1, g2, s, seed, {}, options);
         if (!fast.ok()) return;  // a chosen group of equal values
-        const BootstrapResult slow = PlainRule(g1, g2, s, seed);
+        const BootstrapResult slow = SortedResampleReference(g1, g2, s, seed);
         const std::string where = "n1 " + std::to_string(g1.size()) + " n2 " +
                                   std::to_string(g2.size()) + " T " + std::to_string(s.trials);
         EXPECT_TRUE(SameStats(fast->group1, slow.group1)) << where;
@@ -225,7 +232,7 @@ void ExpectSameRun(const GroupSample& g1, const GroupSample& g2, const Bootstrap
     }
 }
 
-TEST(RunBootstrap, CountsMatchThePlainRuleOnLargerGroups) {
+TEST(RunBootstrap, MatchesTheSortedResampleReferenceOnLargerGroups) {
     std::mt19937 gen(977);
     for (int sample = 0; sample < 24; ++sample) {
         // Groups of unequal sizes, either one the larger, with ties from a coarse grid of
@@ -262,8 +269,8 @@ TEST(RunBootstrap, LargeGroupsGiveTheSameRunOnAnyNumberOfThreads) {
     RunOptions one, two;
     one.threads = 1;
     two.threads = 2;
-    const auto a = RunBootstrap(g1, g2, s, UniformGenerator(9), {}, one);
-    const auto b = RunBootstrap(g1, g2, s, UniformGenerator(9), {}, two);
+    const auto a = RunBootstrap(g1, g2, s, 9, {}, one);
+    const auto b = RunBootstrap(g1, g2, s, 9, {}, two);
     ASSERT_TRUE(a.ok() && b.ok());
     EXPECT_TRUE(SameStats(a->group1, b->group1));
     EXPECT_TRUE(SameStats(a->group2, b->group2));
@@ -274,7 +281,7 @@ TEST(RunBootstrap, LargeGroupsGiveTheSameRunOnAnyNumberOfThreads) {
     EXPECT_EQ(a->trialD, b->trialD);
 }
 
-TEST(RunBootstrap, CountsMatchThePlainRuleAtTheSmallestSizesAndCounts) {
+TEST(RunBootstrap, MatchesTheSortedResampleReferenceAtTheSmallestSizesAndCounts) {
     const GroupSample tiny[] = {{3, 7}, {1, 1, 2}, {4, 4, 9, 9}, {1, 1, 1, 1, 5}, {2, 6, 2, 6, 2}};
     for (int trials : {1, 2, 3, 600}) {
         for (const auto& g1 : tiny) {
@@ -311,7 +318,7 @@ TEST(RunBootstrap, AnOverflowingResampleEndsTheRunInItsTrial) {
     for (unsigned threads : {1u, 2u, 5u}) {
         RunOptions options;
         options.threads = threads;
-        auto r = RunBootstrap(small, big, BootstrapSettings{}, UniformGenerator(3), {}, options);
+        auto r = RunBootstrap(small, big, BootstrapSettings{}, 3, {}, options);
         ASSERT_FALSE(r.ok());
         EXPECT_EQ(r.error().what, Overflow::Variance);
         EXPECT_EQ(r.error().group, 2);
@@ -329,7 +336,7 @@ TEST(RunBootstrap, CancelStopsTheRun) {
         options.cancel = &token;
         std::int32_t last = 0;
         auto r = RunBootstrap(
-            Range(1, 1000), Range(2, 2000, 2), s, UniformGenerator(8),
+            Range(1, 1000), Range(2, 2000, 2), s, 8,
             [&](std::int32_t done) {
                 last = done;
                 if (done >= 100) token.cancel();
@@ -341,7 +348,7 @@ TEST(RunBootstrap, CancelStopsTheRun) {
     }
 }
 
-TEST(SumsFromCounts, WithinTheRuleOnRandomResamplesWithTies) {
+TEST(SumsFromCounts, WithinAccuracyOfTheDirectSumsOnRandomResamplesWithTies) {
     std::mt19937 gen(31337);
     std::vector<float> scratch;
     for (int sample = 0; sample < 300; ++sample) {
@@ -354,47 +361,71 @@ TEST(SumsFromCounts, WithinTheRuleOnRandomResamplesWithTies) {
         if (sample % 10 == 3) sorted[0] = offset + 1e5f;  // an outlier pulls the mean away
         std::sort(sorted.begin(), sorted.end());
 
-        std::vector<std::uint32_t> counts(n, 0);
+        DrawCounts counts(n);
         GroupSample resample;
         std::uniform_int_distribution<int> position(0, n - 1);
         // Some resamples draw one position only, the constant resample of any sample.
         const int only = sample % 7 == 0 ? position(gen) : -1;
         for (int j = 0; j < n; ++j) {
             const int p = only >= 0 ? only : position(gen);
-            ++counts[p];
+            counts.add(p);
             resample.push_back(sorted[p]);
         }
         std::vector<float> ascending(resample);
         std::sort(ascending.begin(), ascending.end());
-        GroupSums rule;
+        GroupSums direct;
         {
-            // The rule's sums, taken as ComputeGroupStatsPresorted takes them.
-            double s = 0;
-            for (float v : resample) s += v;
-            const double m = s / n;
-            for (float v : resample) rule.d += (v - m) * (v - m);
-            rule.s = s;
+            // The sums over the resample written out, taken as ComputeGroupStatsPresorted
+            // takes them.
+            double sum = 0;
+            for (float v : resample) sum += v;
+            const double m = sum / n;
+            for (float v : resample) direct.squaredDeviations += (v - m) * (v - m);
+            direct.sum = sum;
             const auto g = TrimCount(n);
-            for (auto j = g; j < n - g; ++j) rule.t += ascending[j];
+            for (auto j = g; j < n - g; ++j) direct.trimmedSum += ascending[j];
             const double lo = ascending[g], hi = ascending[n - g - 1];
-            const double wm = ((double(g) * lo + rule.t) + double(g) * hi) / n;
-            rule.wd = double(g) * ((lo - wm) * (lo - wm));
-            for (auto j = g; j < n - g; ++j) rule.wd += (ascending[j] - wm) * (ascending[j] - wm);
-            rule.wd += double(g) * ((hi - wm) * (hi - wm));
+            const double wm = ((double(g) * lo + direct.trimmedSum) + double(g) * hi) / n;
+            double& wd = direct.winsorizedSquaredDeviations;
+            wd = double(g) * ((lo - wm) * (lo - wm));
+            for (auto j = g; j < n - g; ++j) wd += (ascending[j] - wm) * (ascending[j] - wm);
+            wd += double(g) * ((hi - wm) * (hi - wm));
         }
         double mean = 0;
         for (float v : sorted) mean += v;
         mean /= n;
         // Any fixed shift near the values will do.
-        const GroupSums got = SumsFromCounts(sorted.data(), counts.data(), n, mean + 0.1);
+        const GroupSums got = SumsFromCounts(sorted.data(), counts, mean + 0.1);
         double scale = 0;  // a signed sum is accurate relative to the sum of magnitudes
         for (float v : resample) scale += std::fabs(v);
-        EXPECT_LE(std::fabs(got.s - rule.s), 1e-12 * scale) << sample;
-        EXPECT_LE(std::fabs(got.t - rule.t), 1e-12 * scale) << sample;
-        EXPECT_LE(std::fabs(got.d - rule.d), 1e-12 * rule.d) << sample;
-        EXPECT_LE(std::fabs(got.wd - rule.wd), 1e-12 * rule.wd) << sample;
+        EXPECT_LE(std::fabs(got.sum - direct.sum), 1e-12 * scale) << sample;
+        EXPECT_LE(std::fabs(got.trimmedSum - direct.trimmedSum), 1e-12 * scale) << sample;
+        EXPECT_LE(std::fabs(got.squaredDeviations - direct.squaredDeviations),
+                  1e-12 * direct.squaredDeviations)
+            << sample;
+        EXPECT_LE(std::fabs(got.winsorizedSquaredDeviations - direct.winsorizedSquaredDeviations),
+                  1e-12 * direct.winsorizedSquaredDeviations)
+            << sample;
     }
 }
+
+namespace {
+
+// The walk over counts held whole, one 32-bit count per position.
+struct FullCounts {
+    const std::uint32_t* counts;
+    void restart() {}
+    std::int64_t operator()(std::int64_t k) const { return counts[k]; }
+    double weight(std::int64_t k) const { return static_cast<double>(counts[k]); }
+};
+
+GroupSums SumsFromFullCounts(const float* sorted, const std::uint32_t* counts, std::int64_t n,
+                             double shift) {
+    FullCounts full{counts};
+    return WalkCounts(sorted, full, n, shift);
+}
+
+}  // namespace
 
 // Counts above 255 spill out of their byte; the walk over bytes and spills gives the very sums
 // of the full counts, however many times a position spills and in whatever order.
@@ -426,12 +457,12 @@ TEST(SumsFromCounts, ByteCountsWithSpillsMatchTheFullCounts) {
 
     // About a shift near the values, and about 0, which sends the walk to its second form.
     for (double shift : {150.0, 0.0}) {
-        const GroupSums a = SumsFromCounts(sorted.data(), full.data(), n, shift);
+        const GroupSums a = SumsFromFullCounts(sorted.data(), full.data(), n, shift);
         const GroupSums b = SumsFromCounts(sorted.data(), bytes, shift);
-        EXPECT_EQ(a.s, b.s);
-        EXPECT_EQ(a.t, b.t);
-        EXPECT_EQ(a.d, b.d);
-        EXPECT_EQ(a.wd, b.wd);
+        EXPECT_EQ(a.sum, b.sum);
+        EXPECT_EQ(a.trimmedSum, b.trimmedSum);
+        EXPECT_EQ(a.squaredDeviations, b.squaredDeviations);
+        EXPECT_EQ(a.winsorizedSquaredDeviations, b.winsorizedSquaredDeviations);
     }
     bytes.clear();
     EXPECT_TRUE(bytes.spill().empty());

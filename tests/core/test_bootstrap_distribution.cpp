@@ -39,7 +39,7 @@ BootstrapResult RunCase(const Case& c, unsigned threads = 0) {
     s.level = c.level;
     RunOptions options;
     options.threads = threads;
-    auto r = RunBootstrap(c.group1, c.group2, s, UniformGenerator(c.seed), {}, options);
+    auto r = RunBootstrap(c.group1, c.group2, s, c.seed, {}, options);
     EXPECT_TRUE(r.ok());
     return r.ok() ? std::move(r).value() : BootstrapResult{};
 }

@@ -54,8 +54,8 @@ corvane::BootstrapDistributions SomeRun() {
     request.grouping = 1;
     request.code1Text = "1";
     request.code2Text = "2";
-    auto r = corvane::RunBootstrap({3, 7, 9, 4, 5, 1}, {2, 8, 9, 12, 10, 4, 11}, request.settings,
-                                   corvane::UniformGenerator(5));
+    auto r =
+        corvane::RunBootstrap({3, 7, 9, 4, 5, 1}, {2, 8, 9, 12, 10, 4, 11}, request.settings, 5);
     return corvane::MakeBootstrapDistributions(request, r.value());
 }
 
