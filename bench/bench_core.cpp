@@ -11,7 +11,7 @@
 #include "BenchData.h"
 #include "analysis/Bootstrap.h"
 #include "analysis/Descriptives.h"
-#include "data/ImportDataFile.h"
+#include "data/formats/ImportDataFile.h"
 
 using namespace corvane;
 

@@ -13,9 +13,9 @@
 
 #include "FuzzFiles.h"
 #include "common/Single.h"
-#include "data/DelimitedFields.h"
 #include "data/FieldClassifier.h"
-#include "data/ImportDataFile.h"
+#include "data/formats/DelimitedFields.h"
+#include "data/formats/ImportDataFile.h"
 #include "data/modGeneral.h"
 
 using namespace corvane;

@@ -2,7 +2,7 @@
 #include <filesystem>
 
 #include "cli/Commands.h"
-#include "data/ImportDataFile.h"
+#include "data/formats/ImportDataFile.h"
 
 namespace corvane::cli {
 

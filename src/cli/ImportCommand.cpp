@@ -1,5 +1,5 @@
 #include "cli/Commands.h"
-#include "data/ImportDataFile.h"
+#include "data/formats/ImportSummary.h"
 
 namespace corvane::cli {
 
