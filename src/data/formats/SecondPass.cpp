@@ -18,6 +18,7 @@ namespace corvane {
 
 namespace {
 
+// However many cores the machine has, the pieces go to at most this many threads.
 constexpr std::size_t kMaxThreads = 64;
 
 // What every piece reads; each piece writes only its own rows and its own outcome.
@@ -107,8 +108,9 @@ Result<SecondPassResult, ImportError> RunSecondPass(int fd, char delimiter,
         });
     if (run.failedPiece) return std::move(*outcomes[*run.failedPiece].error);
     SecondPassResult result;
-    for (const ChunkOutcome& o : outcomes)
+    for (const ChunkOutcome& o : outcomes) {
         result.variables = std::max(result.variables, o.variables);
+    }
     if (outline.namesLine) result.names = std::move(outcomes.front().names);
     return result;
 }
