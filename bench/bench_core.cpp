@@ -12,7 +12,7 @@
 #include "analysis/Bootstrap.h"
 #include "analysis/Descriptives.h"
 #include "analysis/DrawCounts.h"
-#include "data/ImportDataFile.h"
+#include "data/formats/ImportDataFile.h"
 
 using namespace corvane;
 

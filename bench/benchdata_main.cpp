@@ -14,7 +14,7 @@
 #include <string>
 
 #include "BenchData.h"
-#include "data/ImportDataFile.h"
+#include "data/formats/ImportDataFile.h"
 
 using namespace corvane;
 

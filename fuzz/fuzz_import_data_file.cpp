@@ -2,7 +2,7 @@
 // and the cells of its fields; a failure names a field or line that really is at fault, and the
 // data set loaded before (committed to modGeneral only on success, as the main window does)
 // stays exactly as it was. Lines are split here the plain way; a field's bounds, its quotes
-// and the names-line rule come from DelimitedFields, so what is checked is the reading in
+// and what makes a names line come from DelimitedFields, so what is checked is the reading in
 // blocks and pieces, the short road for plain decimals and the order of failures.
 #include <algorithm>
 #include <cmath>
@@ -13,9 +13,9 @@
 
 #include "FuzzFiles.h"
 #include "common/Single.h"
-#include "data/DelimitedFields.h"
 #include "data/FieldClassifier.h"
-#include "data/ImportDataFile.h"
+#include "data/formats/DelimitedFields.h"
+#include "data/formats/ImportDataFile.h"
 #include "data/modGeneral.h"
 
 using namespace corvane;

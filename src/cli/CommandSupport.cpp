@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "cli/CliArguments.h"
-#include "data/ImportDataFile.h"
+#include "data/formats/ImportDataFile.h"
 
 namespace corvane::cli {
 

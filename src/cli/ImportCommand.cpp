@@ -1,6 +1,6 @@
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
-#include "data/ImportDataFile.h"
+#include "data/formats/ImportSummary.h"
 
 namespace corvane::cli {
 

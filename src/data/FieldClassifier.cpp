@@ -23,7 +23,7 @@ int DigitValue(char c, int base) {
     return v < base ? v : -1;
 }
 
-// The decimal number text[begin, end) of the grammar, sign included, already checked.
+// The value of `text`, already checked to be one decimal number, sign included.
 double DecimalValue(std::string_view text) {
     bool negative = false;
     std::size_t i = 0;
@@ -73,7 +73,7 @@ double DecimalValue(std::string_view text) {
     return negative ? -value : value;
 }
 
-// The longest number of the grammar starting at text[0]; returns its length (0 for none).
+// The longest number starting at text[0]; returns its length (0 for none).
 std::size_t ScanNumber(std::string_view text, double& value) {
     const std::size_t n = text.size();
     if (n >= 2 && text[0] == '&') {

@@ -12,8 +12,12 @@ struct FieldClass {
     double value = 0.0;  // the number read, for FieldKind::Number (not yet rounded to single)
 };
 
+// The numbers read: a decimal (an optional sign, at least one digit with at most one point
+// before, among or after the digits, then an optional exponent: E or e, an optional sign and
+// digits), &H and hex digits, or &O and octal digits.
+
 // The whole reading: the entire text, spaces before and after allowed, as one number.
-// Empty when the text is not exactly one number of the grammar.
+// Empty when the text is not exactly one such number.
 std::optional<double> ReadWhole(std::string_view text);
 
 // The leading reading: after leading spaces and tabs, the value of the number that starts the

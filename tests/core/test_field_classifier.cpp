@@ -21,7 +21,7 @@ const char* Name(FieldKind k) {
 
 }  // namespace
 
-TEST(ClassifyField, TheGrammarsForms) {
+TEST(ClassifyField, EveryNumberAndMissingForm) {
     const Case cases[] = {
         {"12", FieldKind::Number, 12},     {"-3.5", FieldKind::Number, -3.5},
         {"+4", FieldKind::Number, 4},      {".5", FieldKind::Number, 0.5},

@@ -9,7 +9,8 @@
 #include "TempFiles.h"
 #include "common/Single.h"
 #include "data/FieldClassifier.h"
-#include "data/ImportDataFile.h"
+#include "data/formats/ImportDataFile.h"
+#include "data/formats/ImportSummary.h"
 #include "data/modGeneral.h"
 
 using namespace corvane;

@@ -1,4 +1,4 @@
-#include "data/DelimitedFields.h"
+#include "data/formats/DelimitedFields.h"
 
 #include <cstring>
 

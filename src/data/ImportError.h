@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+
+namespace corvane {
+
+// Why an import failed, whichever reader met the failure.
+struct ImportError {
+    enum class Kind {
+        InvalidEntry,    // row, column
+        NumberTooLarge,  // row, column
+        TooManyFields,   // row
+        TooManyLines,
+        Unreadable,  // reason
+        FileChanged,
+        OutOfMemory,
+    };
+    Kind kind;
+    std::int64_t row = 0;  // the line of the file, a names line counted
+    std::int64_t column = 0;
+    std::string reason;
+    char likelyDelimiter = 0;  // for an invalid entry: the delimiter the file seems to use
+
+    static ImportError Of(Kind kind, std::int64_t row = 0, std::int64_t column = 0) {
+        return ImportError{kind, row, column, {}};
+    }
+    // A file that could not be read, for the reason the system gave (an errno value).
+    static ImportError Unreadable(int err);
+    static ImportError Unreadable(std::string reason) {
+        return ImportError{Kind::Unreadable, 0, 0, std::move(reason)};
+    }
+};
+
+// The text the user is shown for an import that failed.
+std::string ImportErrorText(const ImportError& e, const std::string& path);
+
+}  // namespace corvane

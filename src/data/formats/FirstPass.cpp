@@ -1,0 +1,51 @@
+#include "data/formats/FirstPass.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "data/DataMatrix.h"
+#include "data/formats/DelimitedFields.h"
+#include "data/formats/LineReader.h"
+#include "data/formats/OpenDataFile.h"
+
+namespace corvane {
+
+namespace {
+
+// Lines longer than this give no delimiter hint.
+constexpr std::size_t kHintLineBytes = 1 << 16;
+
+}  // namespace
+
+Result<FileOutline, ImportError> RunFirstPass(const std::string& path, char delimiter,
+                                              std::int64_t chunkBytes) {
+    auto file = OpenDataFile(path);
+    if (!file) return file.error();
+    const int fd = ::fileno(file.value().get());
+    const std::int64_t first = FirstLineOffset(fd);
+    chunkBytes = std::max<std::int64_t>(chunkBytes, 1);
+    FileOutline out;
+    std::vector<Chunk>& chunks = out.chunks;
+    chunks.push_back({first, -1, 1, 0});
+    LineReader reader(fd, first, -1);
+    std::string_view line;
+    while (reader.next(line)) {
+        const std::int64_t lines = ++out.lines;
+        if (reader.lineStart() - chunks.back().begin >= chunkBytes) {
+            chunks.back().end = reader.lineStart();
+            chunks.back().endLine = lines;
+            chunks.push_back({reader.lineStart(), -1, lines, 0});
+        }
+        const std::int64_t fields = CountFields(line, delimiter, DataMatrix::kMaxVariables);
+        if (fields > out.maxFields) out.maxFields = fields;
+        if (lines <= 2 && line.size() <= kHintLineBytes) out.firstLines[lines - 1] = line;
+        if (lines == 1) {
+            out.namesLine = ReadNamesLine(line, delimiter, DataMatrix::kMaxVariables).has_value();
+        }
+    }
+    if (reader.failed()) return ImportError::Unreadable(reader.error());
+    chunks.back().endLine = out.lines + 1;
+    return out;
+}
+
+}  // namespace corvane

@@ -1,0 +1,63 @@
+#include "data/formats/ReadDelimitedText.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <utility>
+
+#include "data/formats/DelimitedFields.h"
+#include "data/formats/FirstPass.h"
+#include "data/formats/LineReader.h"
+#include "data/formats/OpenDataFile.h"
+#include "data/formats/SecondPass.h"
+
+namespace corvane {
+
+namespace {
+
+// An invalid entry in a file the delimiter left in one column suggests the delimiter the file
+// seems to use instead.
+ImportError WithDelimiterHint(ImportError e, const FileOutline& outline, char delimiter) {
+    if (e.kind == ImportError::Kind::InvalidEntry && outline.maxFields <= 1 && outline.lines >= 2) {
+        e.likelyDelimiter =
+            LikelyDelimiter(outline.firstLines[0], outline.firstLines[1], delimiter);
+    }
+    return e;
+}
+
+}  // namespace
+
+Result<DataSet, ImportError> ReadDelimitedText(const std::string& path, char delimiter,
+                                               const ImportOptions& options) {
+    using Kind = ImportError::Kind;
+    auto outlined = RunFirstPass(path, delimiter, options.chunkBytes);
+    if (!outlined) return outlined.error();
+    const FileOutline& outline = outlined.value();
+    if (outline.lines > std::numeric_limits<std::int32_t>::max()) {
+        return ImportError::Of(Kind::TooManyLines);
+    }
+    const auto cases = static_cast<std::int32_t>(outline.lines - (outline.namesLine ? 1 : 0));
+    const auto storedColumns = static_cast<std::int32_t>(
+        std::min<std::int64_t>(outline.maxFields, DataMatrix::kMaxVariables));
+    DataMatrix matrix(cases, storedColumns);
+
+    if (options.betweenPasses) options.betweenPasses(path);
+
+    auto file = OpenDataFile(path);
+    if (!file) return file.error();
+    const int fd = ::fileno(file.value().get());
+    if (FirstLineOffset(fd) != outline.chunks.front().begin)
+        return ImportError::Of(Kind::FileChanged);
+    auto read = RunSecondPass(fd, delimiter, outline, options.threads, matrix);
+    if (!read) return WithDelimiterHint(read.error(), outline, delimiter);
+    if (read->variables != storedColumns) return ImportError::Of(Kind::FileChanged);
+
+    DataSet set;
+    set.matrix = std::move(matrix);
+    set.cases = cases;
+    set.variables = read->variables;
+    set.names = std::move(read->names);
+    return set;
+}
+
+}  // namespace corvane

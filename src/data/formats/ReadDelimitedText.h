@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+#include "common/Result.h"
+#include "data/DataMatrix.h"
+#include "data/ImportError.h"
+#include "data/formats/ImportOptions.h"
+
+namespace corvane {
+
+// Reads a delimited text file twice: once to count its lines (and the most fields on any line,
+// so the matrix is allocated once at its final size), once to split and classify every field.
+// A line ends at CR LF, a lone CR or a lone LF; a UTF-8 byte-order mark at the start is
+// skipped. A first line of names (see ReadNamesLine) names the variables and the cases start
+// on line 2. Throws std::bad_alloc when the matrix cannot be had.
+Result<DataSet, ImportError> ReadDelimitedText(const std::string& path, char delimiter,
+                                               const ImportOptions& options);
+
+}  // namespace corvane

@@ -1,0 +1,118 @@
+#include "data/formats/SecondPass.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <exception>
+#include <new>
+#include <optional>
+#include <stdexcept>
+#include <string_view>
+
+#include "common/ParallelWork.h"
+#include "data/formats/DelimitedFields.h"
+#include "data/formats/LineReader.h"
+#include "data/formats/StoreLine.h"
+
+namespace corvane {
+
+namespace {
+
+// However many cores the machine has, the pieces go to at most this many threads.
+constexpr std::size_t kMaxThreads = 64;
+
+// What every piece reads; each piece writes only its own rows and its own outcome.
+struct PassInput {
+    int fd;
+    char delimiter;
+    bool namesLine;
+    DataMatrix& matrix;
+};
+
+struct ChunkOutcome {
+    std::optional<ImportError> error;
+    std::int32_t variables = 0;
+    std::vector<std::string> names;
+};
+
+// Whether a piece read to its end still held exactly its lines and ended where the next
+// piece starts: otherwise the file changed since the first pass.
+bool ChunkEndedInPlace(const PassInput& in, const Chunk& chunk, const LineReader& reader,
+                       std::int64_t lastLine) {
+    if (lastLine != chunk.endLine - 1) return false;
+    if (chunk.end < 0) return true;
+    char after = 0;
+    return !reader.unterminated() &&
+           !(reader.endsInCr() && ::pread(in.fd, &after, 1, chunk.end) == 1 && after == '\n');
+}
+
+std::optional<ImportError> ReadChunk(const PassInput& in, const Chunk& chunk, ChunkOutcome& out,
+                                     std::string& scratch) {
+    using Kind = ImportError::Kind;
+    LineReader reader(in.fd, chunk.begin, chunk.end);
+    std::string_view line;
+    std::int64_t lineNumber = chunk.firstLine - 1;
+    const std::int64_t rowShift = in.namesLine ? 1 : 0;
+    const std::int32_t storedColumns = in.matrix.storedColumns();
+    while (reader.next(line)) {
+        ++lineNumber;
+        if (lineNumber >= chunk.endLine) return ImportError::Of(Kind::FileChanged);
+        if (lineNumber == 1 && in.namesLine) {
+            auto names = ReadNamesLine(line, in.delimiter, storedColumns);
+            if (!names) return ImportError::Of(Kind::FileChanged);
+            out.variables = static_cast<std::int32_t>(names->size());
+            out.names = std::move(*names);
+            continue;
+        }
+        if (line.empty()) continue;
+        float* cells = in.matrix.rowData(static_cast<std::int32_t>(lineNumber - rowShift));
+        if (auto e = StoreLine(line, lineNumber, cells, storedColumns, in.delimiter, out.variables,
+                               scratch)) {
+            return e;
+        }
+    }
+    if (reader.failed()) return ImportError::Unreadable(reader.error());
+    if (!ChunkEndedInPlace(in, chunk, reader, lineNumber))
+        return ImportError::Of(Kind::FileChanged);
+    return std::nullopt;
+}
+
+// One piece of the run: whatever goes wrong becomes the piece's error, so that the earliest
+// piece decides the outcome.
+bool ReadPiece(const PassInput& in, const Chunk& chunk, ChunkOutcome& out, std::string& scratch) {
+    try {
+        out.error = ReadChunk(in, chunk, out, scratch);
+    } catch (const std::bad_alloc&) {
+        out.error = ImportError::Of(ImportError::Kind::OutOfMemory);
+    } catch (const std::length_error&) {
+        out.error = ImportError::Of(ImportError::Kind::OutOfMemory);
+    } catch (const std::exception& e) {
+        out.error = ImportError::Unreadable(std::string(e.what()));
+    }
+    return !out.error;
+}
+
+}  // namespace
+
+Result<SecondPassResult, ImportError> RunSecondPass(int fd, char delimiter,
+                                                    const FileOutline& outline, unsigned threads,
+                                                    DataMatrix& matrix) {
+    const std::vector<Chunk>& chunks = outline.chunks;
+    const PassInput in{fd, delimiter, outline.namesLine, matrix};
+    std::vector<ChunkOutcome> outcomes(chunks.size());
+    // Each thread's scratch for quoted fields.
+    std::vector<std::string> scratch(WorkerThreads(threads, std::min(chunks.size(), kMaxThreads)));
+    const ParallelOutcome run =
+        RunPieces(chunks.size(), scratch, [&](std::string& s, std::size_t piece) {
+            return ReadPiece(in, chunks[piece], outcomes[piece], s);
+        });
+    if (run.failedPiece) return std::move(*outcomes[*run.failedPiece].error);
+    SecondPassResult result;
+    for (const ChunkOutcome& o : outcomes) {
+        result.variables = std::max(result.variables, o.variables);
+    }
+    if (outline.namesLine) result.names = std::move(outcomes.front().names);
+    return result;
+}
+
+}  // namespace corvane

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/Result.h"
+#include "data/DataMatrix.h"
+#include "data/ImportError.h"
+#include "data/formats/FirstPass.h"
+
+namespace corvane {
+
+// What the second pass learns besides the cells.
+struct SecondPassResult {
+    std::int32_t variables = 0;  // the most fields on any line
+    std::vector<std::string> names;
+};
+
+// Splits, classifies and stores every field of the open file `fd` into `matrix`, sized from
+// the outline, the outline's pieces on `threads` threads (0: one per core). The result and the
+// error are those of reading the file front to back: the first faulty field in file order is
+// the one reported, whatever the thread count.
+Result<SecondPassResult, ImportError> RunSecondPass(int fd, char delimiter,
+                                                    const FileOutline& outline, unsigned threads,
+                                                    DataMatrix& matrix);
+
+}  // namespace corvane

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "data/ImportError.h"
+
+namespace corvane {
+
+// Splits, classifies and stores the fields of one data line (line `lineNumber` of the file)
+// into `cells`, its row of `storedColumns` cells, and raises `variables` to the fields seen.
+// A line with more fields than the first pass counted means the file changed. `scratch` holds
+// a quoted field's text between calls.
+std::optional<ImportError> StoreLine(std::string_view line, std::int64_t lineNumber, float* cells,
+                                     std::int32_t storedColumns, char delimiter,
+                                     std::int32_t& variables, std::string& scratch);
+
+}  // namespace corvane
