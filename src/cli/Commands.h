@@ -5,7 +5,7 @@
 
 #include "cli/CliArguments.h"
 #include "cli/CliMain.h"
-#include "data/DataMatrix.h"
+#include "data/DataSet.h"
 
 // The commands of corvane-cli. Each returns the text for standard output and throws UsageError
 // or UserError when it cannot run.

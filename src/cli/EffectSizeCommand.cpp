@@ -88,17 +88,18 @@ std::string RunEffectSize(const ParsedArgs& a, std::ostream& err, const CliEnvir
 
     const std::string shown = DisplayPath(a.file);
     const DataSet data = Import(a.file, shown, delimiter);
-    request.dependent = ResolveVariable(dependentText, data.names, "dv");
-    request.grouping = ResolveVariable(groupingText, data.names, "gv");
-    request.names = data.names;
+    request.dependent = ResolveVariable(dependentText, data.names(), "dv");
+    request.grouping = ResolveVariable(groupingText, data.names(), "gv");
+    request.names = data.names();
     for (const std::int32_t v : {request.dependent, request.grouping}) {
-        if (v > data.variables) throw UserError{msg::VariableNotInData(v, data.variables)};
+        if (v > data.variables()) throw UserError{msg::VariableNotInData(v, data.variables())};
     }
 
     UniformGenerator rng(seed);
     ProgressBar bar(err, env.errIsTerminal, env.progressDelaySeconds, request.settings.trials);
     auto outcome = RunEffectSizeAnalysis(
-        data.matrix, data.cases, request, rng, [&bar](std::int32_t t) { bar.update(t); }, options);
+        data.matrix(), data.cases(), request, rng, [&bar](std::int32_t t) { bar.update(t); },
+        options);
     bar.finish();
     if (!outcome && outcome.error().cancelled) throw Interrupted{};
     if (!outcome) throw UserError{outcome.error().message};
@@ -121,9 +122,10 @@ std::string RunEffectSize(const ParsedArgs& a, std::ostream& err, const CliEnvir
             .add("command", JsonString("effect-size"))
             .add("file", JsonString(shown))
             .add("dependent", std::to_string(request.dependent))
-            .addIf(!data.names.empty(), "dependent_name", JsonName(data.names, request.dependent))
+            .addIf(!data.names().empty(), "dependent_name",
+                   JsonName(data.names(), request.dependent))
             .add("grouping", std::to_string(request.grouping))
-            .addIf(!data.names.empty(), "grouping_name", JsonName(data.names, request.grouping))
+            .addIf(!data.names().empty(), "grouping_name", JsonName(data.names(), request.grouping))
             .add("group1_code", JsonNumber(static_cast<float>(*ParseGroupCode(request.code1Text))))
             .add("group2_code", JsonNumber(static_cast<float>(*ParseGroupCode(request.code2Text))))
             .add("trials", std::to_string(r.trials))

@@ -435,7 +435,7 @@ Result<DataSet, ImportError> ImportDataFile(const std::string& path, char delimi
 
         const auto storedColumns =
             static_cast<std::int32_t>(std::min<std::int64_t>(maxFields, DataMatrix::kMaxVariables));
-        DataSet set;
+        DataSet::Contents set;
         set.cases = static_cast<std::int32_t>(lines - (namesLine ? 1 : 0));
         set.matrix = DataMatrix(set.cases, storedColumns);
 
@@ -474,7 +474,7 @@ Result<DataSet, ImportError> ImportDataFile(const std::string& path, char delimi
         }
         if (set.variables != storedColumns) return Fail(Kind::FileChanged);
         if (namesLine) set.names = std::move(outcomes.front().names);
-        return set;
+        return DataSet(std::move(set));
     } catch (const std::bad_alloc&) {
         return Fail(Kind::OutOfMemory);
     } catch (const std::length_error&) {

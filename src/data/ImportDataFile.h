@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/Result.h"
-#include "data/DataMatrix.h"
+#include "data/DataSet.h"
 
 namespace corvane {
 
