@@ -16,17 +16,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
-#include <QStyle>
 #include <QUrl>
 #include <algorithm>
-#include <stdexcept>
-#include <string>
-#include <string_view>
-#include <type_traits>
 #include <utility>
 
 #include "app/AnalysisWindows.h"
 #include "app/ImportWorkflow.h"
+#include "app/MainWindowControls.h"
 #include "app/frmSplash.h"
 #include "common/Messages.h"
 #include "output/ui/OutputPane.h"
@@ -34,10 +30,7 @@
 #include "output/ui/frmSaveOutput.h"
 #include "platform/FieldColours.h"
 #include "platform/FileSystemLists.h"
-#include "platform/FixedLayout.h"
 #include "platform/Guarded.h"
-#include "platform/MessageService.h"
-#include "platform/StringConversions.h"
 #include "platform/Twips.h"
 
 namespace {
@@ -52,104 +45,6 @@ int atLeastPixelsY(int twips) {
     while (Twips::fromPixelsY(px) < twips) ++px;
     while (px > 0 && Twips::fromPixelsY(px - 1) >= twips) --px;
     return px;
-}
-
-void captionBold(QWidget* frame) {
-    QFont f = frame->font();
-    f.setBold(true);
-    frame->setFont(f);
-}
-
-// Frame captions are bold; what sits inside keeps the window's regular weight.
-void unbold(QWidget* w) {
-    QFont f = w->font();
-    f.setBold(false);
-    w->setFont(f);
-}
-
-// How a caption is measured against its box.
-enum class Fit { None, Label, Radio, Button, Frame };
-
-// A control of the Select Data frame: its name, the caption and tip it shows (null: none), and
-// its fixed place in twips.
-struct ControlSpec {
-    const char* name;
-    const char* caption;
-    const char* tip;
-    Fit fit;
-    int left;
-    int top;
-    int width;
-    int height;
-};
-
-// Every fixed control of the window, each text written once: the controls are built from this
-// table and the window's font is chosen to fit its captions.
-constexpr ControlSpec kControls[] = {
-    {"fraTypeOfDelimiter", "Type of Delimiter", "Specify the delimiter used", Fit::Frame, 240, 360,
-     1815, 1695},
-    {"optSpace", "Space Delimited", nullptr, Fit::Radio, 120, 240, 1455, 255},
-    {"optComma", "Comma Delimited", nullptr, Fit::Radio, 120, 720, 1575, 255},
-    {"optTab", "Tab Delimited", nullptr, Fit::Radio, 120, 1200, 1335, 255},
-    {"drvDrive", nullptr, "Specify drive of file", Fit::None, 2280, 480, 2415, 315},
-    {"dirDirectory", nullptr, "Specify directory of file", Fit::None, 2280, 840, 2415, 1215},
-    {"cmbFileType", nullptr, "Specify file extension (*.txt or *.dat)", Fit::None, 4920, 480, 2295,
-     315},
-    {"filFile", nullptr, "Specify file", Fit::None, 4920, 840, 2295, 1065},
-    {"lblSelectedFileLabel", "Selected File:", nullptr, Fit::Label, 7440, 360, 1332, 240},
-    {"lblSelectedFile", nullptr, "The file selected for import", Fit::None, 7440, 600, 2055, 255},
-    {"lblCurrentFileLabel", "File Currently in Processor:", nullptr, Fit::Label, 7440, 960, 2055,
-     255},
-    {"lblCurrentFile", nullptr, "File currently loaded in Corvane", Fit::None, 7440, 1200, 2055,
-     255},
-    {"cmdImportData", "Import Selected Data File", "Click to import selected file", Fit::Button,
-     7440, 1560, 2055, 495},
-};
-
-const ControlSpec& Spec(std::string_view name) {
-    for (const ControlSpec& c : kControls) {
-        if (name == c.name) return c;
-    }
-    throw std::logic_error("no control " + std::string(name));
-}
-
-// The control `name` of the table in `container`, in the window's regular weight.
-template <class W>
-W* Make(QWidget* container, const char* name) {
-    const ControlSpec& c = Spec(name);
-    W* w = nullptr;
-    if constexpr (std::is_same_v<W, QGroupBox>) {
-        w = MakeFrame(container, c.name, c.caption, c.left, c.top, c.width, c.height);
-    } else if constexpr (requires(W * x) { x->setText(QString()); }) {
-        w = MakeCaptioned<W>(container, c.name, c.caption ? c.caption : "", c.left, c.top, c.width,
-                             c.height);
-    } else {
-        w = MakeControl<W>(container, c.name, c.left, c.top, c.width, c.height);
-    }
-    if (c.tip != nullptr) w->setToolTip(QString::fromUtf8(c.tip));
-    unbold(w);
-    return w;
-}
-
-// The fixed places were drawn for a narrow 8 pt dialog font; every fixed caption of the window
-// must fit its box.
-QFont fittingWindowFont(const QFont& base, const QStyle* style) {
-    const CaptionExtras extras = CaptionExtras::of(style);
-    const auto extra = [&extras](Fit fit) {
-        return fit == Fit::Radio    ? extras.radio
-               : fit == Fit::Button ? extras.button
-               : fit == Fit::Frame  ? extras.frame
-                                    : 0;
-    };
-    return FittingFont(base, [&extra](const QFontMetrics& m) {
-        for (const ControlSpec& c : kControls) {
-            if (c.fit == Fit::None) continue;
-            if (m.horizontalAdvance(QString::fromUtf8(c.caption)) + extra(c.fit) >
-                Twips::toPixelsX(c.width))
-                return false;
-        }
-        return true;
-    });
 }
 
 }  // namespace
@@ -194,7 +89,7 @@ frmMain::frmMain(QWidget* parent, frmMainServices services)
     : QMainWindow(parent), m_services(std::move(services)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Corvane 2"));
-    setFont(fittingWindowFont(font(), style()));
+    setFont(MainWindowControls::WindowFont(font(), style()));
     setAcceptDrops(true);
     buildControls();
     buildMenus();
@@ -229,9 +124,10 @@ void frmMain::buildControls() {
 }
 
 void frmMain::buildSelectData(QWidget* client) {
+    using MainWindowControls::Make;
     fraSelectData = new QGroupBox(QStringLiteral("Select Data"), client);
     fraSelectData->setObjectName(QStringLiteral("fraSelectData"));
-    captionBold(fraSelectData);
+    MainWindowControls::SetBold(fraSelectData, true);
 
     fraTypeOfDelimiter = Make<QGroupBox>(fraSelectData, "fraTypeOfDelimiter");
     optSpace = Make<QRadioButton>(fraTypeOfDelimiter, "optSpace");
@@ -258,7 +154,7 @@ void frmMain::buildSelectData(QWidget* client) {
 void frmMain::buildOutput(QWidget* client) {
     fraOutput = new QGroupBox(QStringLiteral("Output"), client);
     fraOutput->setObjectName(QStringLiteral("fraOutput"));
-    captionBold(fraOutput);
+    MainWindowControls::SetBold(fraOutput, true);
 
     txtOutput = new OutputPane(fraOutput);
     txtOutput->setObjectName(QStringLiteral("txtOutput"));

@@ -4,7 +4,6 @@
 #include <QRect>
 #include <QString>
 #include <chrono>
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>

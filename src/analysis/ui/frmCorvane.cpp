@@ -196,8 +196,7 @@ void frmCorvane::cmdOK_Click() {
     runGuarded([this] { runAnalysis(); });
 }
 
-void frmCorvane::runAnalysis() {
-    if (m_run) return;
+corvane::EffectSizeRequest frmCorvane::requestFromControls() const {
     corvane::EffectSizeRequest request;
     for (std::size_t i = 0; i < optTrials.size(); ++i) {
         if (optTrials[i]->isChecked()) {
@@ -219,11 +218,15 @@ void frmCorvane::runAnalysis() {
     request.dependent = m_lngDV;
     request.names = m_data->names();
     request.grouping = m_lngGV;
+    return request;
+}
 
+void frmCorvane::runAnalysis() {
+    if (m_run) return;
     // Every OK draws from a generator seeded afresh.
     auto run = std::make_unique<Run>();
     run->id = ++m_runId;
-    run->request = std::move(request);
+    run->request = requestFromControls();
     run->rng.reseed(m_seedSource());
     run->data = m_data;
     Run* const r = run.get();

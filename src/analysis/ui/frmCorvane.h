@@ -17,7 +17,6 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QListWidgetItem;
 class QPushButton;
 class QRadioButton;
 class QTimer;
@@ -103,6 +102,8 @@ class frmCorvane : public AnalysisDialog {
     void setFocusOrder();
     // One tick per list: `member` follows the ticked item of `list`.
     void itemCheck(QListWidget* list, std::int32_t& member, int index);
+    // What the controls ask for, with the data set's names for the report.
+    corvane::EffectSizeRequest requestFromControls() const;
     void runAnalysis();
     // On the window's thread once the run's thread has posted its end.
     void finishRun(std::uint64_t id);

@@ -7,7 +7,6 @@
 
 class QGroupBox;
 class QListWidget;
-class QListWidgetItem;
 class QPushButton;
 class QRadioButton;
 class OutputPane;
