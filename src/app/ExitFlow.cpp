@@ -27,7 +27,7 @@ bool ExitFlow::mayClose(OutputPane* pane) {
     return confirmed();
 }
 
-bool ExitFlow::end() {
+bool ExitFlow::endOnce() {
     if (m_state == State::Ended) return false;
     m_state = State::Ended;
     return true;

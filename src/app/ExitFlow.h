@@ -27,7 +27,7 @@ class ExitFlow {
     // box); whether the window may close.
     bool mayClose(OutputPane* pane);
     // The close has gone through: true the first time only, when the program ends.
-    bool end();
+    bool endOnce();
     // Confirmed without asking, or back to running.
     void setConfirmed(bool confirmed);
 

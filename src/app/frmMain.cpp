@@ -100,7 +100,7 @@ frmMain::frmMain(QWidget* parent, frmMainServices services)
     m_import =
         new ImportWorkflow(this, txtOutput, m_services.settings, m_services.betweenImportPasses);
     connect(m_import, &ImportWorkflow::dataSetReplaced, this,
-            [this](const QString& file) { dataSetReplaced(file); });
+            [this](const QString& file) { afterImport(file); });
     // The lists start in the folder of the last import, while it is there.
     const QString folder = m_import->lastFolder();
     if (!folder.isEmpty() && dirDirectory->setPath(folder)) drvDrive->showDriveOf(folder);
@@ -334,7 +334,7 @@ void frmMain::importSelected() {
     m_import->import(m_strFileName, delimiter);
 }
 
-void frmMain::dataSetReplaced(const QString& file) {
+void frmMain::afterImport(const QString& file) {
     // The label names the file just read, even when the file list has moved on since.
     lblCurrentFile->setText(QFileInfo(file).fileName());
     m_analysisWindows->discardAnalysisWindows();
@@ -392,7 +392,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
-    if (!m_exit.end()) return;
+    if (!m_exit.endOnce()) return;
     // No window of the program outlives the main window, hidden ones included.
     for (QWidget* w : findChildren<QWidget*>()) {
         if (w->isWindow() && w->isVisible()) w->close();

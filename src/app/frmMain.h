@@ -116,7 +116,7 @@ class frmMain : public QMainWindow {
     // The import of m_strFileName with the chosen delimiter.
     void importSelected();
     // After a successful import: the label names the file just read, the windows let go.
-    void dataSetReplaced(const QString& file);
+    void afterImport(const QString& file);
 
     QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption,
                          void (frmMain::*handler)());
