@@ -72,13 +72,13 @@ int TimeImport(const std::string& path, unsigned threads) {
         std::fprintf(stderr, "%s\n", ImportErrorText(set.error(), path).c_str());
         return 1;
     }
-    const double matrix = static_cast<double>(set->cases) * set->matrix.storedColumns() *
+    const double matrix = static_cast<double>(set->cases()) * set->matrix().storedColumns() *
                           sizeof(float) / (1024.0 * 1024.0);
     const double peak = PeakResidentMiB();
     std::printf(
         "ImportDataFile %d x %d, %s: %.1f ms wall %.1f ms cpu, peak RSS %.1f MiB (%.1f before the "
         "import), matrix %.1f MiB, peak above the matrix %.1f MiB\n",
-        set->cases, set->variables,
+        set->cases(), set->variables(),
         threads == 0 ? "all cores" : (std::to_string(threads) + " thread(s)").c_str(),
         took.count() * 1000, cpu * 1000, peak, before, matrix, peak - matrix);
     return 0;

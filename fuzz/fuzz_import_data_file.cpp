@@ -75,11 +75,12 @@ void LoadPrevious() {
 }
 
 void CheckPreviousKept() {
-    FUZZ_CHECK(g::g_lngNumberOfCases == 2 && g::g_lngNumberOfVariables == 3);
-    FUZZ_CHECK(g::g_sngData.rows() == 2 && g::g_sngData.storedColumns() == 3);
+    FUZZ_CHECK(g::Current()->cases() == 2 && g::Current()->variables() == 3);
+    FUZZ_CHECK(g::Current()->matrix().rows() == 2 && g::Current()->matrix().storedColumns() == 3);
     const float cells[2][3] = {{1, 2, 3}, {4, kMissing, 6}};
     for (int i = 0; i < 2; ++i)
-        for (int j = 0; j < 3; ++j) FUZZ_CHECK(g::g_sngData.at(i + 1, j + 1) == cells[i][j]);
+        for (int j = 0; j < 3; ++j)
+            FUZZ_CHECK(g::Current()->matrix().at(i + 1, j + 1) == cells[i][j]);
 }
 
 // Whether the first line names the variables.
@@ -90,28 +91,28 @@ bool NamesLine(const std::vector<std::string_view>& lines, char delimiter) {
 
 void CheckSuccess(const DataSet& d, const std::vector<std::string_view>& lines, char delimiter) {
     const std::size_t skip = NamesLine(lines, delimiter) ? 1 : 0;
-    FUZZ_CHECK(d.names.empty() == (skip == 0));
-    FUZZ_CHECK(d.cases == static_cast<std::int32_t>(lines.size() - skip));
-    FUZZ_CHECK(d.matrix.allocated() && d.matrix.rows() == d.cases);
-    FUZZ_CHECK(d.variables >= 0 && d.variables <= DataMatrix::kMaxVariables);
-    std::size_t widest = skip ? d.names.size() : 0;
+    FUZZ_CHECK(d.names().empty() == (skip == 0));
+    FUZZ_CHECK(d.cases() == static_cast<std::int32_t>(lines.size() - skip));
+    FUZZ_CHECK(d.matrix().allocated() && d.matrix().rows() == d.cases());
+    FUZZ_CHECK(d.variables() >= 0 && d.variables() <= DataMatrix::kMaxVariables);
+    std::size_t widest = skip ? d.names().size() : 0;
     for (std::size_t r = skip; r < lines.size(); ++r) {
         const auto fields = Fields(lines[r], delimiter);
         widest = std::max(widest, fields.size());
         const auto row = static_cast<std::int32_t>(r + 1 - skip);
-        for (std::int32_t c = 1; c <= d.variables; ++c) {
+        for (std::int32_t c = 1; c <= d.variables(); ++c) {
             float expected = 0.0f;
             if (static_cast<std::size_t>(c) <= fields.size()) {
                 FUZZ_CHECK(StoredValue(fields[c - 1], expected));
             }
-            const float cell = d.matrix.at(row, c);
+            const float cell = d.matrix().at(row, c);
             FUZZ_CHECK(cell == expected && std::signbit(cell) == std::signbit(expected));
         }
     }
-    FUZZ_CHECK(static_cast<std::size_t>(d.variables) == widest);
+    FUZZ_CHECK(static_cast<std::size_t>(d.variables()) == widest);
     // Row 0, column 0 and the columns past the file's read 0.
-    FUZZ_CHECK(d.matrix.at(0, 1) == 0.0f && d.matrix.at(1, 0) == 0.0f);
-    FUZZ_CHECK(d.matrix.at(1, d.variables + 1) == 0.0f);
+    FUZZ_CHECK(d.matrix().at(0, 1) == 0.0f && d.matrix().at(1, 0) == 0.0f);
+    FUZZ_CHECK(d.matrix().at(1, d.variables() + 1) == 0.0f);
 }
 
 // The first field or line in reading order that cannot be stored is the one the error names.
@@ -153,8 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         auto r = ImportDataFile(path, delimiter);
         if (r) {
             CheckSuccess(r.value(), lines, delimiter);
-            DataSet& d = r.value();
-            g::Replace(std::move(d.matrix), d.cases, d.variables, std::move(d.names));
+            g::Replace(std::move(r).value());
         } else {
             FUZZ_CHECK(!ImportErrorText(r.error(), path).empty());
             CheckFailure(r.error(), lines, delimiter);

@@ -6,6 +6,7 @@
 #include "analysis/EffectSizeAnalysis.h"
 #include "analysis/ui/frmCorvane.h"
 #include "analysis/ui/frmDescriptives.h"
+#include "data/modGeneral.h"
 #include "data/ui/frmNavigate.h"
 
 AnalysisWindows::AnalysisWindows(QWidget* owner, OutputPane* pane)
@@ -25,7 +26,7 @@ frmCorvane* AnalysisWindows::corvaneInstance() {
 }
 
 frmCorvane* AnalysisWindows::newCorvane() {
-    auto* window = new frmCorvane(m_pane, m_owner);
+    auto* window = new frmCorvane(corvane::modGeneral::Current(), m_pane, m_owner);
     window->setRunSucceeded([this](const corvane::EffectSizeRequest& request,
                                    const corvane::EffectSizeOutcome& outcome) {
         m_distributions.keepRun(corvane::MakeBootstrapDistributions(request, outcome.result));
@@ -34,20 +35,26 @@ frmCorvane* AnalysisWindows::newCorvane() {
 }
 
 frmDescriptives* AnalysisWindows::descriptivesInstance() {
-    return m_descriptives.get([this] { return new frmDescriptives(m_pane, m_owner); });
+    return m_descriptives.get(
+        [this] { return new frmDescriptives(corvane::modGeneral::Current(), m_pane, m_owner); });
 }
 
+// Each showing hands the window the data set loaded now.
 void AnalysisWindows::showCorvane() {
-    m_corvane.showModal([this] { return newCorvane(); });
+    frmCorvane* window = corvaneInstance();
+    window->setDataSet(corvane::modGeneral::Current());
+    m_corvane.showModal([window] { return window; });
 }
 
 void AnalysisWindows::showDescriptives() {
-    m_descriptives.showModal([this] { return new frmDescriptives(m_pane, m_owner); });
+    frmDescriptives* window = descriptivesInstance();
+    window->setDataSet(corvane::modGeneral::Current());
+    m_descriptives.showModal([window] { return window; });
 }
 
 void AnalysisWindows::showNavigate() {
     // Built afresh at every opening; a data set without a cell (1, 1) opens nothing.
-    auto navigator = std::make_unique<frmNavigate>(m_owner);
+    auto navigator = std::make_unique<frmNavigate>(corvane::modGeneral::Current(), m_owner);
     if (!navigator->Form_Load()) return;
     navigator->exec();
 }

@@ -4,10 +4,11 @@
 #include <QRect>
 #include <QString>
 #include <chrono>
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+
+#include "app/ExitFlow.h"
 
 class QAction;
 class QSettings;
@@ -23,6 +24,7 @@ class FileListBox;
 class FileListChain;
 class OutputPane;
 class AnalysisWindows;
+class ImportWorkflow;
 
 // Where the two frames and the pane go for a window of a given outer size, all in twips.
 // The frames are placed in the client area, the pane inside fraOutput.
@@ -52,6 +54,9 @@ struct frmMainServices {
 // pane, with the menu bar that carries every command of the program.
 class frmMain : public QMainWindow {
     Q_OBJECT
+    // Before m_lngUnloadProgram, which shows its state.
+    ExitFlow m_exit{this};
+
   public:
     explicit frmMain(QWidget* parent = nullptr, frmMainServices services = {});
     ~frmMain() override;
@@ -62,8 +67,8 @@ class frmMain : public QMainWindow {
 
     // Full path of the data file last clicked in the file list; empty until one is clicked.
     QString m_strFileName;
-    // Set to 1 once the user has confirmed exit; until then the window refuses to close.
-    std::int32_t m_lngUnloadProgram = 0;
+    // 1 once the user has confirmed exit; until then the window refuses to close.
+    UnloadFlag m_lngUnloadProgram{m_exit};
 
     OutputPane* outputPane() const { return txtOutput; }
     AnalysisWindows* analysisWindows() const { return m_analysisWindows.get(); }
@@ -103,15 +108,15 @@ class frmMain : public QMainWindow {
 
   private:
     void buildControls();
+    void buildSelectData(QWidget* client);
+    void buildOutput(QWidget* client);
+    void connectControls();
     void buildMenus();
     void applyLayout();
-    // The two questions of Exit, and the save dialog when asked for; true once confirmed.
-    bool confirmExit();
-    // The focus test of the edit commands: the pane holds the keyboard focus.
-    bool paneHasFocus() const;
-    void showSaveOutput();
-    // The import of m_strFileName; true when a data set was loaded.
-    bool importSelected();
+    // The import of m_strFileName with the chosen delimiter.
+    void importSelected();
+    // After a successful import: the label names the file just read, the windows let go.
+    void afterImport(const QString& file);
 
     QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption,
                          void (frmMain::*handler)());
@@ -137,7 +142,5 @@ class frmMain : public QMainWindow {
 
     std::unique_ptr<AnalysisWindows> m_analysisWindows;
     frmMainServices m_services;
-
-    bool m_inClosingRule = false;
-    bool m_ended = false;
+    ImportWorkflow* m_import = nullptr;
 };

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "data/DataMatrix.h"
+#include "data/DataSet.h"
 
 // What the commands share.
 namespace corvane::cli {

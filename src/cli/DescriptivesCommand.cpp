@@ -17,7 +17,7 @@ std::string JsonReport(const std::vector<DescriptiveRow>& rows, const DataSet& d
         list += i == 0 ? "\n    " : ",\n    ";
         list += JsonObject(4)
                     .add("variable", std::to_string(row.variable))
-                    .addIf(!data.names.empty(), "name", JsonName(data.names, row.variable))
+                    .addIf(!data.names().empty(), "name", JsonName(data.names(), row.variable))
                     .add("n", std::to_string(row.n))
                     .add("mean", optional(row.mean))
                     .add("sd", optional(row.sd))
@@ -29,7 +29,7 @@ std::string JsonReport(const std::vector<DescriptiveRow>& rows, const DataSet& d
     return JsonObject(0)
                .add("command", JsonString("descriptives"))
                .add("file", JsonString(shown))
-               .add("cases", std::to_string(data.cases))
+               .add("cases", std::to_string(data.cases()))
                .add("variables", list)
                .str() +
            "\n";
@@ -44,15 +44,15 @@ std::string RunDescriptives(const ParsedArgs& a, std::ostream&, const CliEnviron
 
     const std::string shown = DisplayPath(a.file);
     const DataSet data = Import(a.file, shown, delimiter);
-    const std::vector<std::int32_t> variables = ResolveVariableList(varsText, data.names);
+    const std::vector<std::int32_t> variables = ResolveVariableList(varsText, data.names());
     for (const std::int32_t v : variables) {
-        if (v > data.variables) throw UserError{msg::VariableNotInData(v, data.variables)};
+        if (v > data.variables()) throw UserError{msg::VariableNotInData(v, data.variables())};
     }
-    auto rows = ComputeDescriptives(data.matrix, data.cases, variables);
+    auto rows = ComputeDescriptives(data.matrix(), data.cases(), variables);
     if (!rows) throw UserError{rows.error().message};
 
     const std::string report = json ? JsonReport(rows.value(), data, shown)
-                                    : BuildDescriptivesReport(rows.value(), data.names);
+                                    : BuildDescriptivesReport(rows.value(), data.names());
     return WithLineEnds(report, a.flag("crlf"));
 }
 

@@ -48,11 +48,11 @@ EffectSizeOptions ReadOptions(const ParsedArgs& a, const CliEnvironment& env) {
 
 // Names the chosen variables by number and checks that the file has them.
 void ChooseVariables(EffectSizeOptions& o, const DataSet& data) {
-    o.request.dependent = ResolveVariable(o.dependentText, data.names, "dv");
-    o.request.grouping = ResolveVariable(o.groupingText, data.names, "gv");
-    o.request.names = data.names;
+    o.request.dependent = ResolveVariable(o.dependentText, data.names(), "dv");
+    o.request.grouping = ResolveVariable(o.groupingText, data.names(), "gv");
+    o.request.names = data.names();
     for (const std::int32_t v : {o.request.dependent, o.request.grouping}) {
-        if (v > data.variables) throw UserError{msg::VariableNotInData(v, data.variables)};
+        if (v > data.variables()) throw UserError{msg::VariableNotInData(v, data.variables())};
     }
 }
 
@@ -61,7 +61,7 @@ EffectSizeOutcome Analyse(const EffectSizeOptions& o, const DataSet& data, std::
     UniformGenerator rng(o.seed);
     ProgressBar bar(err, env.errIsTerminal, env.progressDelaySeconds, o.request.settings.trials);
     auto outcome = RunEffectSizeAnalysis(
-        data.matrix, data.cases, o.request, rng, [&bar](std::int32_t t) { bar.update(t); }, o.run);
+        data.matrix(), data.cases(), o.request, rng, [&bar](std::int32_t t) { bar.update(t); }, o.run);
     bar.finish();
     if (!outcome && outcome.error().cancelled) throw Interrupted{};
     if (!outcome) throw UserError{outcome.error().message};
@@ -79,7 +79,7 @@ void SaveDistribution(const std::string& csv, const BootstrapResult& r, bool crl
 std::string JsonReport(const EffectSizeOptions& o, const DataSet& data, const std::string& shown,
                        const BootstrapResult& r) {
     const EffectSizeRequest& request = o.request;
-    const bool named = !data.names.empty();
+    const bool named = !data.names().empty();
     const bool bins = o.distribution != nullptr;
     const BootstrapDistributions pictures =
         bins ? MakeBootstrapDistributions(request, r) : BootstrapDistributions{};
@@ -87,9 +87,9 @@ std::string JsonReport(const EffectSizeOptions& o, const DataSet& data, const st
                .add("command", JsonString("effect-size"))
                .add("file", JsonString(shown))
                .add("dependent", std::to_string(request.dependent))
-               .addIf(named, "dependent_name", JsonName(data.names, request.dependent))
+               .addIf(named, "dependent_name", JsonName(data.names(), request.dependent))
                .add("grouping", std::to_string(request.grouping))
-               .addIf(named, "grouping_name", JsonName(data.names, request.grouping))
+               .addIf(named, "grouping_name", JsonName(data.names(), request.grouping))
                .add("group1_code",
                     JsonNumber(static_cast<float>(*ParseGroupCode(request.code1Text))))
                .add("group2_code",

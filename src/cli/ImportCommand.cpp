@@ -8,7 +8,7 @@ std::string RunImport(const ParsedArgs& a, std::ostream&, const CliEnvironment&)
     const char delimiter = ParseDelimiter(a);
     const std::string shown = DisplayPath(a.file);
     const DataSet data = Import(a.file, shown, delimiter);
-    return WithLineEnds(ImportSummary(shown, data.cases, data.variables, !data.names.empty()),
+    return WithLineEnds(ImportSummary(shown, data.cases(), data.variables(), !data.names().empty()),
                         a.flag("crlf"));
 }
 

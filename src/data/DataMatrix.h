@@ -58,15 +58,6 @@ class DataMatrix {
     std::vector<float> m_cells;
 };
 
-// A loaded data set: the matrix, its two counts and the names from the file's first line
-// (none when it had no names line; an empty name for a variable the line left unnamed).
-struct DataSet {
-    DataMatrix matrix;
-    std::int32_t cases = 0;
-    std::int32_t variables = 0;
-    std::vector<std::string> names;
-};
-
 // The name of variable v (from 1), empty when it has none.
 inline const std::string& VariableName(const std::vector<std::string>& names, std::int32_t v) {
     static const std::string none;

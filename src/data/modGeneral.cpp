@@ -1,27 +1,33 @@
 #include "data/modGeneral.h"
 
+#include <mutex>
 #include <utility>
 
 namespace corvane::modGeneral {
 
-DataMatrix g_sngData;
-std::int32_t g_lngNumberOfCases = 0;
-std::int32_t g_lngNumberOfVariables = 0;
-std::vector<std::string> g_strVariableNames;
+namespace {
 
-void Replace(DataMatrix matrix, std::int32_t cases, std::int32_t variables,
-             std::vector<std::string> names) {
-    g_sngData = std::move(matrix);
-    g_lngNumberOfCases = cases;
-    g_lngNumberOfVariables = variables;
-    g_strVariableNames = std::move(names);
+// The lock makes taking a snapshot safe from any thread; the snapshot itself needs none.
+std::mutex g_lock;
+std::shared_ptr<const DataSet> g_current = std::make_shared<const DataSet>();
+
+void Swap(std::shared_ptr<const DataSet> next) {
+    const std::lock_guard<std::mutex> hold(g_lock);
+    // The old set, now in `next`, is released once the lock is let go.
+    g_current.swap(next);
 }
 
-void ReadAsEmpty() {
-    g_lngNumberOfCases = 0;
-    g_lngNumberOfVariables = 0;
+}  // namespace
+
+std::shared_ptr<const DataSet> Current() {
+    const std::lock_guard<std::mutex> hold(g_lock);
+    return g_current;
 }
 
-void Clear() { Replace(DataMatrix(), 0, 0, {}); }
+void Replace(DataSet data) { Swap(std::make_shared<const DataSet>(std::move(data))); }
+
+void ReadAsEmpty() { Swap(std::make_shared<const DataSet>(Current()->readAsEmpty())); }
+
+void Clear() { Replace(DataSet()); }
 
 }  // namespace corvane::modGeneral

@@ -1,23 +1,18 @@
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <vector>
+#include <memory>
 
-#include "data/DataMatrix.h"
+#include "data/DataSet.h"
 
-// The program's one data set: read by everything, written only through the functions below.
+// The program's current data set. Readers take the snapshot and keep it for as long as they
+// work on it; a new data set replaces the current one without touching theirs.
 namespace corvane::modGeneral {
 
-extern DataMatrix g_sngData;
-extern std::int32_t g_lngNumberOfCases;
-extern std::int32_t g_lngNumberOfVariables;
-// The names from the file's first line; empty when it had none.
-extern std::vector<std::string> g_strVariableNames;
+// Never null: an empty data set before anything was loaded.
+std::shared_ptr<const DataSet> Current();
 
 // A whole data set replaces the loaded one (a successful import).
-void Replace(DataMatrix matrix, std::int32_t cases, std::int32_t variables,
-             std::vector<std::string> names);
+void Replace(DataSet data);
 // The data set reads as empty, no cases and no variables, while the matrix and the names stay
 // as they were: what an import that ended before reading a file leaves.
 void ReadAsEmpty();

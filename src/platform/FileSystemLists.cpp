@@ -248,9 +248,6 @@ FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {
         const QString name = fileName();
         if (!name.isEmpty()) emit fileClicked(name);
     });
-    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
-        if (item) emit fileActivated(item->text());
-    });
     const QString here = FileSystemPaths::currentDirectory();
     if (!fillList(here, m_pattern)) m_path = here;
 }

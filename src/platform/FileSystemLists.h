@@ -113,8 +113,6 @@ class FileListBox : public QListWidget {
   signals:
     // A file was clicked (or chosen with the keyboard); name has no directory.
     void fileClicked(const QString& name);
-    // A file was double-clicked or Enter was pressed on it.
-    void fileActivated(const QString& name);
     void pathChanged(const QString& path);
 
   private:

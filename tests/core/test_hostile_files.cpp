@@ -32,7 +32,7 @@ Result<DataSet, ImportError> ImportLikeTheWindow(
     options.betweenPasses = std::move(betweenPasses);
     auto r = ImportDataFile(path, delimiter, options);
     if (r) {
-        g::Replace(r->matrix, r->cases, r->variables, r->names);
+        g::Replace(r.value());
     }
     return r;
 }
@@ -48,12 +48,13 @@ class HostileFiles : public ::testing::Test {
     }
 
     static void ExpectPreviousKept() {
-        EXPECT_EQ(g::g_lngNumberOfCases, 2);
-        EXPECT_EQ(g::g_lngNumberOfVariables, 3);
-        ASSERT_EQ(g::g_sngData.rows(), 2);
+        EXPECT_EQ(g::Current()->cases(), 2);
+        EXPECT_EQ(g::Current()->variables(), 3);
+        ASSERT_EQ(g::Current()->matrix().rows(), 2);
         const float cells[2][3] = {{1, 2, 3}, {4, M, 6}};
         for (int i = 0; i < 2; ++i)
-            for (int j = 0; j < 3; ++j) EXPECT_EQ(g::g_sngData.at(i + 1, j + 1), cells[i][j]);
+            for (int j = 0; j < 3; ++j)
+                EXPECT_EQ(g::Current()->matrix().at(i + 1, j + 1), cells[i][j]);
     }
 
     // Fails with exactly this message and changes nothing.
@@ -61,7 +62,7 @@ class HostileFiles : public ::testing::Test {
         LoadPrevious();
         const std::string path = m_dir.file("hostile.txt", bytes);
         auto r = ImportLikeTheWindow(path, delimiter);
-        ASSERT_FALSE(r.ok()) << "imported " << r->cases << " x " << r->variables;
+        ASSERT_FALSE(r.ok()) << "imported " << r->cases() << " x " << r->variables();
         EXPECT_EQ(ImportErrorText(r.error(), path), message);
         ExpectPreviousKept();
     }
@@ -72,10 +73,10 @@ class HostileFiles : public ::testing::Test {
         auto r = ImportLikeTheWindow(path, delimiter);
         EXPECT_TRUE(r.ok()) << ImportErrorText(r.error(), path);
         if (!r) return {};
-        EXPECT_EQ(r->cases, cases);
-        EXPECT_EQ(r->variables, variables);
-        EXPECT_EQ(g::g_lngNumberOfCases, cases);
-        EXPECT_EQ(g::g_lngNumberOfVariables, variables);
+        EXPECT_EQ(r->cases(), cases);
+        EXPECT_EQ(r->variables(), variables);
+        EXPECT_EQ(g::Current()->cases(), cases);
+        EXPECT_EQ(g::Current()->variables(), variables);
         return std::move(r).value();
     }
 
@@ -177,9 +178,9 @@ TEST_F(HostileFiles, ExtremeNumbersThatFit) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const DataSet d = ExpectImported(c.text + "\r\n2", ' ', 2, 1);
-        EXPECT_EQ(d.matrix.at(1, 1), c.value);
-        EXPECT_FALSE(std::signbit(d.matrix.at(1, 1)));
-        EXPECT_EQ(d.matrix.at(2, 1), 2.0f);
+        EXPECT_EQ(d.matrix().at(1, 1), c.value);
+        EXPECT_FALSE(std::signbit(d.matrix().at(1, 1)));
+        EXPECT_EQ(d.matrix().at(2, 1), 2.0f);
     }
 }
 
@@ -187,8 +188,8 @@ TEST_F(HostileFiles, FieldCountsAtTheLimit) {
     for (char delimiter : {' ', ',', '\t'}) {
         SCOPED_TRACE(int(delimiter));
         const DataSet d = ExpectImported(Fields(1000, delimiter), delimiter, 1, 1000);
-        EXPECT_EQ(d.matrix.at(1, 1), 1.0f);
-        EXPECT_EQ(d.matrix.at(1, 1000), 1000.0f);
+        EXPECT_EQ(d.matrix().at(1, 1), 1.0f);
+        EXPECT_EQ(d.matrix().at(1, 1000), 1000.0f);
 
         ExpectRejected(Fields(1001, delimiter), delimiter, "Row 1 has more than 1000 fields.");
         ExpectRejected("1\r\n" + Fields(1000, delimiter) + "\r\n" + Fields(1001, delimiter),
@@ -202,21 +203,21 @@ TEST_F(HostileFiles, HugeButWellFormed) {
     {
         SCOPED_TRACE("a 50 MB number without a line end");
         const DataSet d = ExpectImported(std::string(50'000'000, '0') + "7", ' ', 1, 1);
-        EXPECT_EQ(d.matrix.at(1, 1), 7.0f);
+        EXPECT_EQ(d.matrix().at(1, 1), 7.0f);
     }
     {
         SCOPED_TRACE("a million blank lines");
         const DataSet d = ExpectImported(std::string(1'000'000, '\n'), ' ', 1'000'000, 0);
-        EXPECT_EQ(d.matrix.rows(), 1'000'000);
-        EXPECT_EQ(d.matrix.at(1'000'000, 1), 0.0f);
+        EXPECT_EQ(d.matrix().rows(), 1'000'000);
+        EXPECT_EQ(d.matrix().at(1'000'000, 1), 0.0f);
     }
     {
         SCOPED_TRACE("a million blank CR LF lines and one number at the end");
         std::string bytes;
         for (int i = 0; i < 1'000'000; ++i) bytes += "\r\n";
         const DataSet d = ExpectImported(bytes + "5", ' ', 1'000'001, 1);
-        EXPECT_EQ(d.matrix.at(1'000'001, 1), 5.0f);
-        EXPECT_EQ(d.matrix.at(1, 1), 0.0f);
+        EXPECT_EQ(d.matrix().at(1'000'001, 1), 5.0f);
+        EXPECT_EQ(d.matrix().at(1, 1), 0.0f);
     }
 }
 
@@ -232,7 +233,8 @@ TEST_F(HostileFiles, LineEnds) {
                                                       {0, 0, 0}, {8, 0, 0}, {0, 0, 0}, {9, 0, 0}};
         for (std::size_t i = 0; i < rows.size(); ++i)
             for (std::size_t j = 0; j < 3; ++j)
-                EXPECT_EQ(d.matrix.at(int(i) + 1, int(j) + 1), rows[i][j]) << i + 1 << "," << j + 1;
+                EXPECT_EQ(d.matrix().at(int(i) + 1, int(j) + 1), rows[i][j])
+                    << i + 1 << "," << j + 1;
     }
     {
         SCOPED_TRACE("CR LF CR is two line ends");
@@ -327,8 +329,8 @@ TEST_F(HostileFiles, FileChangedBetweenThePasses) {
     auto r = ImportLikeTheWindow(
         path, ' ', [](const std::string& p) { std::ofstream(p, std::ios::binary) << "5 6\n7 8"; });
     ASSERT_TRUE(r.ok());
-    EXPECT_EQ(g::g_sngData.at(1, 1), 5.0f);
-    EXPECT_EQ(g::g_sngData.at(2, 2), 8.0f);
+    EXPECT_EQ(g::Current()->matrix().at(1, 1), 5.0f);
+    EXPECT_EQ(g::Current()->matrix().at(2, 2), 8.0f);
 }
 
 // Random bytes with every delimiter: a correct import whose counts fit the matrix, or a
@@ -357,13 +359,13 @@ TEST_F(HostileFiles, BinaryJunk) {
             auto r = ImportLikeTheWindow(path, delimiter);
             if (r) {
                 ++imported;
-                EXPECT_GE(r->cases, 1);
-                EXPECT_LE(r->variables, 1000);
-                EXPECT_EQ(r->matrix.rows(), r->cases);
-                EXPECT_EQ(r->matrix.storedColumns(), r->variables);
-                for (std::int32_t i = 1; i <= r->cases; ++i)
-                    for (std::int32_t j = 1; j <= r->variables; ++j)
-                        ASSERT_TRUE(std::isfinite(r->matrix.at(i, j)));
+                EXPECT_GE(r->cases(), 1);
+                EXPECT_LE(r->variables(), 1000);
+                EXPECT_EQ(r->matrix().rows(), r->cases());
+                EXPECT_EQ(r->matrix().storedColumns(), r->variables());
+                for (std::int32_t i = 1; i <= r->cases(); ++i)
+                    for (std::int32_t j = 1; j <= r->variables(); ++j)
+                        ASSERT_TRUE(std::isfinite(r->matrix().at(i, j)));
             } else {
                 EXPECT_FALSE(ImportErrorText(r.error(), path).empty());
                 ExpectPreviousKept();

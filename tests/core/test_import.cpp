@@ -56,19 +56,19 @@ TEST(ImportDataFile, FileShapes) {
         auto r = ImportDataFile(dir.file("data.txt", s.bytes), s.delimiter);
         ASSERT_TRUE(r.ok()) << ImportErrorText(r.error(), "data.txt");
         const DataSet& d = r.value();
-        EXPECT_EQ(d.cases, s.cases);
-        EXPECT_EQ(d.variables, s.variables);
-        EXPECT_TRUE(d.matrix.allocated());
+        EXPECT_EQ(d.cases(), s.cases);
+        EXPECT_EQ(d.variables(), s.variables);
+        EXPECT_TRUE(d.matrix().allocated());
         for (std::size_t i = 0; i < s.cells.size(); ++i) {
             for (std::size_t j = 0; j < s.cells[i].size(); ++j) {
-                EXPECT_EQ(d.matrix.at(i + 1, j + 1), s.cells[i][j])
+                EXPECT_EQ(d.matrix().at(i + 1, j + 1), s.cells[i][j])
                     << "cell " << i + 1 << "," << j + 1;
             }
         }
         // Row 0, column 0 and the columns past the file's read 0.
-        EXPECT_EQ(d.matrix.at(0, 1), 0.0f);
-        EXPECT_EQ(d.matrix.at(1, 0), 0.0f);
-        EXPECT_EQ(d.matrix.at(1, 1000), s.variables == 1000 ? d.matrix.at(1, 1000) : 0.0f);
+        EXPECT_EQ(d.matrix().at(0, 1), 0.0f);
+        EXPECT_EQ(d.matrix().at(1, 0), 0.0f);
+        EXPECT_EQ(d.matrix().at(1, 1000), s.variables == 1000 ? d.matrix().at(1, 1000) : 0.0f);
     }
 }
 
@@ -137,8 +137,8 @@ TEST(ImportDataFile, ExactlyThousandFieldsFit) {
     for (int i = 1; i <= 1000; ++i) line += (i > 1 ? "," : "") + std::to_string(i);
     auto r = ImportDataFile(dir.file("wide.txt", line), ',');
     ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r->variables, 1000);
-    EXPECT_EQ(r->matrix.at(1, 1000), 1000.0f);
+    EXPECT_EQ(r->variables(), 1000);
+    EXPECT_EQ(r->matrix().at(1, 1000), 1000.0f);
 }
 
 TEST(ImportDataFile, UnreadableFiles) {
@@ -161,29 +161,29 @@ TEST(ImportDataFile, LongLinesSpanningReadBlocks) {
     first[(1 << 20) - 1] = '\r';
     auto r = ImportDataFile(dir.file("long.txt", first + "\n8\r\n"), ',');
     ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r->cases, 2);  // not three: the LF belongs to the CR before it
-    EXPECT_EQ(r->matrix.at(1, 1), 7.0f);
-    EXPECT_EQ(r->matrix.at(2, 1), 8.0f);
+    EXPECT_EQ(r->cases(), 2);  // not three: the LF belongs to the CR before it
+    EXPECT_EQ(r->matrix().at(1, 1), 7.0f);
+    EXPECT_EQ(r->matrix().at(2, 1), 8.0f);
 
     std::string padded = "1" + std::string((1 << 20) - 2, ' ') + "\r\n2";
     auto ok = ImportDataFile(dir.file("padded.txt", padded), ',');
     ASSERT_TRUE(ok.ok());
-    EXPECT_EQ(ok->cases, 2);
-    EXPECT_EQ(ok->matrix.at(2, 1), 2.0f);
+    EXPECT_EQ(ok->cases(), 2);
+    EXPECT_EQ(ok->matrix().at(2, 1), 2.0f);
 }
 
 TEST(ImportDataFile, FailureLeavesTheLoadedDataSetAlone) {
     TempDir dir;
     auto first = ImportDataFile(dir.file("good.txt", "1 2\r\n3 4"), ' ');
     ASSERT_TRUE(first.ok());
-    modGeneral::Replace(first->matrix, first->cases, first->variables, first->names);
+    modGeneral::Replace(first.value());
 
     auto failed = ImportDataFile(dir.file("bad.txt", "5 6 7\r\nx"), ' ');
     ASSERT_FALSE(failed.ok());
-    EXPECT_EQ(modGeneral::g_lngNumberOfCases, 2);
-    EXPECT_EQ(modGeneral::g_lngNumberOfVariables, 2);
-    EXPECT_EQ(modGeneral::g_sngData.at(1, 1), 1.0f);
-    EXPECT_EQ(modGeneral::g_sngData.at(2, 2), 4.0f);
+    EXPECT_EQ(modGeneral::Current()->cases(), 2);
+    EXPECT_EQ(modGeneral::Current()->variables(), 2);
+    EXPECT_EQ(modGeneral::Current()->matrix().at(1, 1), 1.0f);
+    EXPECT_EQ(modGeneral::Current()->matrix().at(2, 2), 4.0f);
 }
 
 // Plain decimals take a shorter road than the other number forms; every field must still read
@@ -242,14 +242,14 @@ TEST(ImportDataFile, EveryFieldReadsAsItsClassification) {
         TempDir dir;
         auto set = ImportDataFile(dir.file("numbers.txt", bytes), delimiter);
         ASSERT_TRUE(set.ok());
-        ASSERT_EQ(set->cases, 400);
+        ASSERT_EQ(set->cases(), 400);
         for (std::size_t r = 0; r < lines.size(); ++r) {
             for (std::size_t c = 0; c < lines[r].size(); ++c) {
                 const FieldClass fc = ClassifyField(lines[r][c]);
                 const float expected =
                     fc.kind == FieldKind::Missing ? kMissing : static_cast<float>(fc.value);
-                const float got = set->matrix.at(static_cast<std::int32_t>(r + 1),
-                                                 static_cast<std::int32_t>(c + 1));
+                const float got = set->matrix().at(static_cast<std::int32_t>(r + 1),
+                                                   static_cast<std::int32_t>(c + 1));
                 ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0)
                     << "\"" << lines[r][c] << "\" read as " << got << ", not " << expected;
             }
@@ -298,12 +298,12 @@ TEST(ImportDataFile, FilesAsOtherProgramsWriteThem) {
         const std::string path = std::string(CORVANE_TEST_DATA) + "/written-by/" + f.file;
         auto r = ImportDataFile(path, f.delimiter);
         ASSERT_TRUE(r.ok()) << ImportErrorText(r.error(), path);
-        EXPECT_EQ(r->cases, 4);
-        EXPECT_EQ(r->variables, static_cast<std::int32_t>(f.cells[0].size()));
-        EXPECT_EQ(r->names, f.names);
+        EXPECT_EQ(r->cases(), 4);
+        EXPECT_EQ(r->variables(), static_cast<std::int32_t>(f.cells[0].size()));
+        EXPECT_EQ(r->names(), f.names);
         for (std::size_t i = 0; i < f.cells.size(); ++i)
             for (std::size_t j = 0; j < f.cells[i].size(); ++j)
-                EXPECT_EQ(r->matrix.at(int(i) + 1, int(j) + 1), f.cells[i][j])
+                EXPECT_EQ(r->matrix().at(int(i) + 1, int(j) + 1), f.cells[i][j])
                     << i + 1 << "," << j + 1;
     }
 }
@@ -358,12 +358,12 @@ TEST(ImportDataFile, NamesLinesAndQuotedFields) {
         const std::string path = dir.file("data.txt", s.bytes);
         auto r = ImportDataFile(path, s.delimiter);
         ASSERT_TRUE(r.ok()) << ImportErrorText(r.error(), path);
-        EXPECT_EQ(r->names, s.names);
-        EXPECT_EQ(r->cases, s.cases);
-        EXPECT_EQ(r->variables, s.variables);
+        EXPECT_EQ(r->names(), s.names);
+        EXPECT_EQ(r->cases(), s.cases);
+        EXPECT_EQ(r->variables(), s.variables);
         for (std::size_t i = 0; i < s.cells.size(); ++i)
             for (std::size_t j = 0; j < s.cells[i].size(); ++j)
-                EXPECT_EQ(r->matrix.at(int(i) + 1, int(j) + 1), s.cells[i][j])
+                EXPECT_EQ(r->matrix().at(int(i) + 1, int(j) + 1), s.cells[i][j])
                     << i + 1 << "," << j + 1;
     }
 }
@@ -386,7 +386,7 @@ TEST(ImportDataFile, EveryThreadCountAndPieceSizeReadsAlike) {
     const std::string good = dir.file("good.txt", bytes);
     auto reference = ImportDataFile(good, ',', {1, INT64_MAX});
     ASSERT_TRUE(reference.ok()) << ImportErrorText(reference.error(), good);
-    ASSERT_EQ(reference->names, (std::vector<std::string>{"id", "score", ""}));
+    ASSERT_EQ(reference->names(), (std::vector<std::string>{"id", "score", ""}));
 
     // Faults at three places: the first one (a number too large on line 120) wins.
     std::string faulty = bytes;
@@ -412,12 +412,12 @@ TEST(ImportDataFile, EveryThreadCountAndPieceSizeReadsAlike) {
             SCOPED_TRACE(std::to_string(threads) + " threads, pieces of " + std::to_string(piece));
             auto r = ImportDataFile(good, ',', {threads, piece});
             ASSERT_TRUE(r.ok()) << ImportErrorText(r.error(), good);
-            EXPECT_EQ(r->cases, reference->cases);
-            EXPECT_EQ(r->variables, reference->variables);
-            EXPECT_EQ(r->names, reference->names);
-            for (std::int32_t i = 1; i <= r->cases; ++i)
-                for (std::int32_t j = 1; j <= r->variables; ++j)
-                    ASSERT_EQ(r->matrix.at(i, j), reference->matrix.at(i, j)) << i << "," << j;
+            EXPECT_EQ(r->cases(), reference->cases());
+            EXPECT_EQ(r->variables(), reference->variables());
+            EXPECT_EQ(r->names(), reference->names());
+            for (std::int32_t i = 1; i <= r->cases(); ++i)
+                for (std::int32_t j = 1; j <= r->variables(); ++j)
+                    ASSERT_EQ(r->matrix().at(i, j), reference->matrix().at(i, j)) << i << "," << j;
 
             auto f = ImportDataFile(bad, ',', {threads, piece});
             ASSERT_FALSE(f.ok());
@@ -437,13 +437,13 @@ TEST(ImportDataFile, EveryThreadCountAndPieceSizeReadsAlike) {
 }
 
 TEST(DataSet, ReadingAsEmptyKeepsTheMatrixAndNamesWhileClearDropsThem) {
-    modGeneral::Replace(DataMatrix(2, 1), 2, 1, {"score"});
+    modGeneral::Replace(DataSet({DataMatrix(2, 1), 2, 1, {"score"}}));
     modGeneral::ReadAsEmpty();
-    EXPECT_EQ(modGeneral::g_lngNumberOfCases, 0);
-    EXPECT_EQ(modGeneral::g_lngNumberOfVariables, 0);
-    EXPECT_TRUE(modGeneral::g_sngData.hasCell(2, 1));
-    EXPECT_EQ(modGeneral::g_strVariableNames, std::vector<std::string>{"score"});
+    EXPECT_EQ(modGeneral::Current()->cases(), 0);
+    EXPECT_EQ(modGeneral::Current()->variables(), 0);
+    EXPECT_TRUE(modGeneral::Current()->matrix().hasCell(2, 1));
+    EXPECT_EQ(modGeneral::Current()->names(), std::vector<std::string>{"score"});
     modGeneral::Clear();
-    EXPECT_FALSE(modGeneral::g_sngData.hasCell(1, 1));
-    EXPECT_TRUE(modGeneral::g_strVariableNames.empty());
+    EXPECT_FALSE(modGeneral::Current()->matrix().hasCell(1, 1));
+    EXPECT_TRUE(modGeneral::Current()->names().empty());
 }

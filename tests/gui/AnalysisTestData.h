@@ -19,8 +19,8 @@ namespace analysis_test {
 
 inline constexpr float M = 9999999.0f;  // the missing-value code
 
-// Puts a data set into the program's globals the way a successful import leaves it: one row
-// per case, the counts set to the rows and to the longest row.
+// Makes a data set the current one the way a successful import leaves it: one row per case,
+// the counts set to the rows and to the longest row.
 inline void loadData(std::initializer_list<std::vector<float>> rows) {
     namespace g = corvane::modGeneral;
     std::int32_t columns = 0;
@@ -31,7 +31,8 @@ inline void loadData(std::initializer_list<std::vector<float>> rows) {
         for (std::size_t c = 0; c < r.size(); ++c) m(row, static_cast<std::int32_t>(c) + 1) = r[c];
         ++row;
     }
-    g::Replace(std::move(m), static_cast<std::int32_t>(rows.size()), columns, {});
+    g::Replace(
+        corvane::DataSet({std::move(m), static_cast<std::int32_t>(rows.size()), columns, {}}));
 }
 
 inline void clearData() { corvane::modGeneral::Clear(); }

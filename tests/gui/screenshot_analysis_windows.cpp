@@ -76,7 +76,7 @@ int main(int argc, char* argv[]) {
         tick(w.lstGV, 0);
         w.txtGroup1->setText(QStringLiteral("1"));
         w.txtGroup2->setText(QStringLiteral("2"));
-        w.opt1000->setChecked(true);
+        w.trialButton(1000)->setChecked(true);
         w.opt90CI->setChecked(true);
         save(w, "frmCorvane-chosen");
         w.cmdOK->click();

@@ -42,7 +42,7 @@ int main(int argc, char* argv[]) {
     w->lstGV->item(0)->setCheckState(Qt::Checked);
     w->txtGroup1->setText(QStringLiteral("1"));
     w->txtGroup2->setText(QStringLiteral("2"));
-    w->opt2000->setChecked(true);
+    w->trialButton(2000)->setChecked(true);
     w->cmdOK->click();
     (void)QTest::qWaitFor([w] { return !w->isRunning(); }, 30000);
     if (QAction* a = window.findChild<QAction*>(QStringLiteral("mnuBootstrapDistributions"))) {

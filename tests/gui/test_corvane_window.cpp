@@ -58,9 +58,7 @@ void loadLargeGroups(std::int32_t perGroup) {
         m(row, 2) = static_cast<float>((std::int64_t{row} * 7919) % 1000) / 10.0f +
                     static_cast<float>(row % 2);
     }
-    g::g_sngData = std::move(m);
-    g::g_lngNumberOfCases = 2 * perGroup;
-    g::g_lngNumberOfVariables = 2;
+    g::Replace(corvane::DataSet({std::move(m), 2 * perGroup, 2, {}}));
 }
 
 // The trial box's number at each of its repaints, and whether OK was enabled then.
@@ -96,8 +94,8 @@ std::string expectedReport(std::int32_t dv, std::int32_t gv, const char* code1, 
     request.code2Text = code2;
     request.settings = settings;
     corvane::UniformGenerator rng(kSeed);
-    auto outcome =
-        corvane::RunEffectSizeAnalysis(g::g_sngData, g::g_lngNumberOfCases, request, rng, {});
+    const auto data = g::Current();
+    auto outcome = corvane::RunEffectSizeAnalysis(data->matrix(), data->cases(), request, rng, {});
     return outcome.ok() ? outcome.value().report : std::string("(failed)");
 }
 
@@ -174,7 +172,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
         files->refresh();
         QVERIFY(files->clickFile(QStringLiteral("scores.txt")));
         main.findChild<QPushButton*>(QStringLiteral("cmdImportData"))->click();
-        QCOMPARE(g::g_lngNumberOfVariables, 2);
+        QCOMPARE(g::Current()->variables(), 2);
         const QString afterImport = main.outputPane()->textCrlf();
 
         bool stepRan = false;
@@ -186,7 +184,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
             toggleTick(w.lstGV, 0);
             QTest::keyClicks(w.txtGroup1, QStringLiteral("1"));
             QTest::keyClicks(w.txtGroup2, QStringLiteral(" 2 "));
-            QTest::mouseClick(w.opt1000, Qt::LeftButton);
+            QTest::mouseClick(w.trialButton(1000), Qt::LeftButton);
             QTest::mouseClick(w.opt90CI, Qt::LeftButton);
             QTest::mouseClick(w.optGroup2, Qt::LeftButton);
             w.cmdOK->click();
@@ -216,7 +214,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
                         tickedRows(again.lstGV) == std::vector<int>{0} &&
                         again.txtGroup1->text() == QStringLiteral("1") &&
                         again.txtGroup2->text() == QStringLiteral(" 2 ") &&
-                        again.opt1000->isChecked() && again.opt90CI->isChecked() &&
+                        again.trialButton(1000)->isChecked() && again.opt90CI->isChecked() &&
                         again.optGroup2->isChecked() &&
                         again.txtTrial->text() == QStringLiteral("1000");
             again.cmdCancel->click();
@@ -345,7 +343,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
         loadLargeGroups(20000);
         frmCorvane* w = open();
         chooseVar2ByVar1(w);
-        w->opt2000->setChecked(true);
+        w->trialButton(2000)->setChecked(true);
         ProgressWatcher watcher(w->txtTrial, w->cmdOK);
         w->cmdOK->click();
         QVERIFY(w->isRunning());
@@ -358,6 +356,20 @@ class TestCorvaneWindow : public AnalysisWindowCase {
                  QString::fromStdString(expectedReport(2, 1, "1", "2", {2000, 0.95f, 1})));
     }
 
+    // A run reads the data set it started with, whatever is loaded while it goes on.
+    void aRunKeepsItsDataWhileANewSetIsLoaded() {
+        loadLargeGroups(20000);
+        const QString report =
+            QString::fromStdString(expectedReport(2, 1, "1", "2", {600, 0.95f, 1}));
+        frmCorvane* w = open();
+        chooseVar2ByVar1(w);
+        w->cmdOK->click();
+        loadTwoGroups();
+        QVERIFY(w->isRunning());
+        QVERIFY(finishes(w));
+        QCOMPARE(m_pane->textCrlf(), report);
+    }
+
     // While a long run goes on only Cancel answers; Cancel, Escape and the close box stop it,
     // and nothing is appended.
     void aLongRunStopsWithNothingAppended() {
@@ -365,17 +377,24 @@ class TestCorvaneWindow : public AnalysisWindowCase {
         m_pane->setTextCrlf(QStringLiteral("before"));
         frmCorvane* w = open();
         chooseVar2ByVar1(w);
-        w->opt2000->setChecked(true);
+        w->trialButton(2000)->setChecked(true);
         w->opt90CI->setChecked(true);
         w->optGroup2->setChecked(true);
         auto settingsKept = [w] {
             return w->m_lngDV == 2 && w->m_lngGV == 1 && tickedRows(w->lstDV) == std::vector{1} &&
                    tickedRows(w->lstGV) == std::vector{0} && w->txtGroup1->text() == "1" &&
-                   w->txtGroup2->text() == "2" && w->opt2000->isChecked() &&
+                   w->txtGroup2->text() == "2" && w->trialButton(2000)->isChecked() &&
                    w->opt90CI->isChecked() && w->optGroup2->isChecked();
         };
-        QWidget* const others[] = {w->lstDV,   w->lstGV,   w->txtGroup1, w->txtGroup2, w->opt600,
-                                   w->opt2000, w->opt95CI, w->optGroup1, w->cmdOK};
+        QWidget* const others[] = {w->lstDV,
+                                   w->lstGV,
+                                   w->txtGroup1,
+                                   w->txtGroup2,
+                                   w->trialButton(600),
+                                   w->trialButton(2000),
+                                   w->opt95CI,
+                                   w->optGroup1,
+                                   w->cmdOK};
 
         const Qt::CursorShape trialBoxPointer = w->txtTrial->cursor().shape();
         w->cmdOK->click();
@@ -426,7 +445,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
         m_pane->setTextCrlf(QStringLiteral("before"));
         frmCorvane* w = open();
         chooseVar2ByVar1(w);
-        w->opt2000->setChecked(true);
+        w->trialButton(2000)->setChecked(true);
         w->opt99CI->setChecked(true);
         w->cmdOK->click();
         QVERIFY(finishes(w));
@@ -446,7 +465,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
         frmCorvane* w = open();
         toggleTick(w->lstDV, 1);
         w->txtGroup1->setText(QStringLiteral("5"));
-        w->opt1400->setChecked(true);
+        w->trialButton(1400)->setChecked(true);
         w->cmdCancel->click();
         QVERIFY(!w->isVisible());
         QCOMPARE(m_windows->corvaneInstance(), w);
@@ -472,7 +491,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
         QVERIFY(tickedRows(fresh->lstDV).empty());
         QCOMPARE(fresh->m_lngDV, 9999999);
         QVERIFY(fresh->txtGroup1->text().isEmpty());
-        QVERIFY(fresh->opt600->isChecked() && fresh->opt95CI->isChecked() &&
+        QVERIFY(fresh->trialButton(600)->isChecked() && fresh->opt95CI->isChecked() &&
                 fresh->optGroup1->isChecked());
 
         // Closed from its title bar while shown modally: gone when the showing returns.
@@ -498,7 +517,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
     // The fixed boxes were drawn for a narrow dialog font: no caption may be cut off.
     void captionsFitInEveryWindow() {
         loadData({{1, 2}});
-        frmNavigate navigator;
+        frmNavigate navigator(g::Current());
         QVERIFY(navigator.Form_Load());
         QWidget* windows[] = {m_windows->corvaneInstance(), m_windows->descriptivesInstance(),
                               &navigator};
@@ -513,11 +532,26 @@ class TestCorvaneWindow : public AnalysisWindowCase {
     void focusOrder() {
         loadData({{1, 2}});
         frmCorvane* w = open();
-        const QWidget* expected[] = {w->lstDV,     w->lstGV,     w->cmdOK,     w->cmdCancel,
-                                     w->txtGroup1, w->txtGroup2, w->opt600,    w->opt800,
-                                     w->opt1000,   w->opt1200,   w->opt1400,   w->opt1600,
-                                     w->opt1800,   w->opt2000,   w->opt90CI,   w->opt95CI,
-                                     w->opt99CI,   w->txtTrial,  w->optGroup1, w->optGroup2};
+        const QWidget* expected[] = {w->lstDV,
+                                     w->lstGV,
+                                     w->cmdOK,
+                                     w->cmdCancel,
+                                     w->txtGroup1,
+                                     w->txtGroup2,
+                                     w->trialButton(600),
+                                     w->trialButton(800),
+                                     w->trialButton(1000),
+                                     w->trialButton(1200),
+                                     w->trialButton(1400),
+                                     w->trialButton(1600),
+                                     w->trialButton(1800),
+                                     w->trialButton(2000),
+                                     w->opt90CI,
+                                     w->opt95CI,
+                                     w->opt99CI,
+                                     w->txtTrial,
+                                     w->optGroup1,
+                                     w->optGroup2};
         QWidget* at = w->lstDV;
         for (std::size_t i = 1; i < std::size(expected); ++i) {
             do {

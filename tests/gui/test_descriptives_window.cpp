@@ -159,6 +159,7 @@ class TestDescriptivesWindow : public AnalysisWindowCase {
         tickItem(w, 1);
         w->hide();
         g::ReadAsEmpty();
+        w->setDataSet(g::Current());  // as the next showing does
         w->show();
         expectNothingTicked(w);
         QCOMPARE(tickedItems(w), (std::vector<int>{1}));

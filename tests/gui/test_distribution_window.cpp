@@ -34,14 +34,14 @@ void importThroughTheLists(frmMain& main, const QString& folder, const QString& 
 }
 
 // The effect-size window's OK on Var 2 by Var 1, groups 1 and 2, with `trials` picked.
-void runEffectSize(AnalysisWindows& windows, QRadioButton* frmCorvane::*trials) {
+void runEffectSize(AnalysisWindows& windows, std::int32_t trials) {
     frmCorvane* w = windows.corvaneInstance();
     w->setSeedSource([] { return std::uint64_t{77}; });
     w->lstDV->item(1)->setCheckState(Qt::Checked);
     w->lstGV->item(0)->setCheckState(Qt::Checked);
     w->txtGroup1->setText(QStringLiteral("1"));
     w->txtGroup2->setText(QStringLiteral("2"));
-    (w->*trials)->setChecked(true);
+    w->trialButton(trials)->setChecked(true);
     w->cmdOK->click();
     QTRY_VERIFY_WITH_TIMEOUT(!w->isRunning(), 30000);
 }
@@ -85,7 +85,7 @@ class TestDistributionWindow : public QObject {
         QVERIFY(!item->isEnabled());
 
         AnalysisWindows& windows = *main.analysisWindows();
-        runEffectSize(windows, &frmCorvane::opt600);
+        runEffectSize(windows, 600);
         QVERIFY(MessageService::shown().isEmpty());
         QVERIFY(item->isEnabled());
         item->trigger();
@@ -99,7 +99,7 @@ class TestDistributionWindow : public QObject {
         QVERIFY(chartTitle(shown).endsWith(QStringLiteral(" of 600 trials, 95% CI")));
 
         // A second run redraws the window already open; the menu shows that one instance.
-        runEffectSize(windows, &frmCorvane::opt1000);
+        runEffectSize(windows, 1000);
         QCOMPARE(windows.distributions().shownWindow(), shown);
         QVERIFY(chartTitle(shown).endsWith(QStringLiteral(" of 1000 trials, 95% CI")));
         item->trigger();

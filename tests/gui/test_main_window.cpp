@@ -115,7 +115,7 @@ class TestMainWindow : public QObject {
         QCOMPARE(control<QPushButton>("cmdImportData")->text(),
                  QStringLiteral("Import Selected Data File"));
         QCOMPARE(control<QLabel>("lblCurrentFile")->toolTip(),
-                 QStringLiteral("File currently contained in Halvor processor"));
+                 QStringLiteral("File currently loaded in Corvane"));
         // Every fixed control sits where the design puts it.
         QCOMPARE(control<QPushButton>("cmdImportData")->geometry(),
                  Twips::toPixels(7440, 1560, 2055, 495));
@@ -298,10 +298,10 @@ class TestMainWindow : public QObject {
 
         import();
         QVERIFY(MessageService::shown().isEmpty());
-        QCOMPARE(g::g_lngNumberOfCases, 3);
-        QCOMPARE(g::g_lngNumberOfVariables, 3);
-        QCOMPARE(g::g_sngData.at(2, 3), 6.5f);
-        QCOMPARE(g::g_sngData.at(3, 1), 0.0f);
+        QCOMPARE(g::Current()->cases(), 3);
+        QCOMPARE(g::Current()->variables(), 3);
+        QCOMPARE(g::Current()->matrix().at(2, 3), 6.5f);
+        QCOMPARE(g::Current()->matrix().at(3, 1), 0.0f);
         QCOMPARE(control<QLabel>("lblCurrentFile")->text(), QStringLiteral("scores.txt"));
         const QString summary = QStringLiteral(
                                     "Opened the text file: %1\r\nNumber of Cases: 3\r\n"
@@ -319,10 +319,10 @@ class TestMainWindow : public QObject {
         clickFile("commas.txt");
         control<QRadioButton>("optComma")->click();
         import();
-        QCOMPARE(g::g_lngNumberOfCases, 2);
-        QCOMPARE(g::g_lngNumberOfVariables, 3);
-        QCOMPARE(g::g_sngData.at(2, 2), 9999999.0f);
-        QCOMPARE(g::g_sngData.at(2, 3), 5.0f);
+        QCOMPARE(g::Current()->cases(), 2);
+        QCOMPARE(g::Current()->variables(), 3);
+        QCOMPARE(g::Current()->matrix().at(2, 2), 9999999.0f);
+        QCOMPARE(g::Current()->matrix().at(2, 3), 5.0f);
 
         // The same file read with tabs is one field per line, and "1,2" is no number.
         control<QRadioButton>("optTab")->click();
@@ -340,7 +340,7 @@ class TestMainWindow : public QObject {
         clickFile("good.txt");
         import();
         const QString before = pane()->textCrlf();
-        QCOMPARE(g::g_lngNumberOfCases, 2);
+        QCOMPARE(g::Current()->cases(), 2);
         AnalysisWindows* windows = m_window->analysisWindows();
         windows->corvaneInstance();
         windows->descriptivesInstance();
@@ -355,9 +355,9 @@ class TestMainWindow : public QObject {
         QCOMPARE(box.title, QStringLiteral("Data Editor"));
         QCOMPARE(box.text, QStringLiteral("Row 2 of Column 2 has an invalid entry for analysis."));
         QCOMPARE(box.buttons, MessageService::Buttons::Ok);
-        QCOMPARE(g::g_lngNumberOfCases, 2);
-        QCOMPARE(g::g_lngNumberOfVariables, 2);
-        QCOMPARE(g::g_sngData.at(2, 2), 4.0f);
+        QCOMPARE(g::Current()->cases(), 2);
+        QCOMPARE(g::Current()->variables(), 2);
+        QCOMPARE(g::Current()->matrix().at(2, 2), 4.0f);
         QCOMPARE(control<QLabel>("lblCurrentFile")->text(), QStringLiteral("good.txt"));
         QCOMPARE(pane()->textCrlf(), before);
 
@@ -368,7 +368,7 @@ class TestMainWindow : public QObject {
         QCOMPARE(MessageService::shown().size(), 2);
         QCOMPARE(MessageService::shown()[1].title, QStringLiteral("Data Editor"));
         QVERIFY(MessageService::shown()[1].text.contains(QStringLiteral("gone.txt")));
-        QCOMPARE(g::g_lngNumberOfCases, 2);
+        QCOMPARE(g::Current()->cases(), 2);
         QCOMPARE(control<QLabel>("lblCurrentFile")->text(), QStringLiteral("good.txt"));
         QCOMPARE(pane()->textCrlf(), before);
         // The analysis windows built for the loaded data are still the same ones.
@@ -384,10 +384,10 @@ class TestMainWindow : public QObject {
     }
 
     void importWithoutAFileEmptiesTheDataSet() {
-        g::Replace(corvane::DataMatrix(1, 1), 1, 1, {});
+        g::Replace(corvane::DataSet({corvane::DataMatrix(1, 1), 1, 1, {}}));
         import();
-        QCOMPARE(g::g_lngNumberOfCases, 0);
-        QCOMPARE(g::g_lngNumberOfVariables, 0);
+        QCOMPARE(g::Current()->cases(), 0);
+        QCOMPARE(g::Current()->variables(), 0);
         QVERIFY(MessageService::shown().isEmpty());
         QVERIFY(pane()->textCrlf().isEmpty());
         QCOMPARE(control<QLabel>("lblCurrentFile")->text(), QString());
@@ -401,8 +401,8 @@ class TestMainWindow : public QObject {
         QVERIFY(control<DirectoryListBox>("dirDirectory")->setPath(QDir::rootPath()));
         QCOMPARE(control<QLabel>("lblSelectedFile")->text(), QStringLiteral("first.txt"));
         import();
-        QCOMPARE(g::g_lngNumberOfCases, 1);
-        QCOMPARE(g::g_sngData.at(1, 1), 5.0f);
+        QCOMPARE(g::Current()->cases(), 1);
+        QCOMPARE(g::Current()->matrix().at(1, 1), 5.0f);
         QVERIFY(pane()->textCrlf().startsWith(QStringLiteral("Opened the text file: ") + clicked));
         QCOMPARE(control<QLabel>("lblCurrentFile")->text(), QStringLiteral("first.txt"));
     }
@@ -441,11 +441,11 @@ class TestMainWindow : public QObject {
         QVERIFY(pane()->textCrlf().endsWith(
             QStringLiteral("Number of Cases: 2\r\nNumber of Variables: 2\r\n"
                            "Variable Names: from the first line\r\n\r\n\r\n")));
-        QCOMPARE(g::g_sngData.at(2, 2), 14.0f);
+        QCOMPARE(g::Current()->matrix().at(2, 2), 14.0f);
 
-        frmDescriptives descriptives(pane());
+        frmDescriptives descriptives(g::Current(), pane());
         QCOMPARE(descriptives.lstItems->item(1)->text(), QStringLiteral("Var 2  score"));
-        frmNavigate navigator;
+        frmNavigate navigator(g::Current());
         QVERIFY(navigator.Form_Load());
         QCOMPARE(navigator.lblColumn->text(), QStringLiteral("Column: 1  group"));
 

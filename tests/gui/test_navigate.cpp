@@ -36,7 +36,7 @@ class TestNavigate : public QObject {
     std::unique_ptr<frmNavigate> m_window;
 
     frmNavigate& build() {
-        m_window = std::make_unique<frmNavigate>();
+        m_window = std::make_unique<frmNavigate>(g::Current());
         if (!m_window->Form_Load()) qFatal("navigator refused to open");
         return *m_window;
     }

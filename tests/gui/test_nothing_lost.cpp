@@ -92,9 +92,10 @@ struct DataSnapshot {
     std::int32_t cases, variables, rows;
     std::vector<float> cells;
     static DataSnapshot take() {
-        DataSnapshot s{g::g_lngNumberOfCases, g::g_lngNumberOfVariables, g::g_sngData.rows(), {}};
+        const auto data = g::Current();
+        DataSnapshot s{data->cases(), data->variables(), data->matrix().rows(), {}};
         for (std::int32_t i = 0; i <= s.cases; ++i)
-            for (std::int32_t j = 0; j <= 1000; ++j) s.cells.push_back(g::g_sngData.at(i, j));
+            for (std::int32_t j = 0; j <= 1000; ++j) s.cells.push_back(data->matrix().at(i, j));
         return s;
     }
     bool operator==(const DataSnapshot&) const = default;
@@ -222,7 +223,7 @@ class TestNothingLost : public QObject {
         QVERIFY(writeFile(m_dir + "/good.txt", "1 2 3\r\n4 . 6\r\n\r\n7\r\n"));
         QVERIFY(writeFile(m_dir + "/hostile.txt", bytes));
         importFile("good.txt");
-        QCOMPARE(g::g_lngNumberOfCases, 4);
+        QCOMPARE(g::Current()->cases(), 4);
         pane()->appendReport("the user's own notes\r\n");
         const QString paneBefore = pane()->textCrlf();
         const DataSnapshot dataBefore = DataSnapshot::take();

@@ -3,7 +3,6 @@
 #include <QListWidget>
 
 #include "common/Messages.h"
-#include "data/modGeneral.h"
 #include "output/ui/OutputPane.h"
 #include "platform/Guarded.h"
 #include "platform/MessageService.h"
@@ -12,10 +11,10 @@
 AnalysisDialog::AnalysisDialog(const QString& objectName, const QString& title, QWidget* parent)
     : FixedDialog(objectName, title, parent, Keys::NoEscape, CloseBox::Unloads) {}
 
-void AnalysisDialog::addVariableItems(QListWidget* list, std::int32_t variables) {
-    for (std::int32_t v = 1; v <= variables; ++v) {
+void AnalysisDialog::addVariableItems(QListWidget* list, const corvane::DataSet& data) {
+    for (std::int32_t v = 1; v <= data.variables(); ++v) {
         // "Var 2  score" for a variable named on the file's first line.
-        const std::string& name = corvane::VariableName(corvane::modGeneral::g_strVariableNames, v);
+        const std::string& name = data.name(v);
         QString text = QStringLiteral("Var %1").arg(v);
         if (!name.empty()) text += QStringLiteral("  ") + FromCore(name);
         auto* item = new QListWidgetItem(text, list);

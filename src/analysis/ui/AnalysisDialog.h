@@ -9,6 +9,7 @@
 
 #include "analysis/EffectSizeAnalysis.h"
 #include "common/Result.h"
+#include "data/DataSet.h"
 #include "platform/FixedDialog.h"
 
 class QListWidget;
@@ -20,8 +21,8 @@ class AnalysisDialog : public FixedDialog {
   protected:
     AnalysisDialog(const QString& objectName, const QString& title, QWidget* parent);
 
-    // One unticked, tickable item per variable: "Var 1" to "Var <variables>".
-    static void addVariableItems(QListWidget* list, std::int32_t variables);
+    // One unticked, tickable item per variable of `data`: "Var 1" to "Var <variables>".
+    static void addVariableItems(QListWidget* list, const corvane::DataSet& data);
     // Calls onTick(row) for each item whose tick really changed; itemChanged also reports other
     // changes of an item. `ticks` holds each item's tick as last heard and must outlive the list.
     void watchTicks(QListWidget* list, std::vector<bool>& ticks, std::function<void(int)> onTick);

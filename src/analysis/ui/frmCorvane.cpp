@@ -13,12 +13,12 @@
 #include <QTimer>
 #include <atomic>
 #include <exception>
+#include <string>
 #include <thread>
 
 #include "analysis/EffectSizeAnalysis.h"
 #include "common/Single.h"
 #include "common/UniformGenerator.h"
-#include "data/modGeneral.h"
 #include "platform/BusyPointer.h"
 #include "platform/FixedLayout.h"
 #include "platform/StringConversions.h"
@@ -27,6 +27,8 @@
 // end to the window, which joins it before reading them.
 struct frmCorvane::Run {
     std::uint64_t id = 0;
+    // The run's own hold on the data set: a new one loaded meanwhile leaves it as it was.
+    std::shared_ptr<const corvane::DataSet> data;
     corvane::EffectSizeRequest request;
     corvane::UniformGenerator rng;
     corvane::CancelToken cancel;
@@ -37,15 +39,30 @@ struct frmCorvane::Run {
 };
 
 namespace {
+
 // The trial box is brought up to date this often while a run goes on: more often than the
 // core reports completed trials (every 50 ms), so every count it reports is shown.
 constexpr int kProgressIntervalMs = 40;
+
+// Where each trial button sits in its frame, in the order of kTrialChoices: two to a row.
+struct TrialPlace {
+    int left;
+    int top;
+    int width;
+};
+constexpr TrialPlace kTrialPlaces[] = {{120, 360, 975},  {1200, 360, 735}, {120, 720, 855},
+                                       {1200, 720, 855}, {120, 1080, 855}, {1200, 1080, 855},
+                                       {120, 1440, 855}, {1200, 1440, 855}};
+static_assert(std::size(kTrialPlaces) == corvane::kTrialChoices.size());
+
 }  // namespace
 
-frmCorvane::frmCorvane(OutputPane* pane, QWidget* parent)
+frmCorvane::frmCorvane(std::shared_ptr<const corvane::DataSet> data, OutputPane* pane,
+                       QWidget* parent)
     : AnalysisDialog(QStringLiteral("frmCorvane"), QStringLiteral("Corvane"), parent),
       m_lngDV(corvane::kNone),
       m_lngGV(corvane::kNone),
+      m_data(std::move(data)),
       m_pane(pane),
       m_seedSource(&corvane::UniformGenerator::ClockSeed),
       m_progressTimer(new QTimer(this)) {
@@ -73,14 +90,13 @@ void frmCorvane::buildControls() {
     txtGroup2 = MakeControl<QLineEdit>(fraSelectGroups, "txtGroup2", 1080, 3240, 612, 285);
 
     fraTrials = MakeFrame(this, "fraTrials", "Pick Number of Trials", 4440, 120, 2295, 2172);
-    opt600 = MakeCaptioned<QRadioButton>(fraTrials, "opt600", "600", 120, 360, 975, 252);
-    opt800 = MakeCaptioned<QRadioButton>(fraTrials, "opt800", "800", 1200, 360, 735, 252);
-    opt1000 = MakeCaptioned<QRadioButton>(fraTrials, "opt1000", "1000", 120, 720, 855, 252);
-    opt1200 = MakeCaptioned<QRadioButton>(fraTrials, "opt1200", "1200", 1200, 720, 855, 252);
-    opt1400 = MakeCaptioned<QRadioButton>(fraTrials, "opt1400", "1400", 120, 1080, 855, 252);
-    opt1600 = MakeCaptioned<QRadioButton>(fraTrials, "opt1600", "1600", 1200, 1080, 855, 252);
-    opt1800 = MakeCaptioned<QRadioButton>(fraTrials, "opt1800", "1800", 120, 1440, 855, 252);
-    opt2000 = MakeCaptioned<QRadioButton>(fraTrials, "opt2000", "2000", 1200, 1440, 855, 252);
+    for (std::size_t i = 0; i < optTrials.size(); ++i) {
+        const std::string caption = std::to_string(corvane::kTrialChoices[i]);
+        const std::string name = "opt" + caption;
+        const TrialPlace& at = kTrialPlaces[i];
+        optTrials[i] = MakeCaptioned<QRadioButton>(fraTrials, name.c_str(), caption.c_str(),
+                                                   at.left, at.top, at.width, 252);
+    }
     lblTrial = MakeCaptioned<QLabel>(fraTrials, "lblTrial", "Trial Number:", 120, 1800, 972, 252);
     txtTrial = MakeControl<QLineEdit>(fraTrials, "txtTrial", 1200, 1800, 735, 288);
     txtTrial->setReadOnly(true);
@@ -118,24 +134,33 @@ frmCorvane::~frmCorvane() {
     }
 }
 
+QRadioButton* frmCorvane::trialButton(std::int32_t trials) const {
+    for (std::size_t i = 0; i < optTrials.size(); ++i)
+        if (corvane::kTrialChoices[i] == trials) return optTrials[i];
+    return nullptr;
+}
+
 void frmCorvane::setFocusOrder() {
-    QWidget* const order[] = {lstDV,   lstGV,   cmdOK,   cmdCancel, txtGroup1, txtGroup2, opt600,
-                              opt800,  opt1000, opt1200, opt1400,   opt1600,   opt1800,   opt2000,
-                              opt90CI, opt95CI, opt99CI, txtTrial,  optGroup1, optGroup2};
-    for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+    std::vector<QWidget*> order = {lstDV, lstGV, cmdOK, cmdCancel, txtGroup1, txtGroup2};
+    order.insert(order.end(), optTrials.begin(), optTrials.end());
+    order.insert(order.end(), {opt90CI, opt95CI, opt99CI, txtTrial, optGroup1, optGroup2});
+    for (std::size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
+}
+
+void frmCorvane::setDataSet(std::shared_ptr<const corvane::DataSet> data) {
+    m_data = std::move(data);
 }
 
 void frmCorvane::Form_Load() {
-    const std::int32_t variables = corvane::modGeneral::g_lngNumberOfVariables;
-    addVariableItems(lstDV, variables);
-    addVariableItems(lstGV, variables);
+    addVariableItems(lstDV, *m_data);
+    addVariableItems(lstGV, *m_data);
     // The handlers hear only ticks that really changed, so each member follows the ticked item
     // however the notifications arrive.
     watchTicks(lstDV, m_ticksDV, [this](int row) { lstDV_ItemCheck(row); });
     watchTicks(lstGV, m_ticksGV, [this](int row) { lstGV_ItemCheck(row); });
     m_lngDV = corvane::kNone;
     m_lngGV = corvane::kNone;
-    opt600->setChecked(true);
+    optTrials.front()->setChecked(true);
     opt95CI->setChecked(true);
     optGroup1->setChecked(true);
 }
@@ -171,45 +196,45 @@ void frmCorvane::cmdOK_Click() {
     runGuarded([this] { runAnalysis(); });
 }
 
-void frmCorvane::runAnalysis() {
-    if (m_run) return;
+corvane::EffectSizeRequest frmCorvane::requestFromControls() const {
     corvane::EffectSizeRequest request;
-    QRadioButton* const trialButtons[] = {opt600,  opt800,  opt1000, opt1200,
-                                          opt1400, opt1600, opt1800, opt2000};
-    const std::int32_t trialCounts[] = {600, 800, 1000, 1200, 1400, 1600, 1800, 2000};
-    for (std::size_t i = 0; i < std::size(trialButtons); ++i) {
-        if (trialButtons[i]->isChecked()) {
-            request.settings.trials = trialCounts[i];
+    for (std::size_t i = 0; i < optTrials.size(); ++i) {
+        if (optTrials[i]->isChecked()) {
+            request.settings.trials = corvane::kTrialChoices[i];
             break;
         }
     }
-    if (opt90CI->isChecked()) {
-        request.settings.level = 0.9f;
-    } else if (opt95CI->isChecked()) {
-        request.settings.level = 0.95f;
-    } else if (opt99CI->isChecked()) {
-        request.settings.level = 0.99f;
+    const QRadioButton* const levelButtons[] = {opt90CI, opt95CI, opt99CI};
+    static_assert(std::size(levelButtons) == corvane::kLevelPercents.size());
+    for (std::size_t i = 0; i < std::size(levelButtons); ++i) {
+        if (levelButtons[i]->isChecked()) {
+            request.settings.level = *corvane::ConfidenceLevel(corvane::kLevelPercents[i]);
+            break;
+        }
     }
     request.settings.chosenGroup = optGroup2->isChecked() ? 2 : 1;
     request.code1Text = ToCore(txtGroup1->text());
     request.code2Text = ToCore(txtGroup2->text());
     request.dependent = m_lngDV;
-    request.names = corvane::modGeneral::g_strVariableNames;
+    request.names = m_data->names();
     request.grouping = m_lngGV;
+    return request;
+}
 
+void frmCorvane::runAnalysis() {
+    if (m_run) return;
     // Every OK draws from a generator seeded afresh.
     auto run = std::make_unique<Run>();
     run->id = ++m_runId;
-    run->request = std::move(request);
+    run->request = requestFromControls();
     run->rng.reseed(m_seedSource());
+    run->data = m_data;
     Run* const r = run.get();
-    const std::int32_t cases = corvane::modGeneral::g_lngNumberOfCases;
-    // The data matrix is written only by an import, which the main window cannot start while
-    // this modal window is up; releasing this window joins the thread first.
-    run->thread = std::thread([this, r, cases] {
+    // Releasing this window joins the thread first.
+    run->thread = std::thread([this, r] {
         try {
             r->outcome.emplace(corvane::RunEffectSizeAnalysis(
-                corvane::modGeneral::g_sngData, cases, r->request, r->rng,
+                r->data->matrix(), r->data->cases(), r->request, r->rng,
                 [r](std::int32_t done) { r->completed.store(done, std::memory_order_relaxed); },
                 corvane::RunOptions{0, &r->cancel}));
         } catch (...) {
@@ -275,10 +300,9 @@ void frmCorvane::showProgress(const Run& run) {
 
 void frmCorvane::setControlsEnabled(bool enabled) {
     // The trial box and its label stay readable; Cancel stays pressable.
-    QWidget* const controls[] = {fraSelectDV,   fraSelectGroups, opt600,  opt800,  opt1000,
-                                 opt1200,       opt1400,         opt1600, opt1800, opt2000,
-                                 fraConfidence, fraPickGroup,    cmdOK};
+    QWidget* const controls[] = {fraSelectDV, fraSelectGroups, fraConfidence, fraPickGroup, cmdOK};
     for (QWidget* w : controls) w->setEnabled(enabled);
+    for (QRadioButton* b : optTrials) b->setEnabled(enabled);
 }
 
 void frmCorvane::cmdCancel_Click() {

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QPointer>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
+#include "analysis/BootstrapChoices.h"
 #include "analysis/EffectSizeAnalysis.h"
 #include "analysis/ui/AnalysisDialog.h"
 #include "platform/BusyPointer.h"
@@ -15,7 +17,6 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QListWidgetItem;
 class QPushButton;
 class QRadioButton;
 class QTimer;
@@ -33,8 +34,13 @@ class OutputPane;
 class frmCorvane : public AnalysisDialog {
     Q_OBJECT
   public:
-    explicit frmCorvane(OutputPane* pane, QWidget* parent = nullptr);
+    // The lists hold one item per variable of `data`, which OK reads until setDataSet.
+    frmCorvane(std::shared_ptr<const corvane::DataSet> data, OutputPane* pane,
+               QWidget* parent = nullptr);
     ~frmCorvane() override;
+
+    // The data set the next OK reads, taken at each showing; a run already going keeps its own.
+    void setDataSet(std::shared_ptr<const corvane::DataSet> data);
 
     // The tick notifications, with the 0-based item index.
     void lstDV_ItemCheck(int index);
@@ -66,14 +72,8 @@ class frmCorvane : public AnalysisDialog {
     QLabel* lblGroup2;
     QLineEdit* txtGroup2;
     QGroupBox* fraTrials;
-    QRadioButton* opt600;
-    QRadioButton* opt800;
-    QRadioButton* opt1000;
-    QRadioButton* opt1200;
-    QRadioButton* opt1400;
-    QRadioButton* opt1600;
-    QRadioButton* opt1800;
-    QRadioButton* opt2000;
+    // opt600 to opt2000, in the order of corvane::kTrialChoices.
+    std::array<QRadioButton*, corvane::kTrialChoices.size()> optTrials;
     QLabel* lblTrial;
     QLineEdit* txtTrial;
     QGroupBox* fraConfidence;
@@ -86,6 +86,9 @@ class frmCorvane : public AnalysisDialog {
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
 
+    // The button of a trial count on offer, or null.
+    QRadioButton* trialButton(std::int32_t trials) const;
+
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -93,12 +96,14 @@ class frmCorvane : public AnalysisDialog {
   private:
     struct Run;
 
-    // Runs once, from the constructor: the lists follow the current number of variables.
+    // Runs once, from the constructor: the lists follow the data set's number of variables.
     void Form_Load();
     void buildControls();
     void setFocusOrder();
     // One tick per list: `member` follows the ticked item of `list`.
     void itemCheck(QListWidget* list, std::int32_t& member, int index);
+    // What the controls ask for, with the data set's names for the report.
+    corvane::EffectSizeRequest requestFromControls() const;
     void runAnalysis();
     // On the window's thread once the run's thread has posted its end.
     void finishRun(std::uint64_t id);
@@ -110,6 +115,7 @@ class frmCorvane : public AnalysisDialog {
     void setControlsEnabled(bool enabled);
     void showProgress(const Run& run);
 
+    std::shared_ptr<const corvane::DataSet> m_data;
     OutputPane* m_pane;
     std::function<std::uint64_t()> m_seedSource;
     RunSucceeded m_runSucceeded;

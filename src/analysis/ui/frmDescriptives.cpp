@@ -6,17 +6,23 @@
 #include <QRadioButton>
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 #include "analysis/Descriptives.h"
-#include "data/modGeneral.h"
 #include "platform/BusyPointer.h"
 #include "platform/FixedLayout.h"
 
-frmDescriptives::frmDescriptives(OutputPane* pane, QWidget* parent)
+frmDescriptives::frmDescriptives(std::shared_ptr<const corvane::DataSet> data, OutputPane* pane,
+                                 QWidget* parent)
     : AnalysisDialog(QStringLiteral("frmDescriptives"), QStringLiteral("Descriptives"), parent),
+      m_data(std::move(data)),
       m_pane(pane) {
     buildControls();
     Form_Load();
+}
+
+void frmDescriptives::setDataSet(std::shared_ptr<const corvane::DataSet> data) {
+    m_data = std::move(data);
 }
 
 void frmDescriptives::buildControls() {
@@ -24,8 +30,8 @@ void frmDescriptives::buildControls() {
     lstItems = MakeControl<QListWidget>(fraSelectItems, "lstItems", 360, 360, 1935, 2760);
     optRanges = MakeCaptioned<QRadioButton>(fraSelectItems, "optRanges", "Range of Items", 240,
                                             3480, 1815, 255);
-    optIndividual = MakeCaptioned<QRadioButton>(fraSelectItems, "optIndividual",
-                                                "Individiual Items", 240, 3840, 2055, 255);
+    optIndividual = MakeCaptioned<QRadioButton>(fraSelectItems, "optIndividual", "Individual Items",
+                                                240, 3840, 2055, 255);
     cmdOK = MakeButton(this, "cmdOK", "OK", 360, 4560, 1215, 495);
     cmdCancel = MakeButton(this, "cmdCancel", "Cancel", 1920, 4560, 1215, 495);
     connect(cmdOK, &QPushButton::clicked, this, &frmDescriptives::cmdOK_Click);
@@ -40,7 +46,7 @@ void frmDescriptives::buildControls() {
 }
 
 void frmDescriptives::Form_Load() {
-    addVariableItems(lstItems, corvane::modGeneral::g_lngNumberOfVariables);
+    addVariableItems(lstItems, *m_data);
     // Only a change of an item's tick runs the rule.
     watchTicks(lstItems, m_ticks, [this](int row) { lstItems_ItemCheck(row); });
     optRanges->setChecked(true);
@@ -69,18 +75,17 @@ void frmDescriptives::cmdOK_Click() {
 
 void frmDescriptives::runAnalysis() {
     const BusyPointer busy(this);
-    // The scan follows the current number of variables, which an import that ended early may
-    // have set below the length of the list.
-    const int scanned =
-        std::min<int>(corvane::modGeneral::g_lngNumberOfVariables, lstItems->count());
+    // The scan follows the data set's number of variables, which an import that ended early
+    // may have set below the length of the list.
+    const corvane::DataSet& data = *m_data;
+    const int scanned = std::min<int>(data.variables(), lstItems->count());
     std::vector<std::int32_t> variables;
     for (int i = 0; i < scanned; ++i) {
         if (isTicked(i)) variables.push_back(i + 1);
     }
-    const auto rows = corvane::ComputeDescriptives(
-        corvane::modGeneral::g_sngData, corvane::modGeneral::g_lngNumberOfCases, variables);
-    finish(rows, m_pane, [](const std::vector<corvane::DescriptiveRow>& r) {
-        return corvane::BuildDescriptivesReport(r, corvane::modGeneral::g_strVariableNames);
+    const auto rows = corvane::ComputeDescriptives(data.matrix(), data.cases(), variables);
+    finish(rows, m_pane, [&data](const std::vector<corvane::DescriptiveRow>& r) {
+        return corvane::BuildDescriptivesReport(r, data.names());
     });
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "analysis/ui/AnalysisDialog.h"
 
 class QGroupBox;
 class QListWidget;
-class QListWidgetItem;
 class QPushButton;
 class QRadioButton;
 class OutputPane;
@@ -18,7 +18,12 @@ class OutputPane;
 class frmDescriptives : public AnalysisDialog {
     Q_OBJECT
   public:
-    explicit frmDescriptives(OutputPane* pane, QWidget* parent = nullptr);
+    // The list holds one item per variable of `data`, which OK reads until setDataSet.
+    frmDescriptives(std::shared_ptr<const corvane::DataSet> data, OutputPane* pane,
+                    QWidget* parent = nullptr);
+
+    // The data set the next OK reads, taken at each showing; the list stays as it was built.
+    void setDataSet(std::shared_ptr<const corvane::DataSet> data);
 
     // The tick notification, with the 0-based item index.
     void lstItems_ItemCheck(int index);
@@ -33,12 +38,13 @@ class frmDescriptives : public AnalysisDialog {
     QPushButton* cmdCancel;
 
   private:
-    // Runs once, from the constructor: one item per variable of the current data set.
+    // Runs once, from the constructor: one item per variable of the data set.
     void Form_Load();
     void buildControls();
     bool isTicked(int index) const;
     void runAnalysis();
 
+    std::shared_ptr<const corvane::DataSet> m_data;
     OutputPane* m_pane;
     // The tick of each item as last heard, so only real tick changes reach the rule.
     std::vector<bool> m_ticks;

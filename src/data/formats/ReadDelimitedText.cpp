@@ -52,12 +52,12 @@ Result<DataSet, ImportError> ReadDelimitedText(const std::string& path, char del
     if (!read) return WithDelimiterHint(read.error(), outline, delimiter);
     if (read->variables != storedColumns) return ImportError::Of(Kind::FileChanged);
 
-    DataSet set;
+    DataSet::Contents set;
     set.matrix = std::move(matrix);
     set.cases = cases;
     set.variables = read->variables;
     set.names = std::move(read->names);
-    return set;
+    return DataSet(std::move(set));
 }
 
 }  // namespace corvane

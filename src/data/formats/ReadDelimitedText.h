@@ -3,7 +3,7 @@
 #include <string>
 
 #include "common/Result.h"
-#include "data/DataMatrix.h"
+#include "data/DataSet.h"
 #include "data/ImportError.h"
 #include "data/formats/ImportOptions.h"
 

@@ -4,33 +4,27 @@
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
+#include <utility>
 
 #include "common/NumberText.h"
 #include "common/Single.h"
-#include "data/modGeneral.h"
 #include "platform/FieldColours.h"
 #include "platform/FixedLayout.h"
 #include "platform/StringConversions.h"
 
-namespace g = corvane::modGeneral;
+// Only the title bar closes the navigator; it is built afresh at every opening anyway.
+frmNavigate::frmNavigate(std::shared_ptr<const corvane::DataSet> data, QWidget* parent)
+    : FixedDialog(QStringLiteral("frmNavigate"), QStringLiteral("Navigate Data File"), parent,
+                  Keys::NoEscape, CloseBox::Closes),
+      m_data(std::move(data)) {
+    buildControls();
+}
 
-namespace {
-
-// "Column: 2", with the variable's name after it when the file's first line gave one.
-QString ColumnLabel(std::int32_t column) {
-    const std::string& name = corvane::VariableName(g::g_strVariableNames, column);
+QString frmNavigate::columnLabel(std::int32_t column) const {
+    const std::string& name = m_data->name(column);
     QString text = QStringLiteral("Column: %1").arg(column);
     if (!name.empty()) text += QStringLiteral("  ") + FromCore(name);
     return text;
-}
-
-}  // namespace
-
-// Only the title bar closes the navigator; it is built afresh at every opening anyway.
-frmNavigate::frmNavigate(QWidget* parent)
-    : FixedDialog(QStringLiteral("frmNavigate"), QStringLiteral("Navigate Data File"), parent,
-                  Keys::NoEscape, CloseBox::Closes) {
-    buildControls();
 }
 
 void frmNavigate::buildControls() {
@@ -62,27 +56,26 @@ void frmNavigate::buildControls() {
 }
 
 bool frmNavigate::Form_Load() {
-    if (!g::g_sngData.hasCell(1, 1)) return false;
+    if (!m_data->matrix().hasCell(1, 1)) return false;
     m_lngCurrentRow = 1;
     m_lngCurrentColumn = 1;
-    lblNumberOfRows->setText(QStringLiteral("Number of rows: %1").arg(g::g_lngNumberOfCases));
-    lblNumberOfColumns->setText(
-        QStringLiteral("Number of columns: %1").arg(g::g_lngNumberOfVariables));
+    lblNumberOfRows->setText(QStringLiteral("Number of rows: %1").arg(m_data->cases()));
+    lblNumberOfColumns->setText(QStringLiteral("Number of columns: %1").arg(m_data->variables()));
     lblRow->setText(QStringLiteral("Row: 1"));
-    lblColumn->setText(ColumnLabel(1));
+    lblColumn->setText(columnLabel(1));
     showCurrentCell();
     return true;
 }
 
 void frmNavigate::showCurrentCell() {
-    const float cell = g::g_sngData.at(m_lngCurrentRow, m_lngCurrentColumn);
+    const float cell = m_data->matrix().at(m_lngCurrentRow, m_lngCurrentColumn);
     lblCell->setText(corvane::IsMissing(cell) ? QStringLiteral(".")
                                               : FromCore(corvane::FormatSingle(cell)));
 }
 
 void frmNavigate::showPosition() {
     lblRow->setText(QStringLiteral("Row: %1").arg(m_lngCurrentRow));
-    lblColumn->setText(ColumnLabel(m_lngCurrentColumn));
+    lblColumn->setText(columnLabel(m_lngCurrentColumn));
     showCurrentCell();
 }
 
@@ -92,7 +85,7 @@ void frmNavigate::cmdUp_Click() {
 }
 
 void frmNavigate::cmdDown_Click() {
-    if (m_lngCurrentRow < g::g_lngNumberOfCases) ++m_lngCurrentRow;
+    if (m_lngCurrentRow < m_data->cases()) ++m_lngCurrentRow;
     showPosition();
 }
 
@@ -102,6 +95,6 @@ void frmNavigate::cmdLeft_Click() {
 }
 
 void frmNavigate::cmdRight_Click() {
-    if (m_lngCurrentColumn < g::g_lngNumberOfVariables) ++m_lngCurrentColumn;
+    if (m_lngCurrentColumn < m_data->variables()) ++m_lngCurrentColumn;
     showPosition();
 }

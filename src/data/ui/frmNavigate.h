@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
+#include "data/DataSet.h"
 #include "platform/FixedDialog.h"
 
 class QGroupBox;
@@ -9,13 +11,13 @@ class QLabel;
 class QPushButton;
 
 // "Navigate Data File": the loaded data set one cell at a time, moved with four buttons that
-// stop at the edges. It only reads the data set and is built afresh at every opening.
+// stop at the edges. It only reads the data set it is built with, afresh at every opening.
 class frmNavigate : public FixedDialog {
     Q_OBJECT
   public:
-    explicit frmNavigate(QWidget* parent = nullptr);
+    explicit frmNavigate(std::shared_ptr<const corvane::DataSet> data, QWidget* parent = nullptr);
 
-    // Puts the position at row 1, column 1 and shows the counts of the current data set.
+    // Puts the position at row 1, column 1 and shows the counts of the data set.
     // False, with nothing shown, when the data matrix has no cell (1, 1).
     bool Form_Load();
 
@@ -44,4 +46,8 @@ class frmNavigate : public FixedDialog {
     // The row, column and cell labels for the current position.
     void showPosition();
     void showCurrentCell();
+    // "Column: 2", with the variable's name after it when the file's first line gave one.
+    QString columnLabel(std::int32_t column) const;
+
+    std::shared_ptr<const corvane::DataSet> m_data;
 };

@@ -9,6 +9,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include "platform/Clipboard.h"
+
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
@@ -143,3 +145,28 @@ void OutputPane::insertFromMimeData(const QMimeData* source) {
     replaceSelection(source->text());
     ensureCursorVisible();
 }
+
+bool OutputPane::holdsWindowFocus() const {
+    const QWidget* focused = window()->focusWidget();
+    return focused != nullptr && (focused == this || isAncestorOf(focused));
+}
+
+void OutputPane::editCut() {
+    Clipboard::clear();
+    if (!holdsWindowFocus()) return;
+    Clipboard::setText(selectedTextCrlf());
+    replaceSelection(QString());
+}
+
+void OutputPane::editCopy() {
+    Clipboard::clear();
+    if (!holdsWindowFocus()) return;
+    Clipboard::setText(selectedTextCrlf());
+}
+
+void OutputPane::editPaste() {
+    if (!holdsWindowFocus()) return;
+    replaceSelection(Clipboard::text());
+}
+
+void OutputPane::clearOutput() { setTextCrlf(QString()); }

@@ -23,9 +23,22 @@ class OutputPane : public QPlainTextEdit {
     QString selectedTextCrlf() const;
     void replaceSelection(const QString& crlfText);
 
+    // The Edit menu's commands. Cut and Copy empty the clipboard first and then, while the pane
+    // holds its window's focus, put the selection on it (Cut removing it); Paste replaces the
+    // selection with the clipboard's text while the pane holds the focus. Clear empties the
+    // pane wherever the focus is.
+    void editCut();
+    void editCopy();
+    void editPaste();
+    void clearOutput();
+
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     // The keyboard's copy, cut and paste keep the pane's CR LF rule too.
     QMimeData* createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData* source) override;
+
+  private:
+    // The focus of the pane's window is in the pane.
+    bool holdsWindowFocus() const;
 };

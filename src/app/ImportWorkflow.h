@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QSettings;
+class QWidget;
+class OutputPane;
+
+// The import of a data file as the main window runs it. The file is read whole first; only
+// then is the data set replaced, the summary appended to the pane and the folder remembered,
+// and dataSetReplaced tells the windows. A file that cannot be read changes nothing.
+class ImportWorkflow : public QObject {
+    Q_OBJECT
+  public:
+    // `settings` keeps the folder of the last import (none: nowhere); `betweenPasses` is
+    // called between the two passes of every import with the file's path (none: nothing).
+    ImportWorkflow(QWidget* window, OutputPane* pane, std::shared_ptr<QSettings> settings,
+                   std::function<void(const std::string&)> betweenPasses);
+
+    // The folder of the last successful import while it is still there; otherwise empty.
+    QString lastFolder() const;
+
+    // Imports `file` (a full path, empty when none is selected) split at `delimiter`. Without a
+    // file the data set just reads as empty; the matrix itself stays. A file that cannot be
+    // read gets its box.
+    void import(const QString& file, char delimiter);
+
+  signals:
+    // The data set read from `file` is now the current one.
+    void dataSetReplaced(const QString& file);
+
+  private:
+    QWidget* m_window;
+    OutputPane* m_pane;
+    std::shared_ptr<QSettings> m_settings;
+    std::function<void(const std::string&)> m_betweenPasses;
+};
