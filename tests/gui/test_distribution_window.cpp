@@ -51,30 +51,30 @@ void runEffectSize(AnalysisWindows& windows, QRadioButton* frmCorvane::*trials) 
 
 QString chartTitle(const frmBootstrapDistributions* w) { return w->chtRobustD->chart()->title(); }
 
-corvane::BootstrapDistributions SomeRun() {
+corvane::BootstrapDistributions Distributions(const corvane::GroupSample& group1,
+                                              const corvane::GroupSample& group2,
+                                              std::int32_t trials, std::uint64_t seed) {
     corvane::EffectSizeRequest request;
     request.dependent = 2;
     request.grouping = 1;
     request.code1Text = "1";
     request.code2Text = "2";
-    auto r = corvane::RunBootstrap({3, 7, 9, 4, 5, 1}, {2, 8, 9, 12, 10, 4, 11}, request.settings,
-                                   corvane::UniformGenerator(5));
+    request.settings.trials = trials;
+    auto r =
+        corvane::RunBootstrap(group1, group2, request.settings, corvane::UniformGenerator(seed));
     return corvane::MakeBootstrapDistributions(request, r.value());
+}
+
+corvane::BootstrapDistributions SomeRun() {
+    return Distributions({3, 7, 9, 4, 5, 1}, {2, 8, 9, 12, 10, 4, 11},
+                         corvane::BootstrapSettings{}.trials, 5);
 }
 
 // R's sleep data, 2000 trials: the robust d has a long right tail, and its lower bound and
 // observed value lie a few pixels apart.
 corvane::BootstrapDistributions SleepRun() {
-    corvane::EffectSizeRequest request;
-    request.dependent = 1;
-    request.grouping = 2;
-    request.code1Text = "1";
-    request.code2Text = "2";
-    request.settings.trials = 2000;
-    auto r = corvane::RunBootstrap({0.7, -1.6, -0.2, -1.2, -0.1, 3.4, 3.7, 0.8, 0.0, 2.0},
-                                   {1.9, 0.8, 1.1, 0.1, -0.1, 4.4, 5.5, 1.6, 4.6, 3.4},
-                                   request.settings, corvane::UniformGenerator(77));
-    return corvane::MakeBootstrapDistributions(request, r.value());
+    return Distributions({0.7, -1.6, -0.2, -1.2, -0.1, 3.4, 3.7, 0.8, 0.0, 2.0},
+                         {1.9, 0.8, 1.1, 0.1, -0.1, 4.4, 5.5, 1.6, 4.6, 3.4}, 2000, 77);
 }
 
 // No two labels meet, and each sits on or beside its line.
