@@ -47,19 +47,30 @@ std::vector<HistogramBin> FreedmanDiaconisBins(const std::vector<double>& ascend
             static_cast<std::int32_t>(ascending.size());
         return bins;
     }
-    const double iqr = Quantile(ascending, 0.75) - Quantile(ascending, 0.25);
-    const double width = 2 * iqr / std::cbrt(static_cast<double>(ascending.size()));
+    return FreedmanDiaconisBins(ascending, low, high);
+}
+
+std::vector<HistogramBin> FreedmanDiaconisBins(const std::vector<double>& ascending, double low,
+                                               double high) {
     std::int32_t count = BootstrapDistribution::kMaxBins;
-    if (width > 0) {
-        const double wanted = std::ceil((high - low) / width);
-        count =
-            static_cast<std::int32_t>(std::clamp(wanted, double{BootstrapDistribution::kMinBins},
-                                                 double{BootstrapDistribution::kMaxBins}));
+    if (ascending.empty() || !(ascending.back() > ascending.front())) {
+        count = BootstrapDistribution::kMinBins;
+    } else {
+        const double iqr = Quantile(ascending, 0.75) - Quantile(ascending, 0.25);
+        const double width = 2 * iqr / std::cbrt(static_cast<double>(ascending.size()));
+        if (width > 0) {
+            const double wanted = std::ceil((high - low) / width);
+            count = static_cast<std::int32_t>(std::clamp(wanted,
+                                                         double{BootstrapDistribution::kMinBins},
+                                                         double{BootstrapDistribution::kMaxBins}));
+        }
     }
     std::vector<HistogramBin> bins = EqualBins(low, high, count);
-    // A value on an inner edge belongs to the bar above it; the largest to the last bar.
+    // A value on an inner edge belongs to the bar above it; one on the top edge to the last bar.
     std::size_t bar = 0;
     for (const double v : ascending) {
+        if (v < low) continue;
+        if (v > high) break;
         while (bar + 1 < bins.size() && v >= bins[bar + 1].lower) ++bar;
         ++bins[bar].count;
     }
@@ -88,9 +99,10 @@ BootstrapDistribution::BootstrapDistribution(const std::vector<float>& trials, f
         m_axisHigh = any ? std::max(m_axisHigh, x) : x;
         any = true;
     };
-    if (!m_bins.empty()) {
-        include(m_bins.front().lower);
-        include(m_bins.back().upper);
+    if (!values.empty()) {
+        const std::size_t k = values.size() / 400;
+        include(values[k]);
+        include(values[values.size() - 1 - k]);
     }
     if (m_hasObserved) include(observed);
     if (hasBounds()) {
@@ -105,7 +117,26 @@ BootstrapDistribution::BootstrapDistribution(const std::vector<float>& trials, f
         m_axisLow -= half;
         m_axisHigh += half;
     }
-    for (const HistogramBin& b : m_bins) m_highest = std::max(m_highest, b.count);
+    if (!values.empty()) {
+        m_viewBins = FreedmanDiaconisBins(values, m_axisLow, m_axisHigh);
+        m_below = static_cast<std::int32_t>(
+            std::lower_bound(values.begin(), values.end(), m_axisLow) - values.begin());
+        m_above = static_cast<std::int32_t>(
+            values.end() - std::upper_bound(values.begin(), values.end(), m_axisHigh));
+    }
+    for (const HistogramBin& b : m_viewBins) m_highest = std::max(m_highest, b.count);
+}
+
+std::string BootstrapDistribution::beyondAxisText() const {
+    if (m_below == 0 && m_above == 0) return {};
+    const std::int32_t first = m_below > 0 ? m_below : m_above;
+    std::string out = FormatInt(first) + (first == 1 ? " trial " : " trials ");
+    if (m_below > 0 && m_above > 0) {
+        out += "below and " + FormatInt(m_above) + " above";
+    } else {
+        out += m_below > 0 ? "below" : "above";
+    }
+    return out + " the axis not shown";
 }
 
 BootstrapDistributions MakeBootstrapDistributions(const EffectSizeRequest& request,

@@ -32,6 +32,12 @@ struct DistributionMarker {
 // largest. An IQR of 0 under a spread of values asks for ever narrower bars and gets 100;
 // values all equal (one value among them) get 10 bars over value +- max(1, |value|) / 2, the
 // value in the sixth. No valid value: no bars.
+//
+// The picture's axis spans the central 99.5% of the m valid values: from the (k+1)-th smallest
+// to the (k+1)-th largest, k = floor(m / 400), widened to take the drawn markers. A far tail
+// then neither squeezes the bars into a few pixels nor hides where the markers are; the values
+// beyond the span are counted, not drawn. The view's bars are as wide as the rule above makes
+// them for all m values, over the span alone.
 class BootstrapDistribution {
   public:
     static constexpr std::int32_t kMinBins = 10;
@@ -43,7 +49,10 @@ class BootstrapDistribution {
     BootstrapDistribution(const std::vector<float>& trials, float observed,
                           const Interval& interval);
 
+    // Over every valid value, from the smallest to the largest.
     const std::vector<HistogramBin>& bins() const { return m_bins; }
+    // Over the axis span only.
+    const std::vector<HistogramBin>& viewBins() const { return m_viewBins; }
     std::int32_t attempted() const { return m_attempted; }
     std::int32_t valid() const { return m_valid; }
 
@@ -54,24 +63,35 @@ class BootstrapDistribution {
     const DistributionMarker& lower() const { return m_lower; }
     const DistributionMarker& upper() const { return m_upper; }
 
-    // The horizontal extent that holds every bar and every drawn marker.
+    // The horizontal extent that holds every view bar and every drawn marker.
     double axisLow() const { return m_axisLow; }
     double axisHigh() const { return m_axisHigh; }
-    // The tallest bar.
+    // The valid values left of and right of the axis span.
+    std::int32_t belowAxis() const { return m_below; }
+    std::int32_t aboveAxis() const { return m_above; }
+    // "3 trials below and 6 above the axis not shown", or empty when none lies beyond.
+    std::string beyondAxisText() const;
+    // The tallest view bar.
     std::int32_t highestCount() const { return m_highest; }
 
   private:
     std::vector<HistogramBin> m_bins;
+    std::vector<HistogramBin> m_viewBins;
     std::int32_t m_attempted = 0;
     std::int32_t m_valid = 0;
     bool m_hasObserved = false;
     DistributionMarker m_observed, m_lower, m_upper;
     double m_axisLow = 0, m_axisHigh = 1;
+    std::int32_t m_below = 0, m_above = 0;
     std::int32_t m_highest = 0;
 };
 
 // The bins of ascending finite values, their width and count chosen as described above.
 std::vector<HistogramBin> FreedmanDiaconisBins(const std::vector<double>& ascending);
+// Bars of the width the rule gives for all the values, from `low` to `high` (low < high), holding
+// the values between them; values all equal get 10 bars.
+std::vector<HistogramBin> FreedmanDiaconisBins(const std::vector<double>& ascending, double low,
+                                               double high);
 
 // Both pictures of one effect-size run, with their titles.
 struct BootstrapDistributions {

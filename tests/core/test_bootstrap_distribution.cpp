@@ -187,3 +187,41 @@ TEST(BootstrapDistribution, DegenerateValues) {
     EXPECT_EQ(FreedmanDiaconisBins(wide).size(), 100u);
     EXPECT_EQ(FreedmanDiaconisBins({1, 2, 3}).size(), 10u);
 }
+
+TEST(BootstrapDistribution, TheAxisSpansTheCentralTrialsAndTheMarkersAndCountsTheRest) {
+    // 0 .. 1999 given backwards, among undefined trials: five trials on each side lie beyond.
+    std::vector<float> trials{kMissing};
+    for (int i = 1999; i >= 0; --i) trials.push_back(static_cast<float>(i));
+    trials.push_back(kMissing);
+    auto expectView = [](const BootstrapDistribution& d, double low, double high,
+                         std::int32_t below, std::int32_t above, const std::string& text) {
+        EXPECT_EQ(d.axisLow(), low);
+        EXPECT_EQ(d.axisHigh(), high);
+        EXPECT_EQ(d.belowAxis(), below);
+        EXPECT_EQ(d.aboveAxis(), above);
+        EXPECT_EQ(d.beyondAxisText(), text);
+        ASSERT_FALSE(d.viewBins().empty());
+        EXPECT_EQ(d.viewBins().front().lower, low);
+        EXPECT_EQ(d.viewBins().back().upper, high);
+        std::int32_t shown = 0;
+        for (const HistogramBin& b : d.viewBins()) shown += b.count;
+        EXPECT_EQ(shown + below + above, d.valid());
+        // The batch tool's bins still run over every value.
+        EXPECT_EQ(d.bins().front().lower, 0);
+        EXPECT_EQ(d.bins().back().upper, 1999);
+    };
+    expectView(BootstrapDistribution(trials, 1000, {50, 1950}), 5, 1994, 5, 5,
+               "5 trials below and 5 above the axis not shown");
+    // Markers in a tail or past every trial widen the span.
+    expectView(BootstrapDistribution(trials, 2500, {2, 1950}), 2, 2500, 2, 0,
+               "2 trials below the axis not shown");
+    expectView(BootstrapDistribution(trials, kMissing, {1, 1997}), 1, 1997, 1, 2,
+               "1 trial below and 2 above the axis not shown");
+
+    // Under 400 valid trials every one is shown.
+    trials.resize(400);
+    const BootstrapDistribution few(trials, 1800, {1700, 1900});
+    EXPECT_EQ(few.axisLow(), 1601);
+    EXPECT_EQ(few.axisHigh(), 1999);
+    EXPECT_EQ(few.beyondAxisText(), "");
+}

@@ -1,6 +1,7 @@
 // Pictures the bootstrap distributions window after an effect-size run on the shipped example
 // file (2000 trials, a fixed seed). Writes frmBootstrapDistributions.png into the directory
-// given as the first argument (screenshots/ by default).
+// given as the first argument (screenshots/ by default). A second and third argument picture
+// another file (group codes 1 and 2 in its first column, the values in its second) and seed.
 #include <QtCore/qtestsupport_core.h>
 
 #include <QAction>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <cstdio>
+#include <cstdlib>
 
 #include "analysis/ui/frmBootstrapDistributions.h"
 #include "analysis/ui/frmCorvane.h"
@@ -29,7 +31,9 @@ int main(int argc, char* argv[]) {
 
     frmMain window;
     window.Form_Load(std::chrono::milliseconds(0));
-    const QFileInfo example(QStringLiteral(CORVANE_EXAMPLES "/example.txt"));
+    const QFileInfo example(argc > 2 ? QString::fromLocal8Bit(argv[2])
+                                     : QStringLiteral(CORVANE_EXAMPLES "/example.txt"));
+    const std::uint64_t seed = argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 2026;
     window.findChild<DirectoryListBox*>(QStringLiteral("dirDirectory"))->setPath(example.path());
     auto* files = window.findChild<FileListBox*>(QStringLiteral("filFile"));
     files->refresh();
@@ -37,7 +41,7 @@ int main(int argc, char* argv[]) {
     window.findChild<QPushButton*>(QStringLiteral("cmdImportData"))->click();
 
     frmCorvane* w = window.analysisWindows()->corvaneInstance();
-    w->setSeedSource([] { return std::uint64_t{2026}; });
+    w->setSeedSource([seed] { return seed; });
     w->lstDV->item(1)->setCheckState(Qt::Checked);
     w->lstGV->item(0)->setCheckState(Qt::Checked);
     w->txtGroup1->setText(QStringLiteral("1"));

@@ -3,6 +3,7 @@
 #include <QChartView>
 #include <QFile>
 #include <QImageReader>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QListWidget>
@@ -14,6 +15,7 @@
 
 #include "analysis/BootstrapDistribution.h"
 #include "analysis/EffectSizeAnalysis.h"
+#include "analysis/ui/MarkerLabels.h"
 #include "analysis/ui/frmBootstrapDistributions.h"
 #include "analysis/ui/frmCorvane.h"
 #include "app/AnalysisWindows.h"
@@ -21,6 +23,7 @@
 #include "common/Messages.h"
 #include "platform/FileSystemLists.h"
 #include "platform/MessageService.h"
+#include "platform/StringConversions.h"
 
 namespace {
 
@@ -48,15 +51,43 @@ void runEffectSize(AnalysisWindows& windows, std::int32_t trials) {
 
 QString chartTitle(const frmBootstrapDistributions* w) { return w->chtRobustD->chart()->title(); }
 
-corvane::BootstrapDistributions SomeRun() {
+corvane::BootstrapDistributions Distributions(const corvane::GroupSample& group1,
+                                              const corvane::GroupSample& group2,
+                                              std::int32_t trials, std::uint64_t seed) {
     corvane::EffectSizeRequest request;
     request.dependent = 2;
     request.grouping = 1;
     request.code1Text = "1";
     request.code2Text = "2";
+    request.settings.trials = trials;
     auto r =
-        corvane::RunBootstrap({3, 7, 9, 4, 5, 1}, {2, 8, 9, 12, 10, 4, 11}, request.settings, 5);
+        corvane::RunBootstrap(group1, group2, request.settings, seed);
     return corvane::MakeBootstrapDistributions(request, r.value());
+}
+
+corvane::BootstrapDistributions SomeRun() {
+    return Distributions({3, 7, 9, 4, 5, 1}, {2, 8, 9, 12, 10, 4, 11},
+                         corvane::BootstrapSettings{}.trials, 5);
+}
+
+// R's sleep data, 2000 trials: the robust d has a long right tail, and its lower bound and
+// observed value lie a few pixels apart.
+corvane::BootstrapDistributions SleepRun() {
+    return Distributions({0.7, -1.6, -0.2, -1.2, -0.1, 3.4, 3.7, 0.8, 0.0, 2.0},
+                         {1.9, 0.8, 1.1, 0.1, -0.1, 4.4, 5.5, 1.6, 4.6, 3.4}, 2000, 77);
+}
+
+// No two labels meet, and each sits on or beside its line.
+bool LabelsApart(const MarkerLabels* labels) {
+    const QList<QRectF> rects = labels->rects();
+    const QList<double> xs = labels->lineXs();
+    for (qsizetype i = 0; i < rects.size(); ++i) {
+        if (xs[i] < rects[i].left() - 4 || xs[i] > rects[i].right() + 4) return false;
+        for (qsizetype j = 0; j < i; ++j) {
+            if (rects[i].intersects(rects[j])) return false;
+        }
+    }
+    return rects.size() == 3;
 }
 
 }  // namespace
@@ -133,6 +164,31 @@ class TestDistributionWindow : public QObject {
         QCOMPARE(names, (QStringList{QStringLiteral("Cohen's D") + at(run.d.observed()),
                                      QStringLiteral("Lower bound") + at(run.d.lower()),
                                      QStringLiteral("Upper bound") + at(run.d.upper())}));
+    }
+
+    void aLongTailStaysOffTheAxisAndNoLabelsOverlap() {
+        const corvane::BootstrapDistributions run = SleepRun();
+        frmBootstrapDistributions w;
+        w.showDistributions(run);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(w.lblRobustDBeyond->isVisible());
+        QVERIFY(!w.lblRobustDBeyond->text().isEmpty());
+        QCOMPARE(w.lblRobustDBeyond->text(), FromCore(run.robustD.beyondAxisText()));
+
+        auto* robust = w.chtRobustD->chart()->findChild<MarkerLabels*>();
+        for (const QSize size : {w.minimumSizeHint(), QSize(760, 720), QSize(1500, 1000)}) {
+            w.resize(size);
+            for (QChartView* view : {w.chtD, w.chtRobustD}) {
+                QTRY_VERIFY(LabelsApart(view->chart()->findChild<MarkerLabels*>()));
+            }
+        }
+        // At the smallest size the robust d's labels cannot all share one row.
+        w.resize(w.minimumSizeHint());
+        QTRY_VERIFY(LabelsApart(robust));
+        QSet<double> tops;
+        for (const QRectF& r : robust->rects()) tops.insert(r.top());
+        QVERIFY(tops.size() > 1);
     }
 
     void savedPicturesLoadBack() {

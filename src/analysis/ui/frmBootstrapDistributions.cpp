@@ -6,15 +6,17 @@
 #include <QChartView>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QPainter>
 #include <QPushButton>
-#include <QScatterSeries>
 #include <QSvgGenerator>
 #include <QVBoxLayout>
 #include <QValueAxis>
+#include <cmath>
 
+#include "analysis/ui/MarkerLabels.h"
 #include "common/Messages.h"
 #include "output/OutputFile.h"
 #include "platform/Guarded.h"
@@ -25,31 +27,35 @@ namespace {
 
 // A vertical line over the bars at a marker, named in the legend, with its value printed at
 // its top.
-void AddMarker(QChart* chart, QValueAxis* x, QValueAxis* y, const corvane::DistributionMarker& m,
-               const QString& name, Qt::PenStyle style, const QColor& colour, double top) {
+void AddMarker(QChart* chart, QValueAxis* x, QValueAxis* y, MarkerLabels* labels,
+               const corvane::DistributionMarker& m, const QString& name, Qt::PenStyle style,
+               const QColor& colour) {
     auto* line = new QLineSeries(chart);
     line->setName(name + QStringLiteral(" = ") + FromCore(m.text));
     line->append(m.value, 0);
-    line->append(m.value, top);
+    line->append(m.value, y->max());
     QPen pen(colour, 2, style);
     line->setPen(pen);
     chart->addSeries(line);
     line->attachAxis(x);
     line->attachAxis(y);
+    labels->add(line, m.value, FromCore(m.text), colour);
+}
 
-    auto* label = new QScatterSeries(chart);
-    label->append(m.value, top);
-    label->setMarkerSize(1);
-    label->setPen(Qt::NoPen);
-    label->setBrush(Qt::NoBrush);
-    label->setPointLabelsFormat(FromCore(m.text));
-    label->setPointLabelsColor(colour);
-    label->setPointLabelsVisible(true);
-    label->setPointLabelsClipping(false);
-    chart->addSeries(label);
-    label->attachAxis(x);
-    label->attachAxis(y);
-    for (QLegendMarker* marker : chart->legend()->markers(label)) marker->setVisible(false);
+// Ticks at a round step that gives about six over the span, the axis ending where the span does.
+void SetTicks(QValueAxis* x, double low, double high) {
+    const double raw = (high - low) / 6;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    double step = 10 * magnitude;
+    for (const double f : {1.0, 2.0, 5.0}) {
+        if (f * magnitude >= raw) {
+            step = f * magnitude;
+            break;
+        }
+    }
+    x->setTickType(QValueAxis::TicksDynamic);
+    x->setTickAnchor(0);
+    x->setTickInterval(step);
 }
 
 QChart* BuildChart(const corvane::BootstrapDistribution& dist, const std::string& title,
@@ -64,13 +70,12 @@ QChart* BuildChart(const corvane::BootstrapDistribution& dist, const std::string
 
     auto* x = new QValueAxis(chart);
     x->setRange(dist.axisLow(), dist.axisHigh());
-    x->applyNiceNumbers();
+    SetTicks(x, dist.axisLow(), dist.axisHigh());
     x->setTitleText(effect);
     x->setLabelFormat(QStringLiteral("%.2f"));
     auto* y = new QValueAxis(chart);
     const int highest = std::max(1, dist.highestCount());
     // Room above the tallest bar for the markers' values.
-    const double top = highest * 1.08;
     y->setRange(0, highest * 1.15);
     y->applyNiceNumbers();
     y->setLabelFormat(QStringLiteral("%d"));
@@ -79,9 +84,9 @@ QChart* BuildChart(const corvane::BootstrapDistribution& dist, const std::string
     chart->addAxis(y, Qt::AlignLeft);
 
     // The bars as one filled outline stepping over the bin edges.
-    if (!dist.bins().empty()) {
+    if (!dist.viewBins().empty()) {
         auto* outline = new QLineSeries(chart);
-        for (const corvane::HistogramBin& b : dist.bins()) {
+        for (const corvane::HistogramBin& b : dist.viewBins()) {
             outline->append(b.lower, 0);
             outline->append(b.lower, b.count);
             outline->append(b.upper, b.count);
@@ -96,15 +101,16 @@ QChart* BuildChart(const corvane::BootstrapDistribution& dist, const std::string
         bars->attachAxis(y);
         for (QLegendMarker* marker : chart->legend()->markers(bars)) marker->setVisible(false);
     }
+    auto* labels = new MarkerLabels(chart);
     if (dist.hasObserved()) {
-        AddMarker(chart, x, y, dist.observed(), effect, Qt::SolidLine, Qt::black, top);
+        AddMarker(chart, x, y, labels, dist.observed(), effect, Qt::SolidLine, Qt::black);
     }
     if (dist.hasBounds()) {
         const QColor bound(0xb0, 0x1e, 0x1e);
-        AddMarker(chart, x, y, dist.lower(), QStringLiteral("Lower bound"), Qt::DashLine, bound,
-                  top);
-        AddMarker(chart, x, y, dist.upper(), QStringLiteral("Upper bound"), Qt::DashLine, bound,
-                  top);
+        AddMarker(chart, x, y, labels, dist.lower(), QStringLiteral("Lower bound"), Qt::DashLine,
+                  bound);
+        AddMarker(chart, x, y, labels, dist.upper(), QStringLiteral("Upper bound"), Qt::DashLine,
+                  bound);
     }
     return chart;
 }
@@ -115,6 +121,20 @@ QChartView* MakeView(QWidget* parent, const char* name) {
     view->setRenderHint(QPainter::Antialiasing);
     view->setMinimumSize(420, 240);
     return view;
+}
+
+// Under a chart: how many trials lie beyond its axis; hidden when none does.
+QLabel* MakeBeyondLabel(QWidget* parent, const char* name) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setAlignment(Qt::AlignCenter);
+    label->hide();
+    return label;
+}
+
+void ShowBeyond(QLabel* label, const corvane::BootstrapDistribution& dist) {
+    label->setText(FromCore(dist.beyondAxisText()));
+    label->setVisible(!label->text().isEmpty());
 }
 
 }  // namespace
@@ -129,10 +149,14 @@ frmBootstrapDistributions::frmBootstrapDistributions(QWidget* parent, ChoosePict
     m_pictures->setAutoFillBackground(true);
     chtD = MakeView(m_pictures, "chtD");
     chtRobustD = MakeView(m_pictures, "chtRobustD");
+    lblDBeyond = MakeBeyondLabel(m_pictures, "lblDBeyond");
+    lblRobustDBeyond = MakeBeyondLabel(m_pictures, "lblRobustDBeyond");
     auto* charts = new QVBoxLayout(m_pictures);
     charts->setContentsMargins(0, 0, 0, 0);
-    charts->addWidget(chtD);
-    charts->addWidget(chtRobustD);
+    charts->addWidget(chtD, 1);
+    charts->addWidget(lblDBeyond);
+    charts->addWidget(chtRobustD, 1);
+    charts->addWidget(lblRobustDBeyond);
 
     cmdSavePicture = new QPushButton(QStringLiteral("Save Picture..."), this);
     cmdSavePicture->setObjectName(QStringLiteral("cmdSavePicture"));
@@ -160,6 +184,8 @@ void frmBootstrapDistributions::showDistributions(const corvane::BootstrapDistri
     replace(chtD, BuildChart(run.d, run.dTitle, QStringLiteral("Cohen's D")));
     replace(chtRobustD,
             BuildChart(run.robustD, run.robustDTitle, QStringLiteral("Robust Cohen's D")));
+    ShowBeyond(lblDBeyond, run.d);
+    ShowBeyond(lblRobustDBeyond, run.robustD);
 }
 
 void frmBootstrapDistributions::cmdSavePicture_Click() {

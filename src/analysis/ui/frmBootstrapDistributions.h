@@ -7,10 +7,12 @@
 #include "analysis/BootstrapDistribution.h"
 
 class QChartView;
+class QLabel;
 class QPushButton;
 
 // "Bootstrap Distributions": the histograms of the last effect-size run's bootstrap trials,
-// Cohen's D above Robust Cohen's D, with the observed value and the interval bounds marked.
+// Cohen's D above Robust Cohen's D, with the observed value and the interval bounds marked and,
+// under each, how many trials lie beyond its axis.
 // Shown beside the main window, not modally, and resizable; "Save Picture..." writes both
 // histograms as PNG or SVG.
 class frmBootstrapDistributions : public QWidget {
@@ -34,6 +36,8 @@ class frmBootstrapDistributions : public QWidget {
 
     QChartView* chtD;
     QChartView* chtRobustD;
+    QLabel* lblDBeyond;
+    QLabel* lblRobustDBeyond;
     QPushButton* cmdSavePicture;
 
   private:
