@@ -61,7 +61,8 @@ EffectSizeOutcome Analyse(const EffectSizeOptions& o, const DataSet& data, std::
     UniformGenerator rng(o.seed);
     ProgressBar bar(err, env.errIsTerminal, env.progressDelaySeconds, o.request.settings.trials);
     auto outcome = RunEffectSizeAnalysis(
-        data.matrix(), data.cases(), o.request, rng, [&bar](std::int32_t t) { bar.update(t); }, o.run);
+        data.matrix(), data.cases(), o.request, rng, [&bar](std::int32_t t) { bar.update(t); },
+        o.run);
     bar.finish();
     if (!outcome && outcome.error().cancelled) throw Interrupted{};
     if (!outcome) throw UserError{outcome.error().message};

@@ -60,8 +60,7 @@ corvane::BootstrapDistributions Distributions(const corvane::GroupSample& group1
     request.code1Text = "1";
     request.code2Text = "2";
     request.settings.trials = trials;
-    auto r =
-        corvane::RunBootstrap(group1, group2, request.settings, seed);
+    auto r = corvane::RunBootstrap(group1, group2, request.settings, seed);
     return corvane::MakeBootstrapDistributions(request, r.value());
 }
 
