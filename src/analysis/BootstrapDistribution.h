@@ -36,8 +36,8 @@ struct DistributionMarker {
 // The picture's axis spans the central 99.5% of the m valid values: from the (k+1)-th smallest
 // to the (k+1)-th largest, k = floor(m / 400), widened to take the drawn markers. A far tail
 // then neither squeezes the bars into a few pixels nor hides where the markers are; the values
-// beyond the span are counted, not drawn. The view's bars are as wide as the rule above makes
-// them for all m values, over the span alone.
+// beyond the span are counted, not drawn. The view's bars are as wide as the Freedman–Diaconis
+// width above makes them for all m values, over the span alone.
 class BootstrapDistribution {
   public:
     static constexpr std::int32_t kMinBins = 10;
@@ -88,8 +88,8 @@ class BootstrapDistribution {
 
 // The bins of ascending finite values, their width and count chosen as described above.
 std::vector<HistogramBin> FreedmanDiaconisBins(const std::vector<double>& ascending);
-// Bars of the width the rule gives for all the values, from `low` to `high` (low < high), holding
-// the values between them; values all equal get 10 bars.
+// Bars of the Freedman–Diaconis width for all the values, from `low` to `high` (low < high),
+// holding the values between them; values all equal get 10 bars.
 std::vector<HistogramBin> FreedmanDiaconisBins(const std::vector<double>& ascending, double low,
                                                double high);
 

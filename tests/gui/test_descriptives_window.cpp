@@ -110,7 +110,7 @@ class TestDescriptivesWindow : public AnalysisWindowCase {
         QCOMPARE(tickedItems(w), (std::vector<int>{2, 6, 9}));
         QTest::mouseClick(w->optRanges, Qt::LeftButton);
         QCOMPARE(tickedItems(w), (std::vector<int>{2, 6, 9}));
-        tickItem(w, 4);  // back in range mode the rule applies again
+        tickItem(w, 4);  // back in range mode ticks fill the range again
         QCOMPARE(tickedItems(w), (std::vector<int>{2, 3, 4, 6, 9}));
     }
 

@@ -116,7 +116,7 @@ class TestMainWindow : public QObject {
                  QStringLiteral("Import Selected Data File"));
         QCOMPARE(control<QLabel>("lblCurrentFile")->toolTip(),
                  QStringLiteral("File currently loaded in Corvane"));
-        // Every fixed control sits where the design puts it.
+        // Every fixed control sits at its fixed place in twips.
         QCOMPARE(control<QPushButton>("cmdImportData")->geometry(),
                  Twips::toPixels(7440, 1560, 2055, 495));
         QCOMPARE(control<QComboBox>("cmbFileType")->geometry(),

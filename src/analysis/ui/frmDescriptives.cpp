@@ -47,7 +47,7 @@ void frmDescriptives::buildControls() {
 
 void frmDescriptives::Form_Load() {
     addVariableItems(lstItems, *m_data);
-    // Only a change of an item's tick runs the rule.
+    // Only a change of an item's tick runs the range filling.
     watchTicks(lstItems, m_ticks, [this](int row) { lstItems_ItemCheck(row); });
     optRanges->setChecked(true);
 }
@@ -58,7 +58,7 @@ bool frmDescriptives::isTicked(int index) const {
 }
 
 void frmDescriptives::lstItems_ItemCheck(int index) {
-    // The items the rule ticks itself would only find the same items to fill.
+    // The items the range filling ticks itself would only find the same items to fill.
     if (m_filling) return;
     if (!optRanges->isChecked() || index <= 0 || !isTicked(index)) return;
     int nearest = index - 1;

@@ -46,8 +46,8 @@ class frmDescriptives : public AnalysisDialog {
 
     std::shared_ptr<const corvane::DataSet> m_data;
     OutputPane* m_pane;
-    // The tick of each item as last heard, so only real tick changes reach the rule.
+    // The tick of each item as last heard, so only real tick changes reach the range filling.
     std::vector<bool> m_ticks;
-    // Set while the rule ticks items itself; those ticks do not start the rule again.
+    // Set while the range filling ticks items itself; those ticks do not start it again.
     bool m_filling = false;
 };
