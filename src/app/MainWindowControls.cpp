@@ -9,7 +9,7 @@ namespace MainWindowControls {
 
 namespace {
 
-constexpr Spec kControls[] = {
+constexpr ControlEntry kControls[] = {
     {"fraTypeOfDelimiter", "Type of Delimiter", "Specify the delimiter used", Fit::Frame, 240, 360,
      1815, 1695},
     {"optSpace", "Space Delimited", nullptr, Fit::Radio, 120, 240, 1455, 255},
@@ -32,8 +32,8 @@ constexpr Spec kControls[] = {
 
 }  // namespace
 
-const Spec& Find(std::string_view name) {
-    for (const Spec& c : kControls) {
+const ControlEntry& Find(std::string_view name) {
+    for (const ControlEntry& c : kControls) {
         if (name == c.name) return c;
     }
     throw std::logic_error("no control " + std::string(name));
@@ -54,7 +54,7 @@ QFont WindowFont(const QFont& base, const QStyle* style) {
                                     : 0;
     };
     return FittingFont(base, [&extra](const QFontMetrics& m) {
-        for (const Spec& c : kControls) {
+        for (const ControlEntry& c : kControls) {
             if (c.fit == Fit::None) continue;
             if (m.horizontalAdvance(QString::fromUtf8(c.caption)) + extra(c.fit) >
                 Twips::toPixelsX(c.width))

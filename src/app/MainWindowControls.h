@@ -20,7 +20,7 @@ namespace MainWindowControls {
 enum class Fit { None, Label, Radio, Button, Frame };
 
 // A control: its name, the caption and tip it shows (null: none), its place in twips.
-struct Spec {
+struct ControlEntry {
     const char* name;
     const char* caption;
     const char* tip;
@@ -32,7 +32,7 @@ struct Spec {
 };
 
 // The table's entry for `name`; a name not in the table is a fault of the program (throws).
-const Spec& Find(std::string_view name);
+const ControlEntry& Find(std::string_view name);
 
 // Frame captions are bold; what sits inside keeps the window's regular weight.
 void SetBold(QWidget* w, bool bold);
@@ -44,7 +44,7 @@ QFont WindowFont(const QFont& base, const QStyle* style);
 // The control `name` of the table in `container`, in the window's regular weight.
 template <class W>
 W* Make(QWidget* container, const char* name) {
-    const Spec& c = Find(name);
+    const ControlEntry& c = Find(name);
     W* w = nullptr;
     if constexpr (std::is_same_v<W, QGroupBox>) {
         w = MakeFrame(container, c.name, c.caption, c.left, c.top, c.width, c.height);

@@ -70,30 +70,12 @@ class PieceQueue {
 
     void completed() { m_completed.fetch_add(1); }
 
-    // Runs pieces until none is left for this thread.
+    // Runs pieces until none is left for this thread. `progress`, when given, is told the
+    // completed count after each piece: only the calling thread running alone passes it.
     template <class State, class Work>
-    void drain(State& state, Work& work, const std::stop_token& stop) {
+    void drain(State& state, Work& work, const std::stop_token& stop,
+               const PieceProgress* progress = nullptr) {
         while (const std::optional<std::size_t> piece = next(stop)) {
-            bool ok = false;
-            try {
-                ok = work(state, *piece);
-            } catch (...) {
-                failed(*piece, std::current_exception());
-                continue;
-            }
-            if (ok) {
-                completed();
-            } else {
-                failed(*piece, nullptr);
-            }
-        }
-    }
-
-    // Runs the pieces on the calling thread, reporting progress after each.
-    template <class State, class Work>
-    void runInline(State& state, Work& work, const PieceProgress& progress) {
-        const std::stop_token never;
-        while (const std::optional<std::size_t> piece = next(never)) {
             bool ok = false;
             try {
                 ok = work(state, *piece);
@@ -101,9 +83,10 @@ class PieceQueue {
                 failed(*piece, std::current_exception());
                 return;
             }
+            // Every later piece lies past this failure: none is handed out any more.
             if (!ok) return failed(*piece, nullptr);
             completed();
-            if (progress) progress(completedCount());
+            if (progress && *progress) (*progress)(completedCount());
         }
     }
 
@@ -146,7 +129,7 @@ ParallelOutcome RunPieces(std::size_t count, std::vector<State>& states, Work wo
     detail::PieceQueue queue(count, cancel);
     if (states.empty()) return queue.outcome();
     if (states.size() == 1) {
-        queue.runInline(states.front(), work, progress);
+        queue.drain(states.front(), work, std::stop_token{}, &progress);
         return queue.outcome();
     }
 
@@ -168,7 +151,7 @@ ParallelOutcome RunPieces(std::size_t count, std::vector<State>& states, Work wo
         }
     }
     if (workers.empty()) {
-        queue.runInline(states.front(), work, progress);
+        queue.drain(states.front(), work, std::stop_token{}, &progress);
         return queue.outcome();
     }
     std::size_t shown = 0;
