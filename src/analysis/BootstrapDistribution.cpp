@@ -139,14 +139,15 @@ std::string BootstrapDistribution::beyondAxisText() const {
     return out + " the axis not shown";
 }
 
-BootstrapDistributions MakeBootstrapDistributions(const EffectSizeRequest& request,
+BootstrapDistributions MakeBootstrapDistributions(const DataSet& data,
+                                                  const EffectSizeRequest& request,
                                                   const BootstrapResult& result) {
     BootstrapDistributions out;
     out.d = BootstrapDistribution(result.trialD, result.observed.d, result.dInterval);
     out.robustD =
         BootstrapDistribution(result.trialRobustD, result.observed.robustD, result.robustDInterval);
-    auto named = [&request](std::int32_t v) {
-        const std::string& name = VariableName(request.names, v);
+    auto named = [&data](std::int32_t v) {
+        const std::string& name = data.name(v);
         return "Var " + FormatInt(v) + (name.empty() ? "" : " (" + name + ")");
     };
     auto code = [](const std::string& text) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "analysis/Bootstrap.h"
+#include "data/DataSet.h"
 
 namespace corvane {
 
@@ -103,7 +104,9 @@ struct BootstrapDistributions {
 
 // Titles name the effect size, the variables, the group codes, the valid of the attempted
 // trials and the level: "Cohen's D: Var 1 by Var 2, groups 1 and 2, 598 of 600 trials, 95% CI".
-BootstrapDistributions MakeBootstrapDistributions(const EffectSizeRequest& request,
+// The names come from `data`.
+BootstrapDistributions MakeBootstrapDistributions(const DataSet& data,
+                                                  const EffectSizeRequest& request,
                                                   const BootstrapResult& result);
 
 }  // namespace corvane

@@ -9,9 +9,11 @@
 
 namespace corvane {
 
-Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(
-    const DataMatrix& data, std::int32_t cases, const EffectSizeRequest& request,
-    const UniformGenerator& rng, const ProgressCallback& progress, const RunOptions& options) {
+Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(const DataSet& data,
+                                                               const EffectSizeRequest& request,
+                                                               std::uint64_t seed,
+                                                               const ProgressCallback& progress,
+                                                               const RunOptions& options) {
     auto fail = [](const std::string& text) {
         return AnalysisError{text, msg::kTitleAnalysisError};
     };
@@ -24,8 +26,9 @@ Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(
     const auto code2 = ParseGroupCode(request.code2Text);
     if (!code2 || !std::isfinite(static_cast<float>(*code2))) return fail(msg::kGroup2CodeInvalid);
 
-    const GroupPair groups = ExtractGroups(data, cases, request.dependent, request.grouping,
-                                           static_cast<float>(*code1), static_cast<float>(*code2));
+    const GroupPair groups =
+        ExtractGroups(data.matrix(), data.cases(), request.dependent, request.grouping,
+                      static_cast<float>(*code1), static_cast<float>(*code2));
     if (static_cast<std::int32_t>(groups.group1.size()) < kMinGroupSize) {
         return fail(msg::kGroup1TooSmall);
     }
@@ -34,7 +37,7 @@ Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(
     }
 
     auto run =
-        RunBootstrap(groups.group1, groups.group2, request.settings, rng.seed(), progress, options);
+        RunBootstrap(groups.group1, groups.group2, request.settings, seed, progress, options);
     if (!run) {
         const BootstrapError& e = run.error();
         if (e.kind == BootstrapError::Kind::Cancelled) {
@@ -59,7 +62,7 @@ Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(
     EffectSizeOutcome outcome;
     outcome.result = std::move(run).value();
     outcome.report = BuildReport(outcome.result, request.settings, request.dependent,
-                                 request.grouping, request.names);
+                                 request.grouping, data.names());
     return outcome;
 }
 

@@ -6,8 +6,7 @@
 
 #include "analysis/Bootstrap.h"
 #include "common/Result.h"
-#include "common/UniformGenerator.h"
-#include "data/DataMatrix.h"
+#include "data/DataSet.h"
 
 namespace corvane {
 
@@ -18,7 +17,6 @@ struct EffectSizeRequest {
     std::string code1Text;
     std::string code2Text;
     BootstrapSettings settings;
-    std::vector<std::string> names;  // from the file's first line, for the report
 };
 
 struct EffectSizeOutcome {
@@ -33,11 +31,12 @@ struct AnalysisError {
     bool cancelled = false;  // stopped through the run's CancelToken: nothing to show
 };
 
-// The validations in order, the extraction, the bootstrap and the report. The generator must
-// already be seeded; its seed keys the trials' draws (RunBootstrap). `progress` is called on
-// the calling thread.
-Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(
-    const DataMatrix& data, std::int32_t cases, const EffectSizeRequest& request,
-    const UniformGenerator& rng, const ProgressCallback& progress, const RunOptions& options = {});
+// The validations in order, the extraction, the bootstrap and the report. `seed` keys the
+// trials' draws (RunBootstrap). `progress` is called on the calling thread.
+Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(const DataSet& data,
+                                                               const EffectSizeRequest& request,
+                                                               std::uint64_t seed,
+                                                               const ProgressCallback& progress,
+                                                               const RunOptions& options = {});
 
 }  // namespace corvane

@@ -27,9 +27,10 @@ frmCorvane* AnalysisWindows::corvaneInstance() {
 
 frmCorvane* AnalysisWindows::newCorvane() {
     auto* window = new frmCorvane(corvane::modGeneral::Current(), m_pane, m_owner);
-    window->setRunSucceeded([this](const corvane::EffectSizeRequest& request,
+    window->setRunSucceeded([this](const corvane::DataSet& data,
+                                   const corvane::EffectSizeRequest& request,
                                    const corvane::EffectSizeOutcome& outcome) {
-        m_distributions.keepRun(corvane::MakeBootstrapDistributions(request, outcome.result));
+        m_distributions.keepRun(corvane::MakeBootstrapDistributions(data, request, outcome.result));
     });
     return window;
 }

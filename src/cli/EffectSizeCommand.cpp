@@ -50,7 +50,6 @@ EffectSizeOptions ReadOptions(const ParsedArgs& a, const CliEnvironment& env) {
 void ChooseVariables(EffectSizeOptions& o, const DataSet& data) {
     o.request.dependent = ResolveVariable(o.dependentText, data.names(), "dv");
     o.request.grouping = ResolveVariable(o.groupingText, data.names(), "gv");
-    o.request.names = data.names();
     for (const std::int32_t v : {o.request.dependent, o.request.grouping}) {
         if (v > data.variables()) throw UserError{msg::VariableNotInData(v, data.variables())};
     }
@@ -58,11 +57,9 @@ void ChooseVariables(EffectSizeOptions& o, const DataSet& data) {
 
 EffectSizeOutcome Analyse(const EffectSizeOptions& o, const DataSet& data, std::ostream& err,
                           const CliEnvironment& env) {
-    UniformGenerator rng(o.seed);
     ProgressBar bar(err, env.errIsTerminal, env.progressDelaySeconds, o.request.settings.trials);
     auto outcome = RunEffectSizeAnalysis(
-        data.matrix(), data.cases(), o.request, rng, [&bar](std::int32_t t) { bar.update(t); },
-        o.run);
+        data, o.request, o.seed, [&bar](std::int32_t t) { bar.update(t); }, o.run);
     bar.finish();
     if (!outcome && outcome.error().cancelled) throw Interrupted{};
     if (!outcome) throw UserError{outcome.error().message};
@@ -83,7 +80,7 @@ std::string JsonReport(const EffectSizeOptions& o, const DataSet& data, const st
     const bool named = !data.names().empty();
     const bool bins = o.distribution != nullptr;
     const BootstrapDistributions pictures =
-        bins ? MakeBootstrapDistributions(request, r) : BootstrapDistributions{};
+        bins ? MakeBootstrapDistributions(data, request, r) : BootstrapDistributions{};
     return JsonObject(0)
                .add("command", JsonString("effect-size"))
                .add("file", JsonString(shown))

@@ -113,7 +113,7 @@ TEST(BootstrapDistribution, BinsCountEveryValidTrialOnceAndMarkersAreTheReported
         request.code2Text = "2";
         request.settings.trials = c.trials;
         request.settings.level = c.level;
-        const BootstrapDistributions dists = MakeBootstrapDistributions(request, r);
+        const BootstrapDistributions dists = MakeBootstrapDistributions({}, request, r);
         const std::string report = BuildReport(r, request.settings, 1, 2);
 
         ExpectEachValueInOneBin(dists.d, r.trialD);

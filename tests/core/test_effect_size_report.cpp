@@ -31,9 +31,17 @@ EffectSizeRequest Request() {
     return r;
 }
 
+// The matrix as a data set of `cases` cases, without names.
+DataSet Data(DataMatrix m, std::int32_t cases) {
+    DataSet::Contents c;
+    c.variables = m.storedColumns();
+    c.matrix = std::move(m);
+    c.cases = cases;
+    return DataSet(std::move(c));
+}
+
 std::string Message(const DataMatrix& m, std::int32_t cases, const EffectSizeRequest& r) {
-    UniformGenerator rng(1);
-    auto out = RunEffectSizeAnalysis(m, cases, r, rng, {});
+    auto out = RunEffectSizeAnalysis(Data(m, cases), r, 1, {});
     if (out.ok()) return "ok";
     EXPECT_EQ(out.error().title, "Analysis Error");
     return out.error().message;
@@ -102,8 +110,7 @@ TEST(BuildReport, TheWholeLayout) {
 }
 
 TEST(RunEffectSizeAnalysis, TheExampleGroups) {
-    UniformGenerator rng(2026);
-    auto out = RunEffectSizeAnalysis(TwoGroups(), 20, Request(), rng, {});
+    auto out = RunEffectSizeAnalysis(Data(TwoGroups(), 20), Request(), 2026, {});
     ASSERT_TRUE(out.ok());
     const std::string& report = out->report;
     EXPECT_NE(report.find("Cohen's D = 1.817 (Using variance from Group 1)\r\n"),
@@ -118,8 +125,7 @@ TEST(RunEffectSizeAnalysis, TheExampleGroups) {
         RunOptions options;
         options.threads = threads;
         EXPECT_EQ(
-            RunEffectSizeAnalysis(TwoGroups(), 20, Request(), UniformGenerator(2026), {}, options)
-                ->report,
+            RunEffectSizeAnalysis(Data(TwoGroups(), 20), Request(), 2026, {}, options)->report,
             report)
             << threads;
     }

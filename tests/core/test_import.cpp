@@ -437,7 +437,7 @@ TEST(ImportDataFile, EveryThreadCountAndPieceSizeReadsAlike) {
 }
 
 TEST(DataSet, ReadingAsEmptyKeepsTheMatrixAndNamesWhileClearDropsThem) {
-    modGeneral::Replace(DataSet({DataMatrix(2, 1), 2, 1, {"score"}}));
+    modGeneral::Replace(DataSet({DataMatrix(2, 1), 2, 1, {"score"}, {}}));
     modGeneral::ReadAsEmpty();
     EXPECT_EQ(modGeneral::Current()->cases(), 0);
     EXPECT_EQ(modGeneral::Current()->variables(), 0);

@@ -32,7 +32,7 @@ inline void loadData(std::initializer_list<std::vector<float>> rows) {
         ++row;
     }
     g::Replace(
-        corvane::DataSet({std::move(m), static_cast<std::int32_t>(rows.size()), columns, {}}));
+        corvane::DataSet({std::move(m), static_cast<std::int32_t>(rows.size()), columns, {}, {}}));
 }
 
 inline void clearData() { corvane::modGeneral::Clear(); }

@@ -58,7 +58,7 @@ void loadLargeGroups(std::int32_t perGroup) {
         m(row, 2) = static_cast<float>((std::int64_t{row} * 7919) % 1000) / 10.0f +
                     static_cast<float>(row % 2);
     }
-    g::Replace(corvane::DataSet({std::move(m), 2 * perGroup, 2, {}}));
+    g::Replace(corvane::DataSet({std::move(m), 2 * perGroup, 2, {}, {}}));
 }
 
 // The trial box's number at each of its repaints, and whether OK was enabled then.
@@ -93,9 +93,7 @@ std::string expectedReport(std::int32_t dv, std::int32_t gv, const char* code1, 
     request.code1Text = code1;
     request.code2Text = code2;
     request.settings = settings;
-    corvane::UniformGenerator rng(kSeed);
-    const auto data = g::Current();
-    auto outcome = corvane::RunEffectSizeAnalysis(data->matrix(), data->cases(), request, rng, {});
+    auto outcome = corvane::RunEffectSizeAnalysis(*g::Current(), request, kSeed, {});
     return outcome.ok() ? outcome.value().report : std::string("(failed)");
 }
 

@@ -61,7 +61,7 @@ corvane::BootstrapDistributions Distributions(const corvane::GroupSample& group1
     request.code2Text = "2";
     request.settings.trials = trials;
     auto r = corvane::RunBootstrap(group1, group2, request.settings, seed);
-    return corvane::MakeBootstrapDistributions(request, r.value());
+    return corvane::MakeBootstrapDistributions({}, request, r.value());
 }
 
 corvane::BootstrapDistributions SomeRun() {

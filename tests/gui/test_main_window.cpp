@@ -384,7 +384,7 @@ class TestMainWindow : public QObject {
     }
 
     void importWithoutAFileEmptiesTheDataSet() {
-        g::Replace(corvane::DataSet({corvane::DataMatrix(1, 1), 1, 1, {}}));
+        g::Replace(corvane::DataSet({corvane::DataMatrix(1, 1), 1, 1, {}, {}}));
         import();
         QCOMPARE(g::Current()->cases(), 0);
         QCOMPARE(g::Current()->variables(), 0);

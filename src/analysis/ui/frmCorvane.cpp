@@ -30,7 +30,7 @@ struct frmCorvane::Run {
     // The run's own hold on the data set: a new one loaded meanwhile leaves it as it was.
     std::shared_ptr<const corvane::DataSet> data;
     corvane::EffectSizeRequest request;
-    corvane::UniformGenerator rng;
+    std::uint64_t seed = 0;
     corvane::CancelToken cancel;
     std::atomic<std::int32_t> completed{0};
     std::optional<corvane::Result<corvane::EffectSizeOutcome, corvane::AnalysisError>> outcome;
@@ -216,7 +216,6 @@ corvane::EffectSizeRequest frmCorvane::requestFromControls() const {
     request.code1Text = ToCore(txtGroup1->text());
     request.code2Text = ToCore(txtGroup2->text());
     request.dependent = m_lngDV;
-    request.names = m_data->names();
     request.grouping = m_lngGV;
     return request;
 }
@@ -227,14 +226,14 @@ void frmCorvane::runAnalysis() {
     auto run = std::make_unique<Run>();
     run->id = ++m_runId;
     run->request = requestFromControls();
-    run->rng.reseed(m_seedSource());
+    run->seed = m_seedSource();
     run->data = m_data;
     Run* const r = run.get();
     // Releasing this window joins the thread first.
     run->thread = std::thread([this, r] {
         try {
             r->outcome.emplace(corvane::RunEffectSizeAnalysis(
-                r->data->matrix(), r->data->cases(), r->request, r->rng,
+                *r->data, r->request, r->seed,
                 [r](std::int32_t done) { r->completed.store(done, std::memory_order_relaxed); },
                 corvane::RunOptions{0, &r->cancel}));
         } catch (...) {
@@ -267,7 +266,8 @@ void frmCorvane::finishRun(std::uint64_t id) {
         const auto& outcome = *run->outcome;
         if (!outcome.ok() && outcome.error().cancelled) return;
         finish(outcome, m_pane, [](const corvane::EffectSizeOutcome& o) { return o.report; });
-        if (outcome.ok() && m_runSucceeded) m_runSucceeded(run->request, outcome.value());
+        if (outcome.ok() && m_runSucceeded)
+            m_runSucceeded(*run->data, run->request, outcome.value());
     });
     m_busyTrialBox.reset();
     m_busy.reset();

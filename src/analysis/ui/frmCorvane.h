@@ -56,7 +56,8 @@ class frmCorvane : public AnalysisDialog {
 
     // Told of every run that appended its report, with what was asked and what came out.
     using RunSucceeded =
-        std::function<void(const corvane::EffectSizeRequest&, const corvane::EffectSizeOutcome&)>;
+        std::function<void(const corvane::DataSet&, const corvane::EffectSizeRequest&,
+                           const corvane::EffectSizeOutcome&)>;
     void setRunSucceeded(RunSucceeded listener) { m_runSucceeded = std::move(listener); }
 
     // The variable number of the ticked item of each list, or 9999999 when none is ticked.
