@@ -1,0 +1,51 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/Result.h"
+#include "data/ImportError.h"
+
+namespace corvane {
+
+enum class TextEncoding : unsigned char {
+    Utf8,          // valid UTF-8 (plain ASCII included)
+    Utf8WithMark,  // a UTF-8 byte-order mark first
+    Windows1252,   // neither: the code page Western spreadsheets write their CSV files in
+};
+
+// How a delimited text file is written, as far as reading it needs to know.
+struct TextDialect {
+    char delimiter = ' ';
+    bool decimalComma = false;  // "72,9" is the number 72.9
+    TextEncoding encoding = TextEncoding::Utf8;
+    bool separatorLine = false;  // a first line such as "sep=;" names the delimiter, not data
+};
+
+// Some whole lines from the start, the middle and the end of a file (line ends removed, the
+// byte-order mark kept on the first line if the file has one), and whether `lines` begins at
+// the start of the file.
+struct TextSample {
+    std::vector<std::string> lines;
+    bool fromStart = true;
+};
+
+// Whole lines from three windows of the file (its start, middle and end; all of a small file).
+Result<TextSample, ImportError> SampleTextFile(const std::string& path);
+
+// The dialect the sample reads best in. The delimiter among comma, semicolon, tab and space is
+// the one that splits the most lines into one and the same number of at least two fields,
+// quotes respected; ties go to the one under which more fields read as numbers, then in that
+// order. `fallback` is taken when no delimiter splits any line (a single column).
+TextDialect SniffTextDialect(const TextSample& sample, char fallback);
+
+// What the summary says of the dialect: "semicolon-delimited text, decimal comma, Windows-1252".
+std::string DescribeTextDialect(const TextDialect& dialect);
+
+bool IsValidUtf8(std::string_view text);
+// Text in Windows-1252 as UTF-8; the five bytes the code page leaves undefined become the
+// control characters of the same number.
+std::string Windows1252ToUtf8(std::string_view text);
+
+}  // namespace corvane

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include "TempFiles.h"
+#include "data/formats/TextDialect.h"
+
+using namespace corvane;
+
+namespace {
+
+TextDialect Sniff(std::vector<std::string> lines, char fallback = ' ') {
+    return SniffTextDialect(TextSample{std::move(lines), true}, fallback);
+}
+
+}  // namespace
+
+TEST(SniffTextDialect, DelimiterAndDecimalComma) {
+    // R's write.csv2: semicolons, decimal commas, quoted row names.
+    TextDialect d = Sniff({R"("";"group";"score")", R"("1";"control";72,9)",
+                           R"("2";"treatment";80,1)", R"("3";"control";NA)"});
+    EXPECT_EQ(d.delimiter, ';');
+    EXPECT_TRUE(d.decimalComma);
+    EXPECT_EQ(DescribeTextDialect(d), "semicolon-delimited text, decimal comma");
+
+    // Commas and semicolons inside quotes do not split.
+    d = Sniff({R"(name,score)", R"("a;b, c",1.5)", R"("d;e",2.5)"});
+    EXPECT_EQ(d.delimiter, ',');
+    EXPECT_FALSE(d.decimalComma);
+
+    // Without a names line, both readings split "1;72,9" in two: the one where the fields read
+    // as numbers wins.
+    d = Sniff({"1;72,9", "2;80,1", "1;65,0"});
+    EXPECT_EQ(d.delimiter, ';');
+    EXPECT_TRUE(d.decimalComma);
+
+    // A decimal point anywhere means the commas are not decimal commas.
+    d = Sniff({"a\tb", "1,5\t2", "3.5\t4"});
+    EXPECT_EQ(d.delimiter, '\t');
+    EXPECT_FALSE(d.decimalComma);
+
+    d = Sniff({"group score", "control 72.9", "treatment 80.1"});
+    EXPECT_EQ(d.delimiter, ' ');
+    EXPECT_EQ(DescribeTextDialect(d), "space-delimited text");
+
+    // Unquoted names with one space each: the comma reading holds the numbers.
+    d = Sniff({"Mazda RX4,21", "Datsun 710,22.8", "Valiant X,18.1"});
+    EXPECT_EQ(d.delimiter, ',');
+
+    // One column: nothing splits, so the caller's choice stands.
+    EXPECT_EQ(Sniff({"score", "1.5", "2.5"}, '\t').delimiter, '\t');
+    EXPECT_EQ(Sniff({}, ',').delimiter, ',');
+}
+
+TEST(SniffTextDialect, SeparatorLineMarkAndCodePage) {
+    TextDialect d = Sniff({"sep=;", "a;b", "1,5;2"});
+    EXPECT_TRUE(d.separatorLine);
+    EXPECT_EQ(d.delimiter, ';');
+    EXPECT_TRUE(d.decimalComma);
+
+    d = Sniff({"\xEF\xBB\xBFscore,group", "1,2"});
+    EXPECT_EQ(d.encoding, TextEncoding::Utf8WithMark);
+    EXPECT_EQ(d.delimiter, ',');
+
+    // A German spreadsheet's CSV: umlauts as single bytes.
+    d = Sniff({"Gr\xF6\xDF\x65;Gruppe", "1,5;K\xE4se", "2,5;Milch"});
+    EXPECT_EQ(d.encoding, TextEncoding::Windows1252);
+    EXPECT_EQ(DescribeTextDialect(d), "semicolon-delimited text, decimal comma, Windows-1252");
+    EXPECT_EQ(Windows1252ToUtf8("Gr\xF6\xDF\x65 \x80 \x93x\x94 \x81"), "Größe € “x” \xC2\x81");
+
+    EXPECT_TRUE(IsValidUtf8("Größe € 𝛼"));
+    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));          // overlong
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // a surrogate
+    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));  // past U+10FFFF
+    EXPECT_FALSE(IsValidUtf8("caf\xC3"));           // cut short
+}
+
+TEST(SampleTextFile, WholeLinesFromStartMiddleAndEnd) {
+    TempDir dir;
+    std::string bytes = "\xEF\xBB\xBFscore;group\r\n";
+    for (int i = 0; i < 40000; ++i)
+        bytes += std::to_string(i) + ",5;" + std::to_string(i % 2 + 1) + "\r\n";
+    bytes += "7,5;2";  // no line end at the end
+    auto sample = SampleTextFile(dir.file("big.csv", bytes));
+    ASSERT_TRUE(sample.ok());
+    const auto& lines = sample.value().lines;
+    EXPECT_EQ(lines.front(), "\xEF\xBB\xBFscore;group");
+    EXPECT_EQ(lines.back(), "7,5;2");
+    EXPECT_LT(lines.size(), 40000u);
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::string& l = lines[i];
+        ASSERT_TRUE(l.size() >= 5 && l.find(",5;") != std::string::npos &&
+                    (l.back() == '1' || l.back() == '2'))
+            << i << ": " << l;
+    }
+    const TextDialect d = SniffTextDialect(sample.value(), ' ');
+    EXPECT_EQ(d.delimiter, ';');
+    EXPECT_TRUE(d.decimalComma);
+    EXPECT_EQ(d.encoding, TextEncoding::Utf8WithMark);
+
+    EXPECT_FALSE(SampleTextFile(dir.path() + "/none.csv").ok());
+}
