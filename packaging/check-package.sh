@@ -19,6 +19,7 @@ files=(
   share/applications/$id.desktop
   share/icons/hicolor/scalable/apps/$id.svg
   share/metainfo/$id.metainfo.xml
+  share/mime/packages/$id.xml
   share/man/man1/corvane-cli.1.gz
   share/doc/corvane/copyright
 )
@@ -40,6 +41,17 @@ extra=$(cd "$root" && find . -type f | sed 's|^\./||' | sort | comm -23 - <(prin
 out=$(desktop-file-validate "$root/share/applications/$id.desktop" 2>&1) ||
   fail "desktop-file-validate: $out"
 [ -z "$out" ] || fail "desktop-file-validate: $out"
+# A file manager's "Open With" and a double click hand the program the file, for each format.
+grep -qx 'Exec=corvane %f' "$root/share/applications/$id.desktop" || fail "Exec does not take %f"
+for type in text/csv text/tab-separated-values application/x-spss-sav application/x-spss-por \
+  application/x-stata-dta application/x-sas-data application/x-sas-xport \
+  application/vnd.openxmlformats-officedocument.spreadsheetml.sheet application/vnd.ms-excel \
+  application/vnd.oasis.opendocument.spreadsheet; do
+  grep -q "^MimeType=.*$type;" "$root/share/applications/$id.desktop" || fail "MimeType lacks $type"
+done
+xmllint --noout "$root/share/mime/packages/$id.xml" 2>/dev/null ||
+  python3 -c 'import sys, xml.dom.minidom; xml.dom.minidom.parse(sys.argv[1])' \
+    "$root/share/mime/packages/$id.xml" || fail "the MIME package is not well-formed XML"
 out=$(appstreamcli validate --no-net "$root/share/metainfo/$id.metainfo.xml" 2>&1) ||
   fail "appstreamcli validate: $out"
 if grep -qE '^[EWI]: ' <<<"$out"; then fail "appstreamcli validate: $out"; fi

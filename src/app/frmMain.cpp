@@ -16,11 +16,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <utility>
 
 #include "app/AnalysisWindows.h"
+#include "app/DataFileTypes.h"
 #include "app/ImportWorkflow.h"
 #include "app/MainWindowControls.h"
 #include "app/frmSplash.h"
@@ -222,8 +224,7 @@ void frmMain::Form_Load(std::chrono::milliseconds splashWait) {
     filFile->setPattern(QStringLiteral("*.txt"));
     frmSplash::runStartup(splashWait);
     cmbFileType->clear();
-    cmbFileType->addItem(QStringLiteral("Text (*.txt)"));
-    cmbFileType->addItem(QStringLiteral("Data (*.dat)"));
+    for (const DataFileType& type : kDataFileTypes) cmbFileType->addItem(DataFileTypeText(type));
     cmbFileType->setCurrentIndex(0);
     cmbFileType_Click();
     // The first control in the focus order holds the focus when the window comes up.
@@ -264,10 +265,8 @@ void frmMain::applyLayout() {
 void frmMain::cmbFileType_Click() {
     Guarded(this, corvane::msg::kTitleProgram, [this] {
         const int entry = cmbFileType->currentIndex();
-        if (entry == 0)
-            m_chain->setPattern(QStringLiteral("*.txt"));
-        else if (entry == 1)
-            m_chain->setPattern(QStringLiteral("*.dat"));
+        if (entry >= 0 && static_cast<std::size_t>(entry) < kDataFileTypes.size())
+            m_chain->setPattern(DataFileTypePattern(kDataFileTypes[entry]));
     });
 }
 
@@ -288,7 +287,7 @@ void frmMain::mnuImportDataFile_Click() {
         this, "Import Data File",
         [this] {
             const QString folder = dirDirectory->path();
-            const QString filter = cmbFileType->currentText();
+            const QString filter = DataFileDialogFilter();
             const QString path =
                 m_services.chooseDataFile
                     ? m_services.chooseDataFile(this, folder, filter)
@@ -297,6 +296,11 @@ void frmMain::mnuImportDataFile_Click() {
             if (!path.isEmpty()) importFile(path);
         },
         kImportGuard);
+}
+
+void frmMain::importAtStart(const QStringList& arguments) {
+    if (arguments.size() < 2 || arguments.at(1).isEmpty()) return;
+    QTimer::singleShot(0, this, [this, file = arguments.at(1)] { importFile(file); });
 }
 
 void frmMain::importFile(const QString& path) {

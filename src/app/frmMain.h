@@ -84,6 +84,9 @@ class frmMain : public QMainWindow {
     // Moves the three lists to the file's folder, selects it and imports it with the chosen
     // delimiter, as the file dialog and a file dropped on the window do.
     void importFile(const QString& path);
+    // `corvane FILE`, as a file manager starts the program: the file is imported once the
+    // event loop runs. Other arguments are left alone.
+    void importAtStart(const QStringList& arguments);
     void mnuOpenOutput_Click();
     void mnuSaveOutput_Click();
     void mnuExit_Click();

@@ -21,5 +21,6 @@ int main(int argc, char* argv[]) {
     QObject::connect(&window, &frmMain::programEnded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     window.Form_Load();
+    window.importAtStart(QCoreApplication::arguments());
     return app.exec();
 }

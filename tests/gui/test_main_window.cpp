@@ -101,9 +101,13 @@ class TestMainWindow : public QObject {
         QVERIFY(!control<QRadioButton>("optComma")->isChecked());
         QVERIFY(!control<QRadioButton>("optTab")->isChecked());
         auto* types = control<QComboBox>("cmbFileType");
-        QCOMPARE(types->count(), 2);
+        QCOMPARE(types->count(), 9);
         QCOMPARE(types->itemText(0), QStringLiteral("Text (*.txt)"));
         QCOMPARE(types->itemText(1), QStringLiteral("Data (*.dat)"));
+        QCOMPARE(types->itemText(2),
+                 QStringLiteral("All data files (*.txt *.dat *.csv *.tsv *.xlsx "
+                                "*.xlsm *.xls *.ods *.sav *.zsav *.por *.dta "
+                                "*.sas7bdat *.xpt)"));
         QCOMPARE(types->currentIndex(), 0);
         QCOMPARE(control<FileListBox>("filFile")->pattern(), QStringLiteral("*.txt"));
         QCOMPARE(control<DirectoryListBox>("dirDirectory")->path(),
@@ -434,7 +438,10 @@ class TestMainWindow : public QObject {
         menuItem("mnuImportDataFile")->trigger();
 
         QCOMPARE(askedFolder, startedIn);
-        QCOMPARE(askedFilter, QStringLiteral("Text (*.txt)"));
+        // The dialog starts on every data file, and offers each entry of the list.
+        QVERIFY(askedFilter.startsWith(QStringLiteral("All data files (*.txt *.dat *.csv")));
+        QCOMPARE(askedFilter.split(QStringLiteral(";;")).size(), 9);
+        QVERIFY(askedFilter.contains(QStringLiteral(";;Text (*.txt);;Data (*.dat);;")));
         QCOMPARE(control<DirectoryListBox>("dirDirectory")->path(), elsewhere.path());
         QCOMPARE(control<FileListBox>("filFile")->path(), elsewhere.path());
         QCOMPARE(control<QLabel>("lblCurrentFile")->text(), QStringLiteral("named.txt"));
@@ -493,6 +500,13 @@ class TestMainWindow : public QObject {
         modal.exec();
         QVERIFY(enterRefused);
         QCOMPARE(pane()->textCrlf(), before);
+
+        // `corvane FILE`: the file comes in once the event loop runs, as a drop would.
+        control<QRadioButton>("optComma")->setChecked(true);
+        m_window->importAtStart({QStringLiteral("corvane"), path});
+        QCOMPARE(pane()->textCrlf(), before);
+        QTRY_VERIFY(pane()->textCrlf() != before);
+        QCOMPARE(g::Current()->matrix().at(2, 2), 14.0f);
         g::Clear();
     }
 
@@ -509,6 +523,12 @@ class TestMainWindow : public QObject {
         QCOMPARE(files->pattern(), QStringLiteral("*.dat"));
         QVERIFY(files->fileNames().contains(QStringLiteral("two.dat")));
         QVERIFY(!files->fileNames().contains(QStringLiteral("one.txt")));
+        writeFile("three.sav", "$FL2");
+        writeFile("four.csv", "4\r\n");
+        types->setCurrentIndex(2);
+        m_window->cmbFileType_Click();
+        for (const char* name : {"one.txt", "two.dat", "three.sav", "four.csv"})
+            QVERIFY2(files->fileNames().contains(QLatin1String(name)), name);
     }
 
     void editCommandsActOnThePaneWhenItHasTheFocus() {
