@@ -98,3 +98,24 @@ TEST(SampleTextFile, WholeLinesFromStartMiddleAndEnd) {
 
     EXPECT_FALSE(SampleTextFile(dir.path() + "/none.csv").ok());
 }
+
+// Files R and pandas write in the dialects of continental Europe (tests/data/dialects).
+TEST(SniffTextDialect, FilesWrittenByRAndPandas) {
+    struct Case {
+        const char* file;
+        char delimiter;
+        TextEncoding encoding;
+    };
+    for (const Case& c : {Case{"r_write_csv2.csv", ';', TextEncoding::Utf8},
+                          Case{"r_write_csv2_cp1252.csv", ';', TextEncoding::Windows1252},
+                          Case{"r_write_table_tab_decimal_comma.txt", '\t', TextEncoding::Utf8},
+                          Case{"pandas_semicolon_decimal_comma.csv", ';', TextEncoding::Utf8},
+                          Case{"pandas_cp1252.csv", ';', TextEncoding::Windows1252}}) {
+        auto sample = SampleTextFile(std::string(CORVANE_TEST_DATA) + "/dialects/" + c.file);
+        ASSERT_TRUE(sample.ok()) << c.file;
+        const TextDialect d = SniffTextDialect(sample.value(), ' ');
+        EXPECT_EQ(d.delimiter, c.delimiter) << c.file;
+        EXPECT_TRUE(d.decimalComma) << c.file;
+        EXPECT_EQ(d.encoding, c.encoding) << c.file;
+    }
+}
