@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDialog>
+#include <QList>
+#include <QString>
+
+class QDialogButtonBox;
+class QLabel;
+class QListWidget;
+
+// One sheet of a workbook as the chooser lists it.
+struct SheetEntry {
+    QString name;
+    qint64 rows = 0;
+    qint64 columns = 0;
+};
+
+// "Choose Sheet": which sheet of a workbook to import, each listed with its size. The first
+// sheet is selected; a double click or Enter imports the one selected.
+class frmChooseSheet : public QDialog {
+    Q_OBJECT
+  public:
+    frmChooseSheet(const QString& fileName, const QList<SheetEntry>& sheets,
+                   QWidget* parent = nullptr);
+
+    // The index of the sheet chosen, or -1 when the user cancelled.
+    int chosen() const;
+
+    // Asks, modally; -1 when the user cancelled.
+    static int ask(QWidget* parent, const QString& fileName, const QList<SheetEntry>& sheets);
+
+    QLabel* lblPrompt;
+    QListWidget* lstSheets;
+    QDialogButtonBox* cmdButtons;
+};
