@@ -134,14 +134,24 @@ TEST(ImportDataFile, Failures) {
     }
 }
 
-TEST(ImportDataFile, ExactlyTheMostFieldsFit) {
+// A wide survey table: 20000 named columns, the last of them text.
+TEST(ImportDataFile, WideTables) {
+    constexpr int kColumns = 20000;
+    std::string bytes;
+    for (int i = 1; i <= kColumns; ++i) bytes += (i > 1 ? ",q" : "q") + std::to_string(i);
+    for (const char* last : {"yes", "no", "yes"}) {
+        bytes += "\n";
+        for (int i = 1; i < kColumns; ++i) bytes += std::to_string(i) + ",";
+        bytes += last;
+    }
     TempDir dir;
-    std::string line;
-    for (int i = 1; i <= 100000; ++i) line += (i > 1 ? "," : "") + std::to_string(i);
-    auto r = ImportDataFile(dir.file("wide.txt", line), ',');
+    auto r = ImportDataFile(dir.file("wide.csv", bytes), ',');
     ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r->variables(), 100000);
-    EXPECT_EQ(r->matrix().at(1, 100000), 100000.0f);
+    EXPECT_EQ(r->variables(), kColumns);
+    EXPECT_EQ(r->matrix().at(3, kColumns - 1), kColumns - 1.0f);
+    EXPECT_EQ(r->matrix().at(3, kColumns), 1.0f);
+    EXPECT_EQ(r->facts(kColumns).labels.size(), 2u);
+    EXPECT_FALSE(r->isText(kColumns - 1));
 }
 
 TEST(ImportDataFile, UnreadableFiles) {
