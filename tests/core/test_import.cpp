@@ -279,8 +279,9 @@ TEST(ImportSummary, ThreeLinesAndTwoEmptyOnes) {
               "Number of Variables: 3\r\nVariable Names: from the first line\r\n\r\n\r\n");
 }
 
-// The same data set (group, score; one score missing) as R, pandas and numpy write it; the
-// files come from tests/data/written-by/make_files.sh.
+// The same data set (group, score; one score missing) as R, pandas and numpy write it, the
+// groups as codes or named control and treatment; the files come from
+// tests/data/written-by/make_files.sh.
 TEST(ImportDataFile, FilesAsOtherProgramsWriteThem) {
     const std::vector<std::string> both = {"group", "score"}, none,
                                    indexed = {"", "group", "score"};
@@ -305,6 +306,11 @@ TEST(ImportDataFile, FilesAsOtherProgramsWriteThem) {
         {"pandas_utf8_sig_crlf.csv", ',', both, cells},
         {"pandas_tab.txt", '\t', both, cells},
         {"numpy_savetxt.txt", ' ', none, cells},
+        {"r_text_write_csv.csv", ',', indexed, numbered(1)},
+        {"r_text_write_csv_no_row_names.csv", ',', both, cells},
+        {"r_text_write_table.txt", ' ', both, cells},
+        {"pandas_text_to_csv.csv", ',', indexed, numbered(0)},
+        {"pandas_text_to_csv_no_index.csv", ',', both, cells},
     };
     for (const auto& f : files) {
         SCOPED_TRACE(f.file);
@@ -318,6 +324,41 @@ TEST(ImportDataFile, FilesAsOtherProgramsWriteThem) {
             for (std::size_t j = 0; j < f.cells[i].size(); ++j)
                 EXPECT_EQ(r->matrix().at(int(i) + 1, int(j) + 1), f.cells[i][j])
                     << i + 1 << "," << j + 1;
+        const std::int32_t group = r->variables() - 1;
+        if (std::string(f.file).find("text") != std::string::npos) {
+            ASSERT_TRUE(r->isText(group));
+            EXPECT_EQ(*r->labelOf(group, 2.0f), "treatment");
+            EXPECT_EQ(r->facts(group).labels.size(), 2u);
+        } else {
+            EXPECT_FALSE(r->anyLabels());
+        }
+    }
+}
+
+// Data frames R ships: their text columns and row names become text variables.
+TEST(ImportDataFile, DataFramesRShips) {
+    const struct {
+        const char* file;
+        std::int32_t cases, variables, text;
+        std::vector<std::string> labels;  // the first three
+    } files[] = {
+        {"r_iris.csv", 150, 5, 5, {"setosa", "versicolor", "virginica"}},
+        {"r_toothgrowth.csv", 60, 3, 2, {"VC", "OJ"}},
+        {"r_mtcars.csv", 32, 12, 1, {"Mazda RX4", "Mazda RX4 Wag", "Datsun 710"}},
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.file);
+        const std::string path = std::string(CORVANE_TEST_DATA) + "/written-by/" + f.file;
+        auto r = ImportDataFile(path, ',');
+        ASSERT_TRUE(r.ok()) << ImportErrorText(r.error(), path);
+        EXPECT_EQ(r->cases(), f.cases);
+        EXPECT_EQ(r->variables(), f.variables);
+        for (std::int32_t v = 1; v <= f.variables; ++v) EXPECT_EQ(r->isText(v), v == f.text);
+        const auto& labels = r->facts(f.text).labels;
+        ASSERT_GE(labels.size(), 2u);
+        for (std::size_t k = 0; k < std::min<std::size_t>(3, labels.size()); ++k)
+            EXPECT_EQ(labels[k].text, f.labels[k]);
+        EXPECT_EQ(r->matrix().at(f.cases, f.text), static_cast<float>(labels.size()));
     }
 }
 
