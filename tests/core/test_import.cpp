@@ -372,6 +372,13 @@ TEST(ImportDataFile, NamesLinesAndQuotedFields) {
         std::vector<std::vector<float>> cells;
     } shapes[] = {
         {"only empty fields are data", ",\r\n1,2", ',', {}, 2, 2, {{M, M}, {1, 2}}},
+        {"missing forms of other programs in a table",
+         "a b c d\nN/A n/a NULL null\nNone #N/A <NA> -nan\n1 2 3 4",
+         ' ',
+         {"a", "b", "c", "d"},
+         3,
+         4,
+         {{M, M, M, M}, {M, M, M, M}, {1, 2, 3, 4}}},
         {"quoted delimiter and doubled quotes",
          "\"a,b\",\"say \"\"hi\"\"\"\r\n\"1\",\"\"",
          ',',
