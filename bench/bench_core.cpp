@@ -116,6 +116,20 @@ void BM_ImportDataFile(benchmark::State& state) {
                             static_cast<std::int64_t>(std::filesystem::file_size(path)));
 }
 
+// A table whose group column holds two words, against the same with the codes 1 and 2.
+void BM_ImportGroupTable(benchmark::State& state) {
+    const std::string path = bench::GroupTableFile(state.range(0), 10, state.range(1) != 0);
+    if (path.empty()) {
+        state.SkipWithError("cannot write the data file");
+        return;
+    }
+    for (auto _ : state) {
+        auto set = ImportDataFile(path, ' ');
+        if (!set) state.SkipWithError("the import failed");
+        benchmark::DoNotOptimize(set);
+    }
+}
+
 void BM_Descriptives(benchmark::State& state) {
     const auto cases = static_cast<std::int32_t>(state.range(0));
     const DataMatrix data = bench::NormalMatrix(cases, 10);
@@ -138,6 +152,12 @@ BENCHMARK(BM_BootstrapSortPerTrial)
     ->Arg(1000)
     ->Arg(10000)
     ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportGroupTable)
+    ->ArgNames({"cases", "named"})
+    ->Args({1000000, 0})
+    ->Args({1000000, 1})
+    ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportDataFile)
     ->Args({1000000, 10})
