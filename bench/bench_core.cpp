@@ -100,9 +100,8 @@ void BM_BootstrapSortPerTrial(benchmark::State& state) {
     }
 }
 
-void BM_ImportDataFile(benchmark::State& state) {
-    const std::string path =
-        bench::ImportFile(state.range(0), static_cast<std::int32_t>(state.range(1)));
+// Imports the file at `path` (empty: it could not be written) once per iteration.
+void ImportEachIteration(benchmark::State& state, const std::string& path) {
     if (path.empty()) {
         state.SkipWithError("cannot write the data file");
         return;
@@ -116,18 +115,14 @@ void BM_ImportDataFile(benchmark::State& state) {
                             static_cast<std::int64_t>(std::filesystem::file_size(path)));
 }
 
+void BM_ImportDataFile(benchmark::State& state) {
+    ImportEachIteration(
+        state, bench::ImportFile(state.range(0), static_cast<std::int32_t>(state.range(1))));
+}
+
 // A table whose group column holds two words, against the same with the codes 1 and 2.
 void BM_ImportGroupTable(benchmark::State& state) {
-    const std::string path = bench::GroupTableFile(state.range(0), 10, state.range(1) != 0);
-    if (path.empty()) {
-        state.SkipWithError("cannot write the data file");
-        return;
-    }
-    for (auto _ : state) {
-        auto set = ImportDataFile(path, ' ');
-        if (!set) state.SkipWithError("the import failed");
-        benchmark::DoNotOptimize(set);
-    }
+    ImportEachIteration(state, bench::GroupTableFile(state.range(0), 10, state.range(1) != 0));
 }
 
 void BM_Descriptives(benchmark::State& state) {
