@@ -63,16 +63,20 @@ std::optional<ImportError> StoreLine(std::string_view line, std::int64_t lineNum
             return ImportError::Of(Kind::TooManyFields, lineNumber);
         if (column > storedColumns) return ImportError::Of(Kind::FileChanged);
         if (column > variables) variables = column;
+        // A missing form, or the code of one of the piece's labels.
+        const auto storeText = [&](std::string_view t) {
+            cells[column - 1] =
+                IsTableMissing(t)
+                    ? kMissing
+                    : static_cast<float>(text->codeOf(column, storedColumns, t, lineNumber));
+        };
         std::size_t stop = std::string_view::npos;
         if (text && text->holdsText(column)) {
             // Every present field of a text column is a label, a number included.
             const Field f = SplitField(line, start, delimiter, scratch);
             if (f.malformed) return ImportError::Of(Kind::InvalidEntry, lineNumber, column);
             stop = f.stop;
-            cells[column - 1] =
-                IsTableMissing(f.text)
-                    ? kMissing
-                    : static_cast<float>(text->codeOf(column, storedColumns, f.text, lineNumber));
+            storeText(f.text);
         } else {
             FieldClass fc{FieldKind::Number, 0.0};
             stop = ReadPlainDecimal(line, start, delimiter, fc.value);
@@ -81,10 +85,7 @@ std::optional<ImportError> StoreLine(std::string_view line, std::int64_t lineNum
                 stop = f.stop;
                 fc = f.malformed ? FieldClass{FieldKind::Invalid, 0.0} : ClassifyField(f.text);
                 if (text && fc.kind == FieldKind::Invalid && !f.malformed) {
-                    cells[column - 1] = IsTableMissing(f.text)
-                                            ? kMissing
-                                            : static_cast<float>(text->codeOf(column, storedColumns,
-                                                                              f.text, lineNumber));
+                    storeText(f.text);  // the column's first text in the piece, or a missing form
                     if (stop == line.size()) return std::nullopt;
                     start = stop + 1;
                     continue;
