@@ -96,7 +96,11 @@ bool WriteGroupTableFile(const std::string& path, std::int64_t lines, std::int32
     if (!f) return false;
     NormalSource src(seed);
     std::string line;
-    for (std::int32_t j = 1; j < columns; ++j) line += "v" + std::to_string(j) + " ";
+    for (std::int32_t j = 1; j < columns; ++j) {
+        line += 'v';
+        line += std::to_string(j);
+        line += ' ';
+    }
     line += "group\r\n";
     char buf[32];
     for (std::int64_t i = 0; i < lines; ++i) {

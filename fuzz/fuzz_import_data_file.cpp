@@ -82,7 +82,7 @@ void LoadPrevious() {
     const float cells[2][3] = {{1, 2, 3}, {4, kMissing, 6}};
     for (int i = 0; i < 2; ++i)
         for (int j = 0; j < 3; ++j) m(i + 1, j + 1) = cells[i][j];
-    g::Replace(DataSet(DataSet::Contents{std::move(m), 2, 3, {}}));
+    g::Replace(DataSet(DataSet::Contents{std::move(m), 2, 3, {}, {}}));
 }
 
 void CheckPreviousKept() {
