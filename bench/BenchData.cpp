@@ -90,6 +90,33 @@ bool WriteImportFile(const std::string& path, std::int64_t lines, std::int32_t c
     return std::fclose(f.release()) == 0;
 }
 
+bool WriteGroupTableFile(const std::string& path, std::int64_t lines, std::int32_t columns,
+                         bool named, std::uint64_t seed) {
+    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "wb"));
+    if (!f) return false;
+    NormalSource src(seed);
+    std::string line;
+    for (std::int32_t j = 1; j < columns; ++j) {
+        line += 'v';
+        line += std::to_string(j);
+        line += ' ';
+    }
+    line += "group\r\n";
+    char buf[32];
+    for (std::int64_t i = 0; i < lines; ++i) {
+        for (std::int32_t j = 1; j < columns; ++j) {
+            line.append(buf, static_cast<std::size_t>(
+                                 FormatCell(buf, sizeof buf, 50.0 + 10.0 * src.next())));
+            line += ' ';
+        }
+        line += i % 2 ? (named ? "treatment" : "2") : (named ? "control" : "1");
+        line += "\r\n";
+        if (std::fwrite(line.data(), 1, line.size(), f.get()) != line.size()) return false;
+        line.clear();
+    }
+    return std::fclose(f.release()) == 0;
+}
+
 bool WriteGroupsFile(const std::string& path, const GroupPair& groups) {
     std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "wb"));
     if (!f) return false;
@@ -109,6 +136,14 @@ std::string ImportFile(std::int64_t lines, std::int32_t columns) {
     const std::string path = DataDirectory() + "/import_" + std::to_string(lines) + "x" +
                              std::to_string(columns) + ".txt";
     if (!std::filesystem::exists(path) && !WriteImportFile(path, lines, columns)) return {};
+    return path;
+}
+
+std::string GroupTableFile(std::int64_t lines, std::int32_t columns, bool named) {
+    const std::string path = DataDirectory() + "/table_" + std::to_string(lines) + "x" +
+                             std::to_string(columns) + (named ? "_named" : "_coded") + ".txt";
+    if (!std::filesystem::exists(path) && !WriteGroupTableFile(path, lines, columns, named))
+        return {};
     return path;
 }
 

@@ -23,6 +23,12 @@ DataMatrix NormalMatrix(std::int32_t cases, std::int32_t variables, std::uint64_
 bool WriteImportFile(const std::string& path, std::int64_t lines, std::int32_t columns,
                      std::uint64_t seed = kSeed);
 
+// A space-delimited table of `lines` cases: a names line, then columns - 1 numbers as in
+// WriteImportFile and a last column "group" alternating between two groups, written as the
+// words control and treatment when `named`, else as the codes 1 and 2.
+bool WriteGroupTableFile(const std::string& path, std::int64_t lines, std::int32_t columns,
+                         bool named, std::uint64_t seed = kSeed);
+
 // The two groups as a data file of "value code" lines (code 1 or 2), every value written with
 // the digits that read back to the same single-precision number.
 bool WriteGroupsFile(const std::string& path, const GroupPair& groups);
@@ -33,5 +39,8 @@ std::string DataDirectory();
 
 // The import file of the given shape in DataDirectory(), written first when it is missing.
 std::string ImportFile(std::int64_t lines, std::int32_t columns);
+
+// The group table of the given shape in DataDirectory(), written first when it is missing.
+std::string GroupTableFile(std::int64_t lines, std::int32_t columns, bool named);
 
 }  // namespace corvane::bench

@@ -100,9 +100,8 @@ void BM_BootstrapSortPerTrial(benchmark::State& state) {
     }
 }
 
-void BM_ImportDataFile(benchmark::State& state) {
-    const std::string path =
-        bench::ImportFile(state.range(0), static_cast<std::int32_t>(state.range(1)));
+// Imports the file at `path` (empty: it could not be written) once per iteration.
+void ImportEachIteration(benchmark::State& state, const std::string& path) {
     if (path.empty()) {
         state.SkipWithError("cannot write the data file");
         return;
@@ -114,6 +113,16 @@ void BM_ImportDataFile(benchmark::State& state) {
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                             static_cast<std::int64_t>(std::filesystem::file_size(path)));
+}
+
+void BM_ImportDataFile(benchmark::State& state) {
+    ImportEachIteration(
+        state, bench::ImportFile(state.range(0), static_cast<std::int32_t>(state.range(1))));
+}
+
+// A table whose group column holds two words, against the same with the codes 1 and 2.
+void BM_ImportGroupTable(benchmark::State& state) {
+    ImportEachIteration(state, bench::GroupTableFile(state.range(0), 10, state.range(1) != 0));
 }
 
 void BM_Descriptives(benchmark::State& state) {
@@ -138,6 +147,12 @@ BENCHMARK(BM_BootstrapSortPerTrial)
     ->Arg(1000)
     ->Arg(10000)
     ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportGroupTable)
+    ->ArgNames({"cases", "named"})
+    ->Args({1000000, 0})
+    ->Args({1000000, 1})
+    ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportDataFile)
     ->Args({1000000, 10})

@@ -1,7 +1,8 @@
 // corvane_benchdata: writes the benchmark data files, and times one import in a process of
 // its own so that its peak resident memory is the import's alone.
 //
-//   corvane_benchdata files DIR    the two import files and the four group files
+//   corvane_benchdata files DIR    the two import files, the two group tables (groups named
+//                                  and coded) and the four group files
 //   corvane_benchdata import FILE [THREADS]  one import (THREADS threads in its second pass,
 //                                  all cores by default): seconds, peak resident memory, matrix
 //                                  size
@@ -29,6 +30,13 @@ int WriteFiles(const std::string& dir) {
         const std::string path =
             dir + "/import_" + std::to_string(s.lines) + "x" + std::to_string(s.columns) + ".txt";
         if (!bench::WriteImportFile(path, s.lines, s.columns)) {
+            std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+            return 1;
+        }
+    }
+    for (bool named : {false, true}) {
+        const std::string path = dir + "/table_1000000x10_" + (named ? "named" : "coded") + ".txt";
+        if (!bench::WriteGroupTableFile(path, 1000000, 10, named)) {
             std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), std::strerror(errno));
             return 1;
         }

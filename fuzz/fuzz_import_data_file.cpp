@@ -3,7 +3,8 @@
 // data set loaded before (committed to modGeneral only on success, as the main window does)
 // stays exactly as it was. Lines are split here the plain way; a field's bounds, its quotes
 // and what makes a names line come from DelimitedFields, so what is checked is the reading in
-// blocks and pieces, the short road for plain decimals and the order of failures.
+// blocks and pieces, the short road for plain decimals and the order of failures. In a table a
+// column with text holds the codes of its labels in order of first appearance.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -57,12 +58,22 @@ std::vector<OracleField> Fields(std::string_view line, char delimiter) {
 }
 
 // What the cell of a field holds, or false when the field cannot be stored.
-bool StoredValue(const OracleField& field, float& cell) {
+bool StoredValue(const OracleField& field, float& cell, bool table = false) {
     if (field.malformed) return false;
     const FieldClass fc = ClassifyField(field.text);
-    if (fc.kind == FieldKind::Invalid) return false;
+    if (fc.kind == FieldKind::Invalid) {
+        if (!table || !IsTableMissing(field.text)) return false;
+        cell = kMissing;
+        return true;
+    }
     cell = fc.kind == FieldKind::Missing ? kMissing : static_cast<float>(fc.value);
     return std::isfinite(cell);
+}
+
+// Whether a field of a table is text: neither a number nor a missing form.
+bool IsText(const OracleField& field) {
+    return !field.malformed && ClassifyField(field.text).kind == FieldKind::Invalid &&
+           !IsTableMissing(field.text);
 }
 
 // The data set loaded before each import.
@@ -71,7 +82,7 @@ void LoadPrevious() {
     const float cells[2][3] = {{1, 2, 3}, {4, kMissing, 6}};
     for (int i = 0; i < 2; ++i)
         for (int j = 0; j < 3; ++j) m(i + 1, j + 1) = cells[i][j];
-    g::Replace(DataSet(DataSet::Contents{std::move(m), 2, 3, {}}));
+    g::Replace(DataSet(DataSet::Contents{std::move(m), 2, 3, {}, {}}));
 }
 
 void CheckPreviousKept() {
@@ -89,17 +100,78 @@ bool NamesLine(const std::vector<std::string_view>& lines, char delimiter) {
            ReadNamesLine(lines[0], delimiter, DataMatrix::kMaxVariables).has_value();
 }
 
+// Whether text makes text columns: a table, unless the delimiter leaves it one field per line
+// where another would split its first lines.
+bool TextColumns(const std::vector<std::string_view>& lines, char delimiter) {
+    if (!NamesLine(lines, delimiter)) return false;
+    std::size_t widest = 0;
+    for (std::string_view line : lines) widest = std::max(widest, Fields(line, delimiter).size());
+    if (widest > 1 || lines.size() < 2) return true;
+    auto kept = [](std::string_view l) { return l.size() <= (1u << 16) ? l : std::string_view(); };
+    return LikelyDelimiter(kept(lines[0]), kept(lines[1]), delimiter) == 0;
+}
+
+// Which columns (from 1, at c - 1) of a table hold text in the lines before `endLine`.
+std::vector<bool> TextColumnsBefore(const std::vector<std::string_view>& lines, char delimiter,
+                                    std::size_t endLine) {
+    std::vector<bool> text;
+    for (std::size_t r = 1; r < endLine && r < lines.size(); ++r) {
+        const auto fields = Fields(lines[r], delimiter);
+        for (std::size_t c = 0; c < fields.size(); ++c) {
+            if (c >= text.size()) text.resize(c + 1, false);
+            if (IsText(fields[c])) text[c] = true;
+        }
+    }
+    return text;
+}
+
+void CheckTable(const DataSet& d, const std::vector<std::string_view>& lines, char delimiter) {
+    const std::vector<bool> text = TextColumnsBefore(lines, delimiter, lines.size());
+    std::vector<std::vector<std::string>> labels(text.size());
+    for (std::size_t r = 1; r < lines.size(); ++r) {
+        const auto fields = Fields(lines[r], delimiter);
+        const auto row = static_cast<std::int32_t>(r);
+        for (std::int32_t c = 1; c <= d.variables(); ++c) {
+            float expected = 0.0f;
+            if (static_cast<std::size_t>(c) <= fields.size()) {
+                const OracleField& f = fields[c - 1];
+                if (text[c - 1] && !IsTableMissing(f.text)) {
+                    auto& l = labels[c - 1];
+                    auto at = std::find(l.begin(), l.end(), f.text);
+                    if (at == l.end()) at = l.insert(at, f.text);
+                    expected = static_cast<float>(at - l.begin() + 1);
+                } else {
+                    FUZZ_CHECK(StoredValue(f, expected, true));
+                }
+            }
+            const float cell = d.matrix().at(row, c);
+            FUZZ_CHECK(cell == expected && std::signbit(cell) == std::signbit(expected));
+        }
+    }
+    for (std::int32_t c = 1; c <= d.variables(); ++c) {
+        const bool isText = static_cast<std::size_t>(c) <= text.size() && text[c - 1];
+        FUZZ_CHECK(d.isText(c) == isText);
+        if (!isText) continue;
+        FUZZ_CHECK(d.facts(c).labels.size() == labels[c - 1].size());
+        for (std::size_t k = 0; k < labels[c - 1].size(); ++k)
+            FUZZ_CHECK(d.facts(c).labels[k].text == labels[c - 1][k]);
+    }
+}
+
 void CheckSuccess(const DataSet& d, const std::vector<std::string_view>& lines, char delimiter) {
     const std::size_t skip = NamesLine(lines, delimiter) ? 1 : 0;
     FUZZ_CHECK(d.names().empty() == (skip == 0));
     FUZZ_CHECK(d.cases() == static_cast<std::int32_t>(lines.size() - skip));
     FUZZ_CHECK(d.matrix().allocated() && d.matrix().rows() == d.cases());
     FUZZ_CHECK(d.variables() >= 0 && d.variables() <= DataMatrix::kMaxVariables);
+    const bool table = TextColumns(lines, delimiter);
+    if (!table) FUZZ_CHECK(!d.anyLabels());
     std::size_t widest = skip ? d.names().size() : 0;
     for (std::size_t r = skip; r < lines.size(); ++r) {
         const auto fields = Fields(lines[r], delimiter);
         widest = std::max(widest, fields.size());
         const auto row = static_cast<std::int32_t>(r + 1 - skip);
+        if (table) continue;  // checked below
         for (std::int32_t c = 1; c <= d.variables(); ++c) {
             float expected = 0.0f;
             if (static_cast<std::size_t>(c) <= fields.size()) {
@@ -110,9 +182,62 @@ void CheckSuccess(const DataSet& d, const std::vector<std::string_view>& lines, 
         }
     }
     FUZZ_CHECK(static_cast<std::size_t>(d.variables()) == widest);
+    if (table) CheckTable(d, lines, delimiter);
     // Row 0, column 0 and the columns past the file's read 0.
     FUZZ_CHECK(d.matrix().at(0, 1) == 0.0f && d.matrix().at(1, 0) == 0.0f);
     FUZZ_CHECK(d.matrix().at(1, d.variables() + 1) == 0.0f);
+}
+
+// In a table text is no fault and a number too large for a single is one only in a column that
+// holds no text: the first such number before the first broken field or overlong line (in
+// reading order, the text counted up to there) is the one the error names, else that fault.
+void CheckTableFailure(const ImportError& e, const std::vector<std::string_view>& lines,
+                       char delimiter) {
+    using Kind = ImportError::Kind;
+    std::size_t stopLine = lines.size();
+    std::size_t stopColumn = 0;
+    for (std::size_t r = 1; r < lines.size() && stopColumn == 0; ++r) {
+        const auto fields = Fields(lines[r], delimiter);
+        for (std::size_t c = 0; c < fields.size(); ++c) {
+            if (c + 1 > static_cast<std::size_t>(DataMatrix::kMaxVariables) ||
+                fields[c].malformed) {
+                stopLine = r;
+                stopColumn = c + 1;
+                break;
+            }
+        }
+    }
+    // The text read before the stop: whole lines before it, and its own line up to it.
+    std::vector<bool> text = TextColumnsBefore(lines, delimiter, stopLine);
+    if (stopLine < lines.size()) {
+        const auto fields = Fields(lines[stopLine], delimiter);
+        for (std::size_t c = 0; c + 1 < stopColumn; ++c) {
+            if (c >= text.size()) text.resize(c + 1, false);
+            if (IsText(fields[c])) text[c] = true;
+        }
+    }
+    for (std::size_t r = 1; r <= stopLine && r < lines.size(); ++r) {
+        const auto fields = Fields(lines[r], delimiter);
+        const std::size_t end = r == stopLine ? stopColumn - 1 : fields.size();
+        for (std::size_t c = 0; c < end; ++c) {
+            float cell;
+            if (IsText(fields[c]) || (c < text.size() && text[c]) ||
+                StoredValue(fields[c], cell, true))
+                continue;
+            FUZZ_CHECK(e.kind == Kind::NumberTooLarge &&
+                       e.row == static_cast<std::int64_t>(r + 1) &&
+                       e.column == static_cast<std::int64_t>(c + 1));
+            return;
+        }
+    }
+    FUZZ_CHECK(stopLine < lines.size());
+    FUZZ_CHECK(e.row == static_cast<std::int64_t>(stopLine + 1));
+    if (stopColumn > static_cast<std::size_t>(DataMatrix::kMaxVariables)) {
+        FUZZ_CHECK(e.kind == Kind::TooManyFields);
+    } else {
+        FUZZ_CHECK(e.kind == Kind::InvalidEntry &&
+                   e.column == static_cast<std::int64_t>(stopColumn));
+    }
 }
 
 // The first field or line in reading order that cannot be stored is the one the error names.
@@ -122,6 +247,10 @@ void CheckFailure(const ImportError& e, const std::vector<std::string_view>& lin
     FUZZ_CHECK(e.kind == Kind::InvalidEntry || e.kind == Kind::NumberTooLarge ||
                e.kind == Kind::TooManyFields);
     const std::size_t skip = NamesLine(lines, delimiter) ? 1 : 0;
+    if (TextColumns(lines, delimiter)) {
+        CheckTableFailure(e, lines, delimiter);
+        return;
+    }
     for (std::size_t r = skip; r < lines.size(); ++r) {
         const auto fields = Fields(lines[r], delimiter);
         const auto row = static_cast<std::int64_t>(r + 1);

@@ -92,6 +92,9 @@ skip() { echo; echo "== $1: skipped, $2 is not installed (scripts/bench.sh --ins
   "$build/bench/corvane_benchdata" import "$data/import_1000000x10.txt" 1
   "$build/bench/corvane_benchdata" import "$data/import_100000x100.txt"
   "$build/bench/corvane_benchdata" import "$data/import_100000x100.txt" 1
+  run "core: a table with its groups as codes 1 and 2, then as the words control and treatment" \
+    "$build/bench/corvane_benchdata" import "$data/table_1000000x10_coded.txt"
+  "$build/bench/corvane_benchdata" import "$data/table_1000000x10_named.txt"
   if [ -x /usr/bin/time ]; then
     run "corvane-cli effect-size, whole process: all cores, then --threads 1" true
     cli_run "T = 2000, 100,000 per group" "$data/groups_100000.txt" 2000

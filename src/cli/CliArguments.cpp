@@ -217,12 +217,12 @@ std::int32_t ResolveVariable(const std::string& text, const std::vector<std::str
                              const std::string& option) {
     if (const auto v = VariableNumber(text)) return *v;
     if (names.empty()) {
-        throw UsageError{"--" + option + " takes a variable number from 1 to 1000"};
+        throw UsageError{"--" + option + " takes a variable number from 1 to 100000"};
     }
     const auto v = VariableByName(text, names);
     if (v == 0) {
         throw UsageError{"--" + option +
-                         " takes a variable number from 1 to 1000 or a name from the file's "
+                         " takes a variable number from 1 to 100000 or a name from the file's "
                          "first line"};
     }
     if (v < 0) throw UsageError{"--" + option + ": more than one variable is named " + text};
@@ -235,8 +235,8 @@ std::vector<std::int32_t> ResolveVariableList(const std::string& text,
     auto variables = ParseVariableList(text);
     if (!variables && !names.empty()) variables = ParseVariableList(text, names);
     if (variables) return *std::move(variables);
-    throw UsageError{names.empty() ? "--vars takes variable numbers from 1 to 1000, such as 1,3-5"
-                                   : "--vars takes variable numbers from 1 to 1000 or names from "
+    throw UsageError{names.empty() ? "--vars takes variable numbers from 1 to 100000, such as 1,3-5"
+                                   : "--vars takes variable numbers from 1 to 100000 or names from "
                                      "the file's first line, such as 1,3-5 or group,score"};
 }
 

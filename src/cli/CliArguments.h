@@ -79,10 +79,10 @@ std::optional<unsigned> ParseThreads(const ParsedArgs& a);
 const std::string* ParseDistribution(const ParsedArgs& a);
 
 // The texts of the variable options (such as dv and gv), each required. One given as a number
-// out of 1..1000 is refused now, before the file is read; a name once its first line is known.
+// out of 1..100000 is refused now, before the file is read; a name once its first line is known.
 std::vector<std::string> VariableOptions(const ParsedArgs& a,
                                          const std::vector<std::string>& options);
-// A variable given by number (1..1000), or by a name of the file's first line once the file is
+// A variable given by number (1..100000), or by a name of the file's first line once the file is
 // read; a usage error otherwise. `option` names the option in the message.
 std::int32_t ResolveVariable(const std::string& text, const std::vector<std::string>& names,
                              const std::string& option);
@@ -90,9 +90,9 @@ std::int32_t ResolveVariable(const std::string& text, const std::vector<std::str
 std::vector<std::int32_t> ResolveVariableList(const std::string& text,
                                               const std::vector<std::string>& names);
 
-// Variable numbers and ranges such as 1,3-5 (every number 1..1000), ascending, each once; with the
-// names of the file's first line an item may also be a name. Nothing when the text is not such a
-// list.
+// Variable numbers and ranges such as 1,3-5 (every number 1..100000), ascending, each once; with
+// the names of the file's first line an item may also be a name. Nothing when the text is not such
+// a list.
 std::optional<std::vector<std::int32_t>> ParseVariableList(
     const std::string& text, const std::vector<std::string>& names = {});
 

@@ -24,7 +24,12 @@ std::string NumberTooLarge(std::int64_t row, std::int64_t column) {
 }
 
 std::string TooManyFields(std::int64_t row) {
-    return "Row " + N(row) + " has more than 1000 fields.";
+    return "Row " + N(row) +
+           " has more than 100000 fields; a data set holds at most 100000 variables.";
+}
+
+std::string TooManyLabels(std::int64_t column) {
+    return "Column " + N(column) + " holds more than 9999998 different texts.";
 }
 
 std::string TooManyLines() {

@@ -18,6 +18,7 @@ std::string InvalidEntry(std::int64_t row, std::int64_t column);
 std::string NumberTooLarge(std::int64_t row, std::int64_t column);
 std::string TooManyFields(std::int64_t row);
 std::string TooManyLines();
+std::string TooManyLabels(std::int64_t column);
 std::string FileNotReadable(const std::string& path, const std::string& reason);
 std::string FileChangedWhileReading(const std::string& path);
 std::string NotEnoughMemory();  // the import itself

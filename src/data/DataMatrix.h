@@ -11,7 +11,7 @@ namespace corvane {
 // column 0 and every column past the stored ones reading 0.
 class DataMatrix {
   public:
-    static constexpr std::int32_t kMaxVariables = 1000;
+    static constexpr std::int32_t kMaxVariables = 100000;
 
     DataMatrix() = default;
     // rows x columns cells, all 0. Throws std::bad_alloc when memory cannot be had.

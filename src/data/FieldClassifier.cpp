@@ -145,6 +145,16 @@ FieldClass ClassifyField(std::string_view text) {
     return {FieldKind::Invalid, 0.0};
 }
 
+bool IsTableMissing(std::string_view text) {
+    if (text.size() > 4) return false;
+    if (text.empty() || text == "." || text == " " || text == "NA" || text == "NaN" ||
+        text == "nan")
+        return true;
+    for (std::string_view form : {"N/A", "n/a", "NULL", "null", "None", "#N/A", "<NA>", "-nan"})
+        if (text == form) return true;
+    return false;
+}
+
 std::optional<double> ParseGroupCode(std::string_view text) {
     const FieldClass f = ClassifyField(text);
     if (f.kind != FieldKind::Number) return std::nullopt;

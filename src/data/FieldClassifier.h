@@ -29,6 +29,11 @@ double ReadLeading(std::string_view text);
 // invalid otherwise.
 FieldClass ClassifyField(std::string_view text);
 
+// Whether a field of a table (a file with a names line) is missing: the forms above, and those
+// data frame and spreadsheet programs write, "N/A", "n/a", "NULL", "null", "None", "#N/A",
+// "<NA>" and "-nan". A number is never missing.
+bool IsTableMissing(std::string_view text);
+
 // A group code typed by the user: valid exactly when the field classification calls it a number.
 std::optional<double> ParseGroupCode(std::string_view text);
 

@@ -22,6 +22,8 @@ std::string ImportErrorText(const ImportError& e, const std::string& path) {
             return msg::TooManyFields(e.row);
         case ImportError::Kind::TooManyLines:
             return msg::TooManyLines();
+        case ImportError::Kind::TooManyLabels:
+            return msg::TooManyLabels(e.column);
         case ImportError::Kind::Unreadable:
             return msg::FileNotReadable(path, e.reason);
         case ImportError::Kind::FileChanged:

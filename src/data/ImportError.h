@@ -13,7 +13,8 @@ struct ImportError {
         NumberTooLarge,  // row, column
         TooManyFields,   // row
         TooManyLines,
-        Unreadable,  // reason
+        TooManyLabels,  // column
+        Unreadable,     // reason
         FileChanged,
         OutOfMemory,
     };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <random>
@@ -77,6 +78,10 @@ TEST(ImportDataFile, Failures) {
         return "Row " + std::to_string(row) + " of Column " + std::to_string(column) +
                " has an invalid entry for analysis.";
     };
+    const auto tooWide = [](int row) {
+        return "Row " + std::to_string(row) +
+               " has more than 100000 fields; a data set holds at most 100000 variables.";
+    };
     const struct {
         const char* name;
         std::string bytes;
@@ -93,16 +98,14 @@ TEST(ImportDataFile, Failures) {
         {"beyond double precision", "1e400", ' ',
          "Row 1 of Column 1 holds a number too large for analysis."},
         {"inf", "inf", ' ', "Row 1 of Column 1 has an invalid entry for analysis."},
-        {"1001 fields", "1\r\n" + std::string(1000, ',') + "\r\n", ',',
-         "Row 2 has more than 1000 fields."},
-        {"an invalid entry before the long line wins", "1a\r\n" + std::string(1000, ','), ',',
+        {"100001 fields", "1\r\n" + std::string(100000, ',') + "\r\n", ',', tooWide(2)},
+        {"an invalid entry before the long line wins", "1a\r\n" + std::string(100000, ','), ',',
          "Row 1 of Column 1 has an invalid entry for analysis."},
         // Row numbers count the lines of the file, a names line included, and the message
         // names the delimiter a file of one field per line seems to use.
         {"a number makes the first line data", "a 1\r\n2 3", ' ', invalid(1, 1)},
-        {"the names line is row 1", "a b\r\n1 2\r\n3 x", ' ', invalid(3, 2)},
-        {"too many fields after names", "a\r\n" + std::string(1000, ','), ',',
-         "Row 2 has more than 1000 fields."},
+        {"the names line is row 1", "a b\r\n1 2\r\n3 \"x\"y", ' ', invalid(3, 2)},
+        {"too many fields after names", "a\r\n" + std::string(100000, ','), ',', tooWide(2)},
         {"comma file read with spaces", "group,score\r\n1,12.5", ' ',
          invalid(2, 1) +
              " The file looks comma-delimited: choose Comma Delimited and import again."},
@@ -131,14 +134,24 @@ TEST(ImportDataFile, Failures) {
     }
 }
 
-TEST(ImportDataFile, ExactlyThousandFieldsFit) {
+// A wide survey table: 20000 named columns, the last of them text.
+TEST(ImportDataFile, WideTables) {
+    constexpr int kColumns = 20000;
+    std::string bytes;
+    for (int i = 1; i <= kColumns; ++i) bytes += (i > 1 ? ",q" : "q") + std::to_string(i);
+    for (const char* last : {"yes", "no", "yes"}) {
+        bytes += "\n";
+        for (int i = 1; i < kColumns; ++i) bytes += std::to_string(i) + ",";
+        bytes += last;
+    }
     TempDir dir;
-    std::string line;
-    for (int i = 1; i <= 1000; ++i) line += (i > 1 ? "," : "") + std::to_string(i);
-    auto r = ImportDataFile(dir.file("wide.txt", line), ',');
+    auto r = ImportDataFile(dir.file("wide.csv", bytes), ',');
     ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r->variables(), 1000);
-    EXPECT_EQ(r->matrix().at(1, 1000), 1000.0f);
+    EXPECT_EQ(r->variables(), kColumns);
+    EXPECT_EQ(r->matrix().at(3, kColumns - 1), kColumns - 1.0f);
+    EXPECT_EQ(r->matrix().at(3, kColumns), 1.0f);
+    EXPECT_EQ(r->facts(kColumns).labels.size(), 2u);
+    EXPECT_FALSE(r->isText(kColumns - 1));
 }
 
 TEST(ImportDataFile, UnreadableFiles) {
@@ -266,8 +279,9 @@ TEST(ImportSummary, ThreeLinesAndTwoEmptyOnes) {
               "Number of Variables: 3\r\nVariable Names: from the first line\r\n\r\n\r\n");
 }
 
-// The same data set (group, score; one score missing) as R, pandas and numpy write it; the
-// files come from tests/data/written-by/make_files.sh.
+// The same data set (group, score; one score missing) as R, pandas and numpy write it, the
+// groups as codes or named control and treatment; the files come from
+// tests/data/written-by/make_files.sh.
 TEST(ImportDataFile, FilesAsOtherProgramsWriteThem) {
     const std::vector<std::string> both = {"group", "score"}, none,
                                    indexed = {"", "group", "score"};
@@ -292,6 +306,11 @@ TEST(ImportDataFile, FilesAsOtherProgramsWriteThem) {
         {"pandas_utf8_sig_crlf.csv", ',', both, cells},
         {"pandas_tab.txt", '\t', both, cells},
         {"numpy_savetxt.txt", ' ', none, cells},
+        {"r_text_write_csv.csv", ',', indexed, numbered(1)},
+        {"r_text_write_csv_no_row_names.csv", ',', both, cells},
+        {"r_text_write_table.txt", ' ', both, cells},
+        {"pandas_text_to_csv.csv", ',', indexed, numbered(0)},
+        {"pandas_text_to_csv_no_index.csv", ',', both, cells},
     };
     for (const auto& f : files) {
         SCOPED_TRACE(f.file);
@@ -305,6 +324,41 @@ TEST(ImportDataFile, FilesAsOtherProgramsWriteThem) {
             for (std::size_t j = 0; j < f.cells[i].size(); ++j)
                 EXPECT_EQ(r->matrix().at(int(i) + 1, int(j) + 1), f.cells[i][j])
                     << i + 1 << "," << j + 1;
+        const std::int32_t group = r->variables() - 1;
+        if (std::string(f.file).find("text") != std::string::npos) {
+            ASSERT_TRUE(r->isText(group));
+            EXPECT_EQ(*r->labelOf(group, 2.0f), "treatment");
+            EXPECT_EQ(r->facts(group).labels.size(), 2u);
+        } else {
+            EXPECT_FALSE(r->anyLabels());
+        }
+    }
+}
+
+// Data frames R ships: their text columns and row names become text variables.
+TEST(ImportDataFile, DataFramesRShips) {
+    const struct {
+        const char* file;
+        std::int32_t cases, variables, text;
+        std::vector<std::string> labels;  // the first three
+    } files[] = {
+        {"r_iris.csv", 150, 5, 5, {"setosa", "versicolor", "virginica"}},
+        {"r_toothgrowth.csv", 60, 3, 2, {"VC", "OJ"}},
+        {"r_mtcars.csv", 32, 12, 1, {"Mazda RX4", "Mazda RX4 Wag", "Datsun 710"}},
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.file);
+        const std::string path = std::string(CORVANE_TEST_DATA) + "/written-by/" + f.file;
+        auto r = ImportDataFile(path, ',');
+        ASSERT_TRUE(r.ok()) << ImportErrorText(r.error(), path);
+        EXPECT_EQ(r->cases(), f.cases);
+        EXPECT_EQ(r->variables(), f.variables);
+        for (std::int32_t v = 1; v <= f.variables; ++v) EXPECT_EQ(r->isText(v), v == f.text);
+        const auto& labels = r->facts(f.text).labels;
+        ASSERT_GE(labels.size(), 2u);
+        for (std::size_t k = 0; k < std::min<std::size_t>(3, labels.size()); ++k)
+            EXPECT_EQ(labels[k].text, f.labels[k]);
+        EXPECT_EQ(r->matrix().at(f.cases, f.text), static_cast<float>(labels.size()));
     }
 }
 
@@ -318,6 +372,13 @@ TEST(ImportDataFile, NamesLinesAndQuotedFields) {
         std::vector<std::vector<float>> cells;
     } shapes[] = {
         {"only empty fields are data", ",\r\n1,2", ',', {}, 2, 2, {{M, M}, {1, 2}}},
+        {"missing forms of other programs in a table",
+         "a b c d\nN/A n/a NULL null\nNone #N/A <NA> -nan\n1 2 3 4",
+         ' ',
+         {"a", "b", "c", "d"},
+         3,
+         4,
+         {{M, M, M, M}, {M, M, M, M}, {1, 2, 3, 4}}},
         {"quoted delimiter and doubled quotes",
          "\"a,b\",\"say \"\"hi\"\"\"\r\n\"1\",\"\"",
          ',',
@@ -388,7 +449,8 @@ TEST(ImportDataFile, EveryThreadCountAndPieceSizeReadsAlike) {
     ASSERT_TRUE(reference.ok()) << ImportErrorText(reference.error(), good);
     ASSERT_EQ(reference->names(), (std::vector<std::string>{"id", "score", ""}));
 
-    // Faults at three places: the first one (a number too large on line 120) wins.
+    // Faults at three places: the first one (a number too large on line 120) wins. A broken
+    // quote stays a fault in a table, where a text would make a text column.
     std::string faulty = bytes;
     auto breakLine = [&](int lineNumber, const std::string& field) {
         std::size_t at = 0;
@@ -398,8 +460,8 @@ TEST(ImportDataFile, EveryThreadCountAndPieceSizeReadsAlike) {
         }
         faulty.insert(at, field + ",");
     };
-    breakLine(300, "x");
-    breakLine(200, "y");
+    breakLine(300, "\"x\"x");
+    breakLine(200, "\"y");
     breakLine(120, "1e39");
     const std::string bad = dir.file("bad.txt", faulty);
     auto badReference = ImportDataFile(bad, ',', {1, INT64_MAX});
@@ -434,6 +496,59 @@ TEST(ImportDataFile, EveryThreadCountAndPieceSizeReadsAlike) {
     auto moved = ImportDataFile(moving, ' ', rewriting);
     ASSERT_FALSE(moved.ok());
     EXPECT_EQ(moved.error().kind, ImportError::Kind::FileChanged);
+}
+
+// A table's text columns: labels in the order of first appearance in the file, numbers of a text
+// column among them, missing forms missing, the same codes for every thread count and piece size,
+// however late in the file a column's first text comes.
+TEST(ImportDataFile, TextColumnsCodeTheirLabelsInFileOrder) {
+    std::mt19937 gen(1818);
+    const char* groups[] = {"1", "2", "control", "\"treat,ment\"", "NA", "N/A", "", "None"};
+    const char* missing[] = {"", "NA", "N/A", "None"};
+    std::string bytes = "id,group,score\n";
+    std::vector<std::vector<std::string>> texts(2);  // group and score, as the file has them
+    for (int line = 2; line <= 300; ++line) {
+        std::string group = groups[gen() % (line < 150 ? 2 : 8)];
+        std::string score = std::to_string(gen() % 50);
+        if (line == 280) score = "\"12,5\"";
+        if (line == 290) score = "1e39";  // a label in a text column, not a fault
+        bytes += std::to_string(line) + "," + group + "," + score + (line % 3 ? "\n" : "\r\n");
+        for (std::string* t : {&group, &score})
+            if (t->size() > 1 && t->front() == '"') *t = t->substr(1, t->size() - 2);
+        texts[0].push_back(group);
+        texts[1].push_back(score);
+    }
+    TempDir dir;
+    const std::string path = dir.file("text.csv", bytes);
+    for (unsigned threads : {1u, 3u}) {
+        for (std::int64_t piece :
+             {std::int64_t{1}, std::int64_t{64}, std::int64_t{1000}, INT64_MAX}) {
+            SCOPED_TRACE(std::to_string(threads) + " threads, pieces of " + std::to_string(piece));
+            auto r = ImportDataFile(path, ',', {threads, piece});
+            ASSERT_TRUE(r.ok()) << ImportErrorText(r.error(), path);
+            EXPECT_FALSE(r->isText(1));
+            EXPECT_EQ(r->matrix().at(1, 1), 2.0f);
+            for (std::int32_t v : {2, 3}) {
+                std::vector<std::string> labels;
+                for (std::int32_t i = 1; i <= r->cases(); ++i) {
+                    const std::string& t = texts[v - 2][i - 1];
+                    float code = M;
+                    if (std::find(std::begin(missing), std::end(missing), t) == std::end(missing)) {
+                        auto at = std::find(labels.begin(), labels.end(), t);
+                        if (at == labels.end()) at = labels.insert(at, t);
+                        code = static_cast<float>(at - labels.begin() + 1);
+                    }
+                    ASSERT_EQ(r->matrix().at(i, v), code) << i << "," << v;
+                }
+                ASSERT_TRUE(r->isText(v));
+                ASSERT_EQ(r->facts(v).labels.size(), labels.size());
+                for (std::size_t k = 0; k < labels.size(); ++k)
+                    EXPECT_EQ(r->facts(v).labels[k].text, labels[k]);
+            }
+            EXPECT_EQ(r->facts(3).firstText, "12,5");
+            EXPECT_EQ(r->facts(3).firstTextRow, 280);
+        }
+    }
 }
 
 TEST(DataSet, ReadingAsEmptyKeepsTheMatrixAndNamesWhileClearDropsThem) {

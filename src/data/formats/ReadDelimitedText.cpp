@@ -48,7 +48,13 @@ Result<DataSet, ImportError> ReadDelimitedText(const std::string& path, char del
     const int fd = ::fileno(file.value().get());
     if (FirstLineOffset(fd) != outline.chunks.front().begin)
         return ImportError::Of(Kind::FileChanged);
-    auto read = RunSecondPass(fd, delimiter, outline, options.threads, matrix);
+    // A table the delimiter left in one column, whose first lines another delimiter splits, is
+    // read as numbers only, so that its text meets the hint rather than making a text column.
+    const bool textColumns =
+        outline.namesLine &&
+        !(outline.maxFields <= 1 && outline.lines >= 2 &&
+          LikelyDelimiter(outline.firstLines[0], outline.firstLines[1], delimiter) != 0);
+    auto read = RunSecondPass(fd, delimiter, outline, options.threads, textColumns, matrix);
     if (!read) return WithDelimiterHint(read.error(), outline, delimiter);
     if (read->variables != storedColumns) return ImportError::Of(Kind::FileChanged);
 
@@ -57,6 +63,7 @@ Result<DataSet, ImportError> ReadDelimitedText(const std::string& path, char del
     set.cases = cases;
     set.variables = read->variables;
     set.names = std::move(read->names);
+    set.facts = std::move(read->facts);
     return DataSet(std::move(set));
 }
 

@@ -6,6 +6,7 @@
 #include <exception>
 #include <new>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string_view>
 
@@ -13,6 +14,7 @@
 #include "data/formats/DelimitedFields.h"
 #include "data/formats/LineReader.h"
 #include "data/formats/StoreLine.h"
+#include "data/formats/TextColumns.h"
 
 namespace corvane {
 
@@ -26,6 +28,7 @@ struct PassInput {
     int fd;
     char delimiter;
     bool namesLine;
+    bool textColumns;  // a table: text makes a text column rather than failing
     DataMatrix& matrix;
 };
 
@@ -33,6 +36,7 @@ struct ChunkOutcome {
     std::optional<ImportError> error;
     std::int32_t variables = 0;
     std::vector<std::string> names;
+    PieceText text;
 };
 
 // Whether a piece read to its end still held exactly its lines and ended where the next
@@ -67,7 +71,7 @@ std::optional<ImportError> ReadChunk(const PassInput& in, const Chunk& chunk, Ch
         if (line.empty()) continue;
         float* cells = in.matrix.rowData(static_cast<std::int32_t>(lineNumber - rowShift));
         if (auto e = StoreLine(line, lineNumber, cells, storedColumns, in.delimiter, out.variables,
-                               scratch)) {
+                               scratch, in.textColumns ? &out.text : nullptr)) {
             return e;
         }
     }
@@ -96,9 +100,9 @@ bool ReadPiece(const PassInput& in, const Chunk& chunk, ChunkOutcome& out, std::
 
 Result<SecondPassResult, ImportError> RunSecondPass(int fd, char delimiter,
                                                     const FileOutline& outline, unsigned threads,
-                                                    DataMatrix& matrix) {
+                                                    bool textColumns, DataMatrix& matrix) {
     const std::vector<Chunk>& chunks = outline.chunks;
-    const PassInput in{fd, delimiter, outline.namesLine, matrix};
+    const PassInput in{fd, delimiter, outline.namesLine, textColumns, matrix};
     std::vector<ChunkOutcome> outcomes(chunks.size());
     // Each thread's scratch for quoted fields.
     std::vector<std::string> scratch(WorkerThreads(threads, std::min(chunks.size(), kMaxThreads)));
@@ -106,12 +110,29 @@ Result<SecondPassResult, ImportError> RunSecondPass(int fd, char delimiter,
         RunPieces(chunks.size(), scratch, [&](std::string& s, std::size_t piece) {
             return ReadPiece(in, chunks[piece], outcomes[piece], s);
         });
-    if (run.failedPiece) return std::move(*outcomes[*run.failedPiece].error);
+    std::vector<PieceText> text;
+    if (!textColumns) {
+        if (run.failedPiece) return std::move(*outcomes[*run.failedPiece].error);
+    } else {
+        for (ChunkOutcome& o : outcomes) text.push_back(std::move(o.text));
+        // Only the pieces up to the one that stopped were read, as front to back.
+        const std::size_t read = run.failedPiece ? *run.failedPiece + 1 : chunks.size();
+        std::optional<ImportError> stopped;
+        if (run.failedPiece) stopped = std::move(outcomes[*run.failedPiece].error);
+        if (auto e = FirstTableFailure(std::span(text).first(read), std::move(stopped),
+                                       matrix.storedColumns()))
+            return std::move(*e);
+    }
     SecondPassResult result;
     for (const ChunkOutcome& o : outcomes) {
         result.variables = std::max(result.variables, o.variables);
     }
     if (outline.namesLine) result.names = std::move(outcomes.front().names);
+    if (textColumns) {
+        auto facts = CodeTextColumns(fd, delimiter, chunks, text, result.variables, matrix);
+        if (!facts) return facts.error();
+        result.facts = std::move(facts.value());
+    }
     return result;
 }
 

@@ -6,6 +6,7 @@
 
 #include "common/Result.h"
 #include "data/DataMatrix.h"
+#include "data/DataSet.h"
 #include "data/ImportError.h"
 #include "data/formats/FirstPass.h"
 
@@ -15,14 +16,16 @@ namespace corvane {
 struct SecondPassResult {
     std::int32_t variables = 0;  // the most fields on any line
     std::vector<std::string> names;
+    std::vector<VariableFacts> facts;  // empty when no column holds text
 };
 
 // Splits, classifies and stores every field of the open file `fd` into `matrix`, sized from
 // the outline, the outline's pieces on `threads` threads (0: one per core). The result and the
 // error are those of reading the file front to back: the first faulty field in file order is
-// the one reported, whatever the thread count.
+// the one reported, whatever the thread count. With `textColumns` (a table) a column that holds
+// text becomes a text variable (see CodeTextColumns).
 Result<SecondPassResult, ImportError> RunSecondPass(int fd, char delimiter,
                                                     const FileOutline& outline, unsigned threads,
-                                                    DataMatrix& matrix);
+                                                    bool textColumns, DataMatrix& matrix);
 
 }  // namespace corvane

@@ -6,6 +6,7 @@
 #include "data/DataMatrix.h"
 #include "data/FieldClassifier.h"
 #include "data/formats/DelimitedFields.h"
+#include "data/formats/PieceText.h"
 
 namespace corvane {
 
@@ -51,7 +52,8 @@ std::size_t ReadPlainDecimal(std::string_view line, std::size_t start, char deli
 
 std::optional<ImportError> StoreLine(std::string_view line, std::int64_t lineNumber, float* cells,
                                      std::int32_t storedColumns, char delimiter,
-                                     std::int32_t& variables, std::string& scratch) {
+                                     std::int32_t& variables, std::string& scratch,
+                                     PieceText* text) {
     using Kind = ImportError::Kind;
     std::int32_t column = 0;
     std::size_t start = 0;
@@ -61,26 +63,52 @@ std::optional<ImportError> StoreLine(std::string_view line, std::int64_t lineNum
             return ImportError::Of(Kind::TooManyFields, lineNumber);
         if (column > storedColumns) return ImportError::Of(Kind::FileChanged);
         if (column > variables) variables = column;
-        FieldClass fc{FieldKind::Number, 0.0};
-        std::size_t stop = ReadPlainDecimal(line, start, delimiter, fc.value);
-        if (stop == std::string_view::npos) {
+        // A missing form, or the code of one of the piece's labels.
+        const auto storeText = [&](std::string_view t) {
+            cells[column - 1] =
+                IsTableMissing(t)
+                    ? kMissing
+                    : static_cast<float>(text->codeOf(column, storedColumns, t, lineNumber));
+        };
+        std::size_t stop = std::string_view::npos;
+        if (text && text->holdsText(column)) {
+            // Every present field of a text column is a label, a number included.
             const Field f = SplitField(line, start, delimiter, scratch);
+            if (f.malformed) return ImportError::Of(Kind::InvalidEntry, lineNumber, column);
             stop = f.stop;
-            fc = f.malformed ? FieldClass{FieldKind::Invalid, 0.0} : ClassifyField(f.text);
-        }
-        switch (fc.kind) {
-            case FieldKind::Number: {
-                const float v = static_cast<float>(fc.value);
-                if (!std::isfinite(v))
-                    return ImportError::Of(Kind::NumberTooLarge, lineNumber, column);
-                cells[column - 1] = v;
-                break;
+            storeText(f.text);
+        } else {
+            FieldClass fc{FieldKind::Number, 0.0};
+            stop = ReadPlainDecimal(line, start, delimiter, fc.value);
+            if (stop == std::string_view::npos) {
+                const Field f = SplitField(line, start, delimiter, scratch);
+                stop = f.stop;
+                fc = f.malformed ? FieldClass{FieldKind::Invalid, 0.0} : ClassifyField(f.text);
+                if (text && fc.kind == FieldKind::Invalid && !f.malformed) {
+                    storeText(f.text);  // the column's first text in the piece, or a missing form
+                    if (stop == line.size()) return std::nullopt;
+                    start = stop + 1;
+                    continue;
+                }
             }
-            case FieldKind::Missing:
-                cells[column - 1] = kMissing;
-                break;
-            case FieldKind::Invalid:
-                return ImportError::Of(Kind::InvalidEntry, lineNumber, column);
+            switch (fc.kind) {
+                case FieldKind::Number: {
+                    const float v = static_cast<float>(fc.value);
+                    if (!std::isfinite(v)) {
+                        // In a table the column may yet turn out to hold text.
+                        if (!text) return ImportError::Of(Kind::NumberTooLarge, lineNumber, column);
+                        text->noteTooLarge(column, storedColumns, lineNumber);
+                        break;
+                    }
+                    cells[column - 1] = v;
+                    break;
+                }
+                case FieldKind::Missing:
+                    cells[column - 1] = kMissing;
+                    break;
+                case FieldKind::Invalid:
+                    return ImportError::Of(Kind::InvalidEntry, lineNumber, column);
+            }
         }
         if (stop == line.size()) return std::nullopt;
         start = stop + 1;

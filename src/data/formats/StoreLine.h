@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "data/ImportError.h"
+#include "data/formats/PieceText.h"
 
 namespace corvane {
 
@@ -13,8 +14,13 @@ namespace corvane {
 // into `cells`, its row of `storedColumns` cells, and raises `variables` to the fields seen.
 // A line with more fields than the first pass counted means the file changed. `scratch` holds
 // a quoted field's text between calls.
+//
+// With `text` (a table: the file has a names line) a field that is neither a number nor a
+// missing form makes its column a text column of the piece, and a number too large for a single
+// is noted there rather than failing at once; without it such fields fail the line.
 std::optional<ImportError> StoreLine(std::string_view line, std::int64_t lineNumber, float* cells,
                                      std::int32_t storedColumns, char delimiter,
-                                     std::int32_t& variables, std::string& scratch);
+                                     std::int32_t& variables, std::string& scratch,
+                                     PieceText* text = nullptr);
 
 }  // namespace corvane

@@ -9,3 +9,9 @@ d.to_csv("pandas_to_csv_no_index.csv", index=False)
 d.to_csv("pandas_utf8_sig_crlf.csv", index=False, encoding="utf-8-sig", lineterminator="\r\n")
 d.to_csv("pandas_tab.txt", index=False, sep="\t")
 np.savetxt("numpy_savetxt.txt", d.to_numpy())
+
+# The same data with the groups named, missing scores written empty and as "NA".
+t = pd.DataFrame({"group": ["control", "control", "treatment", "treatment"],
+                  "score": [12.5, 14, np.nan, 11.25]})
+t.to_csv("pandas_text_to_csv.csv")
+t.to_csv("pandas_text_to_csv_no_index.csv", index=False, na_rep="NA")
