@@ -85,8 +85,9 @@ Result<ChosenGroups, std::string> ChooseGroups(const DataSet& data, std::int32_t
                                           ValuesToName(data, grouping));
         }
         (group == 1 ? chosen.code1 : chosen.code2) = *code;
-        if (labelled)
+        if (labelled) {
             (group == 1 ? chosen.label1 : chosen.label2) = GroupLabel(data, grouping, *code);
+        }
         ++group;
     }
     return chosen;
