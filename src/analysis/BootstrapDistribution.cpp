@@ -4,10 +4,10 @@
 #include <cmath>
 
 #include "analysis/EffectSizeAnalysis.h"
+#include "analysis/GroupChoice.h"
 #include "common/NumberText.h"
 #include "common/Single.h"
 #include "data/DataMatrix.h"
-#include "data/FieldClassifier.h"
 
 namespace corvane {
 
@@ -146,19 +146,19 @@ BootstrapDistributions MakeBootstrapDistributions(const DataSet& data,
     out.d = BootstrapDistribution(result.trialD, result.observed.d, result.dInterval);
     out.robustD =
         BootstrapDistribution(result.trialRobustD, result.observed.robustD, result.robustDInterval);
-    auto named = [&data](std::int32_t v) {
-        const std::string& name = data.name(v);
-        return "Var " + FormatInt(v) + (name.empty() ? "" : " (" + name + ")");
-    };
-    auto code = [](const std::string& text) {
-        const auto parsed = ParseGroupCode(text);
-        return parsed ? FormatSingle(static_cast<float>(*parsed)) : text;
-    };
+    // The titles name the groups as the report does; texts that name no group stand as typed.
+    std::string group1 = request.code1Text, group2 = request.code2Text;
+    if (const auto chosen =
+            ChooseGroups(data, request.grouping, request.code1Text, request.code2Text)) {
+        const ChosenGroups& c = chosen.value();
+        group1 = c.labelled ? c.label1 : FormatSingle(c.code1);
+        group2 = c.labelled ? c.label2 : FormatSingle(c.code2);
+    }
     const std::string level =
         FormatInt(std::lround(static_cast<double>(request.settings.level) * 100.0)) + "% CI";
-    const std::string common = named(request.dependent) + " by " + named(request.grouping) +
-                               ", groups " + code(request.code1Text) + " and " +
-                               code(request.code2Text) + ", ";
+    const std::string common = VariableCaption(request.dependent, data.names()) + " by " +
+                               VariableCaption(request.grouping, data.names()) + ", groups " +
+                               group1 + " and " + group2 + ", ";
     auto trials = [&](const BootstrapDistribution& x) {
         return FormatInt(x.valid()) + " of " + FormatInt(x.attempted()) + " trials, " + level;
     };

@@ -102,9 +102,9 @@ struct BootstrapDistributions {
     std::string robustDTitle;
 };
 
-// Titles name the effect size, the variables, the group codes, the valid of the attempted
-// trials and the level: "Cohen's D: Var 1 by Var 2, groups 1 and 2, 598 of 600 trials, 95% CI".
-// The names come from `data`.
+// Titles name the effect size, the variables, the groups (by their labels when the grouping
+// variable has them), the valid of the attempted trials and the level: "Cohen's D: Var 1 by
+// Var 2, groups 1 and 2, 598 of 600 trials, 95% CI". The names come from `data`.
 BootstrapDistributions MakeBootstrapDistributions(const DataSet& data,
                                                   const EffectSizeRequest& request,
                                                   const BootstrapResult& result);

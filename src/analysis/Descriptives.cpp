@@ -66,6 +66,17 @@ Result<std::vector<DescriptiveRow>, AnalysisError> ComputeDescriptives(
     return rows;
 }
 
+Result<std::vector<DescriptiveRow>, AnalysisError> ComputeDescriptives(
+    const DataSet& data, const std::vector<std::int32_t>& variables) {
+    auto rows = ComputeDescriptives(data.matrix(), data.cases(), variables);
+    if (!rows) return rows;
+    for (DescriptiveRow& row : rows.value()) {
+        if (!data.isText(row.variable)) continue;
+        row = DescriptiveRow{row.variable, {}, {}, {}, {}, row.n, true};
+    }
+    return rows;
+}
+
 namespace {
 
 constexpr std::size_t kColumn = 10;
@@ -112,9 +123,11 @@ std::string BuildDescriptivesReport(const std::vector<DescriptiveRow>& rows,
     out += rule;
     for (const DescriptiveRow& r : rows) {
         const std::string& name = VariableName(names, r.variable);
-        out += (name.empty() ? Left("Var " + FormatInt(r.variable)) : LeftName(name)) +
-               Right(Cell(r.mean)) + Right(Cell(r.sd)) + Right(Cell(r.min)) + Right(Cell(r.max)) +
-               Right(FitNumberText(FormatInt(r.n), r.n, kCellText)) + "\r\n";
+        out += name.empty() ? Left("Var " + FormatInt(r.variable)) : LeftName(name);
+        out += r.text ? std::string(4 * kColumn, ' ')
+                      : Right(Cell(r.mean)) + Right(Cell(r.sd)) + Right(Cell(r.min)) +
+                            Right(Cell(r.max));
+        out += Right(FitNumberText(FormatInt(r.n), r.n, kCellText)) + "\r\n";
     }
     out += std::string(60, '-') + "\r\n\r\n\r\n\r\n";
     return out;

@@ -11,7 +11,8 @@
 
 namespace corvane {
 
-// One row of the descriptives table. Empty optionals are shown as ".".
+// One row of the descriptives table. Empty optionals are shown as ".", and left blank for a
+// text variable, whose codes have no mean.
 struct DescriptiveRow {
     std::int32_t variable = 0;
     std::optional<double> mean;  // rounded to 3 decimals
@@ -19,6 +20,7 @@ struct DescriptiveRow {
     std::optional<float> min;
     std::optional<float> max;
     std::int32_t n = 0;
+    bool text = false;
 };
 
 // The statistics of one variable over cases 1..cases: the sum and the squared deviations
@@ -29,6 +31,10 @@ DescriptiveRow ComputeDescriptiveRow(const DataMatrix& data, std::int32_t cases,
 // The whole analysis: the "nothing ticked" failure, or the rows of the report.
 Result<std::vector<DescriptiveRow>, AnalysisError> ComputeDescriptives(
     const DataMatrix& data, std::int32_t cases, const std::vector<std::int32_t>& variables);
+
+// The same over a data set, where a text variable's row counts its cells and nothing more.
+Result<std::vector<DescriptiveRow>, AnalysisError> ComputeDescriptives(
+    const DataSet& data, const std::vector<std::int32_t>& variables);
 
 // The table; a variable with a name from the file's first line shows it in the Name column,
 // cut to 9 characters like every cell.

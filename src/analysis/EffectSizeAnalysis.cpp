@@ -1,11 +1,9 @@
 #include "analysis/EffectSizeAnalysis.h"
 
-#include <cmath>
-
 #include "analysis/EffectSizeReport.h"
+#include "analysis/GroupChoice.h"
 #include "common/Messages.h"
 #include "common/Single.h"
-#include "data/FieldClassifier.h"
 
 namespace corvane {
 
@@ -19,16 +17,18 @@ Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(const DataSet& da
     };
     if (request.dependent == kNone) return fail(msg::kNoDependentVariable);
     if (request.grouping == kNone) return fail(msg::kNoGroupingVariable);
-    // A code must be a number that single precision holds: one beyond its range matches no
-    // cell.
-    const auto code1 = ParseGroupCode(request.code1Text);
-    if (!code1 || !std::isfinite(static_cast<float>(*code1))) return fail(msg::kGroup1CodeInvalid);
-    const auto code2 = ParseGroupCode(request.code2Text);
-    if (!code2 || !std::isfinite(static_cast<float>(*code2))) return fail(msg::kGroup2CodeInvalid);
+    // What the dependent variable holds is checked before the groups it is split into.
+    if (const VariableFacts& facts = data.facts(request.dependent);
+        facts.kind == VariableKind::Text) {
+        return fail(msg::DependentHoldsText(VariableCaption(request.dependent, data.names()),
+                                            facts.firstText, facts.firstTextRow));
+    }
+    auto chosen = ChooseGroups(data, request.grouping, request.code1Text, request.code2Text);
+    if (!chosen) return fail(chosen.error());
+    const ChosenGroups& codes = chosen.value();
 
-    const GroupPair groups =
-        ExtractGroups(data.matrix(), data.cases(), request.dependent, request.grouping,
-                      static_cast<float>(*code1), static_cast<float>(*code2));
+    const GroupPair groups = ExtractGroups(data.matrix(), data.cases(), request.dependent,
+                                           request.grouping, codes.code1, codes.code2);
     if (static_cast<std::int32_t>(groups.group1.size()) < kMinGroupSize) {
         return fail(msg::kGroup1TooSmall);
     }
@@ -62,7 +62,7 @@ Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(const DataSet& da
     EffectSizeOutcome outcome;
     outcome.result = std::move(run).value();
     outcome.report = BuildReport(outcome.result, request.settings, request.dependent,
-                                 request.grouping, data.names());
+                                 request.grouping, data.names(), codes);
     return outcome;
 }
 

@@ -28,7 +28,7 @@ std::string Line(const std::string& s) { return s + kEol; }
 
 std::string BuildReport(const BootstrapResult& r, const BootstrapSettings& settings,
                         std::int32_t dependent, std::int32_t grouping,
-                        const std::vector<std::string>& names) {
+                        const std::vector<std::string>& names, const ChosenGroups& groups) {
     const std::string rule45(45, '-'), rule50(50, '-');
     const std::string level = FormatInt(std::lround(static_cast<double>(settings.level) * 100.0));
     const std::string using_ = settings.chosenGroup == 2 ? " (Using variance from Group 2)"
@@ -48,11 +48,11 @@ std::string BuildReport(const BootstrapResult& r, const BootstrapSettings& setti
     out += Row("Variance", R(r.group1.variance), R(r.group2.variance));
     out += Row("Wins. Var.", R(r.group1.winsorizedVariance), R(r.group2.winsorizedVariance));
     out += Line(rule45);
-    auto named = [&names](std::int32_t v) {
-        const std::string& name = VariableName(names, v);
-        return "Var " + FormatInt(v) + (name.empty() ? "" : " (" + name + ")");
-    };
-    out += Line("Dep Var = " + named(dependent) + "; Grp Var = " + named(grouping));
+    out += Line("Dep Var = " + VariableCaption(dependent, names) +
+                "; Grp Var = " + VariableCaption(grouping, names));
+    if (groups.labelled) {
+        out += Line("Group 1 = " + groups.label1 + "; Group 2 = " + groups.label2);
+    }
     out += kEol;
     out += kEol;
     out += Line("EFFECT SIZE ESTIMATES AND " + level + "% CI");

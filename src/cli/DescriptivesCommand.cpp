@@ -48,7 +48,7 @@ std::string RunDescriptives(const ParsedArgs& a, std::ostream&, const CliEnviron
     for (const std::int32_t v : variables) {
         if (v > data.variables()) throw UserError{msg::VariableNotInData(v, data.variables())};
     }
-    auto rows = ComputeDescriptives(data.matrix(), data.cases(), variables);
+    auto rows = ComputeDescriptives(data, variables);
     if (!rows) throw UserError{rows.error().message};
 
     const std::string report = json ? JsonReport(rows.value(), data, shown)

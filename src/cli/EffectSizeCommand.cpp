@@ -1,6 +1,7 @@
 #include "analysis/BootstrapChoices.h"
 #include "analysis/BootstrapDistribution.h"
 #include "analysis/EffectSizeAnalysis.h"
+#include "analysis/GroupChoice.h"
 #include "cli/CliDistribution.h"
 #include "cli/CliJson.h"
 #include "cli/CommandSupport.h"
@@ -8,7 +9,6 @@
 #include "cli/ProgressBar.h"
 #include "common/Messages.h"
 #include "common/UniformGenerator.h"
-#include "data/FieldClassifier.h"
 #include "output/OutputFile.h"
 
 namespace corvane::cli {
@@ -81,6 +81,9 @@ std::string JsonReport(const EffectSizeOptions& o, const DataSet& data, const st
     const bool bins = o.distribution != nullptr;
     const BootstrapDistributions pictures =
         bins ? MakeBootstrapDistributions(data, request, r) : BootstrapDistributions{};
+    // The run has read the groups already, so they are read the same way again.
+    const ChosenGroups groups =
+        ChooseGroups(data, request.grouping, request.code1Text, request.code2Text).value();
     return JsonObject(0)
                .add("command", JsonString("effect-size"))
                .add("file", JsonString(shown))
@@ -88,10 +91,10 @@ std::string JsonReport(const EffectSizeOptions& o, const DataSet& data, const st
                .addIf(named, "dependent_name", JsonName(data.names(), request.dependent))
                .add("grouping", std::to_string(request.grouping))
                .addIf(named, "grouping_name", JsonName(data.names(), request.grouping))
-               .add("group1_code",
-                    JsonNumber(static_cast<float>(*ParseGroupCode(request.code1Text))))
-               .add("group2_code",
-                    JsonNumber(static_cast<float>(*ParseGroupCode(request.code2Text))))
+               .add("group1_code", JsonNumber(groups.code1))
+               .add("group2_code", JsonNumber(groups.code2))
+               .addIf(groups.labelled, "group1_label", JsonString(groups.label1))
+               .addIf(groups.labelled, "group2_label", JsonString(groups.label2))
                .add("trials", std::to_string(r.trials))
                .add("level", std::to_string(LevelPercent(request.settings.level)))
                .add("variance_of", std::to_string(request.settings.chosenGroup))

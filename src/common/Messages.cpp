@@ -53,6 +53,24 @@ std::string LooksDelimited(char delimiter) {
            " Delimited and import again.";
 }
 
+std::string GroupValueNotHeld(int group, const std::string& variable,
+                              const std::vector<std::string>& values) {
+    constexpr std::size_t kShown = 10;
+    std::string out = std::string(group == 1 ? kGroup1CodeInvalid : kGroup2CodeInvalid) + " " +
+                      variable + " holds: ";
+    for (std::size_t i = 0; i < values.size() && i < kShown; ++i) {
+        out += (i == 0 ? "" : ", ") + values[i];
+    }
+    // The ellipsis (UTF-8) ends the sentence itself.
+    return out + (values.size() > kShown ? ", \xE2\x80\xA6" : ".");
+}
+
+std::string DependentHoldsText(const std::string& variable, const std::string& text,
+                               std::int64_t row) {
+    return variable + " holds text (\"" + text + "\" in row " + N(row) +
+           "), so it cannot be the dependent variable.";
+}
+
 std::string ValuesTooLarge(std::int64_t variable) {
     return "The values of Var " + N(variable) + " are too large for this analysis.";
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Every text the program shows in a message box or on the batch tool's standard error.
 namespace corvane::msg {
@@ -30,6 +31,13 @@ inline constexpr const char* kNoDependentVariable = "A dependent variable must b
 inline constexpr const char* kNoGroupingVariable = "A grouping variable must be selected.";
 inline constexpr const char* kGroup1CodeInvalid = "The value provided for Group 1 is not valid.";
 inline constexpr const char* kGroup2CodeInvalid = "The value provided for Group 2 is not valid.";
+// The group's "not valid" text and the values of a grouping variable with labels, such as
+// "Var 2 (group) holds: control, treatment.": at most ten, then "…".
+std::string GroupValueNotHeld(int group, const std::string& variable,
+                              const std::vector<std::string>& values);
+// `variable` holds text, first `text` in file row `row`.
+std::string DependentHoldsText(const std::string& variable, const std::string& text,
+                               std::int64_t row);
 inline constexpr const char* kGroup1TooSmall =
     "There is an insufficient number of observations for Group 1.";
 inline constexpr const char* kGroup2TooSmall =

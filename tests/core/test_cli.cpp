@@ -450,6 +450,52 @@ double JsonNumberAt(const std::string& json, const std::string& key, std::size_t
 
 }  // namespace
 
+// TwoGroups with a names line and the groups in words.
+std::string NamedGroups() {
+    std::string text = "group,score\n";
+    for (int i = 1; i <= 10; ++i) text += "control," + std::to_string(i) + "\n";
+    for (int i = 1; i <= 10; ++i) text += "treatment," + std::to_string(2 * i) + "\n";
+    return text;
+}
+
+std::vector<std::string> NamedGroupArgs(const std::string& file, const std::string& group1) {
+    return {"effect-size", file,       "--dv",      "score",  "--gv", "group",       "--group1",
+            group1,        "--group2", "treatment", "--seed", "7",    "--delimiter", "comma"};
+}
+
+// A build whose import reads no text columns has nothing to run these on.
+bool ReadsTextColumns(const std::string& file) {
+    return Cli({"import", file, "--delimiter", "comma"}).code == 0;
+}
+
+TEST(CliEffectSize, GroupsChosenByName) {
+    TempDir dir;
+    const std::string f = dir.file("named.csv", NamedGroups());
+    if (!ReadsTextColumns(f)) GTEST_SKIP() << "text columns do not import in this build";
+    const CliRun r = Cli(NamedGroupArgs(f, " control "));
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("Grp Var = Var 1 (group)\nGroup 1 = control; Group 2 = treatment\n"),
+              std::string::npos)
+        << r.out;
+    const CliRun json = Cli(With(NamedGroupArgs(f, "control"), {"--format", "json"}));
+    EXPECT_NE(
+        json.out.find("\"group1_code\": 1,\n  \"group2_code\": 2,\n"
+                      "  \"group1_label\": \"control\",\n  \"group2_label\": \"treatment\",\n"),
+        std::string::npos)
+        << json.out;
+}
+
+TEST(CliUserErrors, AGroupNameTheDataLacksListsItsValues) {
+    TempDir dir;
+    const std::string f = dir.file("named.csv", NamedGroups());
+    if (!ReadsTextColumns(f)) GTEST_SKIP() << "text columns do not import in this build";
+    const CliRun r = Cli(NamedGroupArgs(f, "1"));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err,
+              "The value provided for Group 1 is not valid. Var 1 (group) holds: control, "
+              "treatment.\n");
+}
+
 TEST(CliEffectSize, DistributionWritesEveryTrialAndTheJsonBins) {
     TempDir dir;
     // Group 1 = 3, 7: a resample drawing one value twice has no variance, so d is undefined in

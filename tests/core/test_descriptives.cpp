@@ -104,3 +104,30 @@ TEST(Descriptives, NamesInTheNameColumn) {
     EXPECT_EQ(BuildDescriptivesReport(rows.value(), {}),
               BuildDescriptivesReport(rows.value(), {"", "", "", ""}));
 }
+
+TEST(Descriptives, TextVariablesShowTheirCountAlone) {
+    DataSet::Contents c;
+    c.matrix = DataMatrix(3, 2);
+    c.matrix(1, 1) = 1;
+    c.matrix(2, 1) = 2;
+    c.matrix(3, 1) = kMissing;
+    c.cases = 3;
+    c.variables = 2;
+    c.names = {"group", ""};
+    c.facts.resize(2);
+    c.facts[0].kind = VariableKind::Text;
+    c.facts[0].labels = {{1, "control"}, {2, "treatment"}};
+    const DataSet data(std::move(c));
+    auto rows = ComputeDescriptives(data, {1, 2});
+    ASSERT_TRUE(rows.ok());
+    const DescriptiveRow& text = rows.value()[0];
+    EXPECT_TRUE(text.text);
+    EXPECT_EQ(text.n, 2);
+    EXPECT_FALSE(text.mean || text.sd || text.min || text.max);  // null in JSON
+    const std::string report = BuildDescriptivesReport(rows.value(), data.names());
+    EXPECT_NE(report.find("\r\ngroup" + std::string(54, ' ') + "2\r\n"), std::string::npos)
+        << report;
+    EXPECT_NE(report.find("\r\nVar 2              0         0         0         0         3\r\n"),
+              std::string::npos)
+        << report;
+}

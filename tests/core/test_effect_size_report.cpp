@@ -2,8 +2,10 @@
 
 #include <string>
 
+#include "analysis/BootstrapDistribution.h"
 #include "analysis/EffectSizeAnalysis.h"
 #include "analysis/EffectSizeReport.h"
+#include "analysis/GroupChoice.h"
 #include "common/Single.h"
 
 using namespace corvane;
@@ -38,6 +40,26 @@ DataSet Data(DataMatrix m, std::int32_t cases) {
     c.matrix = std::move(m);
     c.cases = cases;
     return DataSet(std::move(c));
+}
+
+// TwoGroups with names, Var 2 described by `group`.
+DataSet WithFacts(VariableFacts group, VariableFacts score = {}) {
+    DataSet::Contents c;
+    c.matrix = TwoGroups();
+    c.cases = 20;
+    c.variables = 2;
+    c.names = {"score", "group"};
+    c.facts = {std::move(score), std::move(group)};
+    return DataSet(std::move(c));
+}
+
+VariableFacts Text(std::vector<std::string> labels) {
+    VariableFacts f;
+    f.kind = VariableKind::Text;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        f.labels.push_back({static_cast<float>(i + 1), labels[i]});
+    }
+    return f;
 }
 
 std::string Message(const DataMatrix& m, std::int32_t cases, const EffectSizeRequest& r) {
@@ -188,4 +210,92 @@ TEST(RunEffectSizeAnalysis, OverflowNamesWhatAndWhere) {
     EffectSizeRequest second = Request();
     second.settings.chosenGroup = 2;
     EXPECT_EQ(Message(near, 20, second), "ok");
+}
+
+TEST(ChooseGroups, TextVariablesByTheirLabelsOnly) {
+    // Code 1 reads "2" and code 2 reads "1": a typed number is a label here, never a code.
+    const DataSet data = WithFacts(Text({"2", "1", "control"}));
+    auto chosen = ChooseGroups(data, 2, " 1 ", "2\t");
+    ASSERT_TRUE(chosen.ok()) << chosen.error();
+    EXPECT_EQ(chosen->code1, 2.0f);
+    EXPECT_EQ(chosen->code2, 1.0f);
+    EXPECT_TRUE(chosen->labelled);
+    EXPECT_EQ(chosen->label1, "1");
+    EXPECT_EQ(ChooseGroups(data, 2, "control", "3").error(),
+              "The value provided for Group 2 is not valid. Var 2 (group) holds: 2, 1, control.");
+    EXPECT_EQ(ChooseGroups(data, 2, "Control", "1").error(),
+              "The value provided for Group 1 is not valid. Var 2 (group) holds: 2, 1, control.");
+
+    std::vector<std::string> many;
+    for (int i = 1; i <= 11; ++i) many.push_back("g" + std::to_string(i));
+    EXPECT_EQ(ChooseGroups(WithFacts(Text(many)), 2, "g1", "x").error(),
+              "The value provided for Group 2 is not valid. Var 2 (group) holds: g1, g2, g3, g4, "
+              "g5, g6, g7, g8, g9, g10, \xE2\x80\xA6");
+}
+
+TEST(ChooseGroups, LabelledNumbersByCodeOrLabel) {
+    VariableFacts f;
+    f.kind = VariableKind::LabelledNumbers;
+    f.labels = {{1, "control"}, {2.5f, "treatment"}};
+    const DataSet data = WithFacts(f);
+    auto chosen = ChooseGroups(data, 2, " treatment ", "1");
+    ASSERT_TRUE(chosen.ok()) << chosen.error();
+    EXPECT_EQ(chosen->code1, 2.5f);
+    EXPECT_EQ(chosen->code2, 1.0f);
+    EXPECT_EQ(chosen->label2, "control");
+    // A code without a label of its own is called by its number.
+    chosen = ChooseGroups(data, 2, "7", "control");
+    ASSERT_TRUE(chosen.ok());
+    EXPECT_EQ(chosen->label1, "7");
+    EXPECT_EQ(ChooseGroups(data, 2, "placebo", "1").error(),
+              "The value provided for Group 1 is not valid. Var 2 (group) holds: 1 (control), "
+              "2.5 (treatment).");
+
+    // Plain numbers: a number as always, no labels, no list.
+    chosen = ChooseGroups(WithFacts({}), 2, " 2 ", "1");
+    ASSERT_TRUE(chosen.ok());
+    EXPECT_FALSE(chosen->labelled);
+    EXPECT_EQ(ChooseGroups(WithFacts({}), 2, "control", "1").error(),
+              "The value provided for Group 1 is not valid.");
+}
+
+TEST(RunEffectSizeAnalysis, GroupsByNameRunAsTheirCodes) {
+    EffectSizeRequest byName = Request();
+    byName.code1Text = "control";
+    byName.code2Text = " treatment";
+    const DataSet named = WithFacts(Text({"control", "treatment"}));
+    auto out = RunEffectSizeAnalysis(named, byName, 2026, {});
+    ASSERT_TRUE(out.ok()) << out.error().message;
+    const DataSet coded = WithFacts({});
+    std::string expected = RunEffectSizeAnalysis(coded, Request(), 2026, {})->report;
+    const std::string line = "Grp Var = Var 2 (group)\r\n";
+    expected.insert(expected.find(line) + line.size(),
+                    "Group 1 = control; Group 2 = treatment\r\n");
+    EXPECT_EQ(out->report, expected);
+
+    const BootstrapDistributions pictures = MakeBootstrapDistributions(named, byName, out->result);
+    EXPECT_EQ(pictures.dTitle.find("Cohen's D: Var 1 (score) by Var 2 (group), groups control and "
+                                   "treatment, 600 of 600 trials"),
+              0u)
+        << pictures.dTitle;
+}
+
+TEST(RunEffectSizeAnalysis, TextAsTheDependentVariable) {
+    VariableFacts score = Text({"12,5"});
+    score.firstText = "12,5";
+    score.firstTextRow = 8;
+    const DataSet data = WithFacts({}, score);
+    EffectSizeRequest r = Request();
+    r.grouping = kNone;
+    EXPECT_EQ(RunEffectSizeAnalysis(data, r, 1, {}).error().message,
+              "A grouping variable must be selected.");
+    // Before the group values are read.
+    r.grouping = 2;
+    r.code1Text = "x";
+    auto out = RunEffectSizeAnalysis(data, r, 1, {});
+    ASSERT_FALSE(out.ok());
+    EXPECT_EQ(out.error().title, "Analysis Error");
+    EXPECT_EQ(out.error().message,
+              "Var 1 (score) holds text (\"12,5\" in row 8), so it cannot be the dependent "
+              "variable.");
 }

@@ -83,7 +83,7 @@ void frmDescriptives::runAnalysis() {
     for (int i = 0; i < scanned; ++i) {
         if (isTicked(i)) variables.push_back(i + 1);
     }
-    const auto rows = corvane::ComputeDescriptives(data.matrix(), data.cases(), variables);
+    const auto rows = corvane::ComputeDescriptives(data, variables);
     finish(rows, m_pane, [&data](const std::vector<corvane::DescriptiveRow>& r) {
         return corvane::BuildDescriptivesReport(r, data.names());
     });
