@@ -17,6 +17,7 @@ void AnalysisDialog::addVariableItems(QListWidget* list, const corvane::DataSet&
         const std::string& name = data.name(v);
         QString text = QStringLiteral("Var %1").arg(v);
         if (!name.empty()) text += QStringLiteral("  ") + FromCore(name);
+        if (data.isText(v)) text += QStringLiteral(" (text)");
         auto* item = new QListWidgetItem(text, list);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
