@@ -190,6 +190,17 @@ class TestDescriptivesWindow : public AnalysisWindowCase {
                      "Var 1            0.1         0       0.1       0.1         3")}));
     }
 
+    // Text variables are marked in the list, named or not; the effect-size lists are made alike.
+    void textVariablesMarked() {
+        loadData({{1, 2, 1, 4}}, {textFacts({"a"}), plainFacts(), textFacts({"b"})},
+                 {"group", "score"});
+        frmDescriptives* w = open();
+        QStringList items;
+        for (int i = 0; i < w->lstItems->count(); ++i) items << w->lstItems->item(i)->text();
+        QCOMPARE(items,
+                 QStringList({"Var 1  group (text)", "Var 2  score", "Var 3 (text)", "Var 4"}));
+    }
+
     void cancelHidesAndTheCloseBoxReleases() {
         loadTenVariables();
         frmDescriptives* w = open();
