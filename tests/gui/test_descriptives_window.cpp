@@ -193,12 +193,15 @@ class TestDescriptivesWindow : public AnalysisWindowCase {
     // Text variables are marked in the list, named or not; the effect-size lists are made alike.
     void textVariablesMarked() {
         loadData({{1, 2, 1, 4}}, {textFacts({"a"}), plainFacts(), textFacts({"b"})},
-                 {"group", "score"});
+                 {"group", "score_after_the_second_visit"});
         frmDescriptives* w = open();
         QStringList items;
         for (int i = 0; i < w->lstItems->count(); ++i) items << w->lstItems->item(i)->text();
-        QCOMPARE(items,
-                 QStringList({"Var 1  group (text)", "Var 2  score", "Var 3 (text)", "Var 4"}));
+        QCOMPARE(items, QStringList({"Var 1  group (text)", "Var 2  score_after_the_second_visit",
+                                     "Var 3 (text)", "Var 4"}));
+        // The items share one size, which must still take the longest name.
+        QVERIFY(w->lstItems->visualItemRect(w->lstItems->item(3)).width() >
+                w->lstItems->fontMetrics().horizontalAdvance(items[1]));
     }
 
     void cancelHidesAndTheCloseBoxReleases() {
