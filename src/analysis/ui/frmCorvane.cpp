@@ -64,6 +64,8 @@ QToolButton* MakeValuesButton(QWidget* parent, const char* name, QLineEdit* box,
                               int top) {
     auto* button = MakeControl<QToolButton>(parent, name, left, top, 240, 285);
     button->setArrowType(Qt::DownArrow);
+    // The arrow says it all; the small second arrow a button with a menu gets is left off.
+    button->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0; }"));
     button->setPopupMode(QToolButton::InstantPopup);
     button->setFocusPolicy(Qt::NoFocus);
     button->setMenu(new QMenu(button));
