@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "OffscreenBenchMain.h"
 #include "analysis/ui/GroupValues.h"
 #include "analysis/ui/frmCorvane.h"
 #include "analysis/ui/frmDescriptives.h"
@@ -88,12 +89,4 @@ BENCHMARK_TEMPLATE(BM_WindowOpens, frmDescriptives)
 BENCHMARK_TEMPLATE(BM_WindowCloses, frmCorvane)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GroupValues)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunOffscreenBenchmarks(argc, argv); }
