@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "BenchData.h"
+#include "OffscreenBenchMain.h"
 #include "analysis/Bootstrap.h"
 #include "analysis/EffectSizeReport.h"
 #include "output/ui/OutputPane.h"
@@ -79,12 +80,4 @@ BENCHMARK(BM_PaneAppendOneReport)
     ->Args({10, 1})
     ->Unit(benchmark::kMicrosecond);
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunOffscreenBenchmarks(argc, argv); }

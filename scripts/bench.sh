@@ -35,7 +35,7 @@ fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVANE_BUILD_BENCH=ON >/dev/null
 targets=(corvane_bench corvane_benchdata corvane-cli)
 if cmake --build "$build" --target help | grep -q '^corvane_bench_pane:'; then
-  targets+=(corvane_bench_pane)
+  targets+=(corvane_bench_pane corvane_bench_windows)
 fi
 cmake --build "$build" -j2 --target "${targets[@]}"
 
@@ -106,6 +106,8 @@ skip() { echo; echo "== $1: skipped, $2 is not installed (scripts/bench.sh --ins
   fi
   if [ -x "$build/bench/corvane_bench_pane" ]; then
     run "output pane (offscreen)" env QT_QPA_PLATFORM=offscreen "$build/bench/corvane_bench_pane"
+    run "analysis windows (offscreen)" env QT_QPA_PLATFORM=offscreen \
+      "$build/bench/corvane_bench_windows"
   else
     echo; echo "== output pane: skipped, the GUI is not built"
   fi

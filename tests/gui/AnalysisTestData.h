@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <initializer_list>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/AnalysisWindows.h"
@@ -20,8 +21,11 @@ namespace analysis_test {
 inline constexpr float M = 9999999.0f;  // the missing-value code
 
 // Makes a data set the current one the way a successful import leaves it: one row per case,
-// the counts set to the rows and to the longest row.
-inline void loadData(std::initializer_list<std::vector<float>> rows) {
+// the counts set to the rows and to the longest row; `facts` and `names` as a reader of text
+// columns and names lines fills them in.
+inline void loadData(const std::vector<std::vector<float>>& rows,
+                     std::vector<corvane::VariableFacts> facts = {},
+                     std::vector<std::string> names = {}) {
     namespace g = corvane::modGeneral;
     std::int32_t columns = 0;
     for (const auto& r : rows) columns = std::max(columns, static_cast<std::int32_t>(r.size()));
@@ -31,9 +35,23 @@ inline void loadData(std::initializer_list<std::vector<float>> rows) {
         for (std::size_t c = 0; c < r.size(); ++c) m(row, static_cast<std::int32_t>(c) + 1) = r[c];
         ++row;
     }
-    g::Replace(
-        corvane::DataSet({std::move(m), static_cast<std::int32_t>(rows.size()), columns, {}, {}}));
+    g::Replace(corvane::DataSet({std::move(m), static_cast<std::int32_t>(rows.size()), columns,
+                                 std::move(names), std::move(facts)}));
 }
+inline void loadData(std::initializer_list<std::vector<float>> rows) {
+    loadData(std::vector<std::vector<float>>(rows));
+}
+
+// A variable's facts: text with these labels (codes 1, 2, ...), or numbers labelled so.
+inline corvane::VariableFacts textFacts(std::initializer_list<const char*> labels) {
+    corvane::VariableFacts f{corvane::VariableKind::Text, {}, {}, 0};
+    for (const char* l : labels) f.labels.push_back({static_cast<float>(f.labels.size() + 1), l});
+    return f;
+}
+inline corvane::VariableFacts labelledFacts(std::vector<corvane::ValueLabel> labels) {
+    return {corvane::VariableKind::LabelledNumbers, std::move(labels), {}, 0};
+}
+inline corvane::VariableFacts plainFacts() { return {}; }
 
 inline void clearData() { corvane::modGeneral::Clear(); }
 

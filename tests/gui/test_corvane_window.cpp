@@ -4,11 +4,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 #include <memory>
 
 #include "AnalysisTestData.h"
@@ -118,6 +121,13 @@ class TrialWatcher : public QObject {
   private:
     QWidget* m_window;
 };
+
+// What a value drop-down offers, entry by entry.
+QStringList offered(const QToolButton* button) {
+    QStringList entries;
+    for (const QAction* a : button->menu()->actions()) entries << a->text();
+    return entries;
+}
 
 }  // namespace
 
@@ -510,6 +520,63 @@ class TestCorvaneWindow : public AnalysisWindowCase {
         w = m_windows->corvaneInstance();
         QCOMPARE(w->lstDV->count(), 5);
         QCOMPARE(w->lstGV->count(), 5);
+    }
+
+    // Ticking a grouping variable offers its values with their counts beside both boxes;
+    // picking one writes it into the box, and OK reads the box as if it had been typed.
+    void groupBoxesOfferTheGroupingVariablesValues() {
+        // Var 1 text groups, Var 2 scores, Var 3 the same groups as numbers, Var 4 numbers with
+        // one labelled code, Var 5 a different number in each case.
+        std::vector<std::vector<float>> rows;
+        for (int r = 1; r <= 60; ++r) {
+            const float group = static_cast<float>(1 + r % 2);
+            rows.push_back({group, static_cast<float>((r * 37) % 23) + group, group,
+                            r % 3 == 0 ? 3.0f : 1.0f, static_cast<float>(r)});
+        }
+        rows.push_back({M, 5, M, M, M});  // missing cells are counted nowhere
+        loadData(rows, {textFacts({"control", "treatment"}), plainFacts(), plainFacts(),
+                        labelledFacts({{1, "low"}, {2, "mid"}})});
+        frmCorvane* w = open();
+        QVERIFY(!w->cmdGroup1Values->isEnabled() && !w->cmdGroup2Values->isEnabled());
+
+        toggleTick(w->lstGV, 0);
+        QCOMPARE(offered(w->cmdGroup1Values),
+                 QStringList({"control: 30 cases", "treatment: 30 cases"}));
+        QCOMPARE(offered(w->cmdGroup2Values), offered(w->cmdGroup1Values));
+        w->cmdGroup2Values->menu()->actions().at(1)->trigger();
+        QCOMPARE(w->txtGroup2->text(), QStringLiteral("treatment"));
+        QVERIFY(w->txtGroup1->text().isEmpty());
+
+        toggleTick(w->lstGV, 3);
+        QCOMPARE(offered(w->cmdGroup1Values), QStringList({"1 (low): 40 cases", "3: 20 cases"}));
+        w->cmdGroup1Values->menu()->actions().at(0)->trigger();
+        QCOMPARE(w->txtGroup1->text(), QStringLiteral("low"));
+
+        // Too many values for a list, and no grouping variable: nothing to offer.
+        toggleTick(w->lstGV, 4);
+        QVERIFY(!w->cmdGroup1Values->isEnabled() && !w->cmdGroup2Values->isEnabled());
+        toggleTick(w->lstGV, 4);
+        QVERIFY(!w->cmdGroup1Values->isEnabled());
+
+        // Alt+Down in a box opens its list, as in a combo box.
+        toggleTick(w->lstGV, 2);
+        QWidget* popup = nullptr;
+        QTimer::singleShot(0, w, [&popup] {
+            popup = QApplication::activePopupWidget();
+            if (popup != nullptr) popup->close();
+        });
+        w->txtGroup1->setFocus();
+        QTest::keyClick(w->txtGroup1, Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(popup, static_cast<QWidget*>(w->cmdGroup1Values->menu()));
+
+        toggleTick(w->lstDV, 1);
+        w->cmdGroup1Values->menu()->actions().at(1)->trigger();
+        w->cmdGroup2Values->menu()->actions().at(0)->trigger();
+        QCOMPARE(w->txtGroup1->text() + w->txtGroup2->text(), QStringLiteral("21"));
+        w->cmdOK->click();
+        QVERIFY(finishes(w));
+        QCOMPARE(m_pane->textCrlf(),
+                 QString::fromStdString(expectedReport(2, 3, "2", "1", {600, 0.95f, 1})));
     }
 
     // The fixed boxes were drawn for a narrow dialog font: no caption may be cut off.

@@ -190,6 +190,20 @@ class TestDescriptivesWindow : public AnalysisWindowCase {
                      "Var 1            0.1         0       0.1       0.1         3")}));
     }
 
+    // Text variables are marked in the list, named or not; the effect-size lists are made alike.
+    void textVariablesMarked() {
+        loadData({{1, 2, 1, 4}}, {textFacts({"a"}), plainFacts(), textFacts({"b"})},
+                 {"group", "score_after_the_second_visit"});
+        frmDescriptives* w = open();
+        QStringList items;
+        for (int i = 0; i < w->lstItems->count(); ++i) items << w->lstItems->item(i)->text();
+        QCOMPARE(items, QStringList({"Var 1  group (text)", "Var 2  score_after_the_second_visit",
+                                     "Var 3 (text)", "Var 4"}));
+        // The items share one size, which must still take the longest name.
+        QVERIFY(w->lstItems->visualItemRect(w->lstItems->item(3)).width() >
+                w->lstItems->fontMetrics().horizontalAdvance(items[1]));
+    }
+
     void cancelHidesAndTheCloseBoxReleases() {
         loadTenVariables();
         frmDescriptives* w = open();

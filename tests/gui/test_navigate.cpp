@@ -124,6 +124,21 @@ class TestNavigate : public QObject {
         QCOMPARE(w.m_lngCurrentColumn, 1);
     }
 
+    // A text cell reads as its label, a labelled number with its label; others as numbers.
+    void labelsShownBesideOrInsteadOfCodes() {
+        loadData({{2, 1, 1}, {1, 3, 2.5f}, {M, M, M}},
+                 {textFacts({"control", "treatment"}), labelledFacts({{1, "placebo"}})});
+        frmNavigate& w = build();
+        QStringList cells;
+        for (QPushButton* move :
+             {w.cmdRight, w.cmdRight, w.cmdDown, w.cmdLeft, w.cmdLeft, w.cmdDown, w.cmdRight}) {
+            cells << w.lblCell->text();
+            move->click();
+        }
+        QCOMPARE(cells, QStringList({"treatment", "1 (placebo)", "1", "2.5", "3", "control", "."}));
+        QCOMPARE(w.lblCell->text(), QStringLiteral("."));
+    }
+
     // Through the menu's showing: no cell (1, 1) opens nothing and says nothing; every opening
     // starts again at the first cell.
     void builtAfreshAtEveryOpening() {

@@ -6,11 +6,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMetaObject>
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTimer>
+#include <QToolButton>
 #include <atomic>
 #include <exception>
 #include <string>
@@ -55,6 +58,32 @@ constexpr TrialPlace kTrialPlaces[] = {{120, 360, 975},  {1200, 360, 735}, {120,
                                        {120, 1440, 855}, {1200, 1440, 855}};
 static_assert(std::size(kTrialPlaces) == corvane::kTrialChoices.size());
 
+// The drop-down arrow beside a group box. It takes no focus, so the tab order stays as it was;
+// Alt+Down or F4 in the box opens it instead, as in a combo box.
+QToolButton* MakeValuesButton(QWidget* parent, const char* name, QLineEdit* box, int left,
+                              int top) {
+    auto* button = MakeControl<QToolButton>(parent, name, left, top, 240, 285);
+    button->setArrowType(Qt::DownArrow);
+    // The arrow says it all; the small second arrow a button with a menu gets is left off.
+    button->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0; }"));
+    button->setPopupMode(QToolButton::InstantPopup);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setMenu(new QMenu(button));
+    button->setEnabled(false);
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::ALT | Qt::Key_Down), QKeySequence(Qt::Key_F4)}) {
+        QObject::connect(new QShortcut(keys, box, nullptr, nullptr, Qt::WidgetShortcut),
+                         &QShortcut::activated, button, [button] {
+                             if (button->isEnabled()) button->showMenu();
+                         });
+    }
+    return button;
+}
+
+QString CountText(std::int64_t count) {
+    return count == 1 ? QStringLiteral("1 case") : QStringLiteral("%1 cases").arg(count);
+}
+
 }  // namespace
 
 frmCorvane::frmCorvane(std::shared_ptr<const corvane::DataSet> data, OutputPane* pane,
@@ -84,10 +113,12 @@ void frmCorvane::buildControls() {
     lstGV = MakeControl<QListWidget>(fraSelectGroups, "lstGV", 240, 360, 1452, 2310);
     lblGroup1 =
         MakeCaptioned<QLabel>(fraSelectGroups, "lblGroup1", "Group 1:", 360, 2880, 852, 252);
-    txtGroup1 = MakeControl<QLineEdit>(fraSelectGroups, "txtGroup1", 1080, 2880, 612, 285);
+    txtGroup1 = MakeControl<QLineEdit>(fraSelectGroups, "txtGroup1", 1080, 2880, 552, 285);
+    cmdGroup1Values = MakeValuesButton(fraSelectGroups, "cmdGroup1Values", txtGroup1, 1632, 2880);
     lblGroup2 =
         MakeCaptioned<QLabel>(fraSelectGroups, "lblGroup2", "Group 2:", 360, 3240, 732, 252);
-    txtGroup2 = MakeControl<QLineEdit>(fraSelectGroups, "txtGroup2", 1080, 3240, 612, 285);
+    txtGroup2 = MakeControl<QLineEdit>(fraSelectGroups, "txtGroup2", 1080, 3240, 552, 285);
+    cmdGroup2Values = MakeValuesButton(fraSelectGroups, "cmdGroup2Values", txtGroup2, 1632, 3240);
 
     fraTrials = MakeFrame(this, "fraTrials", "Pick Number of Trials", 4440, 120, 2295, 2172);
     for (std::size_t i = 0; i < optTrials.size(); ++i) {
@@ -148,7 +179,10 @@ void frmCorvane::setFocusOrder() {
 }
 
 void frmCorvane::setDataSet(std::shared_ptr<const corvane::DataSet> data) {
+    if (data == m_data) return;
     m_data = std::move(data);
+    m_groupValues.clear();
+    offerGroupValues();
 }
 
 void frmCorvane::Form_Load() {
@@ -167,7 +201,37 @@ void frmCorvane::Form_Load() {
 
 void frmCorvane::lstDV_ItemCheck(int index) { itemCheck(lstDV, m_lngDV, index); }
 
-void frmCorvane::lstGV_ItemCheck(int index) { itemCheck(lstGV, m_lngGV, index); }
+void frmCorvane::lstGV_ItemCheck(int index) {
+    itemCheck(lstGV, m_lngGV, index);
+    offerGroupValues();
+}
+
+const std::optional<std::vector<GroupValue>>& frmCorvane::groupValues(std::int32_t variable) {
+    auto at = m_groupValues.find(variable);
+    if (at == m_groupValues.end()) {
+        const BusyPointer busy(this);
+        at = m_groupValues.emplace(variable, GroupValuesOf(*m_data, variable)).first;
+    }
+    return at->second;
+}
+
+void frmCorvane::offerGroupValues() {
+    static const std::optional<std::vector<GroupValue>> none;
+    const auto& values = m_lngGV == corvane::kNone ? none : groupValues(m_lngGV);
+    for (auto [button, box] :
+         {std::pair{cmdGroup1Values, txtGroup1}, {cmdGroup2Values, txtGroup2}}) {
+        QMenu* menu = button->menu();
+        menu->clear();
+        button->setEnabled(values && !values->empty());
+        if (!values) continue;
+        for (const GroupValue& value : *values) {
+            QAction* pick = menu->addAction(FromCore(value.shown) + QStringLiteral(": ") +
+                                            CountText(value.count));
+            connect(pick, &QAction::triggered, box,
+                    [box, text = FromCore(value.text)] { box->setText(text); });
+        }
+    }
+}
 
 void frmCorvane::itemCheck(QListWidget* list, std::int32_t& member, int index) {
     QListWidgetItem* item = list->item(index);

@@ -6,11 +6,13 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "analysis/BootstrapChoices.h"
 #include "analysis/EffectSizeAnalysis.h"
 #include "analysis/ui/AnalysisDialog.h"
+#include "analysis/ui/GroupValues.h"
 #include "platform/BusyPointer.h"
 
 class QGroupBox;
@@ -20,13 +22,14 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QTimer;
+class QToolButton;
 class OutputPane;
 
 // "Corvane": the effect-size analysis. The user ticks one dependent and one grouping variable,
-// types the two group codes and picks the trials, the confidence level and the standardizing
-// group; OK runs the analysis and appends its report to the output pane. OK (after a report)
-// and Cancel hide the window so its settings are there at the next opening; the close box
-// unloads it.
+// types the two group codes (or picks them from the grouping variable's values) and picks the
+// trials, the confidence level and the standardizing group; OK runs the analysis and appends its
+// report to the output pane. OK (after a report) and Cancel hide the window so its settings are
+// there at the next opening; the close box unloads it.
 //
 // The analysis runs on a thread of its own while the window goes on answering: the trial box
 // counts the completed trials, the other controls are disabled, and Cancel, Escape or the close
@@ -72,6 +75,11 @@ class frmCorvane : public AnalysisDialog {
     QLineEdit* txtGroup1;
     QLabel* lblGroup2;
     QLineEdit* txtGroup2;
+    // Beside each group box: the ticked grouping variable's values with their counts, picking
+    // one writes it into the box. Disabled while no variable with at most kMaxGroupValues values
+    // is ticked.
+    QToolButton* cmdGroup1Values;
+    QToolButton* cmdGroup2Values;
     QGroupBox* fraTrials;
     // opt600 to opt2000, in the order of corvane::kTrialChoices.
     std::array<QRadioButton*, corvane::kTrialChoices.size()> optTrials;
@@ -115,6 +123,9 @@ class frmCorvane : public AnalysisDialog {
     void endRun(const Run& run);
     void setControlsEnabled(bool enabled);
     void showProgress(const Run& run);
+    // The value lists follow the ticked grouping variable.
+    void offerGroupValues();
+    const std::optional<std::vector<GroupValue>>& groupValues(std::int32_t variable);
 
     std::shared_ptr<const corvane::DataSet> m_data;
     OutputPane* m_pane;
@@ -122,6 +133,8 @@ class frmCorvane : public AnalysisDialog {
     RunSucceeded m_runSucceeded;
     std::vector<bool> m_ticksDV;
     std::vector<bool> m_ticksGV;
+    // Each grouping variable's values, counted once per data set rather than at every tick.
+    std::unordered_map<std::int32_t, std::optional<std::vector<GroupValue>>> m_groupValues;
     std::unique_ptr<Run> m_run;
     std::uint64_t m_runId = 0;  // numbers the runs, so a stale end of a stopped run is ignored
     QTimer* m_progressTimer;

@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <utility>
 
-#include "common/NumberText.h"
 #include "common/Single.h"
+#include "data/CellText.h"
 #include "platform/FieldColours.h"
 #include "platform/FixedLayout.h"
 #include "platform/StringConversions.h"
@@ -31,7 +31,8 @@ void frmNavigate::buildControls() {
     lblRow = MakeCaptioned<QLabel>(this, "lblRow", "Row:", 3360, 120, 1095, 255);
     lblColumn = MakeCaptioned<QLabel>(this, "lblColumn", "Column:", 3360, 360, 1095, 255);
     fraNavigate = MakeFrame(this, "fraNavigate", "Navigate", 240, 840, 4335, 2295);
-    lblCell = MakeControl<QLabel>(fraNavigate, "lblCell", 1680, 1080, 975, 255);
+    // Wide enough for a labelled number, "1 (control)", between the Left and Right buttons.
+    lblCell = MakeControl<QLabel>(fraNavigate, "lblCell", 1500, 1080, 1335, 255);
     FieldColours::makeField(lblCell);
     lblCell->setFrameStyle(QFrame::Box);
     lblCell->setAlignment(Qt::AlignCenter);
@@ -69,8 +70,9 @@ bool frmNavigate::Form_Load() {
 
 void frmNavigate::showCurrentCell() {
     const float cell = m_data->matrix().at(m_lngCurrentRow, m_lngCurrentColumn);
-    lblCell->setText(corvane::IsMissing(cell) ? QStringLiteral(".")
-                                              : FromCore(corvane::FormatSingle(cell)));
+    lblCell->setText(corvane::IsMissing(cell)
+                         ? QStringLiteral(".")
+                         : FromCore(corvane::CellText(*m_data, m_lngCurrentColumn, cell)));
 }
 
 void frmNavigate::showPosition() {
