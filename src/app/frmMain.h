@@ -91,6 +91,7 @@ class frmMain : public QMainWindow {
     void mnuCopy_Click();
     void mnuPaste_Click();
     void mnuClearOutput_Click();
+    void mnuCopyResultForPaper_Click();
     void mnuNavigateDataFile_Click();
     void mnuDescriptives_Click();
     void mnuCorvane_Click();
@@ -139,6 +140,7 @@ class frmMain : public QMainWindow {
     QGroupBox* fraOutput = nullptr;
     OutputPane* txtOutput = nullptr;
     QAction* mnuBootstrapDistributions = nullptr;
+    QAction* mnuCopyResultForPaper = nullptr;
 
     std::unique_ptr<AnalysisWindows> m_analysisWindows;
     frmMainServices m_services;
