@@ -32,6 +32,7 @@ Result<BootstrapResult, BootstrapError> RunBootstrap(
     };
     BootstrapResult result;
     result.trials = settings.trials;
+    result.seed = seed;
 
     // Trial 0: the observed groups, each sorted once for all the trials.
     std::optional<GroupResampler> sorted1, sorted2;
@@ -43,7 +44,7 @@ Result<BootstrapResult, BootstrapError> RunBootstrap(
         return overflow(chosen, c);
     }
     const GroupStats& chosenStats = chosen == 2 ? result.group2 : result.group1;
-    if (!(chosenStats.variance > 0.0f)) {
+    if (!(chosenStats.exact.variance > 0)) {
         return BootstrapError{BootstrapError::Kind::ZeroVariance, chosen};
     }
 

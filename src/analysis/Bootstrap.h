@@ -22,6 +22,7 @@ struct BootstrapResult {
     GroupStats group2;
     EffectSizes observed;
     std::int32_t trials = 0;
+    std::uint64_t seed = 0;  // the one that draws these trials again
     std::int32_t validD = 0;
     std::int32_t validRobustD = 0;
     Interval dInterval;

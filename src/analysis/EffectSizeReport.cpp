@@ -1,6 +1,7 @@
 #include "analysis/EffectSizeReport.h"
 
 #include <cmath>
+#include <string>
 
 #include "common/NumberText.h"
 #include "data/DataMatrix.h"
@@ -71,6 +72,7 @@ std::string BuildReport(const BootstrapResult& r, const BootstrapSettings& setti
     out += Line("Number of attempted bootstrap trials = " + FormatInt(r.trials));
     out += Line("Number of valid D bootstrap trials = " + FormatInt(r.validD));
     out += Line("Number of valid robust D bootstrap trials = " + FormatInt(r.validRobustD));
+    out += Line("Bootstrap seed = " + std::to_string(r.seed));
     for (int i = 0; i < 5; ++i) out += kEol;
     return out;
 }

@@ -36,11 +36,16 @@ Checked GroupStatsFromSums(const GroupSums& sums, std::int64_t n, GroupStats& ou
     const double dn = static_cast<double>(n);
     const double kept = static_cast<double>(n - 2 * TrimCount(n));
     const double bessel = static_cast<double>(n - 1);
+    GroupMoments& m = out.exact;
+    m.mean = sums.sum / dn;
+    m.trimmedMean = sums.trimmedSum / kept;
+    m.variance = sums.squaredDeviations / bessel;
+    m.winsorizedVariance = sums.winsorizedSquaredDeviations / bessel;
     SingleStore values, variance, winsorized;
-    out.mean = values(sums.sum / dn);
-    out.trimmedMean = values(sums.trimmedSum / kept);
-    out.variance = variance(sums.squaredDeviations / bessel);
-    out.winsorizedVariance = winsorized(sums.winsorizedSquaredDeviations / bessel);
+    out.mean = values(m.mean);
+    out.trimmedMean = values(m.trimmedMean);
+    out.variance = variance(m.variance);
+    out.winsorizedVariance = winsorized(m.winsorizedVariance);
     if (variance.overflowed()) return {Overflow::Variance};
     if (winsorized.overflowed()) return {Overflow::WinsorizedVariance};
     if (values.overflowed()) return {Overflow::Values};
@@ -81,29 +86,22 @@ Checked ComputeGroupStatsPresorted(const float* caseOrder, const float* ascendin
 Checked ComputeEffectSizes(const GroupStats& g1, const GroupStats& g2, int chosenGroup,
                            EffectSizes& out) {
     SingleStore pooled, d, robust;
+    const GroupMoments &m1 = g1.exact, &m2 = g2.exact;
     const double weight1 = g1.n - 1, weight2 = g2.n - 1;  // each group's degrees of freedom
     const double denominator = static_cast<double>(g1.n) + g2.n - 2;
-    out.pooledVariance = pooled((weight2 * g2.variance + weight1 * g1.variance) / denominator);
+    out.pooledVariance = pooled((weight2 * m2.variance + weight1 * m1.variance) / denominator);
     out.pooledWinsorizedVariance =
-        pooled((weight2 * g2.winsorizedVariance + weight1 * g1.winsorizedVariance) / denominator);
+        pooled((weight2 * m2.winsorizedVariance + weight1 * m1.winsorizedVariance) / denominator);
 
     // Both effect sizes are standardized by the chosen group's spread.
-    const GroupStats& chosen = chosenGroup == 2 ? g2 : g1;
-    if (chosen.variance > 0.0f) {
-        out.d = d((static_cast<double>(g2.mean) - g1.mean) /
-                  std::sqrt(static_cast<double>(chosen.variance)));
-    } else {
-        out.d = kMissing;
-    }
+    const GroupMoments& chosen = chosenGroup == 2 ? m2 : m1;
+    out.d = chosen.variance > 0 ? d((m2.mean - m1.mean) / std::sqrt(chosen.variance)) : kMissing;
     // 0.4129 is the 20% Winsorized variance of the standard normal distribution: the Winsorized
     // SD over sqrt(0.4129) estimates the SD for normal data, so robust d estimates what d does.
-    if (chosen.winsorizedVariance > 0.0f) {
-        out.robustD =
-            robust(std::sqrt(0.4129) * (static_cast<double>(g2.trimmedMean) - g1.trimmedMean) /
-                   std::sqrt(static_cast<double>(chosen.winsorizedVariance)));
-    } else {
-        out.robustD = kMissing;
-    }
+    out.robustD = chosen.winsorizedVariance > 0
+                      ? robust((std::sqrt(0.4129) * (m2.trimmedMean - m1.trimmedMean)) /
+                               std::sqrt(chosen.winsorizedVariance))
+                      : kMissing;
     if (d.overflowed()) return {Overflow::D};
     if (robust.overflowed()) return {Overflow::RobustD};
     if (pooled.overflowed()) return {Overflow::Values};

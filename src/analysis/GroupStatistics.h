@@ -10,12 +10,22 @@ namespace corvane {
 // The values of one group, in case order.
 using GroupSample = std::vector<float>;
 
+// The statistics of one group before their rounding to single precision.
+struct GroupMoments {
+    double mean = 0;
+    double trimmedMean = 0;
+    double variance = 0;
+    double winsorizedVariance = 0;
+};
+
 struct GroupStats {
     std::int32_t n = 0;
     float mean = 0;
     float trimmedMean = 0;
     float variance = 0;
     float winsorizedVariance = 0;
+    // What the effect sizes are computed from, so that each of them is rounded only once.
+    GroupMoments exact;
 };
 
 struct EffectSizes {
@@ -70,7 +80,9 @@ Checked GroupStatsFromSums(const GroupSums& sums, std::int64_t n, GroupStats& ou
 Checked ComputeGroupStatsPresorted(const float* caseOrder, const float* ascending, std::int64_t n,
                                    GroupStats& out);
 
-// Pooled variances and both effect sizes, standardized by the chosen group (1 or 2).
+// Pooled variances and both effect sizes from the groups' unrounded statistics, standardized by
+// the chosen group (1 or 2), each rounded once to single precision. An effect size is undefined
+// only when the chosen group's variance (or Winsorized variance) is exactly 0.
 Checked ComputeEffectSizes(const GroupStats& g1, const GroupStats& g2, int chosenGroup,
                            EffectSizes& out);
 

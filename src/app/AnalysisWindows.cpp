@@ -4,6 +4,7 @@
 
 #include "analysis/BootstrapDistribution.h"
 #include "analysis/EffectSizeAnalysis.h"
+#include "analysis/PaperSentence.h"
 #include "analysis/ui/frmCorvane.h"
 #include "analysis/ui/frmDescriptives.h"
 #include "data/modGeneral.h"
@@ -14,6 +15,7 @@ AnalysisWindows::AnalysisWindows(QWidget* owner, OutputPane* pane)
 
 AnalysisWindows::~AnalysisWindows() {
     m_distributions.setAvailabilityListener({});
+    m_paperSentenceListener = nullptr;
     discardAnalysisWindows();
 }
 
@@ -31,6 +33,8 @@ frmCorvane* AnalysisWindows::newCorvane() {
                                    const corvane::EffectSizeRequest& request,
                                    const corvane::EffectSizeOutcome& outcome) {
         m_distributions.keepRun(corvane::MakeBootstrapDistributions(data, request, outcome.result));
+        m_paperSentence = corvane::PaperSentence(data, request, outcome.result);
+        if (m_paperSentenceListener) m_paperSentenceListener(true);
     });
     return window;
 }
@@ -64,4 +68,11 @@ void AnalysisWindows::discardAnalysisWindows() {
     m_corvane.discard();
     m_descriptives.discard();
     m_distributions.drop();
+    m_paperSentence.clear();
+    if (m_paperSentenceListener) m_paperSentenceListener(false);
+}
+
+void AnalysisWindows::setPaperSentenceListener(std::function<void(bool)> listener) {
+    m_paperSentenceListener = std::move(listener);
+    if (m_paperSentenceListener) m_paperSentenceListener(!m_paperSentence.empty());
 }

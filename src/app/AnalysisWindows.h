@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
+#include <string>
 
 #include "app/DistributionWindowHolder.h"
 #include "platform/SingleInstance.h"
@@ -30,6 +32,12 @@ class AnalysisWindows {
     // analysis windows.
     DistributionWindowHolder& distributions() { return m_distributions; }
 
+    // The last effect-size run as one sentence for a manuscript, empty when there is none;
+    // dropped with the analysis windows. The listener hears whether there is one, each time
+    // that changes and once when set.
+    const std::string& paperSentence() const { return m_paperSentence; }
+    void setPaperSentenceListener(std::function<void(bool)> listener);
+
     // The current instances, or null; for tests.
     QWidget* corvane() const;
     QWidget* descriptives() const;
@@ -47,4 +55,6 @@ class AnalysisWindows {
     SingleInstance<frmCorvane> m_corvane;
     SingleInstance<frmDescriptives> m_descriptives;
     DistributionWindowHolder m_distributions;
+    std::string m_paperSentence;
+    std::function<void(bool)> m_paperSentenceListener;
 };

@@ -30,6 +30,7 @@
 #include "output/ui/OutputPane.h"
 #include "output/ui/frmOpenOutput.h"
 #include "output/ui/frmSaveOutput.h"
+#include "platform/Clipboard.h"
 #include "platform/FieldColours.h"
 #include "platform/FileSystemLists.h"
 #include "platform/Guarded.h"
@@ -99,6 +100,8 @@ frmMain::frmMain(QWidget* parent, frmMainServices services)
     // Enabled while there is an effect-size run of the current data to picture.
     m_analysisWindows->distributions().setAvailabilityListener(
         [item = mnuBootstrapDistributions](bool available) { item->setEnabled(available); });
+    m_analysisWindows->setPaperSentenceListener(
+        [item = mnuCopyResultForPaper](bool available) { item->setEnabled(available); });
     m_import =
         new ImportWorkflow(this, txtOutput, m_services.settings, m_services.betweenImportPasses);
     connect(m_import, &ImportWorkflow::dataSetReplaced, this,
@@ -204,6 +207,9 @@ void frmMain::buildMenus() {
     addMenuItem(mnuEdit, "mnuPaste", QStringLiteral("Paste"), &frmMain::mnuPaste_Click);
     addMenuItem(mnuEdit, "mnuClearOutput", QStringLiteral("Clear Output"),
                 &frmMain::mnuClearOutput_Click);
+    mnuCopyResultForPaper =
+        addMenuItem(mnuEdit, "mnuCopyResultForPaper", QStringLiteral("Copy Result for a Paper"),
+                    &frmMain::mnuCopyResultForPaper_Click);
 
     QMenu* mnuData = menuBar()->addMenu(QStringLiteral("Data"));
     mnuData->setObjectName(QStringLiteral("mnuData"));
@@ -366,6 +372,13 @@ void frmMain::mnuPaste_Click() {
 
 void frmMain::mnuClearOutput_Click() {
     Guarded(this, "Clear Output", [this] { txtOutput->clearOutput(); });
+}
+
+void frmMain::mnuCopyResultForPaper_Click() {
+    Guarded(this, "Copy Result for a Paper", [this] {
+        const std::string& sentence = m_analysisWindows->paperSentence();
+        if (!sentence.empty()) Clipboard::setText(QString::fromStdString(sentence));
+    });
 }
 
 void frmMain::mnuNavigateDataFile_Click() {

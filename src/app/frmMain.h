@@ -94,6 +94,7 @@ class frmMain : public QMainWindow {
     void mnuCopy_Click();
     void mnuPaste_Click();
     void mnuClearOutput_Click();
+    void mnuCopyResultForPaper_Click();
     void mnuNavigateDataFile_Click();
     void mnuDescriptives_Click();
     void mnuCorvane_Click();
@@ -142,6 +143,7 @@ class frmMain : public QMainWindow {
     QGroupBox* fraOutput = nullptr;
     OutputPane* txtOutput = nullptr;
     QAction* mnuBootstrapDistributions = nullptr;
+    QAction* mnuCopyResultForPaper = nullptr;
 
     std::unique_ptr<AnalysisWindows> m_analysisWindows;
     frmMainServices m_services;

@@ -124,8 +124,8 @@ std::string UsageText() {
            "  corvane-cli import FILE [--delimiter space|comma|tab] [--crlf]\n"
            "  corvane-cli effect-size FILE --dv N --gv N --group1 CODE --group2 CODE\n"
            "       [--delimiter space|comma|tab] [--trials T] [--level 90|95|99]\n"
-           "       [--variance-of 1|2] [--seed S] [--threads N] [--format text|json] [--crlf]\n"
-           "       [--distribution CSV]\n"
+           "       [--variance-of 1|2] [--seed S] [--threads N]\n"
+           "       [--format text|json|sentence] [--crlf] [--distribution CSV]\n"
            "  corvane-cli descriptives FILE --vars LIST [--delimiter space|comma|tab]\n"
            "       [--format text|json] [--crlf]\n"
            "  corvane-cli --help\n"
@@ -134,7 +134,8 @@ std::string UsageText() {
            "--variance-of 1, --format text, --seed from the clock, --threads one per core.\n"
            "LIST is such as 1,3-5. --distribution writes every trial's d and robust d to CSV\n"
            "(trial,d,robust_d; empty for an undefined value); with --format json the\n"
-           "histograms' bins are in the output too.\n"
+           "histograms' bins are in the output too. --format sentence prints the result as\n"
+           "one sentence for a manuscript.\n"
            "Exit status: 0 done, 1 the program's message on standard error, 2 usage error,\n"
            "130 interrupted (Ctrl-C) with nothing printed.\n";
 }
@@ -152,6 +153,14 @@ bool ParseJsonFormat(const ParsedArgs& a) {
     if (v == nullptr || *v == "text") return false;
     if (*v == "json") return true;
     throw UsageError{"--format takes text or json"};
+}
+
+EffectSizeFormat ParseEffectSizeFormat(const ParsedArgs& a) {
+    const std::string* v = a.value("format");
+    if (v == nullptr || *v == "text") return EffectSizeFormat::Text;
+    if (*v == "json") return EffectSizeFormat::Json;
+    if (*v == "sentence") return EffectSizeFormat::Sentence;
+    throw UsageError{"--format takes text, json or sentence"};
 }
 
 std::optional<std::int32_t> ParseTrials(const ParsedArgs& a) {

@@ -64,6 +64,9 @@ std::optional<T> ParseUnsigned(const std::string& text) {
 char ParseDelimiter(const ParsedArgs& a);
 // --format: true for json, false for text (the default).
 bool ParseJsonFormat(const ParsedArgs& a);
+// --format of an effect size: the report, JSON or one sentence for a manuscript.
+enum class EffectSizeFormat { Text, Json, Sentence };
+EffectSizeFormat ParseEffectSizeFormat(const ParsedArgs& a);
 // --trials, 1 to 1000000.
 std::optional<std::int32_t> ParseTrials(const ParsedArgs& a);
 // --level in percent, one of kLevelPercents; 95 when not given.

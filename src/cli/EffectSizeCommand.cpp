@@ -2,6 +2,7 @@
 #include "analysis/BootstrapDistribution.h"
 #include "analysis/EffectSizeAnalysis.h"
 #include "analysis/GroupChoice.h"
+#include "analysis/PaperSentence.h"
 #include "cli/CliDistribution.h"
 #include "cli/CliJson.h"
 #include "cli/CommandSupport.h"
@@ -22,7 +23,7 @@ struct EffectSizeOptions {
     EffectSizeRequest request;
     char delimiter = ' ';
     std::uint64_t seed = 0;
-    bool json = false;
+    EffectSizeFormat format = EffectSizeFormat::Text;
     RunOptions run;
     const std::string* distribution = nullptr;  // the trials' CSV, when asked for
 };
@@ -39,7 +40,7 @@ EffectSizeOptions ReadOptions(const ParsedArgs& a, const CliEnvironment& env) {
     o.request.settings.level = *ConfidenceLevel(ParseLevelPercent(a));
     if (const auto group = ParseVarianceOf(a)) o.request.settings.chosenGroup = *group;
     o.seed = ParseSeed(a);
-    o.json = ParseJsonFormat(a);
+    o.format = ParseEffectSizeFormat(a);
     o.run.cancel = env.cancel;
     if (const auto threads = ParseThreads(a)) o.run.threads = *threads;
     o.distribution = ParseDistribution(a);
@@ -128,9 +129,15 @@ std::string RunEffectSize(const ParsedArgs& a, std::ostream& err, const CliEnvir
     if (options.distribution != nullptr) {
         SaveDistribution(*options.distribution, outcome.result, crlf);
     }
-    const std::string report =
-        options.json ? JsonReport(options, data, shown, outcome.result) : outcome.report;
-    return WithLineEnds(report, crlf);
+    switch (options.format) {
+        case EffectSizeFormat::Json:
+            return WithLineEnds(JsonReport(options, data, shown, outcome.result), crlf);
+        case EffectSizeFormat::Sentence:
+            return WithLineEnds(PaperSentence(data, options.request, outcome.result) + "\n", crlf);
+        case EffectSizeFormat::Text:
+            break;
+    }
+    return WithLineEnds(outcome.report, crlf);
 }
 
 }  // namespace corvane::cli

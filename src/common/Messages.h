@@ -44,6 +44,8 @@ inline constexpr const char* kGroup2TooSmall =
     "There is an insufficient number of observations for Group 2.";
 inline constexpr const char* kGroup1ZeroVariance = "Group 1 has a zero variance.";
 inline constexpr const char* kGroup2ZeroVariance = "Group 2 has a zero variance.";
+inline constexpr const char* kSeedInvalid =
+    "The seed must be empty or a whole number from 0 to 18446744073709551615.";
 
 // Descriptives
 inline constexpr const char* kNothingTicked = "At least one item must be selected.";

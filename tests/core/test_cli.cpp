@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -254,6 +256,68 @@ TEST(CliEffectSize, TheSameSeedGivesTheSameReport) {
     EXPECT_NE(crlf.out, a.out);
 }
 
+TEST(CliEffectSize, AClockSeededReportNamesTheSeedThatRepeatsIt) {
+    TempDir dir;
+    const std::string f = dir.file("d.txt", TwoGroups());
+    const CliRun clock = Cli(EffectArgs(f));
+    ASSERT_EQ(clock.code, 0) << clock.err;
+    const std::string key = "Number of valid robust D bootstrap trials = 600\nBootstrap seed = ";
+    const std::size_t at = clock.out.find(key);
+    ASSERT_NE(at, std::string::npos) << clock.out;
+    const std::size_t from = at + key.size(), to = clock.out.find('\n', from);
+    const std::string seed = clock.out.substr(from, to - from);
+    EXPECT_EQ(clock.out.substr(to), "\n\n\n\n\n\n");
+    for (const char* threads : {"1", "3"}) {
+        EXPECT_EQ(Cli(With(EffectArgs(f), {"--seed", seed, "--threads", threads})).out, clock.out);
+    }
+}
+
+namespace {
+
+// The number after `key` (and after `after`, when given) in a JSON text.
+double JsonValue(const std::string& json, const std::string& key, const std::string& after = "") {
+    const std::size_t from = after.empty() ? 0 : json.find("\"" + after + "\": ");
+    const std::size_t at = json.find("\"" + key + "\": ", from);
+    EXPECT_NE(at, std::string::npos) << key;
+    return std::strtod(json.c_str() + at + key.size() + 4, nullptr);
+}
+
+// Two decimals as a manuscript writes them, a true minus sign for a negative value.
+std::string Manuscript(double x) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", x);
+    return text[0] == '-' ? "\u2212" + std::string(text + 1) : text;
+}
+
+}  // namespace
+
+TEST(CliEffectSize, TheSentenceHoldsTheJsonNumbersToTwoDecimals) {
+    TempDir dir;
+    // Group 2 lies below group 1, so both effect sizes and their bounds come out negative.
+    const std::string f = dir.file("d.txt", "group score\n" + TwoGroups());
+    const std::vector<std::string> args = {
+        "effect-size", f,      "--dv",     "score", "--gv",          "group",
+        "--group1",    "2",    "--group2", "1",     "--seed",        "77",
+        "--trials",    "2000", "--level",  "90",    "--variance-of", "2"};
+    const CliRun json = Cli(With(args, {"--format", "json"}));
+    const CliRun sentence = Cli(With(args, {"--format", "sentence"}));
+    ASSERT_EQ(sentence.code, 0) << sentence.err;
+    const std::string& j = json.out;
+    const std::string expected =
+        "For score, group = 1 (n = 10) against group = 2 (n = 10): Cohen's d = " +
+        Manuscript(JsonValue(j, "d")) + ", 90% CI [" +
+        Manuscript(JsonValue(j, "lower", "d_interval")) + ", " +
+        Manuscript(JsonValue(j, "upper", "d_interval")) +
+        "]; robust d (20% trimmed means, Winsorized variance) = " +
+        Manuscript(JsonValue(j, "robust_d")) + ", 90% CI [" +
+        Manuscript(JsonValue(j, "lower", "robust_d_interval")) + ", " +
+        Manuscript(JsonValue(j, "upper", "robust_d_interval")) +
+        "]; standardized by the variance of group = 1; percentile bootstrap, 2,000 resamples, "
+        "seed 77.\n";
+    EXPECT_EQ(sentence.out, expected);
+    EXPECT_EQ(Cli(With(args, {"--format", "paragraph"})).code, 2);
+}
+
 TEST(CliEffectSize, JsonCarriesTheUnroundedValues) {
     TempDir dir;
     const std::string f = dir.file("d.txt", TwoGroups());
@@ -270,8 +334,8 @@ TEST(CliEffectSize, JsonCarriesTheUnroundedValues) {
     EXPECT_NE(j.find("\"group1_code\": 1,"), std::string::npos);
     EXPECT_NE(j.find("\"n\": 10,"), std::string::npos);
     EXPECT_NE(j.find("\"mean\": 5.5,"), std::string::npos);
-    EXPECT_NE(j.find("\"variance\": 9.166667,"), std::string::npos);  // 9.167 in the report
-    EXPECT_NE(j.find("\"pooled_variance\": 22.916668,"), std::string::npos);
+    EXPECT_NE(j.find("\"variance\": 9.166667,"), std::string::npos);          // 9.167 in the report
+    EXPECT_NE(j.find("\"pooled_variance\": 22.916666,"), std::string::npos);  // single(275 / 12)
     EXPECT_NE(j.find("\"d\": 1.8165"), std::string::npos);
     EXPECT_NE(j.find("\"d_interval\": {\n    \"lower\": "), std::string::npos);
     EXPECT_NE(j.find("\"valid_robust_d_trials\": "), std::string::npos);

@@ -73,12 +73,13 @@ std::string Message(const DataMatrix& m, std::int32_t cases, const EffectSizeReq
 
 TEST(BuildReport, TheWholeLayout) {
     BootstrapResult r;
-    r.group1 = {10, 5.5f, 5.5f, 9.166667f, 4.722222f};
-    r.group2 = {10, 11.0f, 11.0f, 36.66667f, 18.88889f};
+    r.group1 = {10, 5.5f, 5.5f, 9.166667f, 4.722222f, {}};
+    r.group2 = {10, 11.0f, 11.0f, 36.66667f, 18.88889f, {}};
     r.observed = {22.91667f, 11.80556f, 1.816590f, 1.625933f};
     r.trials = 600;
     r.validD = 600;
     r.validRobustD = 598;
+    r.seed = 18446744073709551615u;
     r.dInterval = {0.9123456f, 3.2101f};
     r.robustDInterval = {-0.0004f, kMissing};
     BootstrapSettings s;
@@ -114,6 +115,7 @@ TEST(BuildReport, TheWholeLayout) {
         "Number of attempted bootstrap trials = 600\r\n"
         "Number of valid D bootstrap trials = 600\r\n"
         "Number of valid robust D bootstrap trials = 598\r\n"
+        "Bootstrap seed = 18446744073709551615\r\n"
         "\r\n\r\n\r\n\r\n\r\n";
     EXPECT_EQ(BuildReport(r, s, 3, 12), expected);
 

@@ -89,19 +89,22 @@ TEST(GroupStatistics, OnlyAResultBeyondTheSingleRangeOverflows) {
               Overflow::Variance);
 
     EffectSizes e;
-    GroupStats tiny = {2, 0.0f, 0.0f, 1e-40f, 1e-40f};
-    GroupStats far = {2, 1e30f, 1e30f, 1.0f, 1.0f};
+    GroupStats tiny = {2, 0.0f, 0.0f, 1e-40f, 1e-40f, {0, 0, 1e-40, 1e-40}};
+    GroupStats far = {2, 1e30f, 1e30f, 1.0f, 1.0f, {1e30, 1e30, 1, 1}};
     EXPECT_EQ(ComputeEffectSizes(tiny, far, 1, e).overflow, Overflow::D);
-    tiny.variance = 1.0f;
+    tiny.exact.variance = 1;
     EXPECT_EQ(ComputeEffectSizes(tiny, far, 1, e).overflow, Overflow::RobustD);
     EXPECT_TRUE(ComputeEffectSizes(tiny, far, 2, e));
 }
 
 namespace {
 
-// The statistics in long double, each rounded to single once: the reference the double sums
-// must meet within one single-precision unit.
-GroupStats LongDoubleReference(const GroupSample& x) {
+// The statistics in long double, unrounded.
+struct LongMoments {
+    long double n, mean, trimmedMean, variance, winsorizedVariance;
+};
+
+LongMoments LongDoubleMoments(const GroupSample& x) {
     const auto n = static_cast<long double>(x.size());
     long double s = 0;
     for (float v : x) s += v;
@@ -121,9 +124,16 @@ GroupStats LongDoubleReference(const GroupSample& x) {
         const long double e = a[std::clamp(j, g, a.size() - g - 1)] - wm;
         wd += e * e;
     }
-    return {static_cast<std::int32_t>(x.size()), static_cast<float>(m),
-            static_cast<float>(t / (n - 2 * static_cast<long double>(g))),
-            static_cast<float>(d / (n - 1)), static_cast<float>(wd / (n - 1))};
+    return {n, m, t / (n - 2 * static_cast<long double>(g)), d / (n - 1), wd / (n - 1)};
+}
+
+// Each statistic rounded to single once: the reference the double sums must meet within one
+// single-precision unit.
+GroupStats LongDoubleReference(const GroupSample& x) {
+    const LongMoments m = LongDoubleMoments(x);
+    return {static_cast<std::int32_t>(x.size()),      static_cast<float>(m.mean),
+            static_cast<float>(m.trimmedMean),        static_cast<float>(m.variance),
+            static_cast<float>(m.winsorizedVariance), {}};
 }
 
 bool WithinOneUnit(float got, float want) {
@@ -140,20 +150,48 @@ void ExpectReference(const GroupSample& x, const char* what) {
     EXPECT_TRUE(WithinOneUnit(got.winsorizedVariance, want.winsorizedVariance)) << what;
 }
 
+GroupSample Normal(std::mt19937& gen, double mean, double sd, std::size_t n) {
+    std::normal_distribution<double> dist(mean, sd);
+    GroupSample x(n);
+    for (float& v : x) v = static_cast<float>(dist(gen));
+    return x;
+}
+
 }  // namespace
 
 TEST(GroupStatistics, OffsetDataMeetTheLongDoubleReference) {
     std::mt19937 gen(19900101);
-    auto normal = [&](double mean, double sd, std::size_t n) {
-        std::normal_distribution<double> dist(mean, sd);
-        GroupSample x(n);
-        for (float& v : x) v = static_cast<float>(dist(gen));
-        return x;
-    };
-    ExpectReference(normal(293.15, 0.5, 200), "kelvin");
-    ExpectReference(normal(1990, 5, 100), "years");
-    ExpectReference(normal(2.5e6, 3, 500), "grams");
-    ExpectReference(normal(100, 15, 1000000), "a million scores");
+    ExpectReference(Normal(gen, 293.15, 0.5, 200), "kelvin");
+    ExpectReference(Normal(gen, 1990, 5, 100), "years");
+    ExpectReference(Normal(gen, 2.5e6, 3, 500), "grams");
+    ExpectReference(Normal(gen, 100, 15, 1000000), "a million scores");
+}
+
+TEST(ComputeEffectSizes, OffsetDataMeetTheLongDoubleReference) {
+    // Means and spreads whose d lies near 0.5: computed from rounded means, the difference of
+    // two offset means would lose most of its digits.
+    std::mt19937 gen(20261210);
+    const struct {
+        const char* what;
+        double mean, sd;
+    } offsets[] = {{"kelvin", 293.15, 0.5}, {"years", 1990, 5}, {"grams", 2.5e6, 3}};
+    for (const auto& o : offsets) {
+        const GroupSample x1 = Normal(gen, o.mean, o.sd, 200);
+        const GroupSample x2 = Normal(gen, o.mean + 0.5 * o.sd, o.sd, 200);
+        const LongMoments m1 = LongDoubleMoments(x1), m2 = LongDoubleMoments(x2);
+        for (const int chosen : {1, 2}) {
+            const LongMoments& k = chosen == 2 ? m2 : m1;
+            const auto d = static_cast<float>((m2.mean - m1.mean) / std::sqrt(k.variance));
+            const auto robustD =
+                static_cast<float>(std::sqrt(0.4129L) * (m2.trimmedMean - m1.trimmedMean) /
+                                   std::sqrt(k.winsorizedVariance));
+            EffectSizes e;
+            ASSERT_TRUE(ComputeEffectSizes(Stats(x1), Stats(x2), chosen, e));
+            EXPECT_TRUE(WithinOneUnit(e.d, d)) << o.what << " " << e.d << " " << d;
+            EXPECT_TRUE(WithinOneUnit(e.robustD, robustD))
+                << o.what << " " << e.robustD << " " << robustD;
+        }
+    }
 }
 
 TEST(GroupStatistics, EqualValuesAndLargeOffsets) {

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <memory>
+#include <sstream>
 
 #include "AnalysisTestData.h"
 #include "KeyWalk.h"
@@ -22,7 +23,9 @@
 #include "analysis/ui/frmDescriptives.h"
 #include "app/AnalysisWindows.h"
 #include "app/frmMain.h"
+#include "cli/CliMain.h"
 #include "common/Messages.h"
+#include "common/UniformGenerator.h"
 #include "data/ui/frmNavigate.h"
 #include "output/ui/OutputPane.h"
 #include "platform/FileSystemLists.h"
@@ -98,6 +101,28 @@ std::string expectedReport(std::int32_t dv, std::int32_t gv, const char* code1, 
     request.settings = settings;
     auto outcome = corvane::RunEffectSizeAnalysis(*g::Current(), request, kSeed, {});
     return outcome.ok() ? outcome.value().report : std::string("(failed)");
+}
+
+// The batch tool's report of Var 2 by Var 1, groups 1 and 2, on the two groups written to a
+// file, with CR LF line ends as the pane holds them.
+QString batchReport(const QString& seed, const char* threads) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("groups.txt"));
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly)) return QStringLiteral("(not written)");
+    const auto& data = *g::Current();
+    for (std::int32_t row = 1; row <= data.cases(); ++row) {
+        out.write(QByteArray::number(data.matrix().at(row, 1)) + ' ' +
+                  QByteArray::number(data.matrix().at(row, 2)) + '\n');
+    }
+    out.close();
+    std::vector<std::string> args = {"effect-size", file.toStdString(), "--dv",  "2",        "--gv",
+                                     "1",           "--group1",         "1",     "--group2", "2",
+                                     "--seed",      seed.toStdString(), "--crlf"};
+    if (threads != nullptr) args.insert(args.end(), {"--threads", threads});
+    std::ostringstream report, err;
+    corvane::cli::RunCli(args, report, err, {});
+    return QString::fromStdString(report.str());
 }
 
 // Counts the repaints of the trial box and notes the window's pointer at each.
@@ -468,6 +493,43 @@ class TestCorvaneWindow : public AnalysisWindowCase {
         QCOMPARE(m_pane->textCrlf(), QStringLiteral("before") + one + one);
     }
 
+    // A report seeded from the clock names its seed, and the batch tool given that seed prints
+    // the same report on one thread and on all; so does a seed typed into the window.
+    void theBatchToolRepeatsAReportFromItsSeed() {
+        loadTwoGroups();
+        frmCorvane* w = open();
+        w->setSeedSource(&corvane::UniformGenerator::ClockSeed);
+        chooseVar2ByVar1(w);
+        w->cmdOK->click();
+        QVERIFY(finishes(w));
+        const QString clock = m_pane->textCrlf();
+        const QString key = QStringLiteral("\r\nBootstrap seed = ");
+        const qsizetype at = clock.indexOf(key) + key.size();
+        const QString seed = clock.mid(at, clock.indexOf(QStringLiteral("\r\n"), at) - at);
+        QCOMPARE(batchReport(seed, "1"), clock);
+        QCOMPARE(batchReport(seed, nullptr), clock);
+
+        m_pane->setTextCrlf(QString());
+        w->show();
+        w->txtSeed->setText(QStringLiteral(" 18446744073709551615 "));
+        w->cmdOK->click();
+        QVERIFY(finishes(w));
+        QCOMPARE(m_pane->textCrlf(), batchReport(QStringLiteral("18446744073709551615"), nullptr));
+        // The seed stays in its box for the next opening.
+        w->show();
+        QCOMPARE(w->txtSeed->text(), QStringLiteral(" 18446744073709551615 "));
+    }
+
+    void aSeedThatIsNoWholeNumberInRangeIsRefused() {
+        loadTwoGroups();
+        frmCorvane* w = open();
+        chooseVar2ByVar1(w);
+        for (const char* bad : {"-1", "1.5", "12a", "18446744073709551616"}) {
+            w->txtSeed->setText(QString::fromUtf8(bad));
+            expectMessage(w, corvane::msg::kSeedInvalid);
+        }
+    }
+
     void cancelHidesAndTheCloseBoxReleases() {
         loadData({{1, 2}, {2, 3}});
         frmCorvane* w = open();
@@ -616,7 +678,8 @@ class TestCorvaneWindow : public AnalysisWindowCase {
                                      w->opt99CI,
                                      w->txtTrial,
                                      w->optGroup1,
-                                     w->optGroup2};
+                                     w->optGroup2,
+                                     w->txtSeed};
         QWidget* at = w->lstDV;
         for (std::size_t i = 1; i < std::size(expected); ++i) {
             do {

@@ -21,6 +21,7 @@
 #include "app/AnalysisWindows.h"
 #include "app/frmMain.h"
 #include "common/Messages.h"
+#include "platform/Clipboard.h"
 #include "platform/FileSystemLists.h"
 #include "platform/MessageService.h"
 #include "platform/StringConversions.h"
@@ -111,13 +112,25 @@ class TestDistributionWindow : public QObject {
         auto* item = main.findChild<QAction*>(QStringLiteral("mnuBootstrapDistributions"));
         QVERIFY(item != nullptr);
         QVERIFY(!item->isEnabled());
+        // The sentence for a paper follows the same runs and imports.
+        auto* copy = main.findChild<QAction*>(QStringLiteral("mnuCopyResultForPaper"));
+        QVERIFY(copy != nullptr);
+        QVERIFY(!copy->isEnabled());
         importThroughTheLists(main, dir.path(), QStringLiteral("scores.txt"));
         QVERIFY(!item->isEnabled());
+        QVERIFY(!copy->isEnabled());
 
         AnalysisWindows& windows = *main.analysisWindows();
         runEffectSize(windows, 600);
         QVERIFY(MessageService::shown().isEmpty());
         QVERIFY(item->isEnabled());
+        QVERIFY(copy->isEnabled());
+        Clipboard::clear();
+        copy->trigger();
+        const QString sentence = Clipboard::text();
+        QVERIFY(sentence.startsWith(QStringLiteral(
+            "For Var 2, Var 1 = 2 (n = 5) against Var 1 = 1 (n = 5): Cohen's d = ")));
+        QVERIFY(sentence.contains(QStringLiteral("; percentile bootstrap, 600 resamples, seed ")));
         item->trigger();
         frmBootstrapDistributions* shown = windows.distributions().shownWindow();
         QVERIFY(shown != nullptr);
@@ -142,6 +155,7 @@ class TestDistributionWindow : public QObject {
         QVERIFY(item->isEnabled());
         importThroughTheLists(main, dir.path(), QStringLiteral("scores.txt"));
         QVERIFY(!item->isEnabled());
+        QVERIFY(!copy->isEnabled());
         QVERIFY(windows.distributions().shownWindow() == nullptr);
     }
 

@@ -167,15 +167,17 @@ class TestMainWindow : public QObject {
                  (QStringList{"mnuImportDataFile=Import Data File...", "mnuOpenOutput=Open Output",
                               "mnuSaveOutput=Save Output", "mnuExit=Exit"}));
         QCOMPARE(items("mnuEdit"), (QStringList{"mnuCut=Cut", "mnuCopy=Copy", "mnuPaste=Paste",
-                                                "mnuClearOutput=Clear Output"}));
+                                                "mnuClearOutput=Clear Output",
+                                                "mnuCopyResultForPaper=Copy Result for a Paper"}));
         QCOMPARE(items("mnuData"), (QStringList{"mnuNavigateDataFile=Navigate Data File"}));
         QCOMPARE(items("mnuAnalyses"),
                  (QStringList{"mnuDescriptives=Descriptives", "mnuCorvane=Corvane",
                               "mnuBootstrapDistributions=Bootstrap Distributions"}));
         for (QMenu* m : menus)
             for (QAction* a : m->actions()) {
-                // Nothing to picture before an effect-size run.
-                QCOMPARE(a->isEnabled(), a->objectName() != "mnuBootstrapDistributions");
+                // Nothing to picture or to cite before an effect-size run.
+                QCOMPARE(a->isEnabled(), a->objectName() != "mnuBootstrapDistributions" &&
+                                             a->objectName() != "mnuCopyResultForPaper");
                 QVERIFY(a->shortcut().isEmpty());
             }
     }

@@ -15,15 +15,18 @@
 #include <QTimer>
 #include <QToolButton>
 #include <atomic>
+#include <charconv>
 #include <exception>
 #include <string>
 #include <thread>
 
 #include "analysis/EffectSizeAnalysis.h"
+#include "common/Messages.h"
 #include "common/Single.h"
 #include "common/UniformGenerator.h"
 #include "platform/BusyPointer.h"
 #include "platform/FixedLayout.h"
+#include "platform/MessageService.h"
 #include "platform/StringConversions.h"
 
 // One analysis on its own thread. The thread writes `outcome` or `failure` and then posts the
@@ -148,12 +151,16 @@ void frmCorvane::buildControls() {
     optGroup2 =
         MakeCaptioned<QRadioButton>(fraPickGroup, "optGroup2", "Group 2", 3720, 360, 1332, 252);
 
-    cmdOK = MakeButton(this, "cmdOK", "OK", 1920, 5040, 1215, 495);
-    cmdCancel = MakeButton(this, "cmdCancel", "Cancel", 3720, 5040, 1215, 495);
+    lblSeed = MakeCaptioned<QLabel>(this, "lblSeed", "Seed (empty: from the clock):", 240, 4995,
+                                    3375, 252);
+    txtSeed = MakeControl<QLineEdit>(this, "txtSeed", 3720, 4950, 3015, 285);
+
+    cmdOK = MakeButton(this, "cmdOK", "OK", 1920, 5475, 1215, 495);
+    cmdCancel = MakeButton(this, "cmdCancel", "Cancel", 3720, 5475, 1215, 495);
     connect(cmdOK, &QPushButton::clicked, this, &frmCorvane::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmCorvane::cmdCancel_Click);
 
-    FixWindowFrame(this, 6795, 5745);
+    FixWindowFrame(this, 6795, 6180);
 }
 
 frmCorvane::~frmCorvane() {
@@ -174,7 +181,7 @@ QRadioButton* frmCorvane::trialButton(std::int32_t trials) const {
 void frmCorvane::setFocusOrder() {
     std::vector<QWidget*> order = {lstDV, lstGV, cmdOK, cmdCancel, txtGroup1, txtGroup2};
     order.insert(order.end(), optTrials.begin(), optTrials.end());
-    order.insert(order.end(), {opt90CI, opt95CI, opt99CI, txtTrial, optGroup1, optGroup2});
+    order.insert(order.end(), {opt90CI, opt95CI, opt99CI, txtTrial, optGroup1, optGroup2, txtSeed});
     for (std::size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
@@ -286,11 +293,24 @@ corvane::EffectSizeRequest frmCorvane::requestFromControls() const {
 
 void frmCorvane::runAnalysis() {
     if (m_run) return;
-    // Every OK draws from a generator seeded afresh.
+    // Every OK draws from a generator seeded afresh: from the seed box, else from the source.
+    const std::string seedText = ToCore(txtSeed->text().trimmed());
+    std::uint64_t seed = 0;
+    if (seedText.empty()) {
+        seed = m_seedSource();
+    } else {
+        const char* end = seedText.data() + seedText.size();
+        const auto [at, ec] = std::from_chars(seedText.data(), end, seed);
+        if (ec != std::errc() || at != end) {
+            MessageService::warning(this, FromCore(corvane::msg::kTitleAnalysisError),
+                                    FromCore(corvane::msg::kSeedInvalid));
+            return;
+        }
+    }
     auto run = std::make_unique<Run>();
     run->id = ++m_runId;
     run->request = requestFromControls();
-    run->seed = m_seedSource();
+    run->seed = seed;
     run->data = m_data;
     Run* const r = run.get();
     // Releasing this window joins the thread first.
@@ -364,7 +384,8 @@ void frmCorvane::showProgress(const Run& run) {
 
 void frmCorvane::setControlsEnabled(bool enabled) {
     // The trial box and its label stay readable; Cancel stays pressable.
-    QWidget* const controls[] = {fraSelectDV, fraSelectGroups, fraConfidence, fraPickGroup, cmdOK};
+    QWidget* const controls[] = {fraSelectDV,  fraSelectGroups, fraConfidence,
+                                 fraPickGroup, txtSeed,         cmdOK};
     for (QWidget* w : controls) w->setEnabled(enabled);
     for (QRadioButton* b : optTrials) b->setEnabled(enabled);
 }

@@ -51,7 +51,8 @@ class frmCorvane : public AnalysisDialog {
     void cmdOK_Click();
     void cmdCancel_Click();
 
-    // The seed source of the reseeding at each OK; the clock unless a test sets another.
+    // The seed source of the reseeding at each OK while the seed box is empty; the clock unless
+    // a test sets another.
     void setSeedSource(std::function<std::uint64_t()> source);
 
     // True from OK until the run has ended (its report appended, its message shown or stopped).
@@ -92,6 +93,8 @@ class frmCorvane : public AnalysisDialog {
     QGroupBox* fraPickGroup;
     QRadioButton* optGroup1;
     QRadioButton* optGroup2;
+    QLabel* lblSeed;
+    QLineEdit* txtSeed;  // empty: a new seed at each OK
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
 
