@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
 
 namespace {
@@ -45,6 +46,8 @@ void Write(const std::string& path, Family family, bool upperNames,
     }
     readstat_writer_t* w = readstat_writer_init();
     readstat_set_data_writer(w, WriteBytes);
+    // A fixed creation time, so that writing again gives the same bytes.
+    readstat_writer_set_file_timestamp(w, 1709251200);
     if (compressed) readstat_writer_set_compression(w, READSTAT_COMPRESS_BINARY);
     // Stata keeps tagged missing values from format 113 on.
     if (family == Family::Stata) readstat_writer_set_file_format_version(w, 118);
@@ -123,6 +126,27 @@ void Write(const std::string& path, Family family, bool upperNames,
     std::fclose(out);
 }
 
+// One variable whose second case holds a number beyond single precision.
+void WriteLarge(const std::string& path) {
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) {
+        std::perror(path.c_str());
+        std::exit(1);
+    }
+    readstat_writer_t* w = readstat_writer_init();
+    readstat_set_data_writer(w, WriteBytes);
+    readstat_variable_t* big = readstat_add_variable(w, "big", READSTAT_TYPE_DOUBLE, 0);
+    Check(readstat_begin_writing_sav(w, out, 2), "begin");
+    for (double x : {1.0, 1e300}) {
+        Check(readstat_begin_row(w), "row");
+        Check(readstat_insert_double_value(w, big, x), "big");
+        Check(readstat_end_row(w), "row");
+    }
+    Check(readstat_end_writing(w), "end");
+    readstat_writer_free(w);
+    std::fclose(out);
+}
+
 }  // namespace
 
 int main() {
@@ -132,5 +156,6 @@ int main() {
     Write("readstat.dta", Family::Stata, false, readstat_begin_writing_dta);
     Write("readstat.xpt", Family::Sas, false, readstat_begin_writing_xport);
     Write("readstat.sas7bdat", Family::Sas, false, readstat_begin_writing_sas7bdat);
+    WriteLarge("readstat_large.sav");
     return 0;
 }
