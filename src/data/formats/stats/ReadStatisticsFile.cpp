@@ -26,8 +26,8 @@ namespace {
 
 using Kind = ImportError::Kind;
 
-// Cells reserved ahead from the count of cases a header claims: no more than the file's bytes
-// (every format spends at least a byte on a value unless it is compressed) or 64 MB of cells.
+// Cells reserved ahead from the count of cases a header claims: no more memory than the file
+// has bytes, or 64 MB. Past that the cells grow as the cases arrive.
 constexpr std::int64_t kTrustedCells = 16 * 1024 * 1024;
 // Text codes stay exact in single precision up to 2^24.
 constexpr std::size_t kMaxTexts = std::size_t{1} << 24;
@@ -98,7 +98,7 @@ int OnMetadata(readstat_metadata_t* metadata, void* ctx) {
         const std::int64_t claimed = readstat_get_row_count(metadata);
         if (variables > 0 && claimed > 0) {
             const std::int64_t cells =
-                std::min(claimed * variables, std::max(r.fileBytes, kTrustedCells));
+                std::min(claimed * variables, std::max(r.fileBytes / 4, kTrustedCells));
             r.cells.reserve(static_cast<std::size_t>(cells));
         }
         return READSTAT_HANDLER_OK;
