@@ -168,6 +168,14 @@ TEST(StatisticsFiles, DamagedAndHostileFilesFailWithAReason) {
         }
     }
 
+    // A Stata header that claims 1001 variables fails before anything is read.
+    std::string wide = Bytes(Fixture("readstat.dta"));
+    wide.replace(wide.find("<K>") + 3, 2, "\xe9\x03");
+    const auto tooWide = ReadStatisticsFile(dir.file("wide.dta", wide));
+    ASSERT_FALSE(tooWide.ok());
+    EXPECT_EQ(tooWide.error().reason,
+              "it has 1001 variables, more than the 1000 the program can hold");
+
     // A header that claims 2^31 - 1 cases reserves nothing from the claim.
     std::string claims = Bytes(Fixture("readstat.sav"));
     claims.replace(80, 4, "\xff\xff\xff\x7f");
