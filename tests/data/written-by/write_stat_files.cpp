@@ -37,9 +37,9 @@ constexpr double kGroup[] = {1, 2, 1, 2, 9};
 constexpr double kScore[] = {1.5, 2.25, 0, 95, 3};
 const char* const kSite[] = {"north", "south", "", "north", "east"};
 
-void Write(const std::string& path, Family family, bool upperNames,
-           readstat_error_t (*begin)(readstat_writer_t*, void*, long), bool compressed = false) {
-    std::FILE* out = std::fopen(path.c_str(), "wb");
+// A writer into a new file at `path`.
+readstat_writer_t* NewWriter(const std::string& path, std::FILE*& out) {
+    out = std::fopen(path.c_str(), "wb");
     if (!out) {
         std::perror(path.c_str());
         std::exit(1);
@@ -48,6 +48,13 @@ void Write(const std::string& path, Family family, bool upperNames,
     readstat_set_data_writer(w, WriteBytes);
     // A fixed creation time, so that writing again gives the same bytes.
     readstat_writer_set_file_timestamp(w, 1709251200);
+    return w;
+}
+
+void Write(const std::string& path, Family family, bool upperNames,
+           readstat_error_t (*begin)(readstat_writer_t*, void*, long), bool compressed = false) {
+    std::FILE* out = nullptr;
+    readstat_writer_t* w = NewWriter(path, out);
     if (compressed) readstat_writer_set_compression(w, READSTAT_COMPRESS_BINARY);
     // Stata keeps tagged missing values from format 113 on.
     if (family == Family::Stata) readstat_writer_set_file_format_version(w, 118);
@@ -128,13 +135,8 @@ void Write(const std::string& path, Family family, bool upperNames,
 
 // One variable whose second case holds a number beyond single precision.
 void WriteLarge(const std::string& path) {
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out) {
-        std::perror(path.c_str());
-        std::exit(1);
-    }
-    readstat_writer_t* w = readstat_writer_init();
-    readstat_set_data_writer(w, WriteBytes);
+    std::FILE* out = nullptr;
+    readstat_writer_t* w = NewWriter(path, out);
     readstat_variable_t* big = readstat_add_variable(w, "big", READSTAT_TYPE_DOUBLE, 0);
     Check(readstat_begin_writing_sav(w, out, 2), "begin");
     for (double x : {1.0, 1e300}) {
