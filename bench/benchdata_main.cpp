@@ -3,9 +3,12 @@
 //
 //   corvane_benchdata files DIR    the two import files, the two group tables (groups named
 //                                  and coded) and the four group files
+//   corvane_benchdata sav FILE     a 1,000,000 x 10 SPSS data file of the import file's numbers,
+//                                  written by ReadStat, compressed as SPSS compresses by default
 //   corvane_benchdata import FILE [THREADS]  one import (THREADS threads in its second pass,
 //                                  all cores by default): seconds, peak resident memory, matrix
-//                                  size
+//                                  size; a statistics file goes through its own reader
+#include <readstat.h>
 #include <sys/resource.h>
 
 #include <chrono>
@@ -13,9 +16,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "BenchData.h"
 #include "data/formats/ImportDataFile.h"
+#include "data/formats/stats/ReadStatisticsFile.h"
 
 using namespace corvane;
 
@@ -51,6 +56,38 @@ int WriteFiles(const std::string& dir) {
     return 0;
 }
 
+ssize_t WriteBytes(const void* bytes, size_t len, void* ctx) {
+    return static_cast<ssize_t>(std::fwrite(bytes, 1, len, static_cast<std::FILE*>(ctx)));
+}
+
+int WriteSav(const std::string& path) {
+    const DataMatrix m = bench::NormalMatrix(1000000, 10);
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) {
+        std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+        return 1;
+    }
+    readstat_writer_t* w = readstat_writer_init();
+    readstat_set_data_writer(w, WriteBytes);
+    readstat_writer_set_compression(w, READSTAT_COMPRESS_ROWS);
+    std::vector<readstat_variable_t*> vars;
+    for (std::int32_t v = 1; v <= m.storedColumns(); ++v)
+        vars.push_back(
+            readstat_add_variable(w, ("v" + std::to_string(v)).c_str(), READSTAT_TYPE_DOUBLE, 0));
+    bool ok = readstat_begin_writing_sav(w, out, m.rows()) == READSTAT_OK;
+    for (std::int32_t c = 1; ok && c <= m.rows(); ++c) {
+        ok = readstat_begin_row(w) == READSTAT_OK;
+        for (std::int32_t v = 1; ok && v <= m.storedColumns(); ++v)
+            ok = readstat_insert_double_value(w, vars[v - 1], m(c, v)) == READSTAT_OK;
+        ok = ok && readstat_end_row(w) == READSTAT_OK;
+    }
+    ok = ok && readstat_end_writing(w) == READSTAT_OK;
+    readstat_writer_free(w);
+    ok = std::fclose(out) == 0 && ok;
+    if (!ok) std::fprintf(stderr, "cannot write %s\n", path.c_str());
+    return ok ? 0 : 1;
+}
+
 double PeakResidentMiB() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -73,7 +110,8 @@ int TimeImport(const std::string& path, unsigned threads) {
     const auto start = std::chrono::steady_clock::now();
     ImportOptions options;
     options.threads = threads;
-    auto set = ImportDataFile(path, ' ', options);
+    const bool statistics = SniffStatisticsFile("", path) != StatFileKind::None;
+    auto set = statistics ? ReadStatisticsFile(path) : ImportDataFile(path, ' ', options);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     const double cpu = ProcessorSeconds() - cpuStart;
     if (!set) {
@@ -84,10 +122,12 @@ int TimeImport(const std::string& path, unsigned threads) {
                           sizeof(float) / (1024.0 * 1024.0);
     const double peak = PeakResidentMiB();
     std::printf(
-        "ImportDataFile %d x %d, %s: %.1f ms wall %.1f ms cpu, peak RSS %.1f MiB (%.1f before the "
+        "%s %d x %d, %s: %.1f ms wall %.1f ms cpu, peak RSS %.1f MiB (%.1f before the "
         "import), matrix %.1f MiB, peak above the matrix %.1f MiB\n",
-        set->cases(), set->variables(),
-        threads == 0 ? "all cores" : (std::to_string(threads) + " thread(s)").c_str(),
+        statistics ? "ReadStatisticsFile" : "ImportDataFile", set->cases(), set->variables(),
+        statistics     ? "one thread"
+        : threads == 0 ? "all cores"
+                       : (std::to_string(threads) + " thread(s)").c_str(),
         took.count() * 1000, cpu * 1000, peak, before, matrix, peak - matrix);
     return 0;
 }
@@ -96,9 +136,10 @@ int TimeImport(const std::string& path, unsigned threads) {
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "files") == 0) return WriteFiles(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "sav") == 0) return WriteSav(argv[2]);
     if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "import") == 0) {
         return TimeImport(argv[2], argc == 4 ? static_cast<unsigned>(std::atoi(argv[3])) : 0);
     }
-    std::fprintf(stderr, "usage: %s files DIR | import FILE [THREADS]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s files DIR | sav FILE | import FILE [THREADS]\n", argv[0]);
     return 2;
 }

@@ -23,7 +23,7 @@ for arg in "$@"; do
   esac
 done
 
-peer_packages=(python3-numpy python3-scipy python3-pandas r-base-core r-cran-boot)
+peer_packages=(python3-numpy python3-scipy python3-pandas r-base-core r-cran-boot r-cran-haven)
 if [ "$install_peers" -eq 1 ]; then
   sudo_cmd=""
   if [ "$(id -u)" -ne 0 ]; then sudo_cmd="sudo"; fi
@@ -83,6 +83,7 @@ skip() { echo; echo "== $1: skipped, $2 is not installed (scripts/bench.sh --ins
   echo "compiler: $(c++ --version | head -1)"
 
   "$build/bench/corvane_benchdata" files "$data"
+  "$build/bench/corvane_benchdata" sav "$data/import_1000000x10.sav"
   echo "data: $(du -sh "$data" | cut -f1) in $data, seed fixed in bench/BenchData.h"
 
   run "core: bootstrap (T = 2000), floor loop, import, descriptives" \
@@ -95,6 +96,8 @@ skip() { echo; echo "== $1: skipped, $2 is not installed (scripts/bench.sh --ins
   run "core: a table with its groups as codes 1 and 2, then as the words control and treatment" \
     "$build/bench/corvane_benchdata" import "$data/table_1000000x10_coded.txt"
   "$build/bench/corvane_benchdata" import "$data/table_1000000x10_named.txt"
+  run "core: an SPSS data file, one read per process" \
+    "$build/bench/corvane_benchdata" import "$data/import_1000000x10.sav"
   if [ -x /usr/bin/time ]; then
     run "corvane-cli effect-size, whole process: all cores, then --threads 1" true
     cli_run "T = 2000, 100,000 per group" "$data/groups_100000.txt" 2000
@@ -140,6 +143,12 @@ skip() { echo; echo "== $1: skipped, $2 is not installed (scripts/bench.sh --ins
       run "peer: R boot with strata" Rscript bench/peers/bootstrap_boot.R "${groups[@]}"
     else
       skip "peer: R boot" "r-base-core or r-cran-boot"
+    fi
+    if command -v Rscript >/dev/null && Rscript -e 'library(haven)' >/dev/null 2>&1; then
+      run "peer: haven::read_sav" Rscript bench/peers/read_sav_haven.R \
+        "$data/import_1000000x10.sav"
+    else
+      skip "peer: haven::read_sav" "r-base-core or r-cran-haven"
     fi
   fi
 } | tee "$results"

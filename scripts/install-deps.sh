@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth clang-format-14
   desktop-file-utils appstream dpkg-dev
+  libreadstat-dev
 )
 
 missing=()

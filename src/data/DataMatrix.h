@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace corvane {
@@ -20,6 +21,11 @@ class DataMatrix {
           m_columns(columns),
           m_allocated(true),
           m_cells(static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns), 0.0f) {}
+
+    // rows x columns cells taken over from `cells`, case by case; a reader that grows its cells
+    // as cases arrive hands them over without a copy. Precondition: rows * columns cells.
+    DataMatrix(std::int32_t rows, std::int32_t columns, std::vector<float> cells)
+        : m_rows(rows), m_columns(columns), m_allocated(true), m_cells(std::move(cells)) {}
 
     bool allocated() const { return m_allocated; }
     std::int32_t rows() const { return m_rows; }

@@ -1,0 +1,188 @@
+// SPSS, Stata and SAS files, as ReadStat's writer and R's haven write them (see
+// tests/data/written-by/make_files.sh): every writer's file of the same cases reads the same.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "TempFiles.h"
+#include "common/Single.h"
+#include "data/formats/stats/ReadStatisticsFile.h"
+#include "data/formats/stats/StatValueText.h"
+
+using namespace corvane;
+
+namespace {
+
+constexpr float M = kMissing;
+
+std::string Fixture(const std::string& name) {
+    return std::string(CORVANE_TEST_DATA) + "/written-by/" + name;
+}
+
+std::string Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::vector<float> Column(const DataSet& d, std::int32_t v) {
+    std::vector<float> cells;
+    for (std::int32_t c = 1; c <= d.cases(); ++c) cells.push_back(d.matrix()(c, v));
+    return cells;
+}
+
+std::vector<std::string> LabelTexts(const DataSet& d, std::int32_t v) {
+    std::vector<std::string> texts;
+    for (const ValueLabel& l : d.facts(v).labels) texts.push_back(l.text);
+    return texts;
+}
+
+struct Written {
+    const char* file;
+    StatFileKind kind;
+    bool labels;  // SAS files keep no value labels
+};
+
+const Written kWritten[] = {
+    {"readstat.sav", StatFileKind::SpssData, true},
+    {"readstat.zsav", StatFileKind::SpssCompressed, true},
+    {"readstat.por", StatFileKind::SpssPortable, true},
+    {"readstat.dta", StatFileKind::Stata, true},
+    {"readstat.xpt", StatFileKind::SasTransport, false},
+    {"readstat.sas7bdat", StatFileKind::SasData, false},
+    {"haven.sav", StatFileKind::SpssData, true},
+    {"haven.zsav", StatFileKind::SpssCompressed, true},
+    {"haven.dta", StatFileKind::Stata, true},
+    {"haven.xpt", StatFileKind::SasTransport, false},
+};
+
+}  // namespace
+
+TEST(StatisticsFiles, EveryWriterGivesTheSameData) {
+    for (const Written& w : kWritten) {
+        SCOPED_TRACE(w.file);
+        const auto r = ReadStatisticsFile(Fixture(w.file));
+        ASSERT_TRUE(r.ok()) << ImportErrorText(r.error(), w.file);
+        const DataSet& d = r.value();
+        ASSERT_EQ(d.cases(), 5);
+        ASSERT_EQ(d.variables(), 5);
+        // The portable format keeps names in capitals.
+        const bool capitals = w.kind == StatFileKind::SpssPortable;
+        const std::vector<std::string> names =
+            capitals ? std::vector<std::string>{"GROUP", "SCORE", "SITE", "VISIT", "STAMP"}
+                     : std::vector<std::string>{"group", "score", "site", "visit", "stamp"};
+        EXPECT_EQ(d.names(), names);
+
+        // User-missing codes, ranges and tagged missing values are missing, and so are their
+        // labels: "no answer" labels the code 9 or .a.
+        EXPECT_EQ(Column(d, 1), (std::vector<float>{1, 2, 1, 2, M}));
+        EXPECT_EQ(Column(d, 2), (std::vector<float>{1.5f, 2.25f, M, M, 3}));
+        if (w.labels) {
+            EXPECT_EQ(d.facts(1).kind, VariableKind::LabelledNumbers);
+            EXPECT_EQ(LabelTexts(d, 1), (std::vector<std::string>{"control", "treatment"}));
+            EXPECT_EQ(d.codeOf(1, "treatment"), 2.0f);
+        } else {
+            EXPECT_EQ(d.facts(1).kind, VariableKind::Numbers);
+        }
+        EXPECT_EQ(d.facts(2).kind, VariableKind::Numbers);
+
+        // Strings: codes by first appearance, the empty string missing.
+        EXPECT_TRUE(d.isText(3));
+        EXPECT_EQ(Column(d, 3), (std::vector<float>{1, 2, M, 1, 3}));
+        EXPECT_EQ(LabelTexts(d, 3), (std::vector<std::string>{"north", "south", "east"}));
+        EXPECT_EQ(d.facts(3).firstText, "north");
+        EXPECT_EQ(d.facts(3).firstTextRow, 2);
+
+        EXPECT_TRUE(d.isText(4));
+        EXPECT_EQ(Column(d, 4), (std::vector<float>{1, 2, M, 3, 4}));
+        EXPECT_EQ(LabelTexts(d, 4), (std::vector<std::string>{"2024-03-01", "2024-03-02",
+                                                              "1999-12-31", "2024-02-29"}));
+        EXPECT_TRUE(d.isText(5));
+        EXPECT_EQ(LabelTexts(d, 5),
+                  (std::vector<std::string>{"2024-03-01 08:30:00", "2024-03-02 01:00:00",
+                                            "1970-01-01 23:59:59", "1999-12-31 00:00:00",
+                                            "2024-02-29 12:34:56"}));
+
+        // The format shows in the content whatever the extension says.
+        EXPECT_EQ(SniffStatisticsFile(Bytes(Fixture(w.file)).substr(0, kStatSniffBytes), "x.csv"),
+                  w.kind);
+    }
+}
+
+TEST(StatisticsFiles, FormatByExtensionOnlyWhenTheContentTellsNone) {
+    EXPECT_EQ(SniffStatisticsFile("anything", "/data/trial.SAV"), StatFileKind::SpssData);
+    EXPECT_EQ(SniffStatisticsFile("anything", "sas7bdat"), StatFileKind::SasData);
+    EXPECT_EQ(SniffStatisticsFile("group,score\n", "trial.csv"), StatFileKind::None);
+    EXPECT_EQ(SniffStatisticsFile("$FL2", "trial.dta"), StatFileKind::SpssData);
+}
+
+TEST(StatisticsFiles, Description) {
+    const auto sav = ReadStatisticsFile(Fixture("readstat.sav"));
+    ASSERT_TRUE(sav.ok());
+    EXPECT_EQ(DescribeStatisticsFile(StatFileKind::SpssData, sav.value()),
+              "SPSS data file, 5 variables, 1 with value labels");
+    const auto xpt = ReadStatisticsFile(Fixture("readstat.xpt"));
+    ASSERT_TRUE(xpt.ok());
+    EXPECT_EQ(DescribeStatisticsFile(StatFileKind::SasTransport, xpt.value()),
+              "SAS transport file, 5 variables");
+}
+
+TEST(StatisticsFiles, DatesAndTimesAtTheirEdges) {
+    EXPECT_EQ(TemporalKindOf(StatFileKind::SpssData, "DATETIME23.2"), TemporalKind::DateTime);
+    EXPECT_EQ(TemporalKindOf(StatFileKind::Stata, "%tdDD/NN/CCYY"), TemporalKind::Date);
+    EXPECT_EQ(TemporalKindOf(StatFileKind::SasData, "YYMMDDN8."), TemporalKind::Date);
+    EXPECT_EQ(TemporalKindOf(StatFileKind::SpssData, "F8.2"), TemporalKind::None);
+    // Before the epoch, a day starts at its midnight, not after it.
+    EXPECT_EQ(TemporalText(StatFileKind::Stata, TemporalKind::DateTime, -1.0),
+              "1959-12-31 23:59:59.999");
+    EXPECT_EQ(TemporalText(StatFileKind::SasData, TemporalKind::Date, -1.0), "1959-12-31");
+    EXPECT_EQ(TemporalText(StatFileKind::SpssData, TemporalKind::Time, 90061.5), "25:01:01.5");
+    EXPECT_EQ(TemporalText(StatFileKind::SpssData, TemporalKind::Time, -30.0), "-00:00:30");
+    EXPECT_EQ(TemporalText(StatFileKind::SasData, TemporalKind::Date, 1e12), "1e+12");
+}
+
+TEST(StatisticsFiles, DamagedAndHostileFilesFailWithAReason) {
+    const auto large = ReadStatisticsFile(Fixture("readstat_large.sav"));
+    ASSERT_FALSE(large.ok());
+    EXPECT_EQ(large.error().kind, ImportError::Kind::NumberTooLarge);
+    EXPECT_EQ(large.error().row, 3);
+    EXPECT_EQ(large.error().column, 1);
+
+    TempDir dir;
+    const auto junk = ReadStatisticsFile(dir.file("junk.sav", "not a data file at all"));
+    ASSERT_FALSE(junk.ok());
+    EXPECT_EQ(junk.error().kind, ImportError::Kind::Unreadable);
+    EXPECT_FALSE(junk.error().reason.empty());
+
+    for (const Written& w : kWritten) {
+        const std::string bytes = Bytes(Fixture(w.file));
+        for (std::size_t cut : {std::size_t{4}, bytes.size() / 3, bytes.size() - 1}) {
+            SCOPED_TRACE(std::string(w.file) + " cut at " + std::to_string(cut));
+            const auto r = ReadStatisticsFile(dir.file(w.file, bytes.substr(0, cut)), w.kind);
+            if (!r.ok()) {
+                EXPECT_EQ(r.error().kind, ImportError::Kind::Unreadable);
+                EXPECT_FALSE(r.error().reason.empty());
+            }
+        }
+    }
+
+    // A Stata header that claims 1001 variables fails before anything is read.
+    std::string wide = Bytes(Fixture("readstat.dta"));
+    wide.replace(wide.find("<K>") + 3, 2, "\xe9\x03");
+    const auto tooWide = ReadStatisticsFile(dir.file("wide.dta", wide));
+    ASSERT_FALSE(tooWide.ok());
+    EXPECT_EQ(tooWide.error().reason,
+              "it has 1001 variables, more than the 1000 the program can hold");
+
+    // A header that claims 2^31 - 1 cases reserves nothing from the claim.
+    std::string claims = Bytes(Fixture("readstat.sav"));
+    claims.replace(80, 4, "\xff\xff\xff\x7f");
+    const auto r = ReadStatisticsFile(dir.file("claims.sav", claims));
+    if (r.ok()) {
+        EXPECT_EQ(r.value().cases(), 5);
+    } else {
+        EXPECT_EQ(r.error().kind, ImportError::Kind::Unreadable);
+    }
+}
