@@ -21,7 +21,7 @@ class XmlHandler;
 class ZipPackage {
   public:
     static constexpr std::int64_t kMaxRatio = 250;
-    static constexpr std::int64_t kFloorBytes = std::int64_t{64} << 20;
+    static constexpr std::int64_t kFloorBytes = std::int64_t{16} << 20;
 
     static Result<std::unique_ptr<ZipPackage>, ImportError> Open(const std::string& path);
     // `bytes` must outlive the package.
