@@ -128,8 +128,8 @@ TEST(Workbook, SniffsTheKindFromTheFirstBytes) {
     EXPECT_EQ(SniffWorkbook("group,score\n1,2\n"), WorkbookKind::None);
 }
 
-// A zipped workbook made of the given parts.
-class HostileWorkbook : public testing::Test {
+// Workbooks zipped in the test, most of them hostile.
+class MadeWorkbook : public testing::Test {
   protected:
     std::string zipOf(const std::vector<std::pair<std::string, std::string>>& parts) {
         const std::string path = m_dir.path() + "/book" + std::to_string(m_count++) + ".xlsx";
@@ -170,13 +170,29 @@ class HostileWorkbook : public testing::Test {
     std::vector<std::string> m_kept;
 };
 
-TEST_F(HostileWorkbook, ZipBombEndsInAMessage) {
+TEST_F(MadeWorkbook, TextColumnsKeepGapsAndNameTheirNumbers) {
+    const auto inl = [](const char* ref, const char* text) {
+        return std::string("<c r=\"") + ref + "\" t=\"inlineStr\"><is><t>" + text + "</t></is></c>";
+    };
+    const auto r = ReadWorkbook(xlsx("<row r=\"1\">" + inl("A1", "n") + inl("B1", "m") +
+                                     "</row><row r=\"2\"><c r=\"B2\"><v>1</v></c></row>"
+                                     "<row r=\"3\">" +
+                                     inl("A3", "a") + inl("B3", "b") + "</row>"));
+    ASSERT_TRUE(r.ok()) << Reason(r);
+    EXPECT_EQ(r.value().names(), (std::vector<std::string>{"n", "m"}));
+    EXPECT_EQ(Column(r.value(), 1), (std::vector<float>{M, 1}));
+    EXPECT_EQ(Column(r.value(), 2), (std::vector<float>{1, 2}));
+    EXPECT_EQ(Labels(r.value(), 2), (std::vector<std::string>{"1", "b"}));
+    EXPECT_EQ(r.value().facts(2).firstTextRow, 3);
+}
+
+TEST_F(MadeWorkbook, ZipBombEndsInAMessage) {
     const std::string padding(std::size_t{20} << 20, ' ');
     const auto r = ReadWorkbook(xlsx("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>" + padding));
     EXPECT_NE(Reason(r).find("zip bomb"), std::string::npos) << Reason(r);
 }
 
-TEST_F(HostileWorkbook, EntityExpansionIsRefused) {
+TEST_F(MadeWorkbook, EntityExpansionIsRefused) {
     std::string laughs = "<?xml version=\"1.0\"?><!DOCTYPE w [<!ENTITY a \"aaaaaaaaaa\">";
     for (char c = 'b'; c <= 'j'; ++c)
         laughs += std::string("<!ENTITY ") + c + " \"" + std::string(10, '&') + "\">";
@@ -185,7 +201,7 @@ TEST_F(HostileWorkbook, EntityExpansionIsRefused) {
     EXPECT_NE(Reason(r).find("document type"), std::string::npos) << Reason(r);
 }
 
-TEST_F(HostileWorkbook, FarCellsMakeNoGiantGrid) {
+TEST_F(MadeWorkbook, FarCellsMakeNoGiantGrid) {
     // A formatted but empty cell at the sheet's last corner is no cell at all.
     const auto styled =
         ReadWorkbook(xlsx("<row r=\"1\"><c r=\"A1\"><v>4</v></c></row>"
@@ -205,7 +221,7 @@ TEST_F(HostileWorkbook, FarCellsMakeNoGiantGrid) {
     EXPECT_NE(Reason(beyond).find("below row 1048576"), std::string::npos) << Reason(beyond);
 }
 
-TEST_F(HostileWorkbook, OdsRepeatsExpandOnlyBeforeContent) {
+TEST_F(MadeWorkbook, OdsRepeatsExpandOnlyBeforeContent) {
     const std::string cell = "<table:table-cell office:value-type=\"float\" office:value=\"2\"/>";
     const std::string blankCells = "<table:table-cell table:number-columns-repeated=\"16383\"/>";
     const auto trailing = ReadWorkbook(
@@ -228,7 +244,7 @@ TEST_F(HostileWorkbook, OdsRepeatsExpandOnlyBeforeContent) {
     EXPECT_EQ(wideContent.error().kind, ImportError::Kind::TooManyFields);
 }
 
-TEST_F(HostileWorkbook, DamagedAndTruncatedFilesSayWhy) {
+TEST_F(MadeWorkbook, DamagedAndTruncatedFilesSayWhy) {
     const auto unclosed = ReadWorkbook(xlsx("<row r=\"1\"><c r=\"A1\"><v>1</v></c>"));
     EXPECT_NE(Reason(unclosed).find("is damaged: mismatched tag"), std::string::npos)
         << Reason(unclosed);

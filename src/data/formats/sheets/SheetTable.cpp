@@ -169,14 +169,18 @@ Result<DataSet, ImportError> SheetTable::finish() {
                 const std::int32_t id =
                     r <= static_cast<std::int64_t>(c.textIds.size()) ? c.textIds[r - 1] : 0;
                 const float value = c.values[r - 1];
-                if (id == 0 && IsMissing(value)) continue;
+                float& cell = out.matrix(static_cast<std::int32_t>(r - firstData + 1), v);
+                if (id == 0 && IsMissing(value)) {
+                    cell = kMissing;
+                    continue;
+                }
                 std::string label = id != 0 ? c.texts[id - 1] : NumberLabel(value);
                 auto [it, added] = codes.try_emplace(label, 0.0f);
                 if (added) {
                     it->second = static_cast<float>(f.labels.size() + 1);
                     f.labels.push_back(ValueLabel{it->second, std::move(label)});
                 }
-                out.matrix(static_cast<std::int32_t>(r - firstData + 1), v) = it->second;
+                cell = it->second;
             }
         }
         for (std::int64_t r = std::max(rowsHeld + 1, firstData); r <= m_lastRow; ++r)
