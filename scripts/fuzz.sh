@@ -4,14 +4,14 @@
 # started from the seeds in fuzz/corpus/NAME; inputs that break a property are written to
 # build/fuzz/artifacts/ and the script fails.
 #   scripts/fuzz.sh [SECONDS] [TARGET...]      TARGET: classify_field import_data_file output_file
-#                                              statistics_file
+#                                              statistics_file read_workbook
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-60}
 shift || true
 targets=("$@")
-if [ ${#targets[@]} -eq 0 ]; then targets=(classify_field import_data_file output_file statistics_file); fi
+if [ ${#targets[@]} -eq 0 ]; then targets=(classify_field import_data_file output_file statistics_file read_workbook); fi
 
 cxx=""
 for c in clang++-14 clang++; do

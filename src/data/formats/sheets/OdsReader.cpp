@@ -1,0 +1,247 @@
+#include "data/formats/sheets/OdsReader.h"
+
+#include <charconv>
+#include <cstring>
+
+#include "data/FieldClassifier.h"
+#include "data/formats/sheets/SheetChoiceIndex.h"
+#include "data/formats/sheets/SheetDates.h"
+#include "data/formats/sheets/SheetTable.h"
+#include "data/formats/sheets/XmlStream.h"
+#include "data/formats/sheets/ZipPackage.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr std::size_t kMaxCellBytes = std::size_t{1} << 20;
+
+ImportError Damaged(const std::string& what) {
+    return ImportError::Unreadable("the spreadsheet is damaged: " + what);
+}
+
+// A repeat count, at least 1; clamped at the sheet's size so sums cannot overflow.
+std::int64_t Repeat(const char* text) {
+    if (!text) return 1;
+    std::int64_t v = 0;
+    const auto r = std::from_chars(text, text + std::strlen(text), v);
+    if (r.ec == std::errc::result_out_of_range) return SheetTable::kMaxRows * 2;
+    if (r.ec != std::errc() || v < 1) return 1;
+    return std::min(v, SheetTable::kMaxRows * 2);
+}
+
+// One cell's content as the file types it.
+struct OdsCell {
+    enum class Kind { Number, Text, Date } kind = Kind::Number;
+    double number = 0.0;
+    std::string text;
+};
+
+// The tables of content.xml. Measures every table, or reads the one numbered `wanted` (from 0)
+// into the table and stops at its end.
+class ContentHandler : public XmlHandler {
+  public:
+    ContentHandler(SheetTable* table, std::size_t wanted) : m_table(table), m_wanted(wanted) {}
+
+    std::vector<SheetInfo> sheets;
+
+    void start(std::string_view name, const char** a) override {
+        if (m_annotation > 0) {
+            ++m_annotation;
+            return;
+        }
+        if (name == "table" && !m_inTable) {
+            m_inTable = true;
+            const char* n = Attribute(a, "name");
+            sheets.push_back({n ? n : "", 0, 0});
+            m_row = 1;
+        } else if (!m_inTable) {
+            return;
+        } else if (name == "table-row") {
+            m_rowRepeat = Repeat(Attribute(a, "number-rows-repeated"));
+            m_column = 1;
+            m_rowCells.clear();
+        } else if (name == "table-cell" || name == "covered-table-cell") {
+            startCell(a);
+        } else if (name == "annotation") {
+            m_annotation = 1;
+        } else if (m_inCell && name == "p") {
+            if (m_paragraphs++ > 0) appendText("\n");
+            m_inParagraph = true;
+        } else if (m_inParagraph && name == "s") {
+            const std::int64_t spaces = std::min<std::int64_t>(Repeat(Attribute(a, "c")), 1024);
+            appendText(std::string(static_cast<std::size_t>(spaces), ' '));
+        } else if (m_inParagraph && name == "tab") {
+            appendText("\t");
+        } else if (m_inParagraph && name == "line-break") {
+            appendText("\n");
+        }
+    }
+
+    void end(std::string_view name) override {
+        if (m_annotation > 0) {
+            --m_annotation;
+            return;
+        }
+        if (!m_inTable) return;
+        if (name == "p") {
+            m_inParagraph = false;
+        } else if (name == "table-cell" || name == "covered-table-cell") {
+            endCell();
+        } else if (name == "table-row") {
+            endRow();
+        } else if (name == "table") {
+            m_inTable = false;
+            if (m_table && sheets.size() == m_wanted + 1) stop();
+        }
+    }
+
+    void text(std::string_view t) override {
+        if (m_inParagraph && m_annotation == 0) appendText(t);
+    }
+
+  private:
+    bool reading() const { return !m_table || sheets.size() == m_wanted + 1; }
+
+    void appendText(std::string_view t) {
+        if (!m_collect) return;
+        if (m_cell.text.size() + t.size() > kMaxCellBytes)
+            return fail(Damaged("a cell holds far too much text"));
+        m_cell.text.append(t);
+    }
+
+    void startCell(const char** a) {
+        m_inCell = true;
+        m_paragraphs = 0;
+        m_cellRepeat = Repeat(Attribute(a, "number-columns-repeated"));
+        m_cell = OdsCell{};
+        m_hasContent = false;
+        m_collect = false;
+        const char* type = Attribute(a, "value-type");
+        if (!type || !reading()) return;
+        const std::string_view t = type;
+        m_hasContent = true;
+        if (t == "float" || t == "percentage" || t == "currency") {
+            const char* v = Attribute(a, "value");
+            m_cell.kind = OdsCell::Kind::Number;
+            const auto number = v ? ReadWhole(v) : std::nullopt;
+            if (!number) {
+                // No readable value: take the text shown.
+                m_cell.kind = OdsCell::Kind::Text;
+                m_collect = true;
+            } else {
+                m_cell.number = *number;
+            }
+        } else if (t == "boolean") {
+            const char* v = Attribute(a, "boolean-value");
+            m_cell.number = v && std::strcmp(v, "true") == 0 ? 1.0 : 0.0;
+        } else if (t == "date" || t == "time") {
+            const char* v = Attribute(a, t == "date" ? "date-value" : "time-value");
+            m_cell.kind = OdsCell::Kind::Date;
+            if (v) {
+                m_cell.text = t == "date" ? OdsDateText(v) : OdsTimeText(v);
+            } else {
+                m_cell.kind = OdsCell::Kind::Text;
+                m_collect = true;
+            }
+        } else {
+            m_cell.kind = OdsCell::Kind::Text;
+            if (const char* v = Attribute(a, "string-value"))
+                m_cell.text = v;
+            else
+                m_collect = true;
+        }
+    }
+
+    void endCell() {
+        m_inCell = false;
+        m_inParagraph = false;
+        if (m_hasContent) {
+            if (m_column + m_cellRepeat - 1 > SheetTable::kMaxColumns)
+                return fail(ImportError::Unreadable(
+                    "a cell lies right of column XFD, the last column a sheet has"));
+            if (m_column + m_cellRepeat - 1 > DataMatrix::kMaxVariables)
+                return fail(ImportError::Of(ImportError::Kind::TooManyFields, m_row));
+            m_rowCells.push_back({m_column, m_cellRepeat, std::move(m_cell)});
+        }
+        m_column += m_cellRepeat;
+        if (m_column > SheetTable::kMaxColumns * 2) m_column = SheetTable::kMaxColumns * 2;
+    }
+
+    void endRow() {
+        if (!m_rowCells.empty()) {
+            const std::int64_t lastRow = m_row + m_rowRepeat - 1;
+            if (lastRow > SheetTable::kMaxRows)
+                return fail(ImportError::Unreadable("a cell lies below row " +
+                                                    std::to_string(SheetTable::kMaxRows) +
+                                                    ", the last row a sheet has"));
+            SheetInfo& info = sheets.back();
+            info.rows = std::max(info.rows, lastRow);
+            for (const Placed& p : m_rowCells)
+                info.columns = std::max(info.columns, p.column + p.repeat - 1);
+            if (m_table) {
+                for (std::int64_t r = m_row; r <= lastRow; ++r)
+                    for (const Placed& p : m_rowCells)
+                        for (std::int64_t c = p.column; c < p.column + p.repeat; ++c)
+                            if (auto e = place(r, c, p.cell)) return fail(std::move(*e));
+            }
+        }
+        m_row += m_rowRepeat;
+        if (m_row > SheetTable::kMaxRows * 2) m_row = SheetTable::kMaxRows * 2;
+    }
+
+    std::optional<ImportError> place(std::int64_t row, std::int64_t column, const OdsCell& cell) {
+        switch (cell.kind) {
+            case OdsCell::Kind::Number:
+                return m_table->number(row, column, cell.number);
+            case OdsCell::Kind::Text:
+                return m_table->text(row, column, cell.text);
+            case OdsCell::Kind::Date:
+                return m_table->date(row, column, cell.text);
+        }
+        return std::nullopt;
+    }
+
+    struct Placed {
+        std::int64_t column, repeat;
+        OdsCell cell;
+    };
+
+    SheetTable* m_table;
+    std::size_t m_wanted;
+    bool m_inTable = false, m_inCell = false, m_inParagraph = false;
+    bool m_hasContent = false, m_collect = false;
+    int m_annotation = 0, m_paragraphs = 0;
+    std::int64_t m_row = 1, m_rowRepeat = 1, m_column = 1, m_cellRepeat = 1;
+    OdsCell m_cell;
+    std::vector<Placed> m_rowCells;
+};
+
+}  // namespace
+
+Result<std::vector<SheetInfo>, ImportError> OdsReader::sheets() {
+    ContentHandler measure(nullptr, 0);
+    if (auto e = m_zip.parse("content.xml", measure)) return *e;
+    if (measure.sheets.empty()) return ImportError::Unreadable("the spreadsheet has no tables");
+    return measure.sheets;
+}
+
+Result<DataSet, ImportError> OdsReader::read(const SheetChoice& choice) {
+    std::size_t wanted = 0;
+    if (!choice.name.empty() || choice.number != 0) {
+        auto listed = sheets();
+        if (!listed) return listed.error();
+        std::vector<std::string> names;
+        for (const SheetInfo& s : listed.value()) names.push_back(s.name);
+        const auto index = SheetChoiceIndex(names, choice);
+        if (!index) return index.error();
+        wanted = index.value();
+    }
+    SheetTable table;
+    ContentHandler content(&table, wanted);
+    if (auto e = m_zip.parse("content.xml", content)) return *e;
+    if (content.sheets.empty()) return ImportError::Unreadable("the spreadsheet has no tables");
+    return table.finish();
+}
+
+}  // namespace corvane

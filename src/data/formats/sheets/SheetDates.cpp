@@ -1,0 +1,165 @@
+#include "data/formats/sheets/SheetDates.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+
+namespace corvane {
+
+namespace {
+
+// The civil date of a count of days since 1970-01-01.
+void CivilFromDays(std::int64_t z, int& y, unsigned& m, unsigned& d) {
+    z += 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const auto doe = static_cast<unsigned>(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    d = doy - (153 * mp + 2) / 5 + 1;
+    m = mp < 10 ? mp + 3 : mp - 9;
+    y = static_cast<int>(yoe + era * 400 + (m <= 2));
+}
+
+std::string TimeText(std::int64_t seconds) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%02lld:%02lld:%02lld",
+                  static_cast<long long>(seconds / 3600), static_cast<long long>(seconds / 60 % 60),
+                  static_cast<long long>(seconds % 60));
+    return buffer;
+}
+
+}  // namespace
+
+DateForm NumberFormatForm(int id, std::string_view code) {
+    if (id >= 14 && id <= 17) return DateForm::Date;
+    if (id == 22) return DateForm::DateTime;
+    if ((id >= 18 && id <= 21) || (id >= 45 && id <= 47)) return DateForm::Time;
+    if (id < 164) return DateForm::None;
+    bool date = false, time = false, month = false;
+    for (std::size_t i = 0; i < code.size(); ++i) {
+        const char c = code[i];
+        if (c == '"') {
+            const std::size_t close = code.find('"', i + 1);
+            if (close == std::string_view::npos) break;
+            i = close;
+        } else if (c == '[') {
+            const std::size_t close = code.find(']', i + 1);
+            if (close == std::string_view::npos) break;
+            // [h], [mm] and [ss] are elapsed times; [Red] or [$-409] say nothing.
+            const std::string_view inside = code.substr(i + 1, close - i - 1);
+            if (!inside.empty() && (inside[0] == 'h' || inside[0] == 'H' || inside[0] == 's' ||
+                                    inside[0] == 'S' || inside[0] == 'm' || inside[0] == 'M'))
+                time = true;
+            i = close;
+        } else if (c == '\\' || c == '_' || c == '*') {
+            ++i;
+        } else if (c == ';') {
+            break;  // the first section decides
+        } else {
+            switch (c) {
+                case 'd':
+                case 'D':
+                case 'y':
+                case 'Y':
+                    date = true;
+                    break;
+                case 'h':
+                case 'H':
+                case 's':
+                case 'S':
+                    time = true;
+                    break;
+                case 'm':
+                case 'M':
+                    month = true;
+                    break;
+                default:
+                    break;
+            }
+        }
+    }
+    if (month && !time) date = true;
+    if (date && time) return DateForm::DateTime;
+    if (date) return DateForm::Date;
+    if (time) return DateForm::Time;
+    return DateForm::None;
+}
+
+std::optional<std::string> SerialDateText(double serial, DateForm form, bool from1904) {
+    if (!std::isfinite(serial) || serial < 0 || serial >= 2958466) return std::nullopt;
+    std::int64_t seconds = std::llround(serial * 86400.0);
+    std::int64_t day = seconds / 86400;
+    seconds %= 86400;
+    if (form == DateForm::Time && day == 0) return TimeText(seconds);
+    if (form == DateForm::Time) return TimeText(day * 86400 + seconds);
+    // Day 1 is 1900-01-01, and 60 the 29 February 1900 the 1900 system wrongly counts.
+    std::int64_t sinceEpoch;
+    if (from1904)
+        sinceEpoch = day - 24107;  // 1904-01-01 is day 0
+    else
+        sinceEpoch = day - (day < 61 ? 25568 : 25569);
+    if (!from1904 && day == 0) return std::nullopt;
+    int y;
+    unsigned m, d;
+    CivilFromDays(sinceEpoch, y, m, d);
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02u", y, m, d);
+    std::string out = buffer;
+    if (form == DateForm::DateTime || seconds != 0) out += " " + TimeText(seconds);
+    return out;
+}
+
+std::string OdsDateText(std::string_view value) {
+    std::string out(value);
+    const std::size_t t = out.find('T');
+    if (t == std::string::npos) return out;
+    std::string time = out.substr(t + 1);
+    const std::size_t fraction = time.find('.');
+    if (fraction != std::string::npos) time.resize(fraction);
+    out.resize(t);
+    if (time != "00:00:00") out += " " + time;
+    return out;
+}
+
+std::string OdsTimeText(std::string_view value) {
+    // PnDTnHnMn(.n)S; the days fold into the hours.
+    std::int64_t hours = 0, minutes = 0, seconds = 0, number = 0;
+    bool inTime = false;
+    for (char c : value) {
+        if (c >= '0' && c <= '9') {
+            if (number < 100'000'000) number = number * 10 + (c - '0');
+            continue;
+        }
+        switch (c) {
+            case 'D':
+                hours += number * 24;
+                break;
+            case 'T':
+                inTime = true;
+                break;
+            case 'H':
+                hours += number;
+                break;
+            case 'M':
+                if (inTime) minutes = number;
+                break;
+            case 'S':
+                seconds = number;
+                break;
+            case '.':
+                seconds = number;
+                break;
+            default:
+                break;
+        }
+        if (c == '.') {
+            number = 0;
+            break;
+        }
+        number = 0;
+    }
+    return TimeText(hours * 3600 + minutes * 60 + seconds);
+}
+
+}  // namespace corvane

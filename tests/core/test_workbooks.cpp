@@ -1,0 +1,271 @@
+// Workbooks as their writers make them, and hostile ones: each reads into the data set its
+// sheet shows, or fails with a message that names the problem.
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "TempFiles.h"
+#include "common/Single.h"
+#include "data/formats/sheets/Workbook.h"
+
+using namespace corvane;
+
+namespace {
+
+constexpr float M = kMissing;
+
+std::string WrittenBy(const std::string& file) {
+    return std::string(CORVANE_TEST_DATA) + "/written-by/" + file;
+}
+
+std::string Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::vector<float> Column(const DataSet& d, std::int32_t v) {
+    std::vector<float> out;
+    for (std::int32_t c = 1; c <= d.cases(); ++c) out.push_back(d.matrix()(c, v));
+    return out;
+}
+
+std::vector<std::string> Labels(const DataSet& d, std::int32_t v) {
+    std::vector<std::string> out;
+    for (const ValueLabel& l : d.facts(v).labels) out.push_back(l.text);
+    return out;
+}
+
+// The same trial data set from every writer: numbers, a text column, a blank cell, dates.
+class TrialWorkbook : public testing::TestWithParam<const char*> {};
+
+TEST_P(TrialWorkbook, ReadsNamesTextMissingAndDates) {
+    const auto r = ReadWorkbook(WrittenBy(GetParam()));
+    ASSERT_TRUE(r.ok()) << r.error().reason;
+    const DataSet& d = r.value();
+    ASSERT_GE(d.variables(), 4);
+    EXPECT_EQ(std::vector<std::string>(d.names().begin(), d.names().begin() + 4),
+              (std::vector<std::string>{"group", "arm", "score", "visit"}));
+    EXPECT_EQ(Column(d, 1).size(), static_cast<std::size_t>(d.cases()));
+    const auto first4 = [&](std::int32_t v) {
+        auto c = Column(d, v);
+        c.resize(4);
+        return c;
+    };
+    EXPECT_FALSE(d.isText(1));
+    EXPECT_EQ(first4(1), (std::vector<float>{1, 1, 2, 2}));
+    EXPECT_TRUE(d.isText(2));
+    EXPECT_EQ(Labels(d, 2), (std::vector<std::string>{"control", "treated"}));
+    EXPECT_EQ(first4(2), (std::vector<float>{1, 1, 2, 2}));
+    EXPECT_EQ(d.facts(2).firstText, "control");
+    EXPECT_EQ(d.facts(2).firstTextRow, 2);
+    EXPECT_EQ(first4(3), (std::vector<float>{12.5f, 14, M, 11.25f}));
+    EXPECT_TRUE(d.isText(4));
+    EXPECT_EQ(Labels(d, 4),
+              (std::vector<std::string>{"2024-03-01", "2024-03-02", "2024-03-03", "2024-03-04"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Writers, TrialWorkbook,
+                         testing::Values("xlsxwriter_trial.xlsx", "openpyxl_trial.xlsx",
+                                         "openxlsx_trial.xlsx", "pandas_trial.ods",
+                                         "xlwt_trial.xls"));
+
+TEST(Workbook, BooleansAndCachedFormulaResults) {
+    const auto r = ReadWorkbook(WrittenBy("xlsxwriter_trial.xlsx"));
+    ASSERT_TRUE(r.ok()) << r.error().reason;
+    EXPECT_EQ(r.value().cases(), 5);
+    EXPECT_EQ(Column(r.value(), 5), (std::vector<float>{0, 1, 0, 1, M}));
+    // The formula's row: its cached result, and nothing else on the row.
+    EXPECT_EQ(r.value().matrix()(5, 1), 3.0f);
+    EXPECT_EQ(r.value().matrix()(5, 3), M);
+}
+
+TEST(Workbook, ListsSheetsAndReadsTheChosenOne) {
+    const auto listed = ListSheets(WrittenBy("xlsxwriter_trial.xlsx"));
+    ASSERT_TRUE(listed.ok());
+    ASSERT_EQ(listed.value().size(), 2u);
+    EXPECT_EQ(listed.value()[0].name, "trial");
+    EXPECT_EQ(listed.value()[0].rows, 6);
+    EXPECT_EQ(listed.value()[0].columns, 5);
+    EXPECT_EQ(listed.value()[1].name, "notes");
+
+    // "notes" has x in A1 and 5 in C3 alone: the gaps read as missing.
+    for (const SheetChoice& choice : {SheetChoice{"notes", 0}, SheetChoice{"", 2}}) {
+        const auto r = ReadWorkbook(WrittenBy("xlsxwriter_trial.xlsx"), choice);
+        ASSERT_TRUE(r.ok()) << r.error().reason;
+        EXPECT_EQ(r.value().names(), (std::vector<std::string>{"x", "", ""}));
+        EXPECT_EQ(Column(r.value(), 3), (std::vector<float>{M, 5}));
+        EXPECT_EQ(Column(r.value(), 1), (std::vector<float>{M, M}));
+    }
+
+    const auto ods = ListSheets(WrittenBy("pandas_trial.ods"));
+    ASSERT_TRUE(ods.ok());
+    ASSERT_EQ(ods.value().size(), 2u);
+    EXPECT_EQ(ods.value()[1].name, "notes");
+    EXPECT_EQ(ods.value()[1].rows, 3);
+
+    const auto noName = ReadWorkbook(WrittenBy("pandas_trial.ods"), {"nope", 0});
+    ASSERT_FALSE(noName.ok());
+    EXPECT_EQ(noName.error().reason, "the workbook has no sheet named \"nope\"");
+    const auto noNumber = ReadWorkbook(WrittenBy("xlwt_trial.xls"), {"", 3});
+    ASSERT_FALSE(noNumber.ok());
+    EXPECT_EQ(noNumber.error().reason, "the workbook has no sheet 3, only 2");
+}
+
+TEST(Workbook, SniffsTheKindFromTheFirstBytes) {
+    EXPECT_EQ(SniffWorkbook(Bytes(WrittenBy("xlsxwriter_trial.xlsx")).substr(0, 512)),
+              WorkbookKind::Xlsx);
+    EXPECT_EQ(SniffWorkbook(Bytes(WrittenBy("openpyxl_trial.xlsx")).substr(0, 512)),
+              WorkbookKind::Xlsx);
+    EXPECT_EQ(SniffWorkbook(Bytes(WrittenBy("pandas_trial.ods")).substr(0, 512)),
+              WorkbookKind::Ods);
+    EXPECT_EQ(SniffWorkbook(Bytes(WrittenBy("xlwt_trial.xls")).substr(0, 512)), WorkbookKind::Xls);
+    EXPECT_EQ(SniffWorkbook("group,score\n1,2\n"), WorkbookKind::None);
+}
+
+// Workbooks zipped in the test, most of them hostile.
+class MadeWorkbook : public testing::Test {
+  protected:
+    std::string zipOf(const std::vector<std::pair<std::string, std::string>>& parts) {
+        const std::string path = m_dir.path() + "/book" + std::to_string(m_count++) + ".xlsx";
+        int error = 0;
+        zip_t* z = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+        for (const auto& [name, bytes] : parts) {
+            m_kept.push_back(bytes);
+            zip_source_t* s = zip_source_buffer(z, m_kept.back().data(), m_kept.back().size(), 0);
+            zip_file_add(z, name.c_str(), s, ZIP_FL_OVERWRITE);
+        }
+        zip_close(z);
+        m_kept.clear();
+        return path;
+    }
+    // An .xlsx of one sheet whose <sheetData> holds `cells`.
+    std::string xlsx(const std::string& cells, const std::string& workbook = kWorkbook) {
+        return zipOf({{"xl/workbook.xml", workbook},
+                      {"xl/worksheets/sheet1.xml",
+                       "<worksheet><sheetData>" + cells + "</sheetData></worksheet>"}});
+    }
+    std::string ods(const std::string& rows) {
+        return zipOf({{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
+                      {"content.xml",
+                       "<office:document-content><office:body><office:spreadsheet>"
+                       "<table:table table:name=\"s\">" +
+                           rows +
+                           "</table:table></office:spreadsheet></office:body>"
+                           "</office:document-content>"}});
+    }
+    static std::string Reason(const Result<DataSet, ImportError>& r) {
+        return r.ok() ? "read" : r.error().reason;
+    }
+
+    static inline const std::string kWorkbook =
+        "<workbook><sheets><sheet name=\"s\" r:id=\"x\"/></sheets></workbook>";
+    TempDir m_dir;
+    int m_count = 0;
+    std::vector<std::string> m_kept;
+};
+
+TEST_F(MadeWorkbook, TextColumnsKeepGapsAndNameTheirNumbers) {
+    const auto inl = [](const char* ref, const char* text) {
+        return std::string("<c r=\"") + ref + "\" t=\"inlineStr\"><is><t>" + text + "</t></is></c>";
+    };
+    const auto r = ReadWorkbook(xlsx("<row r=\"1\">" + inl("A1", "n") + inl("B1", "m") +
+                                     "</row><row r=\"2\"><c r=\"B2\"><v>1</v></c></row>"
+                                     "<row r=\"3\">" +
+                                     inl("A3", "a") + inl("B3", "b") + "</row>"));
+    ASSERT_TRUE(r.ok()) << Reason(r);
+    EXPECT_EQ(r.value().names(), (std::vector<std::string>{"n", "m"}));
+    EXPECT_EQ(Column(r.value(), 1), (std::vector<float>{M, 1}));
+    EXPECT_EQ(Column(r.value(), 2), (std::vector<float>{1, 2}));
+    EXPECT_EQ(Labels(r.value(), 2), (std::vector<std::string>{"1", "b"}));
+    EXPECT_EQ(r.value().facts(2).firstTextRow, 3);
+}
+
+TEST_F(MadeWorkbook, ZipBombEndsInAMessage) {
+    const std::string padding(std::size_t{20} << 20, ' ');
+    const auto r = ReadWorkbook(xlsx("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>" + padding));
+    EXPECT_NE(Reason(r).find("zip bomb"), std::string::npos) << Reason(r);
+}
+
+TEST_F(MadeWorkbook, EntityExpansionIsRefused) {
+    std::string laughs = "<?xml version=\"1.0\"?><!DOCTYPE w [<!ENTITY a \"aaaaaaaaaa\">";
+    for (char c = 'b'; c <= 'j'; ++c)
+        laughs += std::string("<!ENTITY ") + c + " \"" + std::string(10, '&') + "\">";
+    laughs += "]><workbook><sheets><sheet name=\"&j;\" r:id=\"x\"/></sheets></workbook>";
+    const auto r = ReadWorkbook(xlsx("", laughs));
+    EXPECT_NE(Reason(r).find("document type"), std::string::npos) << Reason(r);
+}
+
+TEST_F(MadeWorkbook, FarCellsMakeNoGiantGrid) {
+    // A formatted but empty cell at the sheet's last corner is no cell at all.
+    const auto styled =
+        ReadWorkbook(xlsx("<row r=\"1\"><c r=\"A1\"><v>4</v></c></row>"
+                          "<row r=\"1048576\"><c r=\"XFD1048576\" s=\"1\"/></row>"));
+    ASSERT_TRUE(styled.ok()) << Reason(styled);
+    EXPECT_EQ(styled.value().cases(), 1);
+    EXPECT_EQ(styled.value().variables(), 1);
+
+    const auto corner =
+        ReadWorkbook(xlsx("<row r=\"1048576\"><c r=\"XFD1048576\"><v>1</v></c></row>"));
+    ASSERT_FALSE(corner.ok());
+    EXPECT_EQ(corner.error().kind, ImportError::Kind::TooManyFields);
+    EXPECT_EQ(corner.error().row, 1048576);
+
+    const auto beyond =
+        ReadWorkbook(xlsx("<row r=\"1048577\"><c r=\"A1048577\"><v>1</v></c></row>"));
+    EXPECT_NE(Reason(beyond).find("below row 1048576"), std::string::npos) << Reason(beyond);
+}
+
+TEST_F(MadeWorkbook, OdsRepeatsExpandOnlyBeforeContent) {
+    const std::string cell = "<table:table-cell office:value-type=\"float\" office:value=\"2\"/>";
+    const std::string blankCells = "<table:table-cell table:number-columns-repeated=\"16383\"/>";
+    const auto trailing = ReadWorkbook(
+        ods("<table:table-row table:number-rows-repeated=\"3\">" + blankCells +
+            "</table:table-row><table:table-row>" + cell + cell + blankCells +
+            "</table:table-row><table:table-row table:number-rows-repeated=\"1048572\">" +
+            blankCells + "</table:table-row>"));
+    ASSERT_TRUE(trailing.ok()) << Reason(trailing);
+    EXPECT_EQ(trailing.value().cases(), 1);
+    EXPECT_EQ(trailing.value().variables(), 2);
+
+    const auto repeatedContent = ReadWorkbook(ods(
+        "<table:table-row table:number-rows-repeated=\"2000000\">" + cell + "</table:table-row>"));
+    EXPECT_NE(Reason(repeatedContent).find("below row"), std::string::npos)
+        << Reason(repeatedContent);
+    const auto wideContent = ReadWorkbook(
+        ods("<table:table-row><table:table-cell table:number-columns-repeated=\"16384\" "
+            "office:value-type=\"float\" office:value=\"1\"/></table:table-row>"));
+    ASSERT_FALSE(wideContent.ok());
+    EXPECT_EQ(wideContent.error().kind, ImportError::Kind::TooManyFields);
+}
+
+TEST_F(MadeWorkbook, DamagedAndTruncatedFilesSayWhy) {
+    const auto unclosed = ReadWorkbook(xlsx("<row r=\"1\"><c r=\"A1\"><v>1</v></c>"));
+    EXPECT_NE(Reason(unclosed).find("is damaged: mismatched tag"), std::string::npos)
+        << Reason(unclosed);
+    const auto badString =
+        ReadWorkbook(xlsx("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>7</v></c></row>"));
+    EXPECT_NE(Reason(badString).find("shared string that does not exist"), std::string::npos)
+        << Reason(badString);
+    const auto tooLarge = ReadWorkbook(xlsx("<row r=\"2\"><c r=\"B2\"><v>1e300</v></c></row>"));
+    ASSERT_FALSE(tooLarge.ok());
+    EXPECT_EQ(tooLarge.error().kind, ImportError::Kind::NumberTooLarge);
+    EXPECT_EQ(tooLarge.error().column, 2);
+
+    for (const char* file : {"xlsxwriter_trial.xlsx", "pandas_trial.ods", "xlwt_trial.xls"}) {
+        const std::string whole = Bytes(WrittenBy(file));
+        const auto r = ReadWorkbook(m_dir.file("cut", whole.substr(0, whole.size() / 2)));
+        ASSERT_FALSE(r.ok()) << file;
+        EXPECT_EQ(r.error().kind, ImportError::Kind::Unreadable) << file;
+        EXPECT_FALSE(r.error().reason.empty()) << file;
+    }
+    EXPECT_EQ(Reason(ReadWorkbook(m_dir.file("text", "a,b\n1,2\n"))),
+              "the file is not an Excel or OpenDocument workbook");
+}
+
+}  // namespace

@@ -1,0 +1,47 @@
+# The trial data set of the spreadsheet import tests as openpyxl, pandas with odfpy and xlwt
+# write it (Debian: python3-openpyxl, python3-pandas, python3-odf, python3-xlwt).
+import datetime
+
+import numpy as np
+import openpyxl
+import pandas as pd
+import xlwt
+
+d = pd.DataFrame(
+    {
+        "group": [1, 1, 2, 2],
+        "arm": ["control", "control", "treated", "treated"],
+        "score": [12.5, 14, np.nan, 11.25],
+        "visit": [datetime.date(2024, 3, day) for day in (1, 2, 3, 4)],
+    }
+)
+with pd.ExcelWriter("pandas_trial.ods", engine="odf") as w:
+    d.to_excel(w, sheet_name="trial", index=False)
+    pd.DataFrame({"x": [1, 2]}).to_excel(w, sheet_name="notes", index=False)
+
+# openpyxl by hand: shared and inline strings, a custom date format, a sparse second sheet.
+wb = openpyxl.Workbook()
+ws = wb.active
+ws.title = "trial"
+ws.append(list(d.columns))
+for row in d.itertuples(index=False):
+    ws.append([row.group, row.arm, None if np.isnan(row.score) else row.score, row.visit])
+for r in range(2, 6):
+    ws.cell(row=r, column=4).number_format = "dd/mm/yyyy"
+notes = wb.create_sheet("notes")
+notes["B3"] = 7
+wb.save("openpyxl_trial.xlsx")
+
+book = xlwt.Workbook()
+sheet = book.add_sheet("trial")
+dates = xlwt.easyxf(num_format_str="yyyy-mm-dd")
+for c, name in enumerate(d.columns):
+    sheet.write(0, c, name)
+for r, row in enumerate(d.itertuples(index=False), start=1):
+    sheet.write(r, 0, int(row.group))
+    sheet.write(r, 1, row.arm)
+    if not np.isnan(row.score):
+        sheet.write(r, 2, row.score)
+    sheet.write(r, 3, row.visit, dates)
+book.add_sheet("notes").write(0, 0, "x")
+book.save("xlwt_trial.xls")
