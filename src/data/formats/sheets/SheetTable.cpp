@@ -1,5 +1,7 @@
 #include "data/formats/sheets/SheetTable.h"
 
+#include <unistd.h>
+
 #include <charconv>
 #include <cmath>
 
@@ -139,6 +141,11 @@ Result<DataSet, ImportError> SheetTable::finish() {
     out.variables = variables;
     out.cases = cases;
     if (!out.names.empty()) out.names.resize(variables);
+    // Two cells at opposite corners of a sheet span a grid no memory holds: refuse it before
+    // asking for it, rather than leave it to the system's overcommitting.
+    const auto bytes = static_cast<double>(cases) * variables * sizeof(float);
+    const auto memory = static_cast<double>(::sysconf(_SC_PHYS_PAGES)) * ::sysconf(_SC_PAGE_SIZE);
+    if (memory > 0 && bytes > memory / 2) return ImportError::Of(ImportError::Kind::OutOfMemory);
     out.matrix = DataMatrix(cases, variables);
 
     bool anyText = false;
