@@ -12,7 +12,7 @@
 #include "analysis/Bootstrap.h"
 #include "analysis/Descriptives.h"
 #include "analysis/DrawCounts.h"
-#include "data/formats/ImportDataFile.h"
+#include "data/import/ImportDataFile.h"
 
 using namespace corvane;
 

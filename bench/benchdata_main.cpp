@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "BenchData.h"
-#include "data/formats/ImportDataFile.h"
+#include "data/import/ImportDataFile.h"
 #include "data/formats/stats/ReadStatisticsFile.h"
 
 using namespace corvane;

@@ -16,7 +16,7 @@
 #include "common/Single.h"
 #include "data/FieldClassifier.h"
 #include "data/formats/DelimitedFields.h"
-#include "data/formats/ImportDataFile.h"
+#include "data/import/ImportDataFile.h"
 #include "data/modGeneral.h"
 
 using namespace corvane;

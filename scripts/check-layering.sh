@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a file under src/ includes a header of a layer above its own, or when the includes
 # between folders form a cycle. The layers, lowest first:
-#   core      common, data, data/formats and its folders, analysis, output
+#   core      common, data, data/formats and its folders, data/import, analysis, output
 #   platform  the Qt layer every window uses
 #   ui        data/ui, analysis/ui, output/ui
 #   app       the main window, the splash, the window registry
@@ -14,7 +14,7 @@ cd "$src"
 folder_of() { local d=${1%/*}; echo "$d"; }
 layer_of() {
     case $1 in
-        common | data | data/formats | data/formats/* | analysis | output) echo 0 ;;
+        common | data | data/formats | data/formats/* | data/import | analysis | output) echo 0 ;;
         platform) echo 1 ;;
         */ui) echo 2 ;;
         app) echo 3 ;;

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "data/formats/sheets/Workbook.h"
+
 class QSettings;
 class QWidget;
 class OutputPane;
@@ -24,9 +26,11 @@ class ImportWorkflow : public QObject {
     // The folder of the last successful import while it is still there; otherwise empty.
     QString lastFolder() const;
 
-    // Imports `file` (a full path, empty when none is selected) split at `delimiter`. Without a
-    // file the data set just reads as empty; the matrix itself stays. A file that cannot be
-    // read gets its box.
+    // Imports `file` (a full path, empty when none is selected) split at `delimiter`, or with
+    // kDetectFormat as whatever format it is detected to be (a workbook of several sheets asks
+    // which). Without a file the data set just reads as empty; the matrix itself stays. A file
+    // that cannot be read gets its box, which for a chosen delimiter says when detection would
+    // read the file.
     void import(const QString& file, char delimiter);
 
   signals:
@@ -34,6 +38,9 @@ class ImportWorkflow : public QObject {
     void dataSetReplaced(const QString& file);
 
   private:
+    // Which sheet of a workbook of several to read; false when the user cancelled.
+    bool chooseSheet(const QString& file, corvane::SheetChoice& sheet);
+
     QWidget* m_window;
     OutputPane* m_pane;
     std::shared_ptr<QSettings> m_settings;

@@ -27,6 +27,7 @@
 #include "app/MainWindowControls.h"
 #include "app/frmSplash.h"
 #include "common/Messages.h"
+#include "data/import/ImportDataFile.h"
 #include "output/ui/OutputPane.h"
 #include "output/ui/frmOpenOutput.h"
 #include "output/ui/frmSaveOutput.h"
@@ -319,7 +320,7 @@ void frmMain::importFile(const QString& path) {
                 drvDrive->showDriveOf(info.absolutePath());
             m_strFileName = info.absoluteFilePath();
             lblSelectedFile->setText(info.fileName());
-            importSelected();
+            m_import->import(m_strFileName, corvane::kDetectFormat);
         },
         kImportGuard);
 }

@@ -81,8 +81,8 @@ class frmMain : public QMainWindow {
     void cmdImportData_Click();
     // "Import Data File...": a file chosen in the desktop's file dialog is imported.
     void mnuImportDataFile_Click();
-    // Moves the three lists to the file's folder, selects it and imports it with the chosen
-    // delimiter, as the file dialog and a file dropped on the window do.
+    // Moves the three lists to the file's folder, selects it and imports it as whatever format
+    // it is detected to be, as the file dialog and a file dropped on the window do.
     void importFile(const QString& path);
     // `corvane FILE`, as a file manager starts the program: the file is imported once the
     // event loop runs. Other arguments are left alone.

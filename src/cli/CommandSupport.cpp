@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "cli/CliArguments.h"
-#include "data/formats/ImportDataFile.h"
+#include "data/import/ImportDataFile.h"
 
 namespace corvane::cli {
 

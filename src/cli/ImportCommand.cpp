@@ -8,8 +8,9 @@ std::string RunImport(const ParsedArgs& a, std::ostream&, const CliEnvironment&)
     const char delimiter = ParseDelimiter(a);
     const std::string shown = DisplayPath(a.file);
     const DataSet data = Import(a.file, shown, delimiter);
-    return WithLineEnds(ImportSummary(shown, data.cases(), data.variables(), !data.names().empty()),
-                        a.flag("crlf"));
+    return WithLineEnds(
+        ImportSummary(shown, data.cases(), data.variables(), !data.names().empty(), data.readAs()),
+        a.flag("crlf"));
 }
 
 }  // namespace corvane::cli

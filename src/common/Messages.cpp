@@ -46,6 +46,11 @@ std::string FileChangedWhileReading(const std::string& path) {
 
 std::string NotEnoughMemory() { return "There is not enough memory to import this file."; }
 
+std::string LooksLikeOtherFormat(const std::string& what) {
+    return "The file looks like " + what +
+           ": import it with File > Import Data File..., which detects its format.";
+}
+
 std::string LooksDelimited(char delimiter) {
     const char* name = delimiter == ',' ? "comma" : delimiter == '\t' ? "tab" : "space";
     const char* option = delimiter == ',' ? "Comma" : delimiter == '\t' ? "Tab" : "Space";

@@ -25,6 +25,9 @@ std::string FileChangedWhileReading(const std::string& path);
 std::string NotEnoughMemory();  // the import itself
 // The second sentence of an invalid entry when another delimiter splits the file well.
 std::string LooksDelimited(char delimiter);
+// For a file the chosen delimiter cannot read that detection would: "The file looks like an
+// SPSS data file: import it with File > Import Data File..., which detects its format."
+std::string LooksLikeOtherFormat(const std::string& what);
 
 // Effect-size analysis
 inline constexpr const char* kNoDependentVariable = "A dependent variable must be selected.";

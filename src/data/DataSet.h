@@ -64,6 +64,15 @@ class DataSet {
     std::int32_t variables() const { return m_variables; }
     const std::vector<std::string>& names() const { return m_stored->names; }
     bool hasNames() const { return !m_stored->names.empty(); }
+    // What the import detected the file to be, for the summary ("semicolon-delimited text,
+    // decimal comma"); empty when the user chose how to read it.
+    const std::string& readAs() const { return m_readAs; }
+    // The same set, said to have been read as `what`. Shares the matrix rather than copying it.
+    DataSet describedAs(std::string what) const {
+        DataSet described(*this);
+        described.m_readAs = std::move(what);
+        return described;
+    }
     // The name of variable v (from 1), empty when it has none.
     const std::string& name(std::int32_t v) const { return VariableName(names(), v); }
 
@@ -115,6 +124,7 @@ class DataSet {
     std::int32_t m_cases;
     std::int32_t m_variables;
     std::shared_ptr<const Contents> m_stored;
+    std::string m_readAs;
 };
 
 }  // namespace corvane

@@ -13,7 +13,7 @@
 
 #include "TempFiles.h"
 #include "common/Single.h"
-#include "data/formats/ImportDataFile.h"
+#include "data/import/ImportDataFile.h"
 #include "data/modGeneral.h"
 #include "output/OutputFile.h"
 

@@ -10,7 +10,7 @@
 #include "TempFiles.h"
 #include "common/Single.h"
 #include "data/FieldClassifier.h"
-#include "data/formats/ImportDataFile.h"
+#include "data/import/ImportDataFile.h"
 #include "data/formats/ImportSummary.h"
 #include "data/modGeneral.h"
 

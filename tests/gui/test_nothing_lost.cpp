@@ -22,7 +22,7 @@
 
 #include "NextModal.h"
 #include "app/frmMain.h"
-#include "data/formats/ImportDataFile.h"
+#include "data/import/ImportDataFile.h"
 #include "data/modGeneral.h"
 #include "output/ui/OutputPane.h"
 #include "output/ui/frmOpenOutput.h"

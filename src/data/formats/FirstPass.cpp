@@ -18,11 +18,11 @@ constexpr std::size_t kHintLineBytes = 1 << 16;
 }  // namespace
 
 Result<FileOutline, ImportError> RunFirstPass(const std::string& path, char delimiter,
-                                              std::int64_t chunkBytes) {
+                                              std::int64_t chunkBytes, bool separatorLine) {
     auto file = OpenDataFile(path);
     if (!file) return file.error();
     const int fd = ::fileno(file.value().get());
-    const std::int64_t first = FirstLineOffset(fd);
+    const std::int64_t first = DataStartOffset(fd, separatorLine);
     chunkBytes = std::max<std::int64_t>(chunkBytes, 1);
     FileOutline out;
     std::vector<Chunk>& chunks = out.chunks;

@@ -27,7 +27,8 @@ struct FileOutline {
 
 // Reads the file once, front to back, and cuts it at line starts into pieces of about
 // chunkBytes. The file is closed again when this returns.
+// With `separatorLine` the file's first line is no part of the data.
 Result<FileOutline, ImportError> RunFirstPass(const std::string& path, char delimiter,
-                                              std::int64_t chunkBytes);
+                                              std::int64_t chunkBytes, bool separatorLine = false);
 
 }  // namespace corvane

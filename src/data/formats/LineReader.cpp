@@ -118,4 +118,14 @@ std::int64_t FirstLineOffset(int fd) {
     return have == 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF ? 3 : 0;
 }
 
+std::int64_t DataStartOffset(int fd, bool skipFirstLine) {
+    const std::int64_t first = FirstLineOffset(fd);
+    if (!skipFirstLine) return first;
+    LineReader reader(fd, first, -1);
+    std::string_view line;
+    if (!reader.next(line) || !reader.next(line))
+        return first + static_cast<std::int64_t>(line.size());
+    return reader.lineStart();
+}
+
 }  // namespace corvane

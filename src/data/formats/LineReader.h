@@ -47,5 +47,8 @@ class LineReader {
 
 // Where the first line starts: past a UTF-8 byte-order mark, if the file begins with one.
 std::int64_t FirstLineOffset(int fd);
+// Where the data start: past the mark and, with `skipFirstLine`, past the first line (a
+// spreadsheet's "sep=;" line, which names the delimiter).
+std::int64_t DataStartOffset(int fd, bool skipFirstLine);
 
 }  // namespace corvane

@@ -25,12 +25,29 @@ ImportError WithDelimiterHint(ImportError e, const FileOutline& outline, char de
     return e;
 }
 
+// Names, labels and first texts read from a file in the Windows code page, as UTF-8.
+void DecodeWindows1252(DataSet::Contents& set) {
+    for (std::string& name : set.names) name = Windows1252ToUtf8(name);
+    for (VariableFacts& f : set.facts) {
+        for (ValueLabel& l : f.labels) l.text = Windows1252ToUtf8(l.text);
+        f.firstText = Windows1252ToUtf8(f.firstText);
+    }
+}
+
 }  // namespace
 
 Result<DataSet, ImportError> ReadDelimitedText(const std::string& path, char delimiter,
                                                const ImportOptions& options) {
+    TextDialect dialect;
+    dialect.delimiter = delimiter;
+    return ReadDelimitedText(path, dialect, options);
+}
+
+Result<DataSet, ImportError> ReadDelimitedText(const std::string& path, const TextDialect& dialect,
+                                               const ImportOptions& options) {
     using Kind = ImportError::Kind;
-    auto outlined = RunFirstPass(path, delimiter, options.chunkBytes);
+    const char delimiter = dialect.delimiter;
+    auto outlined = RunFirstPass(path, delimiter, options.chunkBytes, dialect.separatorLine);
     if (!outlined) return outlined.error();
     const FileOutline& outline = outlined.value();
     if (outline.lines > std::numeric_limits<std::int32_t>::max()) {
@@ -46,7 +63,7 @@ Result<DataSet, ImportError> ReadDelimitedText(const std::string& path, char del
     auto file = OpenDataFile(path);
     if (!file) return file.error();
     const int fd = ::fileno(file.value().get());
-    if (FirstLineOffset(fd) != outline.chunks.front().begin)
+    if (DataStartOffset(fd, dialect.separatorLine) != outline.chunks.front().begin)
         return ImportError::Of(Kind::FileChanged);
     // A table the delimiter left in one column, whose first lines another delimiter splits, is
     // read as numbers only, so that its text meets the hint rather than making a text column.
@@ -54,7 +71,8 @@ Result<DataSet, ImportError> ReadDelimitedText(const std::string& path, char del
         outline.namesLine &&
         !(outline.maxFields <= 1 && outline.lines >= 2 &&
           LikelyDelimiter(outline.firstLines[0], outline.firstLines[1], delimiter) != 0);
-    auto read = RunSecondPass(fd, delimiter, outline, options.threads, textColumns, matrix);
+    auto read = RunSecondPass(fd, delimiter, dialect.decimalComma, outline, options.threads,
+                              textColumns, matrix);
     if (!read) return WithDelimiterHint(read.error(), outline, delimiter);
     if (read->variables != storedColumns) return ImportError::Of(Kind::FileChanged);
 
@@ -64,6 +82,7 @@ Result<DataSet, ImportError> ReadDelimitedText(const std::string& path, char del
     set.variables = read->variables;
     set.names = std::move(read->names);
     set.facts = std::move(read->facts);
+    if (dialect.encoding == TextEncoding::Windows1252) DecodeWindows1252(set);
     return DataSet(std::move(set));
 }
 

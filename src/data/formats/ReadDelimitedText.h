@@ -6,6 +6,7 @@
 #include "data/DataSet.h"
 #include "data/ImportError.h"
 #include "data/formats/ImportOptions.h"
+#include "data/formats/TextDialect.h"
 
 namespace corvane {
 
@@ -15,6 +16,10 @@ namespace corvane {
 // skipped. A first line of names (see ReadNamesLine) names the variables and the cases start
 // on line 2. Throws std::bad_alloc when the matrix cannot be had.
 Result<DataSet, ImportError> ReadDelimitedText(const std::string& path, char delimiter,
+                                               const ImportOptions& options);
+// The same in a dialect the sniffer found: a decimal comma, a separator line that is no part of
+// the data, names and labels in Windows-1252 turned into UTF-8.
+Result<DataSet, ImportError> ReadDelimitedText(const std::string& path, const TextDialect& dialect,
                                                const ImportOptions& options);
 
 }  // namespace corvane

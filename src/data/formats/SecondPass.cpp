@@ -27,6 +27,7 @@ constexpr std::size_t kMaxThreads = 64;
 struct PassInput {
     int fd;
     char delimiter;
+    bool decimalComma;
     bool namesLine;
     bool textColumns;  // a table: text makes a text column rather than failing
     DataMatrix& matrix;
@@ -70,8 +71,9 @@ std::optional<ImportError> ReadChunk(const PassInput& in, const Chunk& chunk, Ch
         }
         if (line.empty()) continue;
         float* cells = in.matrix.rowData(static_cast<std::int32_t>(lineNumber - rowShift));
-        if (auto e = StoreLine(line, lineNumber, cells, storedColumns, in.delimiter, out.variables,
-                               scratch, in.textColumns ? &out.text : nullptr)) {
+        if (auto e =
+                StoreLine(line, lineNumber, cells, storedColumns, {in.delimiter, in.decimalComma},
+                          out.variables, scratch, in.textColumns ? &out.text : nullptr)) {
             return e;
         }
     }
@@ -98,11 +100,11 @@ bool ReadPiece(const PassInput& in, const Chunk& chunk, ChunkOutcome& out, std::
 
 }  // namespace
 
-Result<SecondPassResult, ImportError> RunSecondPass(int fd, char delimiter,
+Result<SecondPassResult, ImportError> RunSecondPass(int fd, char delimiter, bool decimalComma,
                                                     const FileOutline& outline, unsigned threads,
                                                     bool textColumns, DataMatrix& matrix) {
     const std::vector<Chunk>& chunks = outline.chunks;
-    const PassInput in{fd, delimiter, outline.namesLine, textColumns, matrix};
+    const PassInput in{fd, delimiter, decimalComma, outline.namesLine, textColumns, matrix};
     std::vector<ChunkOutcome> outcomes(chunks.size());
     // Each thread's scratch for quoted fields.
     std::vector<std::string> scratch(WorkerThreads(threads, std::min(chunks.size(), kMaxThreads)));

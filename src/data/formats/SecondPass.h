@@ -24,7 +24,8 @@ struct SecondPassResult {
 // error are those of reading the file front to back: the first faulty field in file order is
 // the one reported, whatever the thread count. With `textColumns` (a table) a column that holds
 // text becomes a text variable (see CodeTextColumns).
-Result<SecondPassResult, ImportError> RunSecondPass(int fd, char delimiter,
+// With `decimalComma` numbers are written "72,9" (see StoreLine).
+Result<SecondPassResult, ImportError> RunSecondPass(int fd, char delimiter, bool decimalComma,
                                                     const FileOutline& outline, unsigned threads,
                                                     bool textColumns, DataMatrix& matrix);
 

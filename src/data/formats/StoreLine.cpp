@@ -18,8 +18,10 @@ namespace {
 // division gives the very value the full reading does. Reads the field that starts at `start`
 // and returns where it ends (its delimiter, or the end of the line); npos for every other
 // field, which then takes the full classification.
-std::size_t ReadPlainDecimal(std::string_view line, std::size_t start, char delimiter,
+std::size_t ReadPlainDecimal(std::string_view line, std::size_t start, FieldSyntax syntax,
                              double& value) {
+    const char delimiter = syntax.delimiter;
+    const char decimalPoint = syntax.decimalComma ? ',' : '.';
     static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     const char* const begin = line.data();
@@ -36,7 +38,7 @@ std::size_t ReadPlainDecimal(std::string_view line, std::size_t start, char deli
             if (++digits > 15) return std::string_view::npos;
             mantissa = mantissa * 10 + d;
             afterPoint += point;
-        } else if (*p == '.' && !point) {
+        } else if (*p == decimalPoint && !point) {
             point = true;
         } else {
             return std::string_view::npos;
@@ -48,13 +50,31 @@ std::size_t ReadPlainDecimal(std::string_view line, std::size_t start, char deli
     return static_cast<std::size_t>(p - begin);
 }
 
+// The full classification of a field, a decimal comma standing for the point.
+FieldClass Classify(std::string_view text, bool decimalComma) {
+    if (!decimalComma) return ClassifyField(text);
+    if (text.find(',') == std::string_view::npos) {
+        const FieldClass fc = ClassifyField(text);
+        if (fc.kind == FieldKind::Number && text.find('.') != std::string_view::npos)
+            return {FieldKind::Invalid, 0.0};
+        return fc;
+    }
+    if (text.find('.') != std::string_view::npos) return {FieldKind::Invalid, 0.0};
+    std::string swapped(text);
+    for (char& c : swapped) {
+        if (c == ',') c = '.';
+    }
+    return ClassifyField(swapped);
+}
+
 }  // namespace
 
 std::optional<ImportError> StoreLine(std::string_view line, std::int64_t lineNumber, float* cells,
-                                     std::int32_t storedColumns, char delimiter,
+                                     std::int32_t storedColumns, FieldSyntax syntax,
                                      std::int32_t& variables, std::string& scratch,
                                      PieceText* text) {
     using Kind = ImportError::Kind;
+    const char delimiter = syntax.delimiter;
     std::int32_t column = 0;
     std::size_t start = 0;
     for (;;) {
@@ -79,11 +99,12 @@ std::optional<ImportError> StoreLine(std::string_view line, std::int64_t lineNum
             storeText(f.text);
         } else {
             FieldClass fc{FieldKind::Number, 0.0};
-            stop = ReadPlainDecimal(line, start, delimiter, fc.value);
+            stop = ReadPlainDecimal(line, start, syntax, fc.value);
             if (stop == std::string_view::npos) {
                 const Field f = SplitField(line, start, delimiter, scratch);
                 stop = f.stop;
-                fc = f.malformed ? FieldClass{FieldKind::Invalid, 0.0} : ClassifyField(f.text);
+                fc = f.malformed ? FieldClass{FieldKind::Invalid, 0.0}
+                                 : Classify(f.text, syntax.decimalComma);
                 if (text && fc.kind == FieldKind::Invalid && !f.malformed) {
                     storeText(f.text);  // the column's first text in the piece, or a missing form
                     if (stop == line.size()) return std::nullopt;

@@ -18,8 +18,16 @@ namespace corvane {
 // With `text` (a table: the file has a names line) a field that is neither a number nor a
 // missing form makes its column a text column of the piece, and a number too large for a single
 // is noted there rather than failing at once; without it such fields fail the line.
+// How a line's fields are written: their delimiter, and whether numbers take a decimal comma
+// ("72,9"; then a point makes no number, so that "1.234" is never read as a thousand or a
+// fraction by mistake).
+struct FieldSyntax {
+    char delimiter;
+    bool decimalComma = false;
+};
+
 std::optional<ImportError> StoreLine(std::string_view line, std::int64_t lineNumber, float* cells,
-                                     std::int32_t storedColumns, char delimiter,
+                                     std::int32_t storedColumns, FieldSyntax syntax,
                                      std::int32_t& variables, std::string& scratch,
                                      PieceText* text = nullptr);
 
