@@ -121,16 +121,20 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args,
 
 std::string UsageText() {
     return "Usage:\n"
-           "  corvane-cli import FILE [--delimiter space|comma|tab] [--crlf]\n"
+           "  corvane-cli import FILE [--delimiter D] [--sheet S] [--crlf]\n"
            "  corvane-cli effect-size FILE --dv N --gv N --group1 CODE --group2 CODE\n"
-           "       [--delimiter space|comma|tab] [--trials T] [--level 90|95|99]\n"
+           "       [--delimiter D] [--sheet S] [--trials T] [--level 90|95|99]\n"
            "       [--variance-of 1|2] [--seed S] [--threads N]\n"
            "       [--format text|json|sentence] [--crlf] [--distribution CSV]\n"
-           "  corvane-cli descriptives FILE --vars LIST [--delimiter space|comma|tab]\n"
+           "  corvane-cli descriptives FILE --vars LIST [--delimiter D] [--sheet S]\n"
            "       [--format text|json] [--crlf]\n"
            "  corvane-cli --help\n"
            "\n"
-           "Defaults: --delimiter space, --trials 600 (1 to 1000000), --level 95,\n"
+           "D is auto, space, comma, tab or semicolon: auto detects the file's format\n"
+           "(delimited text and its delimiter, decimal comma and code page; .xlsx, .xlsm,\n"
+           ".xls, .ods workbooks; SPSS, Stata and SAS files). S picks a workbook's sheet by\n"
+           "name or number (the first by default).\n"
+           "Defaults: --delimiter auto, --trials 600 (1 to 1000000), --level 95,\n"
            "--variance-of 1, --format text, --seed from the clock, --threads one per core.\n"
            "LIST is such as 1,3-5. --distribution writes every trial's d and robust d to CSV\n"
            "(trial,d,robust_d; empty for an undefined value); with --format json the\n"
@@ -142,10 +146,29 @@ std::string UsageText() {
 
 char ParseDelimiter(const ParsedArgs& a) {
     const std::string* v = a.value("delimiter");
-    if (v == nullptr || *v == "space") return ' ';
+    if (v == nullptr || *v == "auto") return kDetectFormat;
+    if (*v == "space") return ' ';
     if (*v == "comma") return ',';
     if (*v == "tab") return '\t';
-    throw UsageError{"--delimiter takes space, comma or tab"};
+    if (*v == "semicolon") return ';';
+    throw UsageError{"--delimiter takes auto, space, comma, tab or semicolon"};
+}
+
+SheetChoice ParseSheet(const ParsedArgs& a) {
+    SheetChoice sheet;
+    const std::string* v = a.value("sheet");
+    if (v == nullptr) return sheet;
+    if (v->empty()) throw UsageError{"--sheet takes a sheet's name or its number from 1"};
+    // Digits pick a sheet by its place; anything else by its name.
+    if (v->find_first_not_of("0123456789") == std::string::npos) {
+        const auto n = ParseUnsigned<std::uint32_t>(*v);
+        if (!n || *n < 1 || *n > 100000)
+            throw UsageError{"--sheet takes a sheet's name or its number from 1"};
+        sheet.number = static_cast<std::int32_t>(*n);
+    } else {
+        sheet.name = *v;
+    }
+    return sheet;
 }
 
 bool ParseJsonFormat(const ParsedArgs& a) {

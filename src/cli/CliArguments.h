@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "cli/CliCommand.h"
+#include "data/formats/sheets/Workbook.h"
+#include "data/import/ImportDataFile.h"
 
 // The command line: its shape, and each option's value checked and read.
 namespace corvane::cli {
@@ -60,8 +62,10 @@ std::optional<T> ParseUnsigned(const std::string& text) {
 // Each option's value, or a UsageError naming what the option takes. Options that were not
 // given read as their default: nothing where the caller keeps its own.
 
-// --delimiter as the character the import splits on; space when not given.
+// --delimiter as the character the import splits on; kDetectFormat for auto or when not given.
 char ParseDelimiter(const ParsedArgs& a);
+// --sheet: a workbook's sheet by name, or by number from 1; the first when not given.
+SheetChoice ParseSheet(const ParsedArgs& a);
 // --format: true for json, false for text (the default).
 bool ParseJsonFormat(const ParsedArgs& a);
 // --format of an effect size: the report, JSON or one sentence for a manuscript.

@@ -16,8 +16,8 @@ std::string DisplayPath(const std::string& file) {
     }
 }
 
-DataSet Import(const std::string& file, const std::string& shownPath, char delimiter) {
-    auto imported = ImportDataFile(file, delimiter);
+DataSet Import(const std::string& file, const std::string& shownPath, const ParsedArgs& a) {
+    auto imported = ImportDataFile(file, ParseDelimiter(a), {}, ParseSheet(a));
     if (!imported) throw UserError{ImportErrorText(imported.error(), shownPath)};
     return std::move(imported).value();
 }

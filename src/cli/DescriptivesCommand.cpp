@@ -39,11 +39,12 @@ std::string JsonReport(const std::vector<DescriptiveRow>& rows, const DataSet& d
 
 std::string RunDescriptives(const ParsedArgs& a, std::ostream&, const CliEnvironment&) {
     const std::string& varsText = a.required("vars");
-    const char delimiter = ParseDelimiter(a);
+    ParseDelimiter(a);
+    ParseSheet(a);
     const bool json = ParseJsonFormat(a);
 
     const std::string shown = DisplayPath(a.file);
-    const DataSet data = Import(a.file, shown, delimiter);
+    const DataSet data = Import(a.file, shown, a);
     const std::vector<std::int32_t> variables = ResolveVariableList(varsText, data.names());
     for (const std::int32_t v : variables) {
         if (v > data.variables()) throw UserError{msg::VariableNotInData(v, data.variables())};

@@ -21,7 +21,6 @@ struct EffectSizeOptions {
     std::string dependentText;  // a number or a name, resolved once the file is read
     std::string groupingText;
     EffectSizeRequest request;
-    char delimiter = ' ';
     std::uint64_t seed = 0;
     EffectSizeFormat format = EffectSizeFormat::Text;
     RunOptions run;
@@ -35,7 +34,8 @@ EffectSizeOptions ReadOptions(const ParsedArgs& a, const CliEnvironment& env) {
     o.groupingText = variables[1];
     o.request.code1Text = a.required("group1");
     o.request.code2Text = a.required("group2");
-    o.delimiter = ParseDelimiter(a);
+    ParseDelimiter(a);  // usage errors come before the file is read
+    ParseSheet(a);
     if (const auto trials = ParseTrials(a)) o.request.settings.trials = *trials;
     o.request.settings.level = *ConfidenceLevel(ParseLevelPercent(a));
     if (const auto group = ParseVarianceOf(a)) o.request.settings.chosenGroup = *group;
@@ -121,7 +121,7 @@ std::string JsonReport(const EffectSizeOptions& o, const DataSet& data, const st
 std::string RunEffectSize(const ParsedArgs& a, std::ostream& err, const CliEnvironment& env) {
     EffectSizeOptions options = ReadOptions(a, env);
     const std::string shown = DisplayPath(a.file);
-    const DataSet data = Import(a.file, shown, options.delimiter);
+    const DataSet data = Import(a.file, shown, a);
     ChooseVariables(options, data);
     const EffectSizeOutcome outcome = Analyse(options, data, err, env);
 

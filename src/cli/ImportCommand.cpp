@@ -5,9 +5,8 @@
 namespace corvane::cli {
 
 std::string RunImport(const ParsedArgs& a, std::ostream&, const CliEnvironment&) {
-    const char delimiter = ParseDelimiter(a);
     const std::string shown = DisplayPath(a.file);
-    const DataSet data = Import(a.file, shown, delimiter);
+    const DataSet data = Import(a.file, shown, a);
     return WithLineEnds(
         ImportSummary(shown, data.cases(), data.variables(), !data.names().empty(), data.readAs()),
         a.flag("crlf"));

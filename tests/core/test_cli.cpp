@@ -64,7 +64,7 @@ TEST(CliUsage, MalformedCommandsExitTwoWithUsage) {
         {"import"},
         {"import", f, f},
         {"import", f, "--format", "json"},
-        {"import", f, "--delimiter", "semicolon"},
+        {"import", f, "--delimiter", "pipe"},
         {"import", f, "--delimiter"},
         {"import", f, "-x"},
         {"import", f, "--crlf=yes"},
@@ -187,10 +187,12 @@ TEST(CliImport, PrintsTheSummaryWithLfOrCrLf) {
     TempDir dir;
     const std::string f = dir.file("d.txt", "1 2 3\n\n4 5\n");
     const std::string c = dir.file("c.txt", "1,2\n\n3\n");
+    // Without a delimiter the format is detected, and the summary says what it was read as.
     const CliRun r = Cli({"import", f});
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out, "Opened the text file: " + Shown(f) +
-                         "\nNumber of Cases: 3\nNumber of Variables: 3\n\n\n");
+                         "\nNumber of Cases: 3\nNumber of Variables: 3\nRead as: space-delimited "
+                         "text\n\n\n");
     EXPECT_EQ(r.err, "");
 
     const CliRun crlf = Cli({"import", "--crlf", c, "--delimiter=comma"});
