@@ -632,3 +632,39 @@ TEST(CliEffectSize, DistributionWritesEveryTrialAndTheJsonBins) {
     std::ifstream data(f, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(data), {}), text);
 }
+
+// With nothing chosen, every format is detected: the same two groups written by R as words in
+// a CSV, as words in a workbook and as labelled codes (treatment coded first) in SPSS and Stata
+// files give the same result when the groups are named.
+TEST(CliImport, EveryFormatDetectedAndGroupsNamedAlike) {
+    const std::string dir = std::string(CORVANE_TEST_DATA) + "/written-by/";
+    std::string first;
+    for (const char* file : {"groups.csv", "groups.xlsx", "groups.sav", "groups.dta"}) {
+        const CliRun r =
+            Cli({"effect-size", dir + file, "--dv", "score", "--gv", "group", "--group1", "control",
+                 "--group2", "treatment", "--seed", "7", "--format", "sentence"});
+        ASSERT_EQ(r.code, 0) << file << ": " << r.err;
+        if (first.empty()) first = r.out;
+        EXPECT_EQ(r.out, first) << file;
+    }
+    EXPECT_NE(first.find("treatment (n = 10) against control (n = 10)"), std::string::npos)
+        << first;
+
+    // Text in the dialects of continental Europe: the numbers read with their decimal commas,
+    // names in the Windows code page as UTF-8.
+    const std::string dialects = std::string(CORVANE_TEST_DATA) + "/dialects/";
+    const CliRun csv2 = Cli({"descriptives", dialects + "r_write_csv2.csv", "--vars", "score"});
+    EXPECT_NE(csv2.out.find("score         72.062     6.217     65.25      80.1         4"),
+              std::string::npos)
+        << csv2.out << csv2.err;
+    const CliRun cp1252 = Cli({"import", dialects + "pandas_cp1252.csv"});
+    EXPECT_NE(cp1252.out.find("Read as: semicolon-delimited text, decimal comma, Windows-1252\n"),
+              std::string::npos)
+        << cp1252.out << cp1252.err;
+    EXPECT_EQ(Cli({"descriptives", dialects + "pandas_cp1252.csv", "--vars", "Größe"}).code, 0);
+    // A chosen delimiter reads as before, and the summary says nothing more.
+    const CliRun semicolon =
+        Cli({"import", dialects + "r_write_csv2.csv", "--delimiter", "semicolon"});
+    EXPECT_EQ(semicolon.code, 0) << semicolon.err;  // 72,9 is then text, not a number
+    EXPECT_EQ(semicolon.out.find("Read as"), std::string::npos);
+}

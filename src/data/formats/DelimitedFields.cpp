@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "data/FieldClassifier.h"
+#include "data/formats/TextDialect.h"
 
 namespace corvane {
 
@@ -126,10 +127,11 @@ std::int64_t CountFields(std::string_view line, char delimiter, std::int64_t lim
     }
 }
 
-bool IsName(const Field& f) {
+bool IsName(const Field& f, bool windows1252) {
     if (f.malformed || f.text.empty() || f.text.size() > kMaxNameBytes) return false;
     if (ClassifyField(f.text).kind != FieldKind::Invalid) return false;
-    if (!IsPrintableUtf8(f.text)) return false;
+    if (!IsPrintableUtf8(windows1252 ? Windows1252ToUtf8(f.text) : std::string(f.text)))
+        return false;
     if (f.quoted) return true;
     const auto c = static_cast<unsigned char>(f.text[0]);
     const bool wordStart =
@@ -140,7 +142,7 @@ bool IsName(const Field& f) {
 }
 
 std::optional<std::vector<std::string>> ReadNamesLine(std::string_view line, char delimiter,
-                                                      std::int64_t maxFields) {
+                                                      std::int64_t maxFields, bool windows1252) {
     if (line.empty()) return std::nullopt;
     std::vector<std::string> names;
     bool anyName = false;
@@ -151,7 +153,7 @@ std::optional<std::vector<std::string>> ReadNamesLine(std::string_view line, cha
         const Field f = SplitField(line, start, delimiter, scratch);
         if (!f.malformed && f.text.empty()) {
             names.emplace_back();
-        } else if (IsName(f)) {
+        } else if (IsName(f, windows1252)) {
             names.emplace_back(f.text);
             anyName = true;
         } else {

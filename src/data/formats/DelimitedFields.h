@@ -33,12 +33,14 @@ std::int64_t CountFields(std::string_view line, char delimiter, std::int64_t lim
 // letter), valid UTF-8 without control characters, at most kMaxNameBytes long, and not one
 // of the spellings other programs write for infinity.
 inline constexpr std::size_t kMaxNameBytes = 255;
-bool IsName(const Field& field);
+// With `windows1252` the field's bytes are read in that code page rather than as UTF-8.
+bool IsName(const Field& field, bool windows1252 = false);
 
 // The names of a first line whose every field is a name or empty and at least one a name;
 // nothing when the line holds data. A line of more than `maxFields` fields holds no names.
 std::optional<std::vector<std::string>> ReadNamesLine(std::string_view line, char delimiter,
-                                                      std::int64_t maxFields);
+                                                      std::int64_t maxFields,
+                                                      bool windows1252 = false);
 
 // When the chosen delimiter left one field per line: the other delimiter (comma, tab, space,
 // tried in that order) that splits both lines into the same number of at least two fields,

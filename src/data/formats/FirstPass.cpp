@@ -17,12 +17,13 @@ constexpr std::size_t kHintLineBytes = 1 << 16;
 
 }  // namespace
 
-Result<FileOutline, ImportError> RunFirstPass(const std::string& path, char delimiter,
-                                              std::int64_t chunkBytes, bool separatorLine) {
+Result<FileOutline, ImportError> RunFirstPass(const std::string& path, const TextDialect& dialect,
+                                              std::int64_t chunkBytes) {
+    const char delimiter = dialect.delimiter;
     auto file = OpenDataFile(path);
     if (!file) return file.error();
     const int fd = ::fileno(file.value().get());
-    const std::int64_t first = DataStartOffset(fd, separatorLine);
+    const std::int64_t first = DataStartOffset(fd, dialect.separatorLine);
     chunkBytes = std::max<std::int64_t>(chunkBytes, 1);
     FileOutline out;
     std::vector<Chunk>& chunks = out.chunks;
@@ -40,7 +41,9 @@ Result<FileOutline, ImportError> RunFirstPass(const std::string& path, char deli
         if (fields > out.maxFields) out.maxFields = fields;
         if (lines <= 2 && line.size() <= kHintLineBytes) out.firstLines[lines - 1] = line;
         if (lines == 1) {
-            out.namesLine = ReadNamesLine(line, delimiter, DataMatrix::kMaxVariables).has_value();
+            out.namesLine = ReadNamesLine(line, delimiter, DataMatrix::kMaxVariables,
+                                          dialect.encoding == TextEncoding::Windows1252)
+                                .has_value();
         }
     }
     if (reader.failed()) return ImportError::Unreadable(reader.error());

@@ -6,6 +6,7 @@
 
 #include "common/Result.h"
 #include "data/ImportError.h"
+#include "data/formats/TextDialect.h"
 
 namespace corvane {
 
@@ -27,8 +28,9 @@ struct FileOutline {
 
 // Reads the file once, front to back, and cuts it at line starts into pieces of about
 // chunkBytes. The file is closed again when this returns.
-// With `separatorLine` the file's first line is no part of the data.
-Result<FileOutline, ImportError> RunFirstPass(const std::string& path, char delimiter,
-                                              std::int64_t chunkBytes, bool separatorLine = false);
+// With a separator line the file's first line is no part of the data; names in Windows-1252
+// are names too.
+Result<FileOutline, ImportError> RunFirstPass(const std::string& path, const TextDialect& dialect,
+                                              std::int64_t chunkBytes);
 
 }  // namespace corvane

@@ -47,7 +47,7 @@ Result<DataSet, ImportError> ReadDelimitedText(const std::string& path, const Te
                                                const ImportOptions& options) {
     using Kind = ImportError::Kind;
     const char delimiter = dialect.delimiter;
-    auto outlined = RunFirstPass(path, delimiter, options.chunkBytes, dialect.separatorLine);
+    auto outlined = RunFirstPass(path, dialect, options.chunkBytes);
     if (!outlined) return outlined.error();
     const FileOutline& outline = outlined.value();
     if (outline.lines > std::numeric_limits<std::int32_t>::max()) {
@@ -71,8 +71,7 @@ Result<DataSet, ImportError> ReadDelimitedText(const std::string& path, const Te
         outline.namesLine &&
         !(outline.maxFields <= 1 && outline.lines >= 2 &&
           LikelyDelimiter(outline.firstLines[0], outline.firstLines[1], delimiter) != 0);
-    auto read = RunSecondPass(fd, delimiter, dialect.decimalComma, outline, options.threads,
-                              textColumns, matrix);
+    auto read = RunSecondPass(fd, dialect, outline, options.threads, textColumns, matrix);
     if (!read) return WithDelimiterHint(read.error(), outline, delimiter);
     if (read->variables != storedColumns) return ImportError::Of(Kind::FileChanged);
 

@@ -28,6 +28,7 @@ struct PassInput {
     int fd;
     char delimiter;
     bool decimalComma;
+    bool windows1252;
     bool namesLine;
     bool textColumns;  // a table: text makes a text column rather than failing
     DataMatrix& matrix;
@@ -63,7 +64,7 @@ std::optional<ImportError> ReadChunk(const PassInput& in, const Chunk& chunk, Ch
         ++lineNumber;
         if (lineNumber >= chunk.endLine) return ImportError::Of(Kind::FileChanged);
         if (lineNumber == 1 && in.namesLine) {
-            auto names = ReadNamesLine(line, in.delimiter, storedColumns);
+            auto names = ReadNamesLine(line, in.delimiter, storedColumns, in.windows1252);
             if (!names) return ImportError::Of(Kind::FileChanged);
             out.variables = static_cast<std::int32_t>(names->size());
             out.names = std::move(*names);
@@ -100,11 +101,18 @@ bool ReadPiece(const PassInput& in, const Chunk& chunk, ChunkOutcome& out, std::
 
 }  // namespace
 
-Result<SecondPassResult, ImportError> RunSecondPass(int fd, char delimiter, bool decimalComma,
+Result<SecondPassResult, ImportError> RunSecondPass(int fd, const TextDialect& dialect,
                                                     const FileOutline& outline, unsigned threads,
                                                     bool textColumns, DataMatrix& matrix) {
     const std::vector<Chunk>& chunks = outline.chunks;
-    const PassInput in{fd, delimiter, decimalComma, outline.namesLine, textColumns, matrix};
+    const char delimiter = dialect.delimiter;
+    const PassInput in{fd,
+                       delimiter,
+                       dialect.decimalComma,
+                       dialect.encoding == TextEncoding::Windows1252,
+                       outline.namesLine,
+                       textColumns,
+                       matrix};
     std::vector<ChunkOutcome> outcomes(chunks.size());
     // Each thread's scratch for quoted fields.
     std::vector<std::string> scratch(WorkerThreads(threads, std::min(chunks.size(), kMaxThreads)));

@@ -9,6 +9,7 @@
 #include "data/DataSet.h"
 #include "data/ImportError.h"
 #include "data/formats/FirstPass.h"
+#include "data/formats/TextDialect.h"
 
 namespace corvane {
 
@@ -24,8 +25,9 @@ struct SecondPassResult {
 // error are those of reading the file front to back: the first faulty field in file order is
 // the one reported, whatever the thread count. With `textColumns` (a table) a column that holds
 // text becomes a text variable (see CodeTextColumns).
-// With `decimalComma` numbers are written "72,9" (see StoreLine).
-Result<SecondPassResult, ImportError> RunSecondPass(int fd, char delimiter, bool decimalComma,
+// The dialect's decimal comma reads "72,9" as a number (see StoreLine); its code page decides
+// what a name is.
+Result<SecondPassResult, ImportError> RunSecondPass(int fd, const TextDialect& dialect,
                                                     const FileOutline& outline, unsigned threads,
                                                     bool textColumns, DataMatrix& matrix);
 
