@@ -27,10 +27,12 @@
 
 #include "DarkPalette.h"
 #include "KeyWalk.h"
+#include "NextModal.h"
 #include "analysis/ui/frmDescriptives.h"
 #include "app/AnalysisWindows.h"
 #include "app/frmMain.h"
 #include "data/modGeneral.h"
+#include "data/ui/frmChooseSheet.h"
 #include "data/ui/frmNavigate.h"
 #include "output/ui/OutputPane.h"
 #include "platform/Clipboard.h"
@@ -519,6 +521,32 @@ class TestMainWindow : public QObject {
         QCOMPARE(pane()->textCrlf(), before);
         QTRY_VERIFY(pane()->textCrlf() != before);
         QCOMPARE(g::Current()->matrix().at(2, 2), 14.0f);
+        g::Clear();
+    }
+
+    // A workbook of several sheets asks which to import; cancelling changes nothing.
+    void aWorkbookAsksForItsSheet() {
+        const QString path = QStringLiteral(CORVANE_TEST_DATA "/written-by/xlsxwriter_trial.xlsx");
+        const QString before = pane()->textCrlf();
+        QStringList listed;
+        WhenModalUp<frmChooseSheet>([&](frmChooseSheet& d) {
+            for (int i = 0; i < d.lstSheets->count(); ++i) listed << d.lstSheets->item(i)->text();
+            d.reject();
+        });
+        m_window->importFile(path);
+        QCOMPARE(listed.size(), 2);
+        QVERIFY2(listed[0].startsWith(QStringLiteral("trial    ")), qPrintable(listed[0]));
+        QVERIFY2(listed[1].contains(QStringLiteral(" rows, 3 columns")), qPrintable(listed[1]));
+        QCOMPARE(pane()->textCrlf(), before);
+
+        WhenModalUp<frmChooseSheet>([](frmChooseSheet& d) {
+            d.lstSheets->setCurrentRow(1);
+            d.accept();
+        });
+        m_window->importFile(path);
+        QVERIFY(pane()->textCrlf().endsWith(
+            QStringLiteral("Read as: Excel workbook, sheet \"notes\" (2 of 2)\r\n\r\n\r\n")));
+        QCOMPARE(g::Current()->cases(), 2);
         g::Clear();
     }
 
