@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "BenchData.h"
-#include "data/import/ImportDataFile.h"
 #include "data/formats/stats/ReadStatisticsFile.h"
+#include "data/import/ImportDataFile.h"
 
 using namespace corvane;
 

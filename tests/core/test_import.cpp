@@ -10,8 +10,8 @@
 #include "TempFiles.h"
 #include "common/Single.h"
 #include "data/FieldClassifier.h"
-#include "data/import/ImportDataFile.h"
 #include "data/formats/ImportSummary.h"
+#include "data/import/ImportDataFile.h"
 #include "data/modGeneral.h"
 
 using namespace corvane;
