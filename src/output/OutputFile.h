@@ -4,6 +4,7 @@
 
 #include "common/PathJoin.h"
 #include "common/Result.h"
+#include "common/Utf8Text.h"
 
 namespace corvane {
 
@@ -31,9 +32,5 @@ Result<bool, FileError> SaveFileSafely(const std::string& path, const std::strin
 // (a line ends at CR LF, a lone CR or a lone LF). Text that is not valid UTF-8 is read as
 // Windows-1252. Nothing is returned until the whole file was read.
 Result<std::string, FileError> ReadOutputFile(const std::string& path);
-
-// The decoding used by ReadOutputFile, exposed for tests.
-bool IsValidUtf8(const std::string& bytes);
-std::string Windows1252ToUtf8(const std::string& bytes);
 
 }  // namespace corvane

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/Result.h"
+#include "common/Utf8Text.h"
 #include "data/ImportError.h"
 
 namespace corvane {
@@ -42,10 +43,5 @@ TextDialect SniffTextDialect(const TextSample& sample, char fallback);
 
 // What the summary says of the dialect: "semicolon-delimited text, decimal comma, Windows-1252".
 std::string DescribeTextDialect(const TextDialect& dialect);
-
-bool IsValidUtf8(std::string_view text);
-// Text in Windows-1252 as UTF-8; the five bytes the code page leaves undefined become the
-// control characters of the same number.
-std::string Windows1252ToUtf8(std::string_view text);
 
 }  // namespace corvane

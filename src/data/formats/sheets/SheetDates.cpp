@@ -4,22 +4,11 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "common/CivilDate.h"
+
 namespace corvane {
 
 namespace {
-
-// The civil date of a count of days since 1970-01-01.
-void CivilFromDays(std::int64_t z, int& y, unsigned& m, unsigned& d) {
-    z += 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const auto doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    d = doy - (153 * mp + 2) / 5 + 1;
-    m = mp < 10 ? mp + 3 : mp - 9;
-    y = static_cast<int>(yoe + era * 400 + (m <= 2));
-}
 
 std::string TimeText(std::int64_t seconds) {
     char buffer[32];
@@ -100,11 +89,11 @@ std::optional<std::string> SerialDateText(double serial, DateForm form, bool fro
     else
         sinceEpoch = day - (day < 61 ? 25568 : 25569);
     if (!from1904 && day == 0) return std::nullopt;
-    int y;
-    unsigned m, d;
+    std::int64_t y = 0;
+    unsigned m = 0, d = 0;
     CivilFromDays(sinceEpoch, y, m, d);
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02u", y, m, d);
+    std::snprintf(buffer, sizeof buffer, "%04lld-%02u-%02u", static_cast<long long>(y), m, d);
     std::string out = buffer;
     if (form == DateForm::DateTime || seconds != 0) out += " " + TimeText(seconds);
     return out;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "common/CivilDate.h"
 #include "data/formats/stats/StatFileKind.h"
 
 namespace corvane {
@@ -59,19 +60,6 @@ TemporalKind SasKind(const std::string& name) {
     for (std::string_view d : kDates)
         if (StartsWith(name, d)) return TemporalKind::Date;  // DDMMYYS, YYMMDDN and the like
     return TemporalKind::None;
-}
-
-// Year, month and day of a count of days from 1970-01-01 (proleptic Gregorian calendar).
-void CivilFromDays(std::int64_t z, std::int64_t& y, unsigned& m, unsigned& d) {
-    z += 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const auto doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    d = doy - (153 * mp + 2) / 5 + 1;
-    m = mp < 10 ? mp + 3 : mp - 9;
-    y = static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2);
 }
 
 std::string PlainNumber(double value) {

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace corvane {
+
+// Whether the bytes are UTF-8: no overlong forms, surrogates or code points past U+10FFFF.
+bool IsValidUtf8(std::string_view bytes);
+// Text in Windows-1252 as UTF-8; the five bytes the code page leaves unassigned become the C1
+// controls of the same value, so no byte is lost.
+std::string Windows1252ToUtf8(std::string_view bytes);
+
+}  // namespace corvane
