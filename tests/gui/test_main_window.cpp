@@ -547,6 +547,18 @@ class TestMainWindow : public QObject {
         QVERIFY(pane()->textCrlf().endsWith(
             QStringLiteral("Read as: Excel workbook, sheet \"notes\" (2 of 2)\r\n\r\n\r\n")));
         QCOMPARE(g::Current()->cases(), 2);
+
+        // The browser's Import button reads it as text with the chosen delimiter, and says
+        // what would read it.
+        MessageService::clearShown();
+        m_window->filFile_Click(QStringLiteral("xlsxwriter_trial.xlsx"));
+        m_window->m_strFileName = path;
+        control<QPushButton>("cmdImportData")->click();
+        QCOMPARE(MessageService::shown().size(), 1);
+        QVERIFY2(MessageService::shown().front().text.endsWith(
+                     QStringLiteral("The file looks like a spreadsheet workbook: import it with "
+                                    "File > Import Data File..., which detects its format.")),
+                 qPrintable(MessageService::shown().front().text));
         g::Clear();
     }
 
