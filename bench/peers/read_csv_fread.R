@@ -1,20 +1,9 @@
 # Peer: R's data.table::fread on a semicolon and decimal-comma table with a names line, on two
-# threads, timed around the read call alone, with the process's peak resident memory.
+# threads.
 #
 # usage: Rscript read_csv_fread.R FILE
 suppressPackageStartupMessages(library(data.table))
+source(file.path(dirname(sub("^--file=", "", grep("^--file=", commandArgs(FALSE), value = TRUE))),
+                 "common.R"))
 
-peak_rss_mib <- function() {
-  status <- readLines("/proc/self/status")
-  as.numeric(sub("[^0-9]*([0-9]+).*", "\\1", grep("^VmHWM:", status, value = TRUE))) / 1024
-}
-
-path <- commandArgs(trailingOnly = TRUE)[1]
-before <- peak_rss_mib()
-start <- proc.time()
-data <- fread(path, sep = ";", dec = ",", nThread = 2)
-took <- proc.time() - start
-cpu <- took[["user.self"]] + took[["sys.self"]]
-cat(sprintf("peer %-22s %-28s %10.1f ms wall %10.1f ms cpu   peak RSS %.1f MiB (%.1f before reading)   mean of the first variable %.4f\n",
-            "data.table::fread", sprintf("import %d x %d", nrow(data), ncol(data)),
-            took[["elapsed"]] * 1000, cpu * 1000, peak_rss_mib(), before, mean(data[[1]])))
+time_read("data.table::fread", function(path) fread(path, sep = ";", dec = ",", nThread = 2))
