@@ -117,6 +117,43 @@ bool WriteGroupTableFile(const std::string& path, std::int64_t lines, std::int32
     return std::fclose(f.release()) == 0;
 }
 
+bool WriteDecimalCommaFile(const std::string& path, std::int64_t lines, std::int32_t columns,
+                           std::uint64_t seed) {
+    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "wb"));
+    if (!f) return false;
+    NormalSource src(seed);
+    std::string line;
+    for (std::int32_t j = 1; j <= columns; ++j) {
+        if (j > 1) line += ';';
+        line += 'v';
+        line += std::to_string(j);
+    }
+    line += "\r\n";
+    char buf[32];
+    for (std::int64_t i = 0; i < lines; ++i) {
+        for (std::int32_t j = 0; j < columns; ++j) {
+            if (j) line += ';';
+            const int n = FormatCell(buf, sizeof buf, 50.0 + 10.0 * src.next());
+            for (int k = 0; k < n; ++k) line += buf[k] == '.' ? ',' : buf[k];
+        }
+        line += "\r\n";
+        if (std::fwrite(line.data(), 1, line.size(), f.get()) != line.size()) return false;
+        line.clear();
+    }
+    return std::fclose(f.release()) == 0;
+}
+
+std::vector<double> NormalCells(std::int64_t count, std::uint64_t seed) {
+    NormalSource src(seed);
+    std::vector<double> cells(static_cast<std::size_t>(count));
+    char buf[32];
+    for (double& x : cells) {
+        FormatCell(buf, sizeof buf, 50.0 + 10.0 * src.next());
+        x = std::strtod(buf, nullptr);
+    }
+    return cells;
+}
+
 bool WriteGroupsFile(const std::string& path, const GroupPair& groups) {
     std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "wb"));
     if (!f) return false;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "analysis/GroupStatistics.h"
 #include "data/DataMatrix.h"
@@ -28,6 +29,15 @@ bool WriteImportFile(const std::string& path, std::int64_t lines, std::int32_t c
 // words control and treatment when `named`, else as the codes 1 and 2.
 bool WriteGroupTableFile(const std::string& path, std::int64_t lines, std::int32_t columns,
                          bool named, std::uint64_t seed = kSeed);
+
+// A table as a spreadsheet in a decimal-comma locale saves it: a names line v1;...;vN, then
+// `lines` x `columns` numbers as in WriteImportFile, separated by semicolons and written with
+// a decimal comma (72,9).
+bool WriteDecimalCommaFile(const std::string& path, std::int64_t lines, std::int32_t columns,
+                           std::uint64_t seed = kSeed);
+
+// The numbers of WriteImportFile, row by row, each read back to the double its 6 digits give.
+std::vector<double> NormalCells(std::int64_t count, std::uint64_t seed = kSeed);
 
 // The two groups as a data file of "value code" lines (code 1 or 2), every value written with
 // the digits that read back to the same single-precision number.

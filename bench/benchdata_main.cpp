@@ -5,11 +5,19 @@
 //                                  and coded) and the four group files
 //   corvane_benchdata sav FILE     a 1,000,000 x 10 SPSS data file of the import file's numbers,
 //                                  written by ReadStat, compressed as SPSS compresses by default
+//   corvane_benchdata csv FILE     a 1,000,000 x 10 table of the same numbers with a names line,
+//                                  semicolons and decimal commas
+//   corvane_benchdata xlsx FILE    a 200,000 x 10 workbook of the same numbers with a names row,
+//                                  written by libxlsxwriter (when the program was built with it)
 //   corvane_benchdata import FILE [THREADS]  one import (THREADS threads in its second pass,
 //                                  all cores by default): seconds, peak resident memory, matrix
-//                                  size; a statistics file goes through its own reader
+//                                  size; a statistics file goes through its own reader, a file
+//                                  not named .txt through format detection
 #include <readstat.h>
 #include <sys/resource.h>
+#ifdef CORVANE_BENCH_XLSXWRITER
+#include <xlsxwriter.h>
+#endif
 
 #include <chrono>
 #include <cstdio>
@@ -88,6 +96,40 @@ int WriteSav(const std::string& path) {
     return ok ? 0 : 1;
 }
 
+int WriteDecimalComma(const std::string& path) {
+    if (bench::WriteDecimalCommaFile(path, 1000000, 10)) return 0;
+    std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+    return 1;
+}
+
+int WriteXlsx(const std::string& path) {
+#ifdef CORVANE_BENCH_XLSXWRITER
+    constexpr std::int32_t rows = 200000, columns = 10;
+    const std::vector<double> cells = bench::NormalCells(std::int64_t{rows} * columns);
+    lxw_workbook* book = workbook_new(path.c_str());
+    lxw_worksheet* sheet = book ? workbook_add_worksheet(book, nullptr) : nullptr;
+    bool ok = sheet != nullptr;
+    char name[16];
+    for (std::int32_t j = 0; ok && j < columns; ++j) {
+        std::snprintf(name, sizeof name, "v%d", j + 1);
+        ok = worksheet_write_string(sheet, 0, static_cast<lxw_col_t>(j), name, nullptr) ==
+             LXW_NO_ERROR;
+    }
+    for (std::int32_t i = 0; ok && i < rows; ++i)
+        for (std::int32_t j = 0; ok && j < columns; ++j)
+            ok = worksheet_write_number(
+                     sheet, static_cast<lxw_row_t>(i + 1), static_cast<lxw_col_t>(j),
+                     cells[static_cast<std::size_t>(i) * columns + j], nullptr) == LXW_NO_ERROR;
+    ok = book && workbook_close(book) == LXW_NO_ERROR && ok;
+    if (!ok) std::fprintf(stderr, "cannot write %s\n", path.c_str());
+    return ok ? 0 : 1;
+#else
+    std::fprintf(stderr, "cannot write %s: built without libxlsxwriter (libxlsxwriter-dev)\n",
+                 path.c_str());
+    return 1;
+#endif
+}
+
 double PeakResidentMiB() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -104,6 +146,14 @@ double ProcessorSeconds() {
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
+// Printed beside the peers' own so that a misread file (a decimal comma taken as a delimiter,
+// a names line taken as data) shows.
+double FirstMean(const DataSet& set) {
+    double sum = 0;
+    for (std::int32_t c = 1; c <= set.cases(); ++c) sum += set.matrix()(c, 1);
+    return set.cases() > 0 ? sum / set.cases() : 0;
+}
+
 int TimeImport(const std::string& path, unsigned threads) {
     const double before = PeakResidentMiB();
     const double cpuStart = ProcessorSeconds();
@@ -111,7 +161,9 @@ int TimeImport(const std::string& path, unsigned threads) {
     ImportOptions options;
     options.threads = threads;
     const bool statistics = SniffStatisticsFile("", path) != StatFileKind::None;
-    auto set = statistics ? ReadStatisticsFile(path) : ImportDataFile(path, ' ', options);
+    const bool plain = path.size() >= 4 && path.compare(path.size() - 4, 4, ".txt") == 0;
+    auto set = statistics ? ReadStatisticsFile(path)
+                          : ImportDataFile(path, plain ? ' ' : kDetectFormat, options);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     const double cpu = ProcessorSeconds() - cpuStart;
     if (!set) {
@@ -123,12 +175,17 @@ int TimeImport(const std::string& path, unsigned threads) {
     const double peak = PeakResidentMiB();
     std::printf(
         "%s %d x %d, %s: %.1f ms wall %.1f ms cpu, peak RSS %.1f MiB (%.1f before the "
-        "import), matrix %.1f MiB, peak above the matrix %.1f MiB\n",
-        statistics ? "ReadStatisticsFile" : "ImportDataFile", set->cases(), set->variables(),
+        "import), matrix %.1f MiB, peak above the matrix %.1f MiB, mean of the first variable "
+        "%.4f\n",
+        statistics ? "ReadStatisticsFile"
+        : plain    ? "ImportDataFile"
+                   : "ImportDataFile detecting",
+        set->cases(), set->variables(),
         statistics     ? "one thread"
         : threads == 0 ? "all cores"
                        : (std::to_string(threads) + " thread(s)").c_str(),
-        took.count() * 1000, cpu * 1000, peak, before, matrix, peak - matrix);
+        took.count() * 1000, cpu * 1000, peak, before, matrix, peak - matrix,
+        FirstMean(set.value()));
     return 0;
 }
 
@@ -137,9 +194,13 @@ int TimeImport(const std::string& path, unsigned threads) {
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "files") == 0) return WriteFiles(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "sav") == 0) return WriteSav(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "csv") == 0) return WriteDecimalComma(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "xlsx") == 0) return WriteXlsx(argv[2]);
     if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "import") == 0) {
         return TimeImport(argv[2], argc == 4 ? static_cast<unsigned>(std::atoi(argv[3])) : 0);
     }
-    std::fprintf(stderr, "usage: %s files DIR | sav FILE | import FILE [THREADS]\n", argv[0]);
+    std::fprintf(stderr,
+                 "usage: %s files DIR | sav FILE | csv FILE | xlsx FILE | import FILE [THREADS]\n",
+                 argv[0]);
     return 2;
 }

@@ -23,7 +23,8 @@ for arg in "$@"; do
   esac
 done
 
-peer_packages=(python3-numpy python3-scipy python3-pandas r-base-core r-cran-boot r-cran-haven)
+peer_packages=(python3-numpy python3-scipy python3-pandas r-base-core r-cran-boot r-cran-haven
+  r-cran-data.table r-cran-readxl)
 if [ "$install_peers" -eq 1 ]; then
   sudo_cmd=""
   if [ "$(id -u)" -ne 0 ]; then sudo_cmd="sudo"; fi
@@ -84,6 +85,9 @@ skip() { echo; echo "== $1: skipped, $2 is not installed (scripts/bench.sh --ins
 
   "$build/bench/corvane_benchdata" files "$data"
   "$build/bench/corvane_benchdata" sav "$data/import_1000000x10.sav"
+  "$build/bench/corvane_benchdata" csv "$data/import_1000000x10.csv"
+  # Without libxlsxwriter the benchmark program writes no workbook and its runs are skipped.
+  "$build/bench/corvane_benchdata" xlsx "$data/import_200000x10.xlsx" || true
   echo "data: $(du -sh "$data" | cut -f1) in $data, seed fixed in bench/BenchData.h"
 
   run "core: bootstrap (T = 2000), floor loop, import, descriptives" \
@@ -98,6 +102,11 @@ skip() { echo; echo "== $1: skipped, $2 is not installed (scripts/bench.sh --ins
   "$build/bench/corvane_benchdata" import "$data/table_1000000x10_named.txt"
   run "core: an SPSS data file, one read per process" \
     "$build/bench/corvane_benchdata" import "$data/import_1000000x10.sav"
+  run "core: detected formats, one read per process (semicolons and decimal commas, a workbook)" \
+    "$build/bench/corvane_benchdata" import "$data/import_1000000x10.csv"
+  if [ -f "$data/import_200000x10.xlsx" ]; then
+    "$build/bench/corvane_benchdata" import "$data/import_200000x10.xlsx"
+  fi
   if [ -x /usr/bin/time ]; then
     run "corvane-cli effect-size, whole process: all cores, then --threads 1" true
     cli_run "T = 2000, 100,000 per group" "$data/groups_100000.txt" 2000
@@ -149,6 +158,19 @@ skip() { echo; echo "== $1: skipped, $2 is not installed (scripts/bench.sh --ins
         "$data/import_1000000x10.sav"
     else
       skip "peer: haven::read_sav" "r-base-core or r-cran-haven"
+    fi
+    if command -v Rscript >/dev/null && Rscript -e 'library(data.table)' >/dev/null 2>&1; then
+      run "peer: data.table::fread, 2 threads" Rscript bench/peers/read_csv_fread.R \
+        "$data/import_1000000x10.csv"
+    else
+      skip "peer: data.table::fread" "r-base-core or r-cran-data.table"
+    fi
+    if [ -f "$data/import_200000x10.xlsx" ] && command -v Rscript >/dev/null &&
+       Rscript -e 'library(readxl)' >/dev/null 2>&1; then
+      run "peer: readxl::read_excel" Rscript bench/peers/read_xlsx_readxl.R \
+        "$data/import_200000x10.xlsx"
+    else
+      skip "peer: readxl::read_excel" "libxlsxwriter-dev, r-base-core or r-cran-readxl"
     fi
   fi
 } | tee "$results"

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libxlsxwriter-dev
   libzip-dev libexpat1-dev libfreexl-dev
   xvfb xauth clang-format-14
   desktop-file-utils appstream dpkg-dev
