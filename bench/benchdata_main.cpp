@@ -79,9 +79,11 @@ int WriteSav(const std::string& path) {
     readstat_set_data_writer(w, WriteBytes);
     readstat_writer_set_compression(w, READSTAT_COMPRESS_ROWS);
     std::vector<readstat_variable_t*> vars;
-    for (std::int32_t v = 1; v <= m.storedColumns(); ++v)
-        vars.push_back(
-            readstat_add_variable(w, ("v" + std::to_string(v)).c_str(), READSTAT_TYPE_DOUBLE, 0));
+    for (std::int32_t v = 1; v <= m.storedColumns(); ++v) {
+        std::string name = std::to_string(v);
+        name.insert(0, 1, 'v');
+        vars.push_back(readstat_add_variable(w, name.c_str(), READSTAT_TYPE_DOUBLE, 0));
+    }
     bool ok = readstat_begin_writing_sav(w, out, m.rows()) == READSTAT_OK;
     for (std::int32_t c = 1; ok && c <= m.rows(); ++c) {
         ok = readstat_begin_row(w) == READSTAT_OK;
