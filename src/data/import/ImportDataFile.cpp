@@ -10,6 +10,7 @@
 #include "data/formats/OpenDataFile.h"
 #include "data/formats/ReadDelimitedText.h"
 #include "data/formats/TextDialect.h"
+#include "data/formats/sheets/SheetChoiceIndex.h"
 #include "data/formats/stats/ReadStatisticsFile.h"
 #include "data/formats/stats/StatFileKind.h"
 
@@ -62,23 +63,31 @@ std::string DescribeWorkbook(const std::string& path, const std::string& first,
     auto sheets = ListSheets(path);
     if (!sheets || sheets.value().empty()) return out;
     const auto& list = sheets.value();
-    std::size_t at = 0;
-    if (!sheet.name.empty()) {
-        const auto named = std::find_if(list.begin(), list.end(),
-                                        [&](const SheetInfo& s) { return s.name == sheet.name; });
-        at = named == list.end() ? 0 : static_cast<std::size_t>(named - list.begin());
-    } else if (sheet.number >= 1 && static_cast<std::size_t>(sheet.number) <= list.size()) {
-        at = static_cast<std::size_t>(sheet.number - 1);
-    }
+    std::vector<std::string> names;
+    for (const SheetInfo& s : list) names.push_back(s.name);
+    // The read went through, so the choice names one of them.
+    const auto index = SheetChoiceIndex(names, sheet);
+    const std::size_t at = index ? index.value() : 0;
     return out + ", sheet \"" + list[at].name + "\" (" + std::to_string(at + 1) + " of " +
            std::to_string(list.size()) + ")";
+}
+
+// The family of a file from its first bytes and its lower-case extension.
+DataFileFamily FamilyOf(std::string_view first, const std::string& extension) {
+    if (SniffWorkbook(first) != WorkbookKind::None) return DataFileFamily::Workbook;
+    if (SniffStatisticsFile(first, extension) != StatFileKind::None)
+        return DataFileFamily::StatisticsFile;
+    for (const char* workbook : {".xlsx", ".xlsm", ".xls", ".ods"}) {
+        if (extension == workbook) return DataFileFamily::Workbook;
+    }
+    return DataFileFamily::DelimitedText;
 }
 
 Result<DataSet, ImportError> Detected(const std::string& path, const ImportOptions& options,
                                       const SheetChoice& sheet) {
     const std::string first = FirstBytes(path);
     const std::string extension = LowerExtension(path);
-    switch (DetectDataFile(path)) {
+    switch (FamilyOf(first, extension)) {
         case DataFileFamily::Workbook: {
             auto read = ReadWorkbook(path, sheet);
             if (!read) return read.error();
@@ -104,15 +113,7 @@ Result<DataSet, ImportError> Detected(const std::string& path, const ImportOptio
 }  // namespace
 
 DataFileFamily DetectDataFile(const std::string& path) {
-    const std::string first = FirstBytes(path);
-    const std::string extension = LowerExtension(path);
-    if (SniffWorkbook(first) != WorkbookKind::None) return DataFileFamily::Workbook;
-    if (SniffStatisticsFile(first, extension) != StatFileKind::None)
-        return DataFileFamily::StatisticsFile;
-    for (const char* workbook : {".xlsx", ".xlsm", ".xls", ".ods"}) {
-        if (extension == workbook) return DataFileFamily::Workbook;
-    }
-    return DataFileFamily::DelimitedText;
+    return FamilyOf(FirstBytes(path), LowerExtension(path));
 }
 
 Result<DataSet, ImportError> ImportDataFile(const std::string& path, char delimiter,
