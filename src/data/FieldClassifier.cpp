@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <string>
 #include <system_error>
 
 namespace corvane {
@@ -143,6 +144,20 @@ FieldClass ClassifyField(std::string_view text) {
         return {FieldKind::Missing, 0.0};
     }
     return {FieldKind::Invalid, 0.0};
+}
+
+FieldClass ClassifyDecimalCommaField(std::string_view text) {
+    const bool point = text.find('.') != std::string_view::npos;
+    if (text.find(',') == std::string_view::npos) {
+        const FieldClass fc = ClassifyField(text);
+        return fc.kind == FieldKind::Number && point ? FieldClass{FieldKind::Invalid, 0.0} : fc;
+    }
+    if (point) return {FieldKind::Invalid, 0.0};
+    std::string swapped(text);
+    for (char& c : swapped) {
+        if (c == ',') c = '.';
+    }
+    return ClassifyField(swapped);
 }
 
 bool IsTableMissing(std::string_view text) {

@@ -29,6 +29,10 @@ double ReadLeading(std::string_view text);
 // invalid otherwise.
 FieldClass ClassifyField(std::string_view text);
 
+// The same for a file whose numbers take a decimal comma: the comma stands for the point, and a
+// field with a point is no number, so that "1.234" is never read as a fraction or a thousand.
+FieldClass ClassifyDecimalCommaField(std::string_view text);
+
 // Whether a field of a table (a file with a names line) is missing: the forms above, and those
 // data frame and spreadsheet programs write, "N/A", "n/a", "NULL", "null", "None", "#N/A",
 // "<NA>" and "-nan". A number is never missing.

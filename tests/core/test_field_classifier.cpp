@@ -55,6 +55,24 @@ TEST(ClassifyField, InvalidEntries) {
     }
 }
 
+TEST(ClassifyField, WithADecimalComma) {
+    // The comma stands for the point; a point, even a thousands point, makes the field no number.
+    const Case cases[] = {
+        {"72,9", FieldKind::Number, 72.9},  {"-0,5", FieldKind::Number, -0.5},
+        {"1,5e2", FieldKind::Number, 150},  {"12", FieldKind::Number, 12},
+        {",", FieldKind::Missing, 0},       {"NA", FieldKind::Missing, 0},
+        {".", FieldKind::Missing, 0},       {"1.5", FieldKind::Invalid, 0},
+        {"1.234,5", FieldKind::Invalid, 0}, {"1,2,3", FieldKind::Invalid, 0},
+    };
+    for (const Case& c : cases) {
+        const FieldClass f = ClassifyDecimalCommaField(c.text);
+        EXPECT_EQ(Name(f.kind), std::string(Name(c.kind))) << '"' << c.text << '"';
+        if (c.kind == FieldKind::Number) {
+            EXPECT_EQ(f.value, c.value) << c.text;
+        }
+    }
+}
+
 TEST(ClassifyField, ExtremeMagnitudes) {
     // Beyond double: the value becomes infinite (the import then calls it too large).
     EXPECT_TRUE(std::isinf(ClassifyField("1e400").value));

@@ -50,23 +50,6 @@ std::size_t ReadPlainDecimal(std::string_view line, std::size_t start, FieldSynt
     return static_cast<std::size_t>(p - begin);
 }
 
-// The full classification of a field, a decimal comma standing for the point.
-FieldClass Classify(std::string_view text, bool decimalComma) {
-    if (!decimalComma) return ClassifyField(text);
-    if (text.find(',') == std::string_view::npos) {
-        const FieldClass fc = ClassifyField(text);
-        if (fc.kind == FieldKind::Number && text.find('.') != std::string_view::npos)
-            return {FieldKind::Invalid, 0.0};
-        return fc;
-    }
-    if (text.find('.') != std::string_view::npos) return {FieldKind::Invalid, 0.0};
-    std::string swapped(text);
-    for (char& c : swapped) {
-        if (c == ',') c = '.';
-    }
-    return ClassifyField(swapped);
-}
-
 }  // namespace
 
 std::optional<ImportError> StoreLine(std::string_view line, std::int64_t lineNumber, float* cells,
@@ -104,7 +87,8 @@ std::optional<ImportError> StoreLine(std::string_view line, std::int64_t lineNum
                 const Field f = SplitField(line, start, delimiter, scratch);
                 stop = f.stop;
                 fc = f.malformed ? FieldClass{FieldKind::Invalid, 0.0}
-                                 : Classify(f.text, syntax.decimalComma);
+                                 : (syntax.decimalComma ? ClassifyDecimalCommaField(f.text)
+                                                        : ClassifyField(f.text));
                 if (text && fc.kind == FieldKind::Invalid && !f.malformed) {
                     storeText(f.text);  // the column's first text in the piece, or a missing form
                     if (stop == line.size()) return std::nullopt;

@@ -44,18 +44,15 @@ struct Reading {
     std::int64_t numbers = 0;          // fields that read as numbers or missing values
 };
 
-// A field read with a decimal comma: the comma stands for the point when no point is there.
-std::optional<double> ReadWithDecimalComma(std::string_view text) {
-    if (text.find(',') == std::string_view::npos || text.find('.') != std::string_view::npos)
-        return std::nullopt;
-    std::string swapped(text);
-    std::replace(swapped.begin(), swapped.end(), ',', '.');
-    return ReadWhole(swapped);
+// A field that reads as a number only with its comma standing for the point.
+bool ReadsWithDecimalComma(std::string_view text) {
+    return text.find(',') != std::string_view::npos &&
+           ClassifyDecimalCommaField(text).kind == FieldKind::Number;
 }
 
 bool IsNumberOrMissing(std::string_view text, bool decimalComma) {
     if (ClassifyField(text).kind != FieldKind::Invalid) return true;
-    return decimalComma && ReadWithDecimalComma(text).has_value();
+    return decimalComma && ReadsWithDecimalComma(text);
 }
 
 // Calls `visit` with each field of a nonempty line; false when a quoted field is malformed.
@@ -108,7 +105,7 @@ bool UsesDecimalComma(const std::vector<std::string_view>& lines, char delimiter
     for (const std::string_view line : lines) {
         bool pointNumber = false;
         EachField(line, delimiter, scratch, [&](std::string_view text) {
-            if (ReadWithDecimalComma(text)) commaNumbers = true;
+            if (ReadsWithDecimalComma(text)) commaNumbers = true;
             if (text.find('.') != std::string_view::npos && ReadWhole(text)) pointNumber = true;
         });
         if (pointNumber) return false;
