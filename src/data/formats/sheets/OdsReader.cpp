@@ -44,7 +44,9 @@ class ContentHandler : public XmlHandler {
     ContentHandler(SheetTable* table, const SheetChoice& choice)
         : m_table(table), m_choice(choice) {}
 
+    // Every table when measuring; when reading, those up to the one read.
     std::vector<SheetInfo> sheets;
+    std::int64_t tables = 0;
     // The index (from 0) of the table read whole, once its end was met.
     std::optional<std::size_t> read;
 
@@ -55,10 +57,11 @@ class ContentHandler : public XmlHandler {
         }
         if (name == "table" && !m_inTable) {
             m_inTable = true;
+            ++tables;
+            if (read) return;
             const char* n = Attribute(a, "name");
             sheets.push_back({n ? n : "", 0, 0});
-            m_reading = m_table && !m_choiceMet && chosen(sheets.back().name);
-            m_choiceMet = m_choiceMet || m_reading;
+            m_reading = m_table && chosen(sheets.back().name);
             m_row = 1;
         } else if (!m_inTable || !active()) {
             return;
@@ -221,7 +224,7 @@ class ContentHandler : public XmlHandler {
 
     SheetTable* m_table;
     SheetChoice m_choice;
-    bool m_reading = false, m_choiceMet = false;
+    bool m_reading = false;
     bool m_inTable = false, m_inCell = false, m_inParagraph = false;
     bool m_hasContent = false, m_collect = false;
     int m_annotation = 0, m_paragraphs = 0;
@@ -257,8 +260,7 @@ Result<WorkbookRead, ImportError> OdsReader::read(const SheetChoice& choice) {
     if (!data) return data.error();
     const std::size_t at = *content.read;
     return WorkbookRead{std::move(data.value()), content.sheets[at].name,
-                        static_cast<std::int64_t>(at) + 1,
-                        failure ? 0 : std::ssize(content.sheets)};
+                        static_cast<std::int64_t>(at) + 1, failure ? 0 : content.tables};
 }
 
 }  // namespace corvane
