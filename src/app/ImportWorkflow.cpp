@@ -91,8 +91,8 @@ void ImportWorkflow::import(const QString& file, char delimiter) {
     }
     g::Replace(std::move(result).value());
     const auto data = g::Current();
-    m_pane->appendReport(FromCore(corvane::ImportSummary(path, data->cases(), data->variables(),
-                                                         data->hasNames(), data->readAs())));
+    m_pane->appendReport(FromCore(corvane::ImportSummary(
+        path, data->cases(), data->variables(), data->hasNames(), data->readAs(), data->source())));
     if (m_settings) m_settings->setValue(kLastImportFolder, QFileInfo(file).absolutePath());
     emit dataSetReplaced(file);
 }

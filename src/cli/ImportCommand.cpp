@@ -7,9 +7,9 @@ namespace corvane::cli {
 std::string RunImport(const ParsedArgs& a, std::ostream&, const CliEnvironment&) {
     const std::string shown = DisplayPath(a.file);
     const DataSet data = Import(a.file, shown, a);
-    return WithLineEnds(
-        ImportSummary(shown, data.cases(), data.variables(), !data.names().empty(), data.readAs()),
-        a.flag("crlf"));
+    return WithLineEnds(ImportSummary(shown, data.cases(), data.variables(), !data.names().empty(),
+                                      data.readAs(), data.source()),
+                        a.flag("crlf"));
 }
 
 }  // namespace corvane::cli

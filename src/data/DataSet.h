@@ -22,6 +22,9 @@ enum class VariableKind : std::uint8_t {
     LabelledNumbers,  // numbers, some of whose codes carry a label
 };
 
+// The family of file a data set was read from, which the import summary names.
+enum class DataSource : std::uint8_t { TextFile, Workbook, StatisticsFile };
+
 // One label of a variable: the code the cells hold and the text it stands for.
 struct ValueLabel {
     float code = 0.0f;
@@ -67,10 +70,13 @@ class DataSet {
     // What the import detected the file to be, for the summary ("semicolon-delimited text,
     // decimal comma"); empty when the user chose how to read it.
     const std::string& readAs() const { return m_readAs; }
-    // The same set, said to have been read as `what`. Shares the matrix rather than copying it.
-    DataSet describedAs(std::string what) const {
+    DataSource source() const { return m_source; }
+    // The same set, said to have been read as `what` from a file of family `source`. Shares the
+    // matrix rather than copying it.
+    DataSet describedAs(std::string what, DataSource source = DataSource::TextFile) const {
         DataSet described(*this);
         described.m_readAs = std::move(what);
+        described.m_source = source;
         return described;
     }
     // The name of variable v (from 1), empty when it has none.
@@ -125,6 +131,7 @@ class DataSet {
     std::int32_t m_variables;
     std::shared_ptr<const Contents> m_stored;
     std::string m_readAs;
+    DataSource m_source = DataSource::TextFile;
 };
 
 }  // namespace corvane

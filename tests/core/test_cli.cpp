@@ -201,6 +201,24 @@ TEST(CliImport, PrintsTheSummaryWithLfOrCrLf) {
                             "\r\nNumber of Cases: 3\r\nNumber of Variables: 2\r\n\r\n\r\n");
 }
 
+// A workbook's and a statistics file's summaries say what was opened and where the names came
+// from; a later sheet is described without listing the workbook first.
+TEST(CliImport, SummaryNamesTheKindOfFileOpened) {
+    const std::string dir = std::string(CORVANE_TEST_DATA) + "/written-by/";
+    const CliRun ods = Cli({"import", dir + "pandas_trial.ods", "--sheet", "2"});
+    EXPECT_EQ(ods.out, "Opened the workbook: " + Shown(dir + "pandas_trial.ods") +
+                           "\nNumber of Cases: 2\nNumber of Variables: 1\n"
+                           "Variable Names: from the first row\n"
+                           "Read as: OpenDocument spreadsheet, sheet \"notes\" (2 of 2)\n\n\n")
+        << ods.err;
+    const CliRun sav = Cli({"import", dir + "groups.sav"});
+    EXPECT_EQ(sav.out, "Opened the data file: " + Shown(dir + "groups.sav") +
+                           "\nNumber of Cases: 20\nNumber of Variables: 2\n"
+                           "Variable Names: from the file\n"
+                           "Read as: SPSS data file, 2 variables, 1 with value labels\n\n\n")
+        << sav.err;
+}
+
 TEST(CliImport, NamesTheFileByItsFullPath) {
     TempDir dir;
     dir.file("d.txt", "1\n");

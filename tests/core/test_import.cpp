@@ -277,6 +277,12 @@ TEST(ImportSummary, ThreeLinesAndTwoEmptyOnes) {
     EXPECT_EQ(ImportSummary("/home/a/data.txt", 12, 3, true),
               "Opened the text file: /home/a/data.txt\r\nNumber of Cases: 12\r\n"
               "Number of Variables: 3\r\nVariable Names: from the first line\r\n\r\n\r\n");
+    EXPECT_EQ(ImportSummary("/a/b.xlsx", 2, 3, true, "Excel workbook", DataSource::Workbook),
+              "Opened the workbook: /a/b.xlsx\r\nNumber of Cases: 2\r\nNumber of Variables: 3\r\n"
+              "Variable Names: from the first row\r\nRead as: Excel workbook\r\n\r\n\r\n");
+    EXPECT_EQ(ImportSummary("/a/b.sav", 2, 3, true, "SPSS data file", DataSource::StatisticsFile),
+              "Opened the data file: /a/b.sav\r\nNumber of Cases: 2\r\nNumber of Variables: 3\r\n"
+              "Variable Names: from the file\r\nRead as: SPSS data file\r\n\r\n\r\n");
 }
 
 // The same data set (group, score; one score missing) as R, pandas and numpy write it, the

@@ -117,6 +117,23 @@ TEST(Workbook, ListsSheetsAndReadsTheChosenOne) {
     EXPECT_EQ(noNumber.error().reason, "the workbook has no sheet 3, only 2");
 }
 
+// A read names the sheet it took and counts the workbook's sheets, with no listing first.
+TEST(Workbook, ReadSaysWhichSheetOfHowMany) {
+    for (const char* file : {"xlsxwriter_trial.xlsx", "pandas_trial.ods", "xlwt_trial.xls"}) {
+        for (const SheetChoice& choice :
+             {SheetChoice{}, SheetChoice{"notes", 0}, SheetChoice{"", 2}}) {
+            SCOPED_TRACE(std::string(file) + " " + choice.name);
+            const auto r = ReadWorkbookSheet(WrittenBy(file), choice);
+            ASSERT_TRUE(r.ok()) << r.error().reason;
+            const bool notes = choice.name == "notes" || choice.number == 2;
+            EXPECT_EQ(r.value().sheet, notes ? "notes" : "trial");
+            EXPECT_EQ(r.value().number, notes ? 2 : 1);
+            EXPECT_EQ(r.value().count, 2);
+            EXPECT_EQ(r.value().data.name(1), notes ? "x" : "group");
+        }
+    }
+}
+
 TEST(Workbook, SniffsTheKindFromTheFirstBytes) {
     EXPECT_EQ(SniffWorkbook(Bytes(WrittenBy("xlsxwriter_trial.xlsx")).substr(0, 512)),
               WorkbookKind::Xlsx);
@@ -249,6 +266,25 @@ TEST_F(MadeWorkbook, OdsRepeatsExpandOnlyBeforeContent) {
             "office:value-type=\"float\" office:value=\"1\"/></table:table-row>"));
     ASSERT_TRUE(wideContent.ok()) << Reason(wideContent);
     EXPECT_EQ(wideContent.value().variables(), 16384);
+}
+
+// The tables after the one read are only counted: damage there costs the count, not the data.
+TEST_F(MadeWorkbook, OdsDamagedAfterTheTableReadKeepsItsData) {
+    const std::string path =
+        zipOf({{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
+               {"content.xml",
+                "<office:document-content><office:body><office:spreadsheet>"
+                "<table:table table:name=\"a\"><table:table-row><table:table-cell "
+                "office:value-type=\"float\" office:value=\"3\"/></table:table-row></table:table>"
+                "<table:table table:name=\"b\"><table:table-row>"}});
+    const auto first = ReadWorkbookSheet(path);
+    ASSERT_TRUE(first.ok()) << first.error().reason;
+    EXPECT_EQ(first.value().data.matrix()(1, 1), 3.0f);
+    EXPECT_EQ(first.value().sheet, "a");
+    EXPECT_EQ(first.value().count, 0);
+    const auto second = ReadWorkbookSheet(path, {"b", 0});
+    ASSERT_FALSE(second.ok());
+    EXPECT_NE(second.error().reason.find("damaged"), std::string::npos) << second.error().reason;
 }
 
 TEST_F(MadeWorkbook, DamagedAndTruncatedFilesSayWhy) {

@@ -546,6 +546,8 @@ class TestMainWindow : public QObject {
         m_window->importFile(path);
         QVERIFY(pane()->textCrlf().endsWith(
             QStringLiteral("Read as: Excel workbook, sheet \"notes\" (2 of 2)\r\n\r\n\r\n")));
+        QVERIFY(pane()->textCrlf().contains(QStringLiteral("Opened the workbook: ") +
+                                            QDir::cleanPath(path) + QStringLiteral("\r\n")));
         QCOMPARE(g::Current()->cases(), 2);
 
         // The browser's Import button reads it as text with the chosen delimiter, and says

@@ -10,7 +10,6 @@
 #include "data/formats/OpenDataFile.h"
 #include "data/formats/ReadDelimitedText.h"
 #include "data/formats/TextDialect.h"
-#include "data/formats/sheets/SheetChoiceIndex.h"
 #include "data/formats/stats/ReadStatisticsFile.h"
 #include "data/formats/stats/StatFileKind.h"
 
@@ -55,21 +54,14 @@ std::string WorkbookName(WorkbookKind kind) {
 
 // "Excel workbook, sheet "trial" (1 of 2)".
 std::string DescribeWorkbook(const std::string& path, const std::string& first,
-                             const SheetChoice& sheet) {
+                             const WorkbookRead& read) {
     WorkbookKind kind = SniffWorkbook(first);
     if (kind == WorkbookKind::Zip || kind == WorkbookKind::None)
         kind = LowerExtension(path) == ".ods" ? WorkbookKind::Ods : WorkbookKind::Xlsx;
     std::string out = WorkbookName(kind);
-    auto sheets = ListSheets(path);
-    if (!sheets || sheets.value().empty()) return out;
-    const auto& list = sheets.value();
-    std::vector<std::string> names;
-    for (const SheetInfo& s : list) names.push_back(s.name);
-    // The read went through, so the choice names one of them.
-    const auto index = SheetChoiceIndex(names, sheet);
-    const std::size_t at = index ? index.value() : 0;
-    return out + ", sheet \"" + list[at].name + "\" (" + std::to_string(at + 1) + " of " +
-           std::to_string(list.size()) + ")";
+    if (read.count == 0) return out;
+    return out + ", sheet \"" + read.sheet + "\" (" + std::to_string(read.number) + " of " +
+           std::to_string(read.count) + ")";
 }
 
 // The family of a file from its first bytes and its lower-case extension.
@@ -89,15 +81,17 @@ Result<DataSet, ImportError> Detected(const std::string& path, const ImportOptio
     const std::string extension = LowerExtension(path);
     switch (FamilyOf(first, extension)) {
         case DataFileFamily::Workbook: {
-            auto read = ReadWorkbook(path, sheet);
+            auto read = ReadWorkbookSheet(path, sheet);
             if (!read) return read.error();
-            return read.value().describedAs(DescribeWorkbook(path, first, sheet));
+            return read.value().data.describedAs(DescribeWorkbook(path, first, read.value()),
+                                                 DataSource::Workbook);
         }
         case DataFileFamily::StatisticsFile: {
             const StatFileKind kind = SniffStatisticsFile(first, extension);
             auto read = ReadStatisticsFile(path, kind);
             if (!read) return read.error();
-            return read.value().describedAs(DescribeStatisticsFile(kind, read.value()));
+            return read.value().describedAs(DescribeStatisticsFile(kind, read.value()),
+                                            DataSource::StatisticsFile);
         }
         case DataFileFamily::DelimitedText:
             break;

@@ -37,13 +37,18 @@ struct OdsCell {
     std::string text;
 };
 
-// The tables of content.xml. Measures every table, or reads the one numbered `wanted` (from 0)
-// into the table and stops at its end.
+// The tables of content.xml. Without a table to fill it measures every table; with one it reads
+// the chosen table into it and passes over the others, only counting them.
 class ContentHandler : public XmlHandler {
   public:
-    ContentHandler(SheetTable* table, std::size_t wanted) : m_table(table), m_wanted(wanted) {}
+    ContentHandler(SheetTable* table, const SheetChoice& choice)
+        : m_table(table), m_choice(choice) {}
 
+    // Every table when measuring; when reading, those up to the one read.
     std::vector<SheetInfo> sheets;
+    std::int64_t tables = 0;
+    // The index (from 0) of the table read whole, once its end was met.
+    std::optional<std::size_t> read;
 
     void start(std::string_view name, const char** a) override {
         if (m_annotation > 0) {
@@ -52,10 +57,13 @@ class ContentHandler : public XmlHandler {
         }
         if (name == "table" && !m_inTable) {
             m_inTable = true;
+            ++tables;
+            if (read) return;
             const char* n = Attribute(a, "name");
             sheets.push_back({n ? n : "", 0, 0});
+            m_reading = m_table && chosen(sheets.back().name);
             m_row = 1;
-        } else if (!m_inTable) {
+        } else if (!m_inTable || !active()) {
             return;
         } else if (name == "table-row") {
             m_rowRepeat = Repeat(Attribute(a, "number-rows-repeated"));
@@ -83,7 +91,7 @@ class ContentHandler : public XmlHandler {
             --m_annotation;
             return;
         }
-        if (!m_inTable) return;
+        if (!m_inTable || (!active() && name != "table")) return;
         if (name == "p") {
             m_inParagraph = false;
         } else if (name == "table-cell" || name == "covered-table-cell") {
@@ -92,16 +100,23 @@ class ContentHandler : public XmlHandler {
             endRow();
         } else if (name == "table") {
             m_inTable = false;
-            if (m_table && sheets.size() == m_wanted + 1) stop();
+            if (m_reading) read = sheets.size() - 1;
+            m_reading = false;
         }
     }
 
     void text(std::string_view t) override {
-        if (m_inParagraph && m_annotation == 0) appendText(t);
+        if (m_inParagraph && m_annotation == 0 && active()) appendText(t);
     }
 
   private:
-    bool reading() const { return !m_table || sheets.size() == m_wanted + 1; }
+    bool active() const { return !m_table || m_reading; }
+
+    bool chosen(const std::string& name) const {
+        if (!m_choice.name.empty()) return name == m_choice.name;
+        const std::int64_t number = m_choice.number == 0 ? 1 : m_choice.number;
+        return std::ssize(sheets) == number;
+    }
 
     void appendText(std::string_view t) {
         if (!m_collect) return;
@@ -118,7 +133,7 @@ class ContentHandler : public XmlHandler {
         m_hasContent = false;
         m_collect = false;
         const char* type = Attribute(a, "value-type");
-        if (!type || !reading()) return;
+        if (!type) return;
         const std::string_view t = type;
         m_hasContent = true;
         if (t == "float" || t == "percentage" || t == "currency") {
@@ -208,7 +223,8 @@ class ContentHandler : public XmlHandler {
     };
 
     SheetTable* m_table;
-    std::size_t m_wanted;
+    SheetChoice m_choice;
+    bool m_reading = false;
     bool m_inTable = false, m_inCell = false, m_inParagraph = false;
     bool m_hasContent = false, m_collect = false;
     int m_annotation = 0, m_paragraphs = 0;
@@ -220,28 +236,31 @@ class ContentHandler : public XmlHandler {
 }  // namespace
 
 Result<std::vector<SheetInfo>, ImportError> OdsReader::sheets() {
-    ContentHandler measure(nullptr, 0);
+    ContentHandler measure(nullptr, {});
     if (auto e = m_zip.parse("content.xml", measure)) return *e;
     if (measure.sheets.empty()) return ImportError::Unreadable("the spreadsheet has no tables");
     return measure.sheets;
 }
 
-Result<DataSet, ImportError> OdsReader::read(const SheetChoice& choice) {
-    std::size_t wanted = 0;
-    if (!choice.name.empty() || choice.number != 0) {
-        auto listed = sheets();
-        if (!listed) return listed.error();
-        std::vector<std::string> names;
-        for (const SheetInfo& s : listed.value()) names.push_back(s.name);
-        const auto index = SheetChoiceIndex(names, choice);
-        if (!index) return index.error();
-        wanted = index.value();
-    }
+Result<WorkbookRead, ImportError> OdsReader::read(const SheetChoice& choice) {
     SheetTable table;
-    ContentHandler content(&table, wanted);
-    if (auto e = m_zip.parse("content.xml", content)) return *e;
+    ContentHandler content(&table, choice);
+    const auto failure = m_zip.parse("content.xml", content);
+    // Past the chosen table the stream is read only to count the tables; a fault there costs
+    // the count, not the data.
+    if (failure && !content.read) return *failure;
     if (content.sheets.empty()) return ImportError::Unreadable("the spreadsheet has no tables");
-    return table.finish();
+    if (!content.read) {
+        std::vector<std::string> names;
+        for (const SheetInfo& s : content.sheets) names.push_back(s.name);
+        auto index = SheetChoiceIndex(names, choice);
+        return index ? ImportError::Unreadable("the spreadsheet has no such table") : index.error();
+    }
+    auto data = table.finish();
+    if (!data) return data.error();
+    const std::size_t at = *content.read;
+    return WorkbookRead{std::move(data.value()), content.sheets[at].name,
+                        static_cast<std::int64_t>(at) + 1, failure ? 0 : content.tables};
 }
 
 }  // namespace corvane

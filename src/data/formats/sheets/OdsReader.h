@@ -11,16 +11,16 @@ namespace corvane {
 
 class ZipPackage;
 
-// An OpenDocument spreadsheet: every table lives in content.xml, streamed once to list the
-// tables and once more to read the chosen one. Repeated rows and cells are laid out only where
-// they hold content, so the trailing blank rows and columns writers repeat to the sheet's end
-// cost nothing.
+// An OpenDocument spreadsheet: every table lives in content.xml, streamed once to read the
+// chosen table and count the others (or, for the list, to measure them all). Repeated rows and
+// cells are laid out only where they hold content, so the trailing blank rows and columns writers
+// repeat to the sheet's end cost nothing.
 class OdsReader {
   public:
     explicit OdsReader(ZipPackage& zip) : m_zip(zip) {}
 
     Result<std::vector<SheetInfo>, ImportError> sheets();
-    Result<DataSet, ImportError> read(const SheetChoice& choice);
+    Result<WorkbookRead, ImportError> read(const SheetChoice& choice);
 
   private:
     ZipPackage& m_zip;

@@ -6,6 +6,7 @@
 #include <new>
 #include <stdexcept>
 #include <type_traits>
+#include <utility>
 
 #include "data/formats/sheets/OdsReader.h"
 #include "data/formats/sheets/XlsReader.h"
@@ -66,7 +67,7 @@ template <class Out>
 Result<Out, ImportError> WithZip(ZipPackage& zip, const SheetChoice* choice) {
     auto kind = ZipKind(zip);
     if (!kind) return kind.error();
-    if constexpr (std::is_same_v<Out, DataSet>) {
+    if constexpr (std::is_same_v<Out, WorkbookRead>) {
         if (kind.value() == WorkbookKind::Xlsx) return XlsxReader(zip).read(*choice);
         return OdsReader(zip).read(*choice);
     } else {
@@ -85,7 +86,7 @@ Result<Out, ImportError> FromFile(const std::string& path, const SheetChoice* ch
             if (NamesEncryptedPackage(bytes))
                 return ImportError::Unreadable(
                     "the workbook is encrypted (protected by a password)");
-            if constexpr (std::is_same_v<Out, DataSet>)
+            if constexpr (std::is_same_v<Out, WorkbookRead>)
                 return XlsReader(path).read(*choice);
             else
                 return XlsReader(path).sheets();
@@ -129,14 +130,23 @@ Result<std::vector<SheetInfo>, ImportError> ListSheets(const std::string& path) 
 }
 
 Result<DataSet, ImportError> ReadWorkbook(const std::string& path, const SheetChoice& sheet) {
-    return FromFile<DataSet>(path, &sheet);
+    auto read = ReadWorkbookSheet(path, sheet);
+    if (!read) return read.error();
+    return std::move(read.value().data);
+}
+
+Result<WorkbookRead, ImportError> ReadWorkbookSheet(const std::string& path,
+                                                    const SheetChoice& sheet) {
+    return FromFile<WorkbookRead>(path, &sheet);
 }
 
 Result<DataSet, ImportError> ReadWorkbookBytes(std::string_view bytes, const SheetChoice& sheet) {
     try {
         auto zip = ZipPackage::OpenBytes(bytes);
         if (!zip) return zip.error();
-        return WithZip<DataSet>(*zip.value(), &sheet);
+        auto read = WithZip<WorkbookRead>(*zip.value(), &sheet);
+        if (!read) return read.error();
+        return std::move(read.value().data);
     } catch (const std::bad_alloc&) {
         return ImportError::Of(ImportError::Kind::OutOfMemory);
     } catch (const std::length_error&) {

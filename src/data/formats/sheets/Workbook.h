@@ -43,11 +43,24 @@ struct SheetChoice {
 
 Result<std::vector<SheetInfo>, ImportError> ListSheets(const std::string& path);
 
+// A sheet read, with where it stands in its workbook, learnt in the same pass as its cells.
+struct WorkbookRead {
+    DataSet data;
+    std::string sheet;        // the sheet's name
+    std::int64_t number = 0;  // from 1
+    // How many sheets the workbook has; 0 when an .ods table read whole is followed by content
+    // that cannot be parsed, so the tables after it cannot be counted.
+    std::int64_t count = 0;
+};
+
 // Reads one sheet into a data set: the first row names the variables when it is a names line,
 // as in a text file (a text cell counts as a quoted field); a column with any cell that is
 // neither a number nor a missing value is a text column; dates are ISO text. The reader is
 // picked by content, whatever the extension.
 Result<DataSet, ImportError> ReadWorkbook(const std::string& path, const SheetChoice& sheet = {});
+// The same, saying which sheet was read and how many the workbook has.
+Result<WorkbookRead, ImportError> ReadWorkbookSheet(const std::string& path,
+                                                    const SheetChoice& sheet = {});
 
 // The same for a zipped workbook (.xlsx or .ods) held in memory.
 Result<DataSet, ImportError> ReadWorkbookBytes(std::string_view bytes,

@@ -89,7 +89,7 @@ Result<std::vector<SheetInfo>, ImportError> XlsReader::sheets() {
     return out;
 }
 
-Result<DataSet, ImportError> XlsReader::read(const SheetChoice& choice) {
+Result<WorkbookRead, ImportError> XlsReader::read(const SheetChoice& choice) {
     Handle xls(m_path);
     if (xls.code() != FREEXL_OK) return Failure(xls.code());
     if (xls.encrypted()) return ImportError::Unreadable("the workbook is encrypted");
@@ -135,7 +135,10 @@ Result<DataSet, ImportError> XlsReader::read(const SheetChoice& choice) {
             if (e) return *e;
         }
     }
-    return table.finish();
+    auto data = table.finish();
+    if (!data) return data.error();
+    return WorkbookRead{std::move(data.value()), names.value()[index.value()],
+                        static_cast<std::int64_t>(index.value()) + 1, std::ssize(names.value())};
 }
 
 }  // namespace corvane

@@ -17,7 +17,7 @@ class XlsReader {
     explicit XlsReader(std::string path) : m_path(std::move(path)) {}
 
     Result<std::vector<SheetInfo>, ImportError> sheets();
-    Result<DataSet, ImportError> read(const SheetChoice& choice);
+    Result<WorkbookRead, ImportError> read(const SheetChoice& choice);
 
   private:
     std::string m_path;

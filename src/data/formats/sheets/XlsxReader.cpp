@@ -307,7 +307,7 @@ Result<std::vector<SheetInfo>, ImportError> XlsxReader::sheets() {
     return out;
 }
 
-Result<DataSet, ImportError> XlsxReader::read(const SheetChoice& choice) {
+Result<WorkbookRead, ImportError> XlsxReader::read(const SheetChoice& choice) {
     if (auto e = loadWorkbook()) return *e;
     std::vector<std::string> names;
     for (const Sheet& s : m_sheets) names.push_back(s.name);
@@ -324,7 +324,10 @@ Result<DataSet, ImportError> XlsxReader::read(const SheetChoice& choice) {
     SheetTable table;
     SheetHandler sheet(&table, &strings.strings, &styles.forms, m_from1904);
     if (auto e = m_zip.parse(m_sheets[index.value()].part, sheet)) return *e;
-    return table.finish();
+    auto data = table.finish();
+    if (!data) return data.error();
+    return WorkbookRead{std::move(data.value()), m_sheets[index.value()].name,
+                        static_cast<std::int64_t>(index.value()) + 1, std::ssize(m_sheets)};
 }
 
 }  // namespace corvane

@@ -21,7 +21,7 @@ class XlsxReader {
     explicit XlsxReader(ZipPackage& zip) : m_zip(zip) {}
 
     Result<std::vector<SheetInfo>, ImportError> sheets();
-    Result<DataSet, ImportError> read(const SheetChoice& choice);
+    Result<WorkbookRead, ImportError> read(const SheetChoice& choice);
 
   private:
     struct Sheet {
