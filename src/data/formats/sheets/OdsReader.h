@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "common/Result.h"
@@ -23,6 +24,9 @@ class OdsReader {
     Result<DataSet, ImportError> read(const SheetChoice& choice);
 
   private:
+    std::optional<ImportError> refuseEncrypted();
+    Result<std::vector<SheetInfo>, ImportError> tables();
+
     ZipPackage& m_zip;
 };
 

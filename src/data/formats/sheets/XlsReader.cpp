@@ -31,10 +31,11 @@ class Handle {
   public:
     explicit Handle(const std::string& path) {
         m_code = freexl_open(path.c_str(), &m_handle);
+        // FreeXL opens a password-protected workbook without error but hands back no handle.
         unsigned int protection = 0;
-        if (m_code == FREEXL_OK &&
-            freexl_get_info(m_handle, FREEXL_BIFF_PASSWORD, &protection) == FREEXL_OK &&
-            protection == FREEXL_BIFF_OBFUSCATED)
+        if (m_code == FREEXL_OK && (!m_handle || (freexl_get_info(m_handle, FREEXL_BIFF_PASSWORD,
+                                                                  &protection) == FREEXL_OK &&
+                                                  protection == FREEXL_BIFF_OBFUSCATED)))
             m_encrypted = true;
     }
     ~Handle() {
@@ -72,7 +73,7 @@ Result<std::vector<std::string>, ImportError> SheetNames(const void* xls) {
 Result<std::vector<SheetInfo>, ImportError> XlsReader::sheets() {
     Handle xls(m_path);
     if (xls.code() != FREEXL_OK) return Failure(xls.code());
-    if (xls.encrypted()) return ImportError::Unreadable("the workbook is encrypted");
+    if (xls.encrypted()) return ImportError::PasswordProtected();
     auto names = SheetNames(xls.get());
     if (!names) return names.error();
     std::vector<SheetInfo> out;
@@ -92,7 +93,7 @@ Result<std::vector<SheetInfo>, ImportError> XlsReader::sheets() {
 Result<DataSet, ImportError> XlsReader::read(const SheetChoice& choice) {
     Handle xls(m_path);
     if (xls.code() != FREEXL_OK) return Failure(xls.code());
-    if (xls.encrypted()) return ImportError::Unreadable("the workbook is encrypted");
+    if (xls.encrypted()) return ImportError::PasswordProtected();
     auto names = SheetNames(xls.get());
     if (!names) return names.error();
     const auto index = SheetChoiceIndex(names.value(), choice);
