@@ -14,8 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string path = WriteFuzzFile("book.xls", reinterpret_cast<const char*>(data), size);
     const auto sheets = ListSheets(path);
     FUZZ_CHECK(sheets || !ImportErrorText(sheets.error(), path).empty());
-    for (const SheetChoice& choice : {SheetChoice{}, SheetChoice{"", 2}})
-        CheckWorkbookRead(ReadWorkbook(path, choice));
+    // Each read opens the file anew, and FreeXL lays out the grid a sheet claims on opening.
+    const bool second = sheets && sheets.value().size() >= 2;
+    CheckWorkbookRead(ReadWorkbook(path, second ? SheetChoice{"", 2} : SheetChoice{}));
     std::remove(path.c_str());
     return 0;
 }

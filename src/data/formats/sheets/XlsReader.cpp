@@ -2,6 +2,9 @@
 
 #include <freexl.h>
 
+#include <string>
+#include <utility>
+
 #include "data/formats/sheets/SheetChoiceIndex.h"
 #include "data/formats/sheets/SheetTable.h"
 
@@ -68,6 +71,23 @@ Result<std::vector<std::string>, ImportError> SheetNames(const void* xls) {
     return names;
 }
 
+// The active sheet's rows and columns, as its dimension record claims them. FreeXL takes the
+// claim as it is, and every cell of the grid is asked for one by one, so a damaged record that
+// claims more than an .xls sheet can hold is refused rather than walked for minutes.
+Result<std::pair<unsigned int, unsigned short>, ImportError> Dimensions(const void* xls) {
+    constexpr unsigned int kMaxRows = 65536, kMaxColumns = 256;
+    unsigned int rows = 0;
+    unsigned short columns = 0;
+    if (int c = freexl_worksheet_dimensions(xls, &rows, &columns); c != FREEXL_OK)
+        return Failure(c);
+    if (rows == 0 || columns == 0) return std::pair<unsigned int, unsigned short>{0, 0};
+    if (rows > kMaxRows || columns > kMaxColumns)
+        return ImportError::Unreadable("the workbook is damaged: a sheet claims " +
+                                       std::to_string(rows) + " rows and " +
+                                       std::to_string(columns) + " columns");
+    return std::pair{rows, columns};
+}
+
 }  // namespace
 
 Result<std::vector<SheetInfo>, ImportError> XlsReader::sheets() {
@@ -78,14 +98,12 @@ Result<std::vector<SheetInfo>, ImportError> XlsReader::sheets() {
     if (!names) return names.error();
     std::vector<SheetInfo> out;
     for (std::size_t i = 0; i < names.value().size(); ++i) {
-        unsigned int rows = 0;
-        unsigned short columns = 0;
         if (int c = freexl_select_active_worksheet(xls.get(), static_cast<unsigned short>(i));
             c != FREEXL_OK)
             return Failure(c);
-        if (int c = freexl_worksheet_dimensions(xls.get(), &rows, &columns); c != FREEXL_OK)
-            return Failure(c);
-        out.push_back({names.value()[i], rows, columns});
+        const auto size = Dimensions(xls.get());
+        if (!size) return size.error();
+        out.push_back({names.value()[i], size.value().first, size.value().second});
     }
     return out;
 }
@@ -102,10 +120,9 @@ Result<DataSet, ImportError> XlsReader::read(const SheetChoice& choice) {
             freexl_select_active_worksheet(xls.get(), static_cast<unsigned short>(index.value()));
         c != FREEXL_OK)
         return Failure(c);
-    unsigned int rows = 0;
-    unsigned short columns = 0;
-    if (int c = freexl_worksheet_dimensions(xls.get(), &rows, &columns); c != FREEXL_OK)
-        return Failure(c);
+    const auto size = Dimensions(xls.get());
+    if (!size) return size.error();
+    const auto [rows, columns] = size.value();
     SheetTable table;
     for (unsigned int r = 0; r < rows; ++r) {
         for (unsigned short col = 0; col < columns; ++col) {
