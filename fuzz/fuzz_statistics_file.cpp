@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         using Kind = ImportError::Kind;
         const Kind k = r.error().kind;
         FUZZ_CHECK(k == Kind::Unreadable || k == Kind::NumberTooLarge || k == Kind::TooManyLines ||
-                   k == Kind::OutOfMemory);
+                   k == Kind::TooManyFields || k == Kind::OutOfMemory);
         FUZZ_CHECK(!ImportErrorText(r.error(), path).empty());
     }
     return 0;

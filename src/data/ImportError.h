@@ -32,6 +32,11 @@ struct ImportError {
     static ImportError Unreadable(std::string reason) {
         return ImportError{Kind::Unreadable, 0, 0, std::move(reason)};
     }
+    // A workbook that opens only with its password.
+    static ImportError PasswordProtected() {
+        return Unreadable(
+            "the workbook is protected by a password; save it without one and import it again");
+    }
 };
 
 // The text the user is shown for an import that failed.

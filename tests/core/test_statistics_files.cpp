@@ -1,7 +1,9 @@
 // SPSS, Stata and SAS files, as ReadStat's writer and R's haven write them (see
 // tests/data/written-by/make_files.sh): every writer's file of the same cases reads the same.
 #include <gtest/gtest.h>
+#include <readstat.h>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -57,6 +59,34 @@ const Written kWritten[] = {
     {"haven.dta", StatFileKind::Stata, true},
     {"haven.xpt", StatFileKind::SasTransport, false},
 };
+
+ssize_t WriteBytes(const void* bytes, size_t len, void* ctx) {
+    return static_cast<ssize_t>(std::fwrite(bytes, 1, len, static_cast<std::FILE*>(ctx)));
+}
+
+// An .sav as ReadStat writes it: `variables` numbers wide, two cases of v, v + 0.5 in each.
+std::string WriteWideSav(const std::string& path, std::int32_t variables) {
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    readstat_writer_t* w = readstat_writer_init();
+    readstat_set_data_writer(w, WriteBytes);
+    std::vector<readstat_variable_t*> added;
+    for (std::int32_t v = 1; v <= variables; ++v)
+        added.push_back(
+            readstat_add_variable(w, ("v" + std::to_string(v)).c_str(), READSTAT_TYPE_DOUBLE, 0));
+    bool ok = readstat_begin_writing_sav(w, out, 2) == READSTAT_OK;
+    for (int c = 0; ok && c < 2; ++c) {
+        ok = readstat_begin_row(w) == READSTAT_OK;
+        for (std::int32_t v = 0; ok && v < variables; ++v)
+            ok = readstat_insert_double_value(w, added[static_cast<std::size_t>(v)],
+                                              v + 1 + c * 0.5) == READSTAT_OK;
+        ok = ok && readstat_end_row(w) == READSTAT_OK;
+    }
+    ok = ok && readstat_end_writing(w) == READSTAT_OK;
+    readstat_writer_free(w);
+    std::fclose(out);
+    EXPECT_TRUE(ok) << path;
+    return path;
+}
 
 }  // namespace
 
@@ -185,4 +215,21 @@ TEST(StatisticsFiles, DamagedAndHostileFilesFailWithAReason) {
     } else {
         EXPECT_EQ(r.error().kind, ImportError::Kind::Unreadable);
     }
+}
+
+TEST(StatisticsFiles, AsManyVariablesAsADataSetHoldsAndOneMore) {
+    TempDir dir;
+    constexpr std::int32_t kMax = DataMatrix::kMaxVariables;
+    const auto widest = ReadStatisticsFile(WriteWideSav(dir.path() + "/widest.sav", kMax));
+    ASSERT_TRUE(widest.ok()) << widest.error().reason;
+    EXPECT_EQ(widest.value().variables(), kMax);
+    EXPECT_EQ(widest.value().cases(), 2);
+    EXPECT_EQ(widest.value().names().back(), "v100000");
+    EXPECT_EQ(widest.value().matrix()(2, kMax), 100000.5f);
+
+    const std::string path = WriteWideSav(dir.path() + "/wider.sav", kMax + 1);
+    const auto wider = ReadStatisticsFile(path);
+    ASSERT_FALSE(wider.ok());
+    EXPECT_EQ(ImportErrorText(wider.error(), path),
+              "Row 1 has more than 100000 fields; a data set holds at most 100000 variables.");
 }

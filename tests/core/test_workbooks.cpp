@@ -145,6 +145,20 @@ TEST(Workbook, SniffsTheKindFromTheFirstBytes) {
     EXPECT_EQ(SniffWorkbook("group,score\n1,2\n"), WorkbookKind::None);
 }
 
+// Apache POI's password-protected copies: the .xlsx becomes a compound file with no workbook
+// stream, the .xls keeps its stream with the records encrypted.
+TEST(Workbook, PasswordProtectedWorkbooksSaySo) {
+    const std::string reason = ImportError::PasswordProtected().reason;
+    for (const char* file : {"groups_encrypted.xlsx", "xlwt_trial_encrypted.xls"}) {
+        const auto sheets = ListSheets(WrittenBy(file));
+        ASSERT_FALSE(sheets.ok()) << file;
+        EXPECT_EQ(sheets.error().reason, reason) << file;
+        const auto r = ReadWorkbook(WrittenBy(file), {"", 1});
+        ASSERT_FALSE(r.ok()) << file;
+        EXPECT_EQ(r.error().reason, reason) << file;
+    }
+}
+
 // Workbooks zipped in the test, most of them hostile.
 class MadeWorkbook : public testing::Test {
   protected:
@@ -300,7 +314,8 @@ TEST_F(MadeWorkbook, DamagedAndTruncatedFilesSayWhy) {
     EXPECT_EQ(tooLarge.error().kind, ImportError::Kind::NumberTooLarge);
     EXPECT_EQ(tooLarge.error().column, 2);
 
-    for (const char* file : {"xlsxwriter_trial.xlsx", "pandas_trial.ods", "xlwt_trial.xls"}) {
+    for (const char* file :
+         {"xlsxwriter_trial.xlsx", "pandas_trial.ods", "xlwt_trial.xls", "groups_encrypted.xlsx"}) {
         const std::string whole = Bytes(WrittenBy(file));
         const auto r = ReadWorkbook(m_dir.file("cut", whole.substr(0, whole.size() / 2)));
         ASSERT_FALSE(r.ok()) << file;

@@ -233,9 +233,41 @@ class ContentHandler : public XmlHandler {
     std::vector<Placed> m_rowCells;
 };
 
+// Whether the manifest marks content.xml as encrypted, as a password-protected file has it.
+class ManifestHandler : public XmlHandler {
+  public:
+    bool encrypted = false;
+
+    void start(std::string_view name, const char** a) override {
+        if (name == "file-entry") {
+            const char* path = Attribute(a, "full-path");
+            m_content = path && std::string_view(path) == "content.xml";
+        } else if (name == "encryption-data" && m_content) {
+            encrypted = true;
+            stop();
+        }
+    }
+    void end(std::string_view name) override {
+        if (name == "file-entry") m_content = false;
+    }
+
+  private:
+    bool m_content = false;
+};
+
 }  // namespace
 
+std::optional<ImportError> OdsReader::refuseEncrypted() {
+    if (!m_zip.has("META-INF/manifest.xml")) return std::nullopt;
+    // A manifest that does not parse is left alone: the content says what is wrong.
+    ManifestHandler manifest;
+    m_zip.parse("META-INF/manifest.xml", manifest);
+    if (manifest.encrypted) return ImportError::PasswordProtected();
+    return std::nullopt;
+}
+
 Result<std::vector<SheetInfo>, ImportError> OdsReader::sheets() {
+    if (auto e = refuseEncrypted()) return *e;
     ContentHandler measure(nullptr, {});
     if (auto e = m_zip.parse("content.xml", measure)) return *e;
     if (measure.sheets.empty()) return ImportError::Unreadable("the spreadsheet has no tables");
@@ -243,6 +275,7 @@ Result<std::vector<SheetInfo>, ImportError> OdsReader::sheets() {
 }
 
 Result<WorkbookRead, ImportError> OdsReader::read(const SheetChoice& choice) {
+    if (auto e = refuseEncrypted()) return *e;
     SheetTable table;
     ContentHandler content(&table, choice);
     const auto failure = m_zip.parse("content.xml", content);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "common/Result.h"
@@ -23,6 +24,8 @@ class OdsReader {
     Result<WorkbookRead, ImportError> read(const SheetChoice& choice);
 
   private:
+    std::optional<ImportError> refuseEncrypted();
+
     ZipPackage& m_zip;
 };
 

@@ -8,6 +8,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "data/formats/sheets/CompoundFile.h"
 #include "data/formats/sheets/OdsReader.h"
 #include "data/formats/sheets/XlsReader.h"
 #include "data/formats/sheets/XlsxReader.h"
@@ -19,10 +20,6 @@ namespace {
 
 constexpr std::string_view kOdsType = "application/vnd.oasis.opendocument.spreadsheet";
 constexpr std::string_view kOle2Signature = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
-
-// How far into a compound file its directory is looked for the stream an encrypted Office
-// document keeps its workbook in.
-constexpr std::size_t kHeadBytes = std::size_t{1} << 20;
 
 bool StartsWith(std::string_view s, std::string_view prefix) {
     return s.substr(0, prefix.size()) == prefix;
@@ -38,15 +35,15 @@ Result<std::string, ImportError> ReadHead(const std::string& path, std::size_t l
     return head;
 }
 
-// The name of the stream an encrypted .xlsx keeps its package in, as the compound file's
-// directory spells it (UTF-16LE).
-bool NamesEncryptedPackage(std::string_view head) {
-    static const std::string name = [] {
-        std::string s;
-        for (char c : std::string_view("EncryptedPackage")) s += {c, '\0'};
-        return s;
-    }();
-    return head.find(name) != std::string_view::npos;
+// A password-protected .xlsx is a compound file holding the encrypted zip and the key's
+// description, no workbook stream.
+bool IsEncryptedPackage(const std::string& path) {
+    bool info = false, package = false;
+    for (const std::u16string& name : CompoundStreamNames(path)) {
+        info = info || name == u"EncryptionInfo";
+        package = package || name == u"EncryptedPackage";
+    }
+    return info && package;
 }
 
 // Which reader a zipped workbook needs, looking inside.
@@ -79,13 +76,11 @@ Result<Out, ImportError> WithZip(ZipPackage& zip, const SheetChoice* choice) {
 template <class Out>
 Result<Out, ImportError> FromFile(const std::string& path, const SheetChoice* choice) {
     try {
-        auto head = ReadHead(path, kHeadBytes);
+        auto head = ReadHead(path, kOle2Signature.size());
         if (!head) return head.error();
         const std::string_view bytes = head.value();
         if (StartsWith(bytes, kOle2Signature)) {
-            if (NamesEncryptedPackage(bytes))
-                return ImportError::Unreadable(
-                    "the workbook is encrypted (protected by a password)");
+            if (IsEncryptedPackage(path)) return ImportError::PasswordProtected();
             if constexpr (std::is_same_v<Out, WorkbookRead>)
                 return XlsReader(path).read(*choice);
             else

@@ -2,6 +2,9 @@
 
 #include <freexl.h>
 
+#include <string>
+#include <utility>
+
 #include "data/formats/sheets/SheetChoiceIndex.h"
 #include "data/formats/sheets/SheetTable.h"
 
@@ -31,10 +34,11 @@ class Handle {
   public:
     explicit Handle(const std::string& path) {
         m_code = freexl_open(path.c_str(), &m_handle);
+        // FreeXL opens a password-protected workbook without error but hands back no handle.
         unsigned int protection = 0;
-        if (m_code == FREEXL_OK &&
-            freexl_get_info(m_handle, FREEXL_BIFF_PASSWORD, &protection) == FREEXL_OK &&
-            protection == FREEXL_BIFF_OBFUSCATED)
+        if (m_code == FREEXL_OK && (!m_handle || (freexl_get_info(m_handle, FREEXL_BIFF_PASSWORD,
+                                                                  &protection) == FREEXL_OK &&
+                                                  protection == FREEXL_BIFF_OBFUSCATED)))
             m_encrypted = true;
     }
     ~Handle() {
@@ -67,24 +71,39 @@ Result<std::vector<std::string>, ImportError> SheetNames(const void* xls) {
     return names;
 }
 
+// The active sheet's rows and columns, as its dimension record claims them. FreeXL takes the
+// claim as it is, and every cell of the grid is asked for one by one, so a damaged record that
+// claims more than an .xls sheet can hold is refused rather than walked for minutes.
+Result<std::pair<unsigned int, unsigned short>, ImportError> Dimensions(const void* xls) {
+    constexpr unsigned int kMaxRows = 65536, kMaxColumns = 256;
+    unsigned int rows = 0;
+    unsigned short columns = 0;
+    if (int c = freexl_worksheet_dimensions(xls, &rows, &columns); c != FREEXL_OK)
+        return Failure(c);
+    if (rows == 0 || columns == 0) return std::pair<unsigned int, unsigned short>{0, 0};
+    if (rows > kMaxRows || columns > kMaxColumns)
+        return ImportError::Unreadable("the workbook is damaged: a sheet claims " +
+                                       std::to_string(rows) + " rows and " +
+                                       std::to_string(columns) + " columns");
+    return std::pair{rows, columns};
+}
+
 }  // namespace
 
 Result<std::vector<SheetInfo>, ImportError> XlsReader::sheets() {
     Handle xls(m_path);
     if (xls.code() != FREEXL_OK) return Failure(xls.code());
-    if (xls.encrypted()) return ImportError::Unreadable("the workbook is encrypted");
+    if (xls.encrypted()) return ImportError::PasswordProtected();
     auto names = SheetNames(xls.get());
     if (!names) return names.error();
     std::vector<SheetInfo> out;
     for (std::size_t i = 0; i < names.value().size(); ++i) {
-        unsigned int rows = 0;
-        unsigned short columns = 0;
         if (int c = freexl_select_active_worksheet(xls.get(), static_cast<unsigned short>(i));
             c != FREEXL_OK)
             return Failure(c);
-        if (int c = freexl_worksheet_dimensions(xls.get(), &rows, &columns); c != FREEXL_OK)
-            return Failure(c);
-        out.push_back({names.value()[i], rows, columns});
+        const auto size = Dimensions(xls.get());
+        if (!size) return size.error();
+        out.push_back({names.value()[i], size.value().first, size.value().second});
     }
     return out;
 }
@@ -92,7 +111,7 @@ Result<std::vector<SheetInfo>, ImportError> XlsReader::sheets() {
 Result<WorkbookRead, ImportError> XlsReader::read(const SheetChoice& choice) {
     Handle xls(m_path);
     if (xls.code() != FREEXL_OK) return Failure(xls.code());
-    if (xls.encrypted()) return ImportError::Unreadable("the workbook is encrypted");
+    if (xls.encrypted()) return ImportError::PasswordProtected();
     auto names = SheetNames(xls.get());
     if (!names) return names.error();
     const auto index = SheetChoiceIndex(names.value(), choice);
@@ -101,10 +120,9 @@ Result<WorkbookRead, ImportError> XlsReader::read(const SheetChoice& choice) {
             freexl_select_active_worksheet(xls.get(), static_cast<unsigned short>(index.value()));
         c != FREEXL_OK)
         return Failure(c);
-    unsigned int rows = 0;
-    unsigned short columns = 0;
-    if (int c = freexl_worksheet_dimensions(xls.get(), &rows, &columns); c != FREEXL_OK)
-        return Failure(c);
+    const auto size = Dimensions(xls.get());
+    if (!size) return size.error();
+    const auto [rows, columns] = size.value();
     SheetTable table;
     for (unsigned int r = 0; r < rows; ++r) {
         for (unsigned short col = 0; col < columns; ++col) {

@@ -81,7 +81,7 @@ std::optional<ImportError> ZipPackage::parse(const std::string& part, XmlHandler
     if (!file) {
         const int code = zip_error_code_zip(zip_get_error(m_archive));
         if (code == ZIP_ER_NOPASSWD || code == ZIP_ER_WRONGPASSWD)
-            return ImportError::Unreadable("the workbook is encrypted");
+            return ImportError::PasswordProtected();
         if (code == ZIP_ER_COMPNOTSUPP || code == ZIP_ER_ENCRNOTSUPP)
             return PartFailure(part, "its packing method is not supported");
         return PartFailure(part, zip_strerror(m_archive));

@@ -89,10 +89,9 @@ int OnMetadata(readstat_metadata_t* metadata, void* ctx) {
     auto& r = *static_cast<Reading*>(ctx);
     return Guarded(r, [&] {
         const std::int64_t variables = readstat_get_var_count(metadata);
+        // The names are the file's first row, as a text file's names line is.
         if (variables > DataMatrix::kMaxVariables) {
-            r.failure = ImportError::Unreadable(
-                "it has " + std::to_string(variables) + " variables, more than the " +
-                std::to_string(DataMatrix::kMaxVariables) + " the program can hold");
+            r.failure = ImportError::Of(Kind::TooManyFields, 1);
             return READSTAT_HANDLER_ABORT;
         }
         const std::int64_t claimed = readstat_get_row_count(metadata);
@@ -109,9 +108,7 @@ int OnVariable(int index, readstat_variable_t* variable, const char* labelSet, v
     auto& r = *static_cast<Reading*>(ctx);
     return Guarded(r, [&] {
         if (index >= DataMatrix::kMaxVariables) {
-            r.failure = ImportError::Unreadable("it has more variables than the " +
-                                                std::to_string(DataMatrix::kMaxVariables) +
-                                                " the program can hold");
+            r.failure = ImportError::Of(Kind::TooManyFields, 1);
             return READSTAT_HANDLER_ABORT;
         }
         if (static_cast<std::size_t>(index) >= r.variables.size())
