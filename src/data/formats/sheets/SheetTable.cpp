@@ -1,6 +1,9 @@
 #include "data/formats/sheets/SheetTable.h"
 
 #include <unistd.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include <algorithm>
 #include <bit>
@@ -54,6 +57,15 @@ struct TextCoding {
         return IsMissing(value) ? kMissing : label(NumberLabel(value), f);
     }
 };
+
+// Freed chunks lie amid the heap, where the allocator keeps their pages resident; handing them
+// back lets the matrix grow into the room they leave rather than beside them.
+constexpr std::size_t kReleaseBytes = std::size_t{1} << 20;
+void ReleaseFreed() {
+#if defined(__GLIBC__)
+    ::malloc_trim(0);
+#endif
+}
 
 std::string RowLimitReason() {
     return "a cell lies below row " + std::to_string(SheetTable::kMaxRows) +
@@ -236,6 +248,7 @@ Result<DataSet, ImportError> SheetTable::finish() {
     std::vector<float> cells;
     cells.reserve(static_cast<std::size_t>(cases) * static_cast<std::size_t>(variables));
     std::vector<std::size_t> next(variables, 0);  // each column's first chunk not yet copied
+    std::size_t freed = 0;
     const auto lastBand = static_cast<std::int32_t>((m_lastRow - 1) / kChunkRows);
     for (std::int32_t band = firstBand; cases > 0 && band <= lastBand; ++band) {
         const std::int64_t start = std::int64_t{band} * kChunkRows + 1;
@@ -263,6 +276,11 @@ Result<DataSet, ImportError> SheetTable::finish() {
                     o[i * variables] = coding[v].code(in[i], c.texts, facts[v]);
             }
             c.chunks[n++].cells.reset();
+            freed += kChunkRows * sizeof(std::uint32_t);
+        }
+        if (freed >= kReleaseBytes) {
+            ReleaseFreed();
+            freed = 0;
         }
     }
     m_columns.clear();
