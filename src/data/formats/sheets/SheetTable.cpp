@@ -277,10 +277,10 @@ Result<DataSet, ImportError> SheetTable::finish() {
             }
             c.chunks[n++].cells.reset();
             freed += kChunkRows * sizeof(std::uint32_t);
-        }
-        if (freed >= kReleaseBytes) {
-            ReleaseFreed();
-            freed = 0;
+            if (freed >= kReleaseBytes) {  // within a band too: a wide sheet's band is large
+                ReleaseFreed();
+                freed = 0;
+            }
         }
     }
     m_columns.clear();

@@ -41,8 +41,9 @@ class SheetTable {
 
   private:
     enum class CellKind : std::uint8_t { Number, Missing, Text, Date };
-    // A chunk is 1 KiB. Its worst case is a wide sheet with one cell per column: 16,384 chunks,
-    // 16 MiB; while the matrix is built one band of chunks at most stands beside it.
+    // A chunk is 1 KiB. The rows a column's chunks hold beyond its cells are at most two
+    // part-filled chunks, its first and its last: at 16,384 columns 32 MiB, a sheet of one row
+    // 16 MiB. Smaller chunks would cost more in bookkeeping on long sheets.
     static constexpr std::int64_t kChunkRows = 256;
     // A cell as its float's bits, or a text as a NaN carrying the index + 1 of its text: no
     // number read is a NaN, so the two never meet.
