@@ -217,6 +217,33 @@ TEST_F(MadeWorkbook, TextColumnsKeepGapsAndNameTheirNumbers) {
     EXPECT_EQ(r.value().facts(2).firstTextRow, 3);
 }
 
+TEST_F(MadeWorkbook, CellsInAnyOrderAcrossRowChunksCodeDownTheColumn) {
+    // Rows out of order and either side of the 256-row edges; the only text lies below the
+    // first numbers, a number written over a text leaves no text behind, and codes still run
+    // down the column.
+    const auto num = [](int row, const char* col, const char* v) {
+        const auto r = std::to_string(row);
+        return "<row r=\"" + r + "\"><c r=\"" + col + r + "\"><v>" + v + "</v></c></row>";
+    };
+    const auto str = [](int row, const char* col, const char* text) {
+        const auto r = std::to_string(row);
+        return "<row r=\"" + r + "\"><c r=\"" + col + r + "\" t=\"inlineStr\"><is><t>" + text +
+               "</t></is></c></row>";
+    };
+    const auto r =
+        ReadWorkbook(xlsx(str(1, "A", "n") + num(600, "A", "3") + str(513, "B", "x") +
+                          num(256, "A", "7") + num(257, "A", "5") + str(400, "A", "late") +
+                          num(2, "A", "7") + num(513, "A", "8") + num(513, "B", "8")));
+    ASSERT_TRUE(r.ok()) << Reason(r);
+    ASSERT_EQ(r.value().cases(), 599);
+    const auto a = Column(r.value(), 1);
+    EXPECT_EQ((std::vector<float>{a[0], a[1], a[254], a[255], a[256], a[398], a[511], a[598]}),
+              (std::vector<float>{1, M, 1, 2, M, 3, 4, 5}));
+    EXPECT_EQ(Labels(r.value(), 1), (std::vector<std::string>{"7", "5", "late", "8", "3"}));
+    EXPECT_EQ(r.value().facts(1).firstTextRow, 400);
+    EXPECT_EQ(r.value().facts(2).kind, VariableKind::Numbers);
+}
+
 TEST_F(MadeWorkbook, ZipBombEndsInAMessage) {
     const std::string padding(std::size_t{20} << 20, ' ');
     const auto r = ReadWorkbook(xlsx("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>" + padding));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,9 +15,10 @@
 namespace corvane {
 
 // The cells of one sheet as its reader meets them, placed by row and column (from 1, as the
-// sheet counts them) in any order, and turned into a data set at the end. Only cells with
-// content are held, column by column, so the memory is that of the used range and never that
-// of a size the file claims.
+// sheet counts them) in any order, and turned into a data set at the end. Only chunks of rows
+// where a cell landed are held, column by column, so the memory is that of the cells and never
+// that of a size the file claims; the data set is built a band of rows at a time, each band's
+// chunks freed as it is copied, so the peak stays near the matrix itself.
 class SheetTable {
   public:
     // The largest sheet the spreadsheet programs make.
@@ -39,10 +41,19 @@ class SheetTable {
 
   private:
     enum class CellKind : std::uint8_t { Number, Missing, Text, Date };
+    // A chunk is 1 KiB. The rows a column's chunks hold beyond its cells are at most two
+    // part-filled chunks, its first and its last: at 16,384 columns 32 MiB, a sheet of one row
+    // 16 MiB. Smaller chunks would cost more in bookkeeping on long sheets.
+    static constexpr std::int64_t kChunkRows = 256;
+    // A cell as its float's bits, or a text as a NaN carrying the index + 1 of its text: no
+    // number read is a NaN, so the two never meet.
+    struct Chunk {
+        std::int32_t index;  // rows index * kChunkRows + 1 onwards
+        std::unique_ptr<std::uint32_t[]> cells;
+    };
     struct Column {
-        std::vector<float> values;  // by row - 1; kMissing where no number stands
-        // By row - 1, made at the column's first text: 0, or the index + 1 of its text.
-        std::vector<std::int32_t> textIds;
+        std::vector<Chunk> chunks;  // by index
+        std::int64_t textCells = 0;
         std::vector<std::string> texts;
         std::unordered_map<std::string, std::int32_t> ids;
     };
@@ -54,8 +65,9 @@ class SheetTable {
     };
 
     std::optional<ImportError> place(std::int64_t row, std::int64_t column);
-    void store(std::int64_t row, std::int64_t column, CellKind kind, float value,
-               std::string_view text);
+    std::optional<ImportError> store(std::int64_t row, std::int64_t column, CellKind kind,
+                                     float value, std::string_view text);
+    static std::uint32_t& cell(Column& c, std::int64_t row);
     std::optional<std::vector<std::string>> headNames() const;
 
     std::vector<Column> m_columns;
