@@ -159,6 +159,22 @@ TEST(Workbook, PasswordProtectedWorkbooksSaySo) {
     }
 }
 
+// FreeXL frees a wild pointer on this damaged file; it runs in a child process, so the import
+// fails with a message and the program goes on.
+TEST(Workbook, AnXlsThatCrashesItsReaderIsAMessage) {
+    const std::string path = std::string(CORVANE_TEST_DATA) + "/hostile/freexl_double_free.xls";
+    const std::string reason =
+        "the workbook is damaged: the reader of Excel 97-2003 files stopped on it";
+    const auto sheets = ListSheets(path);
+    ASSERT_FALSE(sheets.ok());
+    EXPECT_EQ(sheets.error().reason, reason);
+    const auto r = ReadWorkbook(path);
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.error().reason, reason);
+    // The reader of a good workbook is unharmed afterwards.
+    EXPECT_TRUE(ReadWorkbook(WrittenBy("xlwt_trial.xls")).ok());
+}
+
 // Workbooks zipped in the test, most of them hostile.
 class MadeWorkbook : public testing::Test {
   protected:
