@@ -277,6 +277,11 @@ void frmMain::cmbFileType_Click() {
     });
 }
 
+void frmMain::showAllDataFiles() {
+    cmbFileType->setCurrentIndex(static_cast<int>(kAllDataFiles));
+    cmbFileType_Click();
+}
+
 void frmMain::filFile_Click(const QString& name) {
     Guarded(this, corvane::msg::kTitleProgram, [this, &name] {
         m_strFileName = FileSystemPaths::joinPath(filFile->path(), name);
@@ -318,6 +323,10 @@ void frmMain::importFile(const QString& path) {
             // The lists move to the file first, as if the user had browsed there and clicked it.
             if (dirDirectory->setPath(info.absolutePath()))
                 drvDrive->showDriveOf(info.absolutePath());
+            // ... and it stands selected there: where the chosen file type hides it, the list
+            // turns to all data files.
+            if (!filFile->fileNames().contains(info.fileName())) showAllDataFiles();
+            filFile->clickFile(info.fileName());
             m_strFileName = info.absoluteFilePath();
             lblSelectedFile->setText(info.fileName());
             m_import->import(m_strFileName, corvane::kDetectFormat);

@@ -78,6 +78,7 @@ class frmMain : public QMainWindow {
     // Event handlers, public so that the menus, buttons and tests reach the same code.
     void cmbFileType_Click();
     void filFile_Click(const QString& name);
+    void showAllDataFiles();
     void cmdImportData_Click();
     // "Import Data File...": a file chosen in the desktop's file dialog is imported.
     void mnuImportDataFile_Click();

@@ -491,6 +491,20 @@ class TestMainWindow : public QObject {
         QCOMPARE(control<DirectoryListBox>("dirDirectory")->path(), elsewhere.path());
         QVERIFY(MessageService::shown().isEmpty());
         QVERIFY(pane()->textCrlf().size() > beforeDrop.size());
+        QCOMPARE(control<FileListBox>("filFile")->fileName(), QStringLiteral("named.txt"));
+
+        // A file the chosen file type hides turns the list to all data files, where it stands
+        // selected.
+        const QString csv = elsewhere.filePath(QStringLiteral("named.csv"));
+        QVERIFY(QFile::copy(path, csv));
+        QMimeData csvMime;
+        csvMime.setUrls({QUrl::fromLocalFile(csv)});
+        QDragEnterEvent csvEnter(QPoint(10, 10), Qt::CopyAction, &csvMime, Qt::LeftButton, {});
+        QApplication::sendEvent(m_window.get(), &csvEnter);
+        QDropEvent csvDrop(QPointF(10, 10), Qt::CopyAction, &csvMime, Qt::LeftButton, {});
+        QApplication::sendEvent(m_window.get(), &csvDrop);
+        QVERIFY(control<QComboBox>("cmbFileType")->currentText().startsWith("All data files"));
+        QCOMPARE(control<FileListBox>("filFile")->fileName(), QStringLiteral("named.csv"));
 
         // A drag of a folder is refused.
         QMimeData folder;
