@@ -2,23 +2,10 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 
 #include "common/CivilDate.h"
 
 namespace corvane {
-
-namespace {
-
-std::string TimeText(std::int64_t seconds) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%02lld:%02lld:%02lld",
-                  static_cast<long long>(seconds / 3600), static_cast<long long>(seconds / 60 % 60),
-                  static_cast<long long>(seconds % 60));
-    return buffer;
-}
-
-}  // namespace
 
 DateForm NumberFormatForm(int id, std::string_view code) {
     if (id >= 14 && id <= 17) return DateForm::Date;
@@ -80,8 +67,8 @@ std::optional<std::string> SerialDateText(double serial, DateForm form, bool fro
     std::int64_t seconds = std::llround(serial * 86400.0);
     std::int64_t day = seconds / 86400;
     seconds %= 86400;
-    if (form == DateForm::Time && day == 0) return TimeText(seconds);
-    if (form == DateForm::Time) return TimeText(day * 86400 + seconds);
+    if (form == DateForm::Time && day == 0) return ClockText(seconds);
+    if (form == DateForm::Time) return ClockText(day * 86400 + seconds);
     // Day 1 is 1900-01-01, and 60 the 29 February 1900 the 1900 system wrongly counts.
     std::int64_t sinceEpoch;
     if (from1904)
@@ -89,13 +76,8 @@ std::optional<std::string> SerialDateText(double serial, DateForm form, bool fro
     else
         sinceEpoch = day - (day < 61 ? 25568 : 25569);
     if (!from1904 && day == 0) return std::nullopt;
-    std::int64_t y = 0;
-    unsigned m = 0, d = 0;
-    CivilFromDays(sinceEpoch, y, m, d);
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%04lld-%02u-%02u", static_cast<long long>(y), m, d);
-    std::string out = buffer;
-    if (form == DateForm::DateTime || seconds != 0) out += " " + TimeText(seconds);
+    std::string out = IsoDateText(sinceEpoch);
+    if (form == DateForm::DateTime || seconds != 0) out += " " + ClockText(seconds);
     return out;
 }
 
@@ -148,7 +130,7 @@ std::string OdsTimeText(std::string_view value) {
         }
         number = 0;
     }
-    return TimeText(hours * 3600 + minutes * 60 + seconds);
+    return ClockText(hours * 3600 + minutes * 60 + seconds);
 }
 
 }  // namespace corvane

@@ -69,13 +69,10 @@ std::string PlainNumber(double value) {
 }
 
 // "HH:MM:SS" with ".mmm" (trailing zeros dropped) when the milliseconds are not 0.
-std::string ClockText(std::int64_t millis) {
-    const std::int64_t seconds = millis / 1000;
-    char buf[48];
-    std::snprintf(buf, sizeof buf, "%02lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
-                  static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
-    std::string text = buf;
+std::string ClockMillisText(std::int64_t millis) {
+    std::string text = ClockText(millis / 1000);
     if (const std::int64_t ms = millis % 1000; ms != 0) {
+        char buf[8];
         std::snprintf(buf, sizeof buf, ".%03lld", static_cast<long long>(ms));
         text += buf;
         while (text.back() == '0') text.pop_back();
@@ -130,16 +127,12 @@ std::string TemporalText(StatFileKind kind, TemporalKind temporal, double value)
     if (!(millis >= kFirstMillis && millis < kEndMillis)) return PlainNumber(value);
     const auto ms = static_cast<std::int64_t>(millis);
 
-    if (temporal == TemporalKind::Time) return (ms < 0 ? "-" : "") + ClockText(ms < 0 ? -ms : ms);
+    if (temporal == TemporalKind::Time)
+        return (ms < 0 ? "-" : "") + ClockMillisText(ms < 0 ? -ms : ms);
     const std::int64_t dayMillis = 86400000;
     const std::int64_t days = ms >= 0 ? ms / dayMillis : -((-ms + dayMillis - 1) / dayMillis);
-    std::int64_t y = 0;
-    unsigned m = 0, d = 0;
-    CivilFromDays(days, y, m, d);
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%04lld-%02u-%02u", static_cast<long long>(y), m, d);
-    std::string text = buf;
-    if (temporal == TemporalKind::DateTime) text += " " + ClockText(ms - days * dayMillis);
+    std::string text = IsoDateText(days);
+    if (temporal == TemporalKind::DateTime) text += " " + ClockMillisText(ms - days * dayMillis);
     return text;
 }
 
