@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 // A private directory under the system's temporary directory, removed with its files.
@@ -30,3 +31,16 @@ class TempDir {
   private:
     std::string m_path;
 };
+
+// All the bytes of a file ("" when it cannot be read).
+inline std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+#ifdef CORVANE_TEST_DATA
+// A test file made by a real writer (tests/data/written-by).
+inline std::string WrittenBy(const std::string& file) {
+    return std::string(CORVANE_TEST_DATA) + "/written-by/" + file;
+}
+#endif

@@ -9,7 +9,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "TempFiles.h"
 #include "output/OutputFile.h"
@@ -17,11 +16,6 @@
 using namespace corvane;
 
 namespace {
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 std::size_t EntriesIn(const std::string& directory) {
     std::size_t n = 0;
@@ -83,16 +77,16 @@ TEST(OutputFileSave, WritesTheTextThenOneCrLf) {
     TempDir dir;
     const std::string empty = dir.path() + "/empty.txt";
     ASSERT_TRUE(SaveOutputFile(empty, "").ok());
-    EXPECT_EQ(Slurp(empty), "\r\n");
+    EXPECT_EQ(FileBytes(empty), "\r\n");
 
     const std::string two = dir.path() + "/two.txt";
     ASSERT_TRUE(SaveOutputFile(two, "A\r\nB").ok());
-    EXPECT_EQ(Slurp(two), "A\r\nB\r\n");
+    EXPECT_EQ(FileBytes(two), "A\r\nB\r\n");
 
     // UTF-8 goes out unchanged, with no byte-order mark in front.
     const std::string utf8 = dir.path() + "/utf8.txt";
     ASSERT_TRUE(SaveOutputFile(utf8, "\xC3\xA9t\xC3\xA9").ok());
-    EXPECT_EQ(Slurp(utf8), "\xC3\xA9t\xC3\xA9\r\n");
+    EXPECT_EQ(FileBytes(utf8), "\xC3\xA9t\xC3\xA9\r\n");
     EXPECT_EQ(EntriesIn(dir.path()), 3u);  // no temporary file left behind
 }
 
@@ -101,7 +95,7 @@ TEST(OutputFileSave, ReplacesAnExistingFileAndKeepsItsPermissions) {
     const std::string path = dir.file("out.txt", "old text that is longer than the new");
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
     ASSERT_TRUE(SaveOutputFile(path, "new").ok());
-    EXPECT_EQ(Slurp(path), "new\r\n");
+    EXPECT_EQ(FileBytes(path), "new\r\n");
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
@@ -114,7 +108,7 @@ TEST(OutputFileSave, ThroughASymbolicLinkReplacesTheLinkedFile) {
     ASSERT_EQ(::symlink(real.c_str(), link.c_str()), 0);
     ASSERT_TRUE(SaveOutputFile(link, "new").ok());
     EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_EQ(Slurp(real), "new\r\n");
+    EXPECT_EQ(FileBytes(real), "new\r\n");
 }
 
 TEST(OutputFileSave, FailuresKeepTheOldFileAndSayWhy) {
@@ -139,7 +133,7 @@ TEST(OutputFileSave, FailuresKeepTheOldFileAndSayWhy) {
     ASSERT_FALSE(big.ok());
     EXPECT_EQ(big.error().reason, std::strerror(EFBIG));
     EXPECT_FALSE(big.error().oldFileLost);
-    EXPECT_EQ(Slurp(path), "precious");
+    EXPECT_EQ(FileBytes(path), "precious");
     EXPECT_EQ(EntriesIn(dir.path()), 2u);  // keep.txt and sub
 }
 
@@ -152,13 +146,13 @@ TEST(OutputFileSave, WithoutATemporaryFileTheFileIsWrittenInPlace) {
     ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
     const ino_t inode = InodeOf(path);
     ASSERT_TRUE(SaveOutputFile(path, "new").ok());
-    EXPECT_EQ(Slurp(path), "new\r\n");
+    EXPECT_EQ(FileBytes(path), "new\r\n");
     EXPECT_EQ(InodeOf(path), inode);
     EXPECT_EQ(EntriesIn(dir.path()), 1u);
     // A new file of such a name is created in place as well.
     const std::string fresh = dir.path() + "/" + std::string(NAME_MAX - 4, 'f') + ".txt";
     ASSERT_TRUE(SaveOutputFile(fresh, "A").ok());
-    EXPECT_EQ(Slurp(fresh), "A\r\n");
+    EXPECT_EQ(FileBytes(fresh), "A\r\n");
 
     // A writable file in a folder the user may not write to.
     if (::geteuid() == 0) {
@@ -173,7 +167,7 @@ TEST(OutputFileSave, WithoutATemporaryFileTheFileIsWrittenInPlace) {
     auto refused = SaveOutputFile(locked.path() + "/other.txt", "x");
     ::chmod(locked.path().c_str(), 0755);
     ASSERT_TRUE(inPlace.ok()) << inPlace.error().reason;
-    EXPECT_EQ(Slurp(kept), "new\r\n");
+    EXPECT_EQ(FileBytes(kept), "new\r\n");
     ASSERT_FALSE(refused.ok());
     EXPECT_EQ(refused.error().reason, std::strerror(EACCES));
     EXPECT_EQ(EntriesIn(locked.path()), 1u);
@@ -185,7 +179,7 @@ TEST(OutputFileSave, AFileWithOtherLinksIsWrittenInPlaceSoEveryNameSeesTheText) 
     const std::string other = dir.path() + "/b.txt";
     ASSERT_EQ(::link(path.c_str(), other.c_str()), 0);
     ASSERT_TRUE(SaveOutputFile(path, "new").ok());
-    EXPECT_EQ(Slurp(other), "new\r\n");
+    EXPECT_EQ(FileBytes(other), "new\r\n");
     EXPECT_EQ(InodeOf(path), InodeOf(other));
     EXPECT_EQ(EntriesIn(dir.path()), 2u);
 
@@ -194,7 +188,7 @@ TEST(OutputFileSave, AFileWithOtherLinksIsWrittenInPlaceSoEveryNameSeesTheText) 
     ASSERT_FALSE(cut.ok());
     EXPECT_EQ(cut.error().reason, std::strerror(EFBIG));
     EXPECT_TRUE(cut.error().oldFileLost);
-    EXPECT_EQ(Slurp(other), std::string(16, 'x'));
+    EXPECT_EQ(FileBytes(other), std::string(16, 'x'));
 }
 
 TEST(OutputFileSave, TheReplacementKeepsOwnerAndGroupWherePermitted) {
@@ -225,7 +219,7 @@ TEST(OutputFileSave, RefusesFilesItMayNotOrShouldNotWrite) {
     auto readOnlyFile = SaveOutputFile(path, "new");
     ASSERT_FALSE(readOnlyFile.ok());
     EXPECT_EQ(readOnlyFile.error().reason, std::strerror(EACCES));
-    EXPECT_EQ(Slurp(path), "precious");
+    EXPECT_EQ(FileBytes(path), "precious");
 }
 
 TEST(OutputFileRead, EveryLineEndsInCrLf) {

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -19,15 +18,6 @@ using namespace corvane;
 namespace {
 
 constexpr float M = kMissing;
-
-std::string Fixture(const std::string& name) {
-    return std::string(CORVANE_TEST_DATA) + "/written-by/" + name;
-}
-
-std::string Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 std::vector<float> Column(const DataSet& d, std::int32_t v) {
     std::vector<float> cells;
@@ -93,7 +83,7 @@ std::string WriteWideSav(const std::string& path, std::int32_t variables) {
 TEST(StatisticsFiles, EveryWriterGivesTheSameData) {
     for (const Written& w : kWritten) {
         SCOPED_TRACE(w.file);
-        const auto r = ReadStatisticsFile(Fixture(w.file));
+        const auto r = ReadStatisticsFile(WrittenBy(w.file));
         ASSERT_TRUE(r.ok()) << ImportErrorText(r.error(), w.file);
         const DataSet& d = r.value();
         ASSERT_EQ(d.cases(), 5);
@@ -136,8 +126,9 @@ TEST(StatisticsFiles, EveryWriterGivesTheSameData) {
                                             "2024-02-29 12:34:56"}));
 
         // The format shows in the content whatever the extension says.
-        EXPECT_EQ(SniffStatisticsFile(Bytes(Fixture(w.file)).substr(0, kStatSniffBytes), "x.csv"),
-                  w.kind);
+        EXPECT_EQ(
+            SniffStatisticsFile(FileBytes(WrittenBy(w.file)).substr(0, kStatSniffBytes), "x.csv"),
+            w.kind);
     }
 }
 
@@ -149,11 +140,11 @@ TEST(StatisticsFiles, FormatByExtensionOnlyWhenTheContentTellsNone) {
 }
 
 TEST(StatisticsFiles, Description) {
-    const auto sav = ReadStatisticsFile(Fixture("readstat.sav"));
+    const auto sav = ReadStatisticsFile(WrittenBy("readstat.sav"));
     ASSERT_TRUE(sav.ok());
     EXPECT_EQ(DescribeStatisticsFile(StatFileKind::SpssData, sav.value()),
               "SPSS data file, 5 variables, 1 with value labels");
-    const auto xpt = ReadStatisticsFile(Fixture("readstat.xpt"));
+    const auto xpt = ReadStatisticsFile(WrittenBy("readstat.xpt"));
     ASSERT_TRUE(xpt.ok());
     EXPECT_EQ(DescribeStatisticsFile(StatFileKind::SasTransport, xpt.value()),
               "SAS transport file, 5 variables");
@@ -174,7 +165,7 @@ TEST(StatisticsFiles, DatesAndTimesAtTheirEdges) {
 }
 
 TEST(StatisticsFiles, DamagedAndHostileFilesFailWithAReason) {
-    const auto large = ReadStatisticsFile(Fixture("readstat_large.sav"));
+    const auto large = ReadStatisticsFile(WrittenBy("readstat_large.sav"));
     ASSERT_FALSE(large.ok());
     EXPECT_EQ(large.error().kind, ImportError::Kind::NumberTooLarge);
     EXPECT_EQ(large.error().row, 3);
@@ -187,7 +178,7 @@ TEST(StatisticsFiles, DamagedAndHostileFilesFailWithAReason) {
     EXPECT_FALSE(junk.error().reason.empty());
 
     for (const Written& w : kWritten) {
-        const std::string bytes = Bytes(Fixture(w.file));
+        const std::string bytes = FileBytes(WrittenBy(w.file));
         for (std::size_t cut : {std::size_t{4}, bytes.size() / 3, bytes.size() - 1}) {
             SCOPED_TRACE(std::string(w.file) + " cut at " + std::to_string(cut));
             const auto r = ReadStatisticsFile(dir.file(w.file, bytes.substr(0, cut)), w.kind);
@@ -199,7 +190,7 @@ TEST(StatisticsFiles, DamagedAndHostileFilesFailWithAReason) {
     }
 
     // A Stata header that claims 65535 variables it does not hold fails with a reason.
-    std::string wide = Bytes(Fixture("readstat.dta"));
+    std::string wide = FileBytes(WrittenBy("readstat.dta"));
     wide.replace(wide.find("<K>") + 3, 2, "\xff\xff");
     const auto tooWide = ReadStatisticsFile(dir.file("wide.dta", wide));
     ASSERT_FALSE(tooWide.ok());
@@ -207,7 +198,7 @@ TEST(StatisticsFiles, DamagedAndHostileFilesFailWithAReason) {
     EXPECT_FALSE(tooWide.error().reason.empty());
 
     // A header that claims 2^31 - 1 cases reserves nothing from the claim.
-    std::string claims = Bytes(Fixture("readstat.sav"));
+    std::string claims = FileBytes(WrittenBy("readstat.sav"));
     claims.replace(80, 4, "\xff\xff\xff\x7f");
     const auto r = ReadStatisticsFile(dir.file("claims.sav", claims));
     if (r.ok()) {

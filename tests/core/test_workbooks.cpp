@@ -4,7 +4,6 @@
 #include <zip.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,17 +16,6 @@ using namespace corvane;
 namespace {
 
 constexpr float M = kMissing;
-
-std::string WrittenBy(const std::string& file) {
-    return std::string(CORVANE_TEST_DATA) + "/written-by/" + file;
-}
-
-std::string Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 std::vector<float> Column(const DataSet& d, std::int32_t v) {
     std::vector<float> out;
@@ -135,13 +123,14 @@ TEST(Workbook, ReadSaysWhichSheetOfHowMany) {
 }
 
 TEST(Workbook, SniffsTheKindFromTheFirstBytes) {
-    EXPECT_EQ(SniffWorkbook(Bytes(WrittenBy("xlsxwriter_trial.xlsx")).substr(0, 512)),
+    EXPECT_EQ(SniffWorkbook(FileBytes(WrittenBy("xlsxwriter_trial.xlsx")).substr(0, 512)),
               WorkbookKind::Xlsx);
-    EXPECT_EQ(SniffWorkbook(Bytes(WrittenBy("openpyxl_trial.xlsx")).substr(0, 512)),
+    EXPECT_EQ(SniffWorkbook(FileBytes(WrittenBy("openpyxl_trial.xlsx")).substr(0, 512)),
               WorkbookKind::Xlsx);
-    EXPECT_EQ(SniffWorkbook(Bytes(WrittenBy("pandas_trial.ods")).substr(0, 512)),
+    EXPECT_EQ(SniffWorkbook(FileBytes(WrittenBy("pandas_trial.ods")).substr(0, 512)),
               WorkbookKind::Ods);
-    EXPECT_EQ(SniffWorkbook(Bytes(WrittenBy("xlwt_trial.xls")).substr(0, 512)), WorkbookKind::Xls);
+    EXPECT_EQ(SniffWorkbook(FileBytes(WrittenBy("xlwt_trial.xls")).substr(0, 512)),
+              WorkbookKind::Xls);
     EXPECT_EQ(SniffWorkbook("group,score\n1,2\n"), WorkbookKind::None);
 }
 
@@ -359,7 +348,7 @@ TEST_F(MadeWorkbook, DamagedAndTruncatedFilesSayWhy) {
 
     for (const char* file :
          {"xlsxwriter_trial.xlsx", "pandas_trial.ods", "xlwt_trial.xls", "groups_encrypted.xlsx"}) {
-        const std::string whole = Bytes(WrittenBy(file));
+        const std::string whole = FileBytes(WrittenBy(file));
         const auto r = ReadWorkbook(m_dir.file("cut", whole.substr(0, whole.size() / 2)));
         ASSERT_FALSE(r.ok()) << file;
         EXPECT_EQ(r.error().kind, ImportError::Kind::Unreadable) << file;
