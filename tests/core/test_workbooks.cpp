@@ -10,6 +10,7 @@
 #include "TempFiles.h"
 #include "common/Single.h"
 #include "data/formats/sheets/Workbook.h"
+#include "data/import/ImportDataFile.h"
 
 using namespace corvane;
 
@@ -331,6 +332,16 @@ TEST_F(MadeWorkbook, OdsDamagedAfterTheTableReadKeepsItsData) {
     const auto second = ReadWorkbookSheet(path, {"b", 0});
     ASSERT_FALSE(second.ok());
     EXPECT_NE(second.error().reason.find("damaged"), std::string::npos) << second.error().reason;
+}
+
+// The summary names the format the reader found inside the zip, whatever the file's name:
+// this spreadsheet is an .ods saved as book.xlsx.
+TEST_F(MadeWorkbook, ReadAsNamesTheFormatFoundInside) {
+    const auto r = ImportDataFile(ods("<table:table-row><table:table-cell office:value-type="
+                                      "\"float\" office:value=\"3\"/></table:table-row>"),
+                                  kDetectFormat);
+    ASSERT_TRUE(r.ok()) << r.error().reason;
+    EXPECT_EQ(r.value().readAs(), "OpenDocument spreadsheet, sheet \"s\" (1 of 1)");
 }
 
 TEST_F(MadeWorkbook, DamagedAndTruncatedFilesSayWhy) {

@@ -52,13 +52,9 @@ std::string WorkbookName(WorkbookKind kind) {
     }
 }
 
-// "Excel workbook, sheet "trial" (1 of 2)".
-std::string DescribeWorkbook(const std::string& path, const std::string& first,
-                             const WorkbookRead& read) {
-    WorkbookKind kind = SniffWorkbook(first);
-    if (kind == WorkbookKind::Zip || kind == WorkbookKind::None)
-        kind = LowerExtension(path) == ".ods" ? WorkbookKind::Ods : WorkbookKind::Xlsx;
-    std::string out = WorkbookName(kind);
+// "Excel workbook, sheet "trial" (1 of 2)", named after the reader that read it.
+std::string DescribeWorkbook(const WorkbookRead& read) {
+    std::string out = WorkbookName(read.kind);
     if (read.count == 0) return out;
     return out + ", sheet \"" + read.sheet + "\" (" + std::to_string(read.number) + " of " +
            std::to_string(read.count) + ")";
@@ -83,7 +79,7 @@ Result<DataSet, ImportError> Detected(const std::string& path, const ImportOptio
         case DataFileFamily::Workbook: {
             auto read = ReadWorkbookSheet(path, sheet);
             if (!read) return read.error();
-            return read.value().data.describedAs(DescribeWorkbook(path, first, read.value()),
+            return read.value().data.describedAs(DescribeWorkbook(read.value()),
                                                  DataSource::Workbook);
         }
         case DataFileFamily::StatisticsFile: {

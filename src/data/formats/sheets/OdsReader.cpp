@@ -293,7 +293,8 @@ Result<WorkbookRead, ImportError> OdsReader::read(const SheetChoice& choice) {
     if (!data) return data.error();
     const std::size_t at = *content.read;
     return WorkbookRead{std::move(data.value()), content.sheets[at].name,
-                        static_cast<std::int64_t>(at) + 1, failure ? 0 : content.tables};
+                        static_cast<std::int64_t>(at) + 1, failure ? 0 : content.tables,
+                        WorkbookKind::Ods};
 }
 
 }  // namespace corvane

@@ -51,6 +51,7 @@ struct WorkbookRead {
     // How many sheets the workbook has; 0 when an .ods table read whole is followed by content
     // that cannot be parsed, so the tables after it cannot be counted.
     std::int64_t count = 0;
+    WorkbookKind kind = WorkbookKind::None;  // the reader's format: Xlsx, Ods or Xls
 };
 
 // Reads one sheet into a data set: the first row names the variables when it is a names line,

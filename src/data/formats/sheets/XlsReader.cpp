@@ -228,7 +228,7 @@ Result<WorkbookRead, ImportError> XlsReader::read(const SheetChoice& choice) {
     if (!named) return StoppedReader();
     auto data = table.finish();
     if (!data) return data.error();
-    return WorkbookRead{std::move(data.value()), std::move(name), number, count};
+    return WorkbookRead{std::move(data.value()), std::move(name), number, count, WorkbookKind::Xls};
 }
 
 }  // namespace corvane

@@ -327,7 +327,8 @@ Result<WorkbookRead, ImportError> XlsxReader::read(const SheetChoice& choice) {
     auto data = table.finish();
     if (!data) return data.error();
     return WorkbookRead{std::move(data.value()), m_sheets[index.value()].name,
-                        static_cast<std::int64_t>(index.value()) + 1, std::ssize(m_sheets)};
+                        static_cast<std::int64_t>(index.value()) + 1, std::ssize(m_sheets),
+                        WorkbookKind::Xlsx};
 }
 
 }  // namespace corvane
