@@ -8,28 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "DataSetColumns.h"
 #include "TempFiles.h"
 #include "common/Single.h"
 #include "data/formats/stats/ReadStatisticsFile.h"
 #include "data/formats/stats/StatValueText.h"
 
 using namespace corvane;
+using namespace corvane::test;
 
 namespace {
 
 constexpr float M = kMissing;
-
-std::vector<float> Column(const DataSet& d, std::int32_t v) {
-    std::vector<float> cells;
-    for (std::int32_t c = 1; c <= d.cases(); ++c) cells.push_back(d.matrix()(c, v));
-    return cells;
-}
-
-std::vector<std::string> LabelTexts(const DataSet& d, std::int32_t v) {
-    std::vector<std::string> texts;
-    for (const ValueLabel& l : d.facts(v).labels) texts.push_back(l.text);
-    return texts;
-}
 
 struct Written {
     const char* file;
@@ -101,7 +91,7 @@ TEST(StatisticsFiles, EveryWriterGivesTheSameData) {
         EXPECT_EQ(Column(d, 2), (std::vector<float>{1.5f, 2.25f, M, M, 3}));
         if (w.labels) {
             EXPECT_EQ(d.facts(1).kind, VariableKind::LabelledNumbers);
-            EXPECT_EQ(LabelTexts(d, 1), (std::vector<std::string>{"control", "treatment"}));
+            EXPECT_EQ(Labels(d, 1), (std::vector<std::string>{"control", "treatment"}));
             EXPECT_EQ(d.codeOf(1, "treatment"), 2.0f);
         } else {
             EXPECT_EQ(d.facts(1).kind, VariableKind::Numbers);
@@ -111,16 +101,16 @@ TEST(StatisticsFiles, EveryWriterGivesTheSameData) {
         // Strings: codes by first appearance, the empty string missing.
         EXPECT_TRUE(d.isText(3));
         EXPECT_EQ(Column(d, 3), (std::vector<float>{1, 2, M, 1, 3}));
-        EXPECT_EQ(LabelTexts(d, 3), (std::vector<std::string>{"north", "south", "east"}));
+        EXPECT_EQ(Labels(d, 3), (std::vector<std::string>{"north", "south", "east"}));
         EXPECT_EQ(d.facts(3).firstText, "north");
         EXPECT_EQ(d.facts(3).firstTextRow, 2);
 
         EXPECT_TRUE(d.isText(4));
         EXPECT_EQ(Column(d, 4), (std::vector<float>{1, 2, M, 3, 4}));
-        EXPECT_EQ(LabelTexts(d, 4), (std::vector<std::string>{"2024-03-01", "2024-03-02",
-                                                              "1999-12-31", "2024-02-29"}));
+        EXPECT_EQ(Labels(d, 4), (std::vector<std::string>{"2024-03-01", "2024-03-02", "1999-12-31",
+                                                          "2024-02-29"}));
         EXPECT_TRUE(d.isText(5));
-        EXPECT_EQ(LabelTexts(d, 5),
+        EXPECT_EQ(Labels(d, 5),
                   (std::vector<std::string>{"2024-03-01 08:30:00", "2024-03-02 01:00:00",
                                             "1970-01-01 23:59:59", "1999-12-31 00:00:00",
                                             "2024-02-29 12:34:56"}));

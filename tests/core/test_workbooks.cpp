@@ -7,28 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "DataSetColumns.h"
 #include "TempFiles.h"
 #include "common/Single.h"
 #include "data/formats/sheets/Workbook.h"
 #include "data/import/ImportDataFile.h"
 
 using namespace corvane;
+using namespace corvane::test;
 
 namespace {
 
 constexpr float M = kMissing;
-
-std::vector<float> Column(const DataSet& d, std::int32_t v) {
-    std::vector<float> out;
-    for (std::int32_t c = 1; c <= d.cases(); ++c) out.push_back(d.matrix()(c, v));
-    return out;
-}
-
-std::vector<std::string> Labels(const DataSet& d, std::int32_t v) {
-    std::vector<std::string> out;
-    for (const ValueLabel& l : d.facts(v).labels) out.push_back(l.text);
-    return out;
-}
 
 // The same trial data set from every writer: numbers, a text column, a blank cell, dates.
 class TrialWorkbook : public testing::TestWithParam<const char*> {};
