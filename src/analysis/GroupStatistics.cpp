@@ -96,8 +96,10 @@ Checked ComputeEffectSizes(const GroupStats& g1, const GroupStats& g2, int chose
     // Both effect sizes are standardized by the chosen group's spread.
     const GroupMoments& chosen = chosenGroup == 2 ? m2 : m1;
     out.d = chosen.variance > 0 ? d((m2.mean - m1.mean) / std::sqrt(chosen.variance)) : kMissing;
-    // 0.4129 is the 20% Winsorized variance of the standard normal distribution: the Winsorized
-    // SD over sqrt(0.4129) estimates the SD for normal data, so robust d estimates what d does.
+    // The 20% Winsorized variance of the standard normal distribution is 0.4121, and sqrt(0.4121)
+    // = 0.642 is the rescaling Algina, Keselman and Penfield published: the Winsorized SD over it
+    // estimates the SD for normal data, so robust d estimates what d does. The program has always
+    // used sqrt(0.4129) = 0.6426 instead, and keeps it, because published results rest on it.
     out.robustD = chosen.winsorizedVariance > 0
                       ? robust((std::sqrt(0.4129) * (m2.trimmedMean - m1.trimmedMean)) /
                                std::sqrt(chosen.winsorizedVariance))

@@ -41,7 +41,7 @@ std::string Interval(const corvane::Interval& interval, std::int32_t valid,
 
 std::string Estimate(const std::string& what, float value, const corvane::Interval& interval,
                      std::int32_t valid, const std::string& level) {
-    if (IsMissing(value)) return what + " undefined (a Winsorized variance of 0)";
+    if (IsMissing(value)) return what + " undefined (a Winsorized standard deviation of 0)";
     return what + " = " + TwoDecimals(value) + ", " + Interval(interval, valid, level);
 }
 
@@ -76,11 +76,14 @@ std::string PaperSentence(const DataSet& data, const EffectSizeRequest& request,
     return "For " + VariableText(data, request.dependent) + ", " + group2 +
            " (n = " + FormatInt(r.group2.n) + ") against " + group1 +
            " (n = " + FormatInt(r.group1.n) +
-           "): " + Estimate("Cohen's d", r.observed.d, r.dInterval, r.validD, level) + "; " +
-           Estimate("robust d (20% trimmed means, Winsorized variance)", r.observed.robustD,
-                    r.robustDInterval, r.validRobustD, level) +
-           "; standardized by the variance of " + chosen + "; percentile bootstrap, " +
-           WithThousands(r.trials) + " resamples, seed " + std::to_string(r.seed) + ".";
+           "): " + Estimate("Glass's \xCE\x94", r.observed.d, r.dInterval, r.validD, level) +
+           ", standardized by the standard deviation of " + chosen + "; " +
+           Estimate(
+               "robust \xCE\x94 (Algina, Keselman, & Penfield, 2005; 20% trimmed means, "
+               "Winsorized standard deviation)",
+               r.observed.robustD, r.robustDInterval, r.validRobustD, level) +
+           "; percentile bootstrap, " + WithThousands(r.trials) + " resamples, seed " +
+           std::to_string(r.seed) + ".";
 }
 
 }  // namespace corvane

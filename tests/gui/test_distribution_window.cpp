@@ -129,7 +129,7 @@ class TestDistributionWindow : public QObject {
         copy->trigger();
         const QString sentence = Clipboard::text();
         QVERIFY(sentence.startsWith(QStringLiteral(
-            "For Var 2, Var 1 = 2 (n = 5) against Var 1 = 1 (n = 5): Cohen's d = ")));
+            "For Var 2, Var 1 = 2 (n = 5) against Var 1 = 1 (n = 5): Glass's \u0394 = ")));
         QVERIFY(sentence.contains(QStringLiteral("; percentile bootstrap, 600 resamples, seed ")));
         item->trigger();
         frmBootstrapDistributions* shown = windows.distributions().shownWindow();
