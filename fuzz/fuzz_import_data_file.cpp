@@ -70,10 +70,11 @@ bool StoredValue(const OracleField& field, float& cell, bool table = false) {
     return std::isfinite(cell);
 }
 
-// Whether a field of a table is text: neither a number nor a missing form.
+// Whether a field of a table is text: neither a number nor a missing form, and no control
+// character in it.
 bool IsText(const OracleField& field) {
     return !field.malformed && ClassifyField(field.text).kind == FieldKind::Invalid &&
-           !IsTableMissing(field.text);
+           !IsTableMissing(field.text) && !HasControlCharacter(field.text);
 }
 
 // The data set loaded before each import.
@@ -132,7 +133,7 @@ void CheckTable(const DataSet& d, const std::vector<std::string_view>& lines, ch
         const auto fields = Fields(lines[r], delimiter);
         const auto row = static_cast<std::int32_t>(r);
         for (std::int32_t c = 1; c <= d.variables(); ++c) {
-            float expected = 0.0f;
+            float expected = kMissing;  // a cell the line does not reach
             if (static_cast<std::size_t>(c) <= fields.size()) {
                 const OracleField& f = fields[c - 1];
                 if (text[c - 1] && !IsTableMissing(f.text)) {
@@ -173,7 +174,7 @@ void CheckSuccess(const DataSet& d, const std::vector<std::string_view>& lines, 
         const auto row = static_cast<std::int32_t>(r + 1 - skip);
         if (table) continue;  // checked below
         for (std::int32_t c = 1; c <= d.variables(); ++c) {
-            float expected = 0.0f;
+            float expected = kMissing;  // a cell the line does not reach
             if (static_cast<std::size_t>(c) <= fields.size()) {
                 FUZZ_CHECK(StoredValue(fields[c - 1], expected));
             }
@@ -200,7 +201,7 @@ void CheckTableFailure(const ImportError& e, const std::vector<std::string_view>
         const auto fields = Fields(lines[r], delimiter);
         for (std::size_t c = 0; c < fields.size(); ++c) {
             if (c + 1 > static_cast<std::size_t>(DataMatrix::kMaxVariables) ||
-                fields[c].malformed) {
+                fields[c].malformed || HasControlCharacter(fields[c].text)) {
                 stopLine = r;
                 stopColumn = c + 1;
                 break;
@@ -244,9 +245,21 @@ void CheckTableFailure(const ImportError& e, const std::vector<std::string_view>
 void CheckFailure(const ImportError& e, const std::vector<std::string_view>& lines,
                   char delimiter) {
     using Kind = ImportError::Kind;
+    const std::size_t skip = NamesLine(lines, delimiter) ? 1 : 0;
+    // A chosen delimiter is refused only where it splits the lines unevenly, or leaves a table
+    // in one column, so that it would misread the file.
+    if (e.kind == Kind::MisreadDelimiter) {
+        std::size_t fewest = SIZE_MAX, most = 0;
+        for (const std::string_view line : lines) {
+            if (line.empty()) continue;
+            fewest = std::min(fewest, Fields(line, delimiter).size());
+            most = std::max(most, Fields(line, delimiter).size());
+        }
+        FUZZ_CHECK(most > 0 && (fewest != most || (most == 1 && skip == 1)));
+        return;
+    }
     FUZZ_CHECK(e.kind == Kind::InvalidEntry || e.kind == Kind::NumberTooLarge ||
                e.kind == Kind::TooManyFields);
-    const std::size_t skip = NamesLine(lines, delimiter) ? 1 : 0;
     if (TextColumns(lines, delimiter)) {
         CheckTableFailure(e, lines, delimiter);
         return;

@@ -18,7 +18,8 @@ std::string DisplayPath(const std::string& file) {
 
 DataSet Import(const std::string& file, const std::string& shownPath, const ParsedArgs& a) {
     auto imported = ImportDataFile(file, ParseDelimiter(a), {}, ParseSheet(a));
-    if (!imported) throw UserError{ImportErrorText(imported.error(), shownPath)};
+    if (!imported)
+        throw UserError{ImportErrorText(imported.error(), shownPath, kDetectInBatchTool)};
     return std::move(imported).value();
 }
 

@@ -51,6 +51,11 @@ std::string LooksLikeOtherFormat(const std::string& what) {
            ": import it with File > Import Data File..., which detects its format.";
 }
 
+std::string LooksOtherwiseDelimited(const std::string& layout, const std::string& detectWith) {
+    return "The file looks " + layout + ": import it with " + detectWith +
+           ", which detects its format.";
+}
+
 std::string LooksDelimited(char delimiter) {
     const char* name = delimiter == ',' ? "comma" : delimiter == '\t' ? "tab" : "space";
     const char* option = delimiter == ',' ? "Comma" : delimiter == '\t' ? "Tab" : "Space";

@@ -28,6 +28,9 @@ std::string LooksDelimited(char delimiter);
 // For a file the chosen delimiter cannot read that detection would: "The file looks like an
 // SPSS data file: import it with File > Import Data File..., which detects its format."
 std::string LooksLikeOtherFormat(const std::string& what);
+// A file the chosen delimiter would misread: "The file looks semicolon-delimited with decimal
+// commas: import it with <detectWith>, which detects its format."
+std::string LooksOtherwiseDelimited(const std::string& layout, const std::string& detectWith);
 
 // Effect-size analysis
 inline constexpr const char* kNoDependentVariable = "A dependent variable must be selected.";

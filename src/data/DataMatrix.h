@@ -15,12 +15,12 @@ class DataMatrix {
     static constexpr std::int32_t kMaxVariables = 100000;
 
     DataMatrix() = default;
-    // rows x columns cells, all 0. Throws std::bad_alloc when memory cannot be had.
-    DataMatrix(std::int32_t rows, std::int32_t columns)
+    // rows x columns cells, each `fill`. Throws std::bad_alloc when memory cannot be had.
+    DataMatrix(std::int32_t rows, std::int32_t columns, float fill = 0.0f)
         : m_rows(rows),
           m_columns(columns),
           m_allocated(true),
-          m_cells(static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns), 0.0f) {}
+          m_cells(static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns), fill) {}
 
     // rows x columns cells taken over from `cells`, case by case; a reader that grows its cells
     // as cases arrive hands them over without a copy. Precondition: rows * columns cells.

@@ -8,7 +8,8 @@ namespace corvane {
 
 ImportError ImportError::Unreadable(int err) { return Unreadable(std::string(std::strerror(err))); }
 
-std::string ImportErrorText(const ImportError& e, const std::string& path) {
+std::string ImportErrorText(const ImportError& e, const std::string& path,
+                            const std::string& detectWith) {
     switch (e.kind) {
         case ImportError::Kind::InvalidEntry:
             if (e.likelyDelimiter != 0) {
@@ -30,6 +31,8 @@ std::string ImportErrorText(const ImportError& e, const std::string& path) {
             return msg::FileChangedWhileReading(path);
         case ImportError::Kind::OutOfMemory:
             return msg::NotEnoughMemory();
+        case ImportError::Kind::MisreadDelimiter:
+            return msg::LooksOtherwiseDelimited(e.reason, detectWith);
     }
     return msg::FileNotReadable(path, "unknown failure");
 }

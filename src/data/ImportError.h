@@ -17,6 +17,9 @@ struct ImportError {
         Unreadable,     // reason
         FileChanged,
         OutOfMemory,
+        // The chosen delimiter splits the lines unevenly where detection reads them alike;
+        // `reason` says how the file looks ("semicolon-delimited with decimal commas").
+        MisreadDelimiter,
     };
     Kind kind;
     std::int64_t row = 0;  // the line of the file, a names line counted
@@ -39,7 +42,12 @@ struct ImportError {
     }
 };
 
+// How the user asks for a file's format to be detected, which a message may point to.
+inline constexpr const char* kDetectInWindow = "File > Import Data File...";
+inline constexpr const char* kDetectInBatchTool = "--delimiter auto";
+
 // The text the user is shown for an import that failed.
-std::string ImportErrorText(const ImportError& e, const std::string& path);
+std::string ImportErrorText(const ImportError& e, const std::string& path,
+                            const std::string& detectWith = kDetectInWindow);
 
 }  // namespace corvane

@@ -144,6 +144,7 @@ TEST(CliUserErrors, TheProgramsMessageOnStandardErrorAndExitOne) {
     const std::string good = dir.file("d.txt", TwoGroups());
     const std::string bad = dir.file("bad.txt", "1 2\n1 x\n");
     const std::string flat = dir.file("flat.txt", "1 5\n1 5\n1 5\n2 1\n2 2\n");
+    const std::string semicolons = std::string(CORVANE_TEST_DATA) + "/dialects/r_write_csv2.csv";
     struct Case {
         std::vector<std::string> args;
         std::string message;
@@ -167,6 +168,10 @@ TEST(CliUserErrors, TheProgramsMessageOnStandardErrorAndExitOne) {
          "Var 3 is not in the data: the file has 2 variables.\n"},
         {{"descriptives", good, "--vars", "1-4"},
          "Var 3 is not in the data: the file has 2 variables.\n"},
+        // Decimal commas would split each line in two.
+        {{"import", semicolons, "--delimiter", "comma"},
+         "The file looks semicolon-delimited with decimal commas: import it with --delimiter "
+         "auto, which detects its format.\n"},
     };
     for (const Case& c : cases) {
         const CliRun r = Cli(c.args);
@@ -327,16 +332,16 @@ TEST(CliEffectSize, TheSentenceHoldsTheJsonNumbersToTwoDecimals) {
     ASSERT_EQ(sentence.code, 0) << sentence.err;
     const std::string& j = json.out;
     const std::string expected =
-        "For score, group = 1 (n = 10) against group = 2 (n = 10): Cohen's d = " +
+        "For score, group = 1 (n = 10) against group = 2 (n = 10): Glass's \u0394 = " +
         Manuscript(JsonValue(j, "d")) + ", 90% CI [" +
         Manuscript(JsonValue(j, "lower", "d_interval")) + ", " +
         Manuscript(JsonValue(j, "upper", "d_interval")) +
-        "]; robust d (20% trimmed means, Winsorized variance) = " +
+        "], standardized by the standard deviation of group = 1; robust \u0394 (Algina, "
+        "Keselman, & Penfield, 2005; 20% trimmed means, Winsorized standard deviation) = " +
         Manuscript(JsonValue(j, "robust_d")) + ", 90% CI [" +
         Manuscript(JsonValue(j, "lower", "robust_d_interval")) + ", " +
         Manuscript(JsonValue(j, "upper", "robust_d_interval")) +
-        "]; standardized by the variance of group = 1; percentile bootstrap, 2,000 resamples, "
-        "seed 77.\n";
+        "]; percentile bootstrap, 2,000 resamples, seed 77.\n";
     EXPECT_EQ(sentence.out, expected);
     EXPECT_EQ(Cli(With(args, {"--format", "paragraph"})).code, 2);
 }
@@ -462,6 +467,31 @@ TEST(CliDescriptives, JsonWritesNullWhereTheReportShowsADot) {
                   "    }\n"
                   "  ]\n"
                   "}\n");
+}
+
+// A blank line and the cells a short line does not reach hold no value: they join no group,
+// and the effect sizes and the descriptives are those of the file without them.
+TEST(CliEffectSize, BlankLinesAndShortLinesAddNoValues) {
+    TempDir dir;
+    std::string text = "group score\n";
+    for (int i = 0; i < 12; ++i)
+        text += std::to_string(i % 2) + " " + std::to_string(10 + i % 5 + 4 * (i % 2)) + "\n";
+    const std::string plain = dir.file("plain.txt", text);
+    const std::string ragged = dir.file("ragged.txt", text + "0\n1\n\n\n");
+    const std::vector<std::string> args = {"--dv",     "score", "--gv",     "group",
+                                           "--group1", "0",     "--group2", "1",
+                                           "--seed",   "5",     "--format", "json"};
+    const CliRun a = Cli(With({"effect-size", plain}, args));
+    const CliRun b = Cli(With({"effect-size", ragged}, args));
+    ASSERT_EQ(b.code, 0) << b.err;
+    const auto tail = [](const std::string& json) {
+        return json.substr(json.find("\"dependent\""));
+    };
+    EXPECT_EQ(tail(b.out), tail(a.out));
+    const std::string shown = Cli({"descriptives", ragged, "--vars", "1-2"}).out;
+    EXPECT_NE(shown.find("score          13.75     2.633        10        18        12"),
+              std::string::npos)
+        << shown;
 }
 
 TEST(CliJson, FileNamesAreEscaped) {

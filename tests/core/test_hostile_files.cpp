@@ -221,7 +221,7 @@ TEST_F(HostileFiles, HugeButWellFormed) {
         for (int i = 0; i < 1'000'000; ++i) bytes += "\r\n";
         const DataSet d = ExpectImported(bytes + "5", ' ', 1'000'001, 1);
         EXPECT_EQ(d.matrix().at(1'000'001, 1), 5.0f);
-        EXPECT_EQ(d.matrix().at(1, 1), 0.0f);
+        EXPECT_EQ(d.matrix().at(1, 1), kMissing);
     }
 }
 
@@ -233,8 +233,9 @@ TEST_F(HostileFiles, LineEnds) {
     {
         SCOPED_TRACE("mixed CR, LF and CR LF");
         const DataSet d = ExpectImported("1 2\r\n3\n4 5 6\r7\r\n\n8\n\r9", ' ', 8, 3);
-        const std::vector<std::vector<float>> rows = {{1, 2, 0}, {3, 0, 0}, {4, 5, 6}, {7, 0, 0},
-                                                      {0, 0, 0}, {8, 0, 0}, {0, 0, 0}, {9, 0, 0}};
+        constexpr float M = kMissing;
+        const std::vector<std::vector<float>> rows = {{1, 2, M}, {3, M, M}, {4, 5, 6}, {7, M, M},
+                                                      {M, M, M}, {8, M, M}, {M, M, M}, {9, M, M}};
         for (std::size_t i = 0; i < rows.size(); ++i)
             for (std::size_t j = 0; j < 3; ++j)
                 EXPECT_EQ(d.matrix().at(int(i) + 1, int(j) + 1), rows[i][j])

@@ -36,18 +36,18 @@ TEST(ImportDataFile, FileShapes) {
         {"one line end", "\r\n", ' ', 1, 0, {{}}},
         {"no final line end", "1 2\r\n3 4", ' ', 2, 2, {{1, 2}, {3, 4}}},
         {"final line end adds no line", "1 2\r\n3 4\r\n", ' ', 2, 2, {{1, 2}, {3, 4}}},
-        {"blank last line", "1\r\n\r\n", ' ', 2, 1, {{1}, {0}}},
+        {"blank last line", "1\r\n\r\n", ' ', 2, 1, {{1}, {M}}},
         {"lone CR", "1\r2\r", ' ', 2, 1, {{1}, {2}}},
         {"lone LF", "1\n2\n", ' ', 2, 1, {{1}, {2}}},
         {"mixed line ends", "1\r\n2\n3\r4", ' ', 4, 1, {{1}, {2}, {3}, {4}}},
-        {"LF CR is two line ends", "1\n\r2", ' ', 3, 1, {{1}, {0}, {2}}},
+        {"LF CR is two line ends", "1\n\r2", ' ', 3, 1, {{1}, {M}, {2}}},
         {"two spaces make an empty field", "1  3", ' ', 1, 3, {{1, M, 3}}},
         {"leading space", " 5", ' ', 1, 2, {{M, 5}}},
         {"trailing delimiter", "1,2,", ',', 1, 3, {{1, 2, M}}},
         {"comma delimited", "1.5,.,-2", ',', 1, 3, {{1.5f, M, -2}}},
         {"tab delimited", "1\t 2 \t&H10", '\t', 1, 3, {{1, 2, 16}}},
         {"space field with comma", "1, ,3", ',', 1, 3, {{1, M, 3}}},
-        {"ragged lines", "1\r\n1 2 3\r\n1 2", ' ', 3, 3, {{1, 0, 0}, {1, 2, 3}, {1, 2, 0}}},
+        {"ragged lines", "1\r\n1 2 3\r\n1 2", ' ', 3, 3, {{1, M, M}, {1, 2, 3}, {1, 2, M}}},
         {"the missing code", "9999999 1", ' ', 1, 2, {{M, 1}}},
         {"underflow stores zero", "1e-50", ' ', 1, 1, {{0}}},
     };
@@ -341,6 +341,61 @@ TEST(ImportDataFile, FilesAsOtherProgramsWriteThem) {
     }
 }
 
+// R's print() and format() align the columns with runs of spaces; detection reads them as the
+// five columns they are, where single spaces would make empty fields and shift the cells.
+TEST(ImportDataFile, ColumnsAlignedBySpaces) {
+    for (const char* file : {"r_print_aligned.txt", "r_format_aligned.txt"}) {
+        SCOPED_TRACE(file);
+        const std::string path = std::string(CORVANE_TEST_DATA) + "/dialects/" + file;
+        auto r = ImportDataFile(path, kDetectFormat);
+        ASSERT_TRUE(r.ok()) << ImportErrorText(r.error(), path);
+        EXPECT_EQ(r->readAs(), "columns aligned by spaces");
+        EXPECT_EQ(r->names(), (std::vector<std::string>{"id", "group", "age", "score", "rt"}));
+        ASSERT_EQ(r->cases(), 60);
+        for (std::int32_t i = 1; i <= 60; ++i) {
+            EXPECT_EQ(r->matrix().at(i, 1), static_cast<float>(i));
+            EXPECT_EQ(*r->labelOf(2, r->matrix().at(i, 2)), i % 2 ? "control" : "treatment");
+            EXPECT_TRUE(r->matrix().at(i, 3) >= 18 && r->matrix().at(i, 3) <= 70);
+            EXPECT_TRUE(r->matrix().at(i, 5) >= 0.3f && r->matrix().at(i, 5) <= 0.9f);
+        }
+        EXPECT_EQ(r->matrix().at(7, 4), M);
+        EXPECT_EQ(r->matrix().at(1, 4), 76.1f);
+        // Chosen by hand, single spaces would shift the cells: refused, not misread.
+        auto spaced = ImportDataFile(path, ' ');
+        ASSERT_FALSE(spaced.ok());
+        EXPECT_EQ(ImportErrorText(spaced.error(), path),
+                  "The file looks aligned by spaces: import it with File > Import Data File..., "
+                  "which detects its format.");
+    }
+}
+
+// A file of R's own format is no text: detection refuses it rather than read its first bytes
+// as a table, and a NUL or another control character never becomes part of a label.
+TEST(ImportDataFile, BinaryFilesAndControlCharacters) {
+    const std::string rds =
+        std::string(CORVANE_TEST_DATA) + "/written-by/r_saverds_uncompressed.rds";
+    auto r = ImportDataFile(rds, kDetectFormat);
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(ImportErrorText(r.error(), rds),
+              "The file could not be read: " + rds +
+                  " (it is neither a text file nor a data format Corvane reads).");
+    // Chosen by hand, the delimiter reads the file as text: a field holding a NUL or an escape is
+    // an invalid entry. Detected, a NUL makes the file binary; an escape is an invalid entry.
+    TempDir dir;
+    for (const std::string& field : {std::string("treatment\0\0", 11), std::string("a\x1b[2J")}) {
+        const std::string path = dir.file("nul.csv", "group,score\ncontrol,1\n" + field + ",2\n");
+        for (const char delimiter : {',', kDetectFormat}) {
+            auto t = ImportDataFile(path, delimiter);
+            ASSERT_FALSE(t.ok());
+            const bool binary = delimiter == kDetectFormat && field[0] == 't';
+            EXPECT_EQ(ImportErrorText(t.error(), path),
+                      binary ? "The file could not be read: " + path +
+                                   " (it is neither a text file nor a data format Corvane reads)."
+                             : "Row 3 of Column 1 has an invalid entry for analysis.");
+        }
+    }
+}
+
 // Data frames R ships: their text columns and row names become text variables.
 TEST(ImportDataFile, DataFramesRShips) {
     const struct {
@@ -400,7 +455,7 @@ TEST(ImportDataFile, NamesLinesAndQuotedFields) {
          2,
          {{1, 2}}},
         {"a quoted name may start with a digit", "\"2nd\"\r\n5", ' ', {"2nd"}, 1, 1, {{5}}},
-        {"names line wider than the data", "a,b,c\r\n1", ',', {"a", "b", "c"}, 1, 3, {{1, 0, 0}}},
+        {"names line wider than the data", "a,b,c\r\n1", ',', {"a", "b", "c"}, 1, 3, {{1, M, M}}},
         {"names line alone", "score", ' ', {"score"}, 0, 1, {}},
         {"non-ASCII and point names",
          "\xC3\xA9t\xC3\xA9 .x _y",

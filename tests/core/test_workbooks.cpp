@@ -64,6 +64,15 @@ TEST(Workbook, BooleansAndCachedFormulaResults) {
     EXPECT_EQ(r.value().matrix()(5, 3), M);
 }
 
+// An empty row inside a sheet is a case whose cells are missing; the rows after it are read.
+TEST(Workbook, AnEmptyRowIsACaseOfMissingCells) {
+    const auto r = ReadWorkbook(WrittenBy("xlwt_empty_row.xls"));
+    ASSERT_TRUE(r.ok()) << r.error().reason;
+    EXPECT_EQ(r.value().cases(), 5);
+    EXPECT_EQ(Column(r.value(), 1), (std::vector<float>{1, 1, M, 2, 2}));
+    EXPECT_EQ(Column(r.value(), 2), (std::vector<float>{10.5f, 11, M, 14, 15.5f}));
+}
+
 TEST(Workbook, ListsSheetsAndReadsTheChosenOne) {
     const auto listed = ListSheets(WrittenBy("xlsxwriter_trial.xlsx"));
     ASSERT_TRUE(listed.ok());

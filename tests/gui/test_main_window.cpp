@@ -31,6 +31,7 @@
 #include "analysis/ui/frmDescriptives.h"
 #include "app/AnalysisWindows.h"
 #include "app/frmMain.h"
+#include "common/Single.h"
 #include "data/modGeneral.h"
 #include "data/ui/frmChooseSheet.h"
 #include "data/ui/frmNavigate.h"
@@ -309,7 +310,7 @@ class TestMainWindow : public QObject {
         QCOMPARE(g::Current()->cases(), 3);
         QCOMPARE(g::Current()->variables(), 3);
         QCOMPARE(g::Current()->matrix().at(2, 3), 6.5f);
-        QCOMPARE(g::Current()->matrix().at(3, 1), 0.0f);
+        QCOMPARE(g::Current()->matrix().at(3, 1), corvane::kMissing);
         QCOMPARE(control<QLabel>("lblCurrentFile")->text(), QStringLiteral("scores.txt"));
         const QString summary = QStringLiteral(
                                     "Opened the text file: %1\r\nNumber of Cases: 3\r\n"
@@ -369,13 +370,28 @@ class TestMainWindow : public QObject {
         QCOMPARE(control<QLabel>("lblCurrentFile")->text(), QStringLiteral("good.txt"));
         QCOMPARE(pane()->textCrlf(), before);
 
+        // Commas would split each line of semicolons and decimal commas in two: refused.
+        QVERIFY(QFile::copy(QStringLiteral(CORVANE_TEST_DATA "/dialects/r_write_csv2.csv"),
+                            m_dir.filePath("csv2.txt")));
+        clickFile("csv2.txt");
+        control<QRadioButton>("optComma")->click();
+        import();
+        QCOMPARE(MessageService::shown().size(), 2);
+        QCOMPARE(MessageService::shown()[1].text,
+                 QStringLiteral("The file looks semicolon-delimited with decimal commas: import it "
+                                "with File > Import Data File..., which detects its format."));
+        QCOMPARE(g::Current()->cases(), 2);
+        QCOMPARE(pane()->textCrlf(), before);
+        MessageService::clearShown();
+        control<QRadioButton>("optSpace")->click();
+
         // A file that vanished after it was clicked cannot be read: said so, nothing changes.
         clickFile("gone.txt");
         QVERIFY(QFile::remove(m_dir.filePath("gone.txt")));
         import();
-        QCOMPARE(MessageService::shown().size(), 2);
-        QCOMPARE(MessageService::shown()[1].title, QStringLiteral("Data Editor"));
-        QVERIFY(MessageService::shown()[1].text.contains(QStringLiteral("gone.txt")));
+        QCOMPARE(MessageService::shown().size(), 1);
+        QCOMPARE(MessageService::shown()[0].title, QStringLiteral("Data Editor"));
+        QVERIFY(MessageService::shown()[0].text.contains(QStringLiteral("gone.txt")));
         QCOMPARE(g::Current()->cases(), 2);
         QCOMPARE(control<QLabel>("lblCurrentFile")->text(), QStringLiteral("good.txt"));
         QCOMPARE(pane()->textCrlf(), before);
@@ -386,7 +402,7 @@ class TestMainWindow : public QObject {
         // A good import releases them, to be built afresh for the new data.
         clickFile("good.txt");
         import();
-        QCOMPARE(MessageService::shown().size(), 2);
+        QCOMPARE(MessageService::shown().size(), 1);
         QVERIFY(corvane.isNull() && descriptives.isNull());
         QVERIFY(windows->corvane() == nullptr && windows->descriptives() == nullptr);
     }

@@ -1,5 +1,6 @@
 #include "data/formats/DelimitedFields.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "data/FieldClassifier.h"
@@ -108,6 +109,43 @@ Field SplitField(std::string_view line, std::size_t start, char delimiter, std::
         f.text = scratch;
         return f;
     }
+}
+
+std::string_view AlignedLine(std::string_view line, std::string& buffer) {
+    const std::size_t first = line.find_first_not_of(' ');
+    if (first == std::string_view::npos) return line.substr(0, 0);
+    line = line.substr(first, line.find_last_not_of(' ') - first + 1);
+    if (line.find("  ") == std::string_view::npos) return line;
+    buffer.clear();
+    std::size_t i = 0;
+    for (;;) {
+        // A quoted field keeps its spaces: it runs to its closing quote, then to the next space.
+        std::size_t from = i;
+        if (line[i] == '"') {
+            for (from = i + 1;;) {
+                const std::size_t q = line.find('"', from);
+                if (q == std::string_view::npos) {
+                    from = line.size();
+                    break;
+                }
+                from = q + 1;
+                if (from == line.size() || line[from] != '"') break;
+                ++from;  // a doubled quote stands for one
+            }
+        }
+        const std::size_t stop = std::min(line.find(' ', from), line.size());
+        buffer.append(line.substr(i, stop - i));
+        if (stop == line.size()) return buffer;
+        buffer += ' ';
+        i = line.find_first_not_of(' ', stop);
+    }
+}
+
+bool HasControlCharacter(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 && u != '\t' && u != '\n' && u != '\r';
+    });
 }
 
 std::int64_t CountFields(std::string_view line, char delimiter, std::int64_t limit) {

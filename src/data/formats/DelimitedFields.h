@@ -28,6 +28,16 @@ Field SplitField(std::string_view line, std::size_t start, char delimiter, std::
 // quoted fields. Stops counting past `limit`.
 std::int64_t CountFields(std::string_view line, char delimiter, std::int64_t limit = INT64_MAX);
 
+// A line of columns aligned by runs of spaces, as R prints a data frame: the spaces before the
+// first field and after the last dropped, and each run of spaces between fields (outside
+// quoted fields) made one, so that the line splits at single spaces. The line itself when it
+// needs no change, else a view of `buffer`.
+std::string_view AlignedLine(std::string_view line, std::string& buffer);
+
+// Whether a field holds a control character (U+0000 to U+001F) other than the tab and the line
+// ends: no number, name or label ever does.
+bool HasControlCharacter(std::string_view text);
+
 // A variable name: a field that is neither a number nor a missing-value form, quoted or
 // starting like a word (a letter, an underscore, any non-ASCII character, or a point before a
 // letter), valid UTF-8 without control characters, at most kMaxNameBytes long, and not one

@@ -30,7 +30,9 @@ Result<FileOutline, ImportError> RunFirstPass(const std::string& path, const Tex
     chunks.push_back({first, -1, 1, 0});
     LineReader reader(fd, first, -1);
     std::string_view line;
+    std::string shaped;
     while (reader.next(line)) {
+        line = DialectLine(dialect, line, shaped);
         const std::int64_t lines = ++out.lines;
         if (reader.lineStart() - chunks.back().begin >= chunkBytes) {
             chunks.back().end = reader.lineStart();
@@ -39,6 +41,7 @@ Result<FileOutline, ImportError> RunFirstPass(const std::string& path, const Tex
         }
         const std::int64_t fields = CountFields(line, delimiter, DataMatrix::kMaxVariables);
         if (fields > out.maxFields) out.maxFields = fields;
+        if (fields > 0 && (out.minFields == 0 || fields < out.minFields)) out.minFields = fields;
         if (lines <= 2 && line.size() <= kHintLineBytes) out.firstLines[lines - 1] = line;
         if (lines == 1) {
             out.namesLine = ReadNamesLine(line, delimiter, DataMatrix::kMaxVariables,

@@ -21,6 +21,7 @@ struct Chunk {
 struct FileOutline {
     std::int64_t lines = 0;
     std::int64_t maxFields = 0;  // the most fields on any line, so the matrix is sized once
+    std::int64_t minFields = 0;  // the fewest on a nonempty line
     bool namesLine = false;
     std::string firstLines[2];  // kept for the delimiter hint, when short enough
     std::vector<Chunk> chunks;  // the first starts past a byte-order mark

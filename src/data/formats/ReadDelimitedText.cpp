@@ -5,11 +5,13 @@
 #include <limits>
 #include <utility>
 
+#include "common/Single.h"
 #include "data/formats/DelimitedFields.h"
 #include "data/formats/FirstPass.h"
 #include "data/formats/LineReader.h"
 #include "data/formats/OpenDataFile.h"
 #include "data/formats/SecondPass.h"
+#include "data/formats/TextDialect.h"
 
 namespace corvane {
 
@@ -34,29 +36,47 @@ void DecodeWindows1252(DataSet::Contents& set) {
     }
 }
 
-}  // namespace
-
-Result<DataSet, ImportError> ReadDelimitedText(const std::string& path, char delimiter,
-                                               const ImportOptions& options) {
-    TextDialect dialect;
-    dialect.delimiter = delimiter;
-    return ReadDelimitedText(path, dialect, options);
+// A delimiter the user chose misreads the file when it splits the lines into differing counts
+// of fields, or leaves a table (whose text would make a text column rather than fail) in one
+// column with no other delimiter to hint at, while detection finds another dialect that splits
+// every sampled line alike: the cells would shift or merge.
+std::optional<ImportError> MisreadByChoice(const std::string& path, char chosen,
+                                           const FileOutline& outline) {
+    const bool uneven = outline.minFields != outline.maxFields;
+    const bool oneColumn =
+        outline.maxFields == 1 && outline.namesLine &&
+        !(outline.lines >= 2 &&
+          LikelyDelimiter(outline.firstLines[0], outline.firstLines[1], chosen) != 0);
+    if (!uneven && !oneColumn) return std::nullopt;
+    auto sample = SampleTextFile(path);
+    if (!sample || sample.value().binary) return std::nullopt;
+    const TextDialect found = SniffTextDialect(sample.value(), chosen);
+    if (found.delimiter == chosen && !found.alignedColumns && !found.decimalComma)
+        return std::nullopt;
+    if (!ReadsAlike(sample.value(), found)) return std::nullopt;
+    ImportError e = ImportError::Of(ImportError::Kind::MisreadDelimiter);
+    e.reason = DescribeTextLayout(found);
+    return e;
 }
 
-Result<DataSet, ImportError> ReadDelimitedText(const std::string& path, const TextDialect& dialect,
-                                               const ImportOptions& options) {
+Result<DataSet, ImportError> ReadText(const std::string& path, const TextDialect& dialect,
+                                      const ImportOptions& options, bool chosen) {
     using Kind = ImportError::Kind;
     const char delimiter = dialect.delimiter;
     auto outlined = RunFirstPass(path, dialect, options.chunkBytes);
     if (!outlined) return outlined.error();
     const FileOutline& outline = outlined.value();
+    if (chosen) {
+        if (auto e = MisreadByChoice(path, delimiter, outline)) return std::move(*e);
+    }
     if (outline.lines > std::numeric_limits<std::int32_t>::max()) {
         return ImportError::Of(Kind::TooManyLines);
     }
     const auto cases = static_cast<std::int32_t>(outline.lines - (outline.namesLine ? 1 : 0));
     const auto storedColumns = static_cast<std::int32_t>(
         std::min<std::int64_t>(outline.maxFields, DataMatrix::kMaxVariables));
-    DataMatrix matrix(cases, storedColumns);
+    // A cell no field reaches, past the end of a shorter line or on a blank line, is missing.
+    DataMatrix matrix(cases, storedColumns, kMissing);
 
     if (options.betweenPasses) options.betweenPasses(path);
 
@@ -83,6 +103,20 @@ Result<DataSet, ImportError> ReadDelimitedText(const std::string& path, const Te
     set.facts = std::move(read->facts);
     if (dialect.encoding == TextEncoding::Windows1252) DecodeWindows1252(set);
     return DataSet(std::move(set));
+}
+
+}  // namespace
+
+Result<DataSet, ImportError> ReadDelimitedText(const std::string& path, char delimiter,
+                                               const ImportOptions& options) {
+    TextDialect dialect;
+    dialect.delimiter = delimiter;
+    return ReadText(path, dialect, options, true);
+}
+
+Result<DataSet, ImportError> ReadDelimitedText(const std::string& path, const TextDialect& dialect,
+                                               const ImportOptions& options) {
+    return ReadText(path, dialect, options, false);
 }
 
 }  // namespace corvane

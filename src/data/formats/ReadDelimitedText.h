@@ -14,7 +14,9 @@ namespace corvane {
 // so the matrix is allocated once at its final size), once to split and classify every field.
 // A line ends at CR LF, a lone CR or a lone LF; a UTF-8 byte-order mark at the start is
 // skipped. A first line of names (see ReadNamesLine) names the variables and the cases start
-// on line 2. Throws std::bad_alloc when the matrix cannot be had.
+// on line 2. A cell no field reaches is missing. A delimiter that would misread a file whose
+// format detection reads otherwise is refused (ImportError::Kind::MisreadDelimiter). Throws
+// std::bad_alloc when the matrix cannot be had.
 Result<DataSet, ImportError> ReadDelimitedText(const std::string& path, char delimiter,
                                                const ImportOptions& options);
 // The same in a dialect the sniffer found: a decimal comma, a separator line that is no part of

@@ -26,6 +26,7 @@ constexpr std::size_t kMaxThreads = 64;
 // What every piece reads; each piece writes only its own rows and its own outcome.
 struct PassInput {
     int fd;
+    const TextDialect& dialect;
     char delimiter;
     bool decimalComma;
     bool windows1252;
@@ -60,7 +61,9 @@ std::optional<ImportError> ReadChunk(const PassInput& in, const Chunk& chunk, Ch
     std::int64_t lineNumber = chunk.firstLine - 1;
     const std::int64_t rowShift = in.namesLine ? 1 : 0;
     const std::int32_t storedColumns = in.matrix.storedColumns();
+    std::string shaped;
     while (reader.next(line)) {
+        line = DialectLine(in.dialect, line, shaped);
         ++lineNumber;
         if (lineNumber >= chunk.endLine) return ImportError::Of(Kind::FileChanged);
         if (lineNumber == 1 && in.namesLine) {
@@ -107,6 +110,7 @@ Result<SecondPassResult, ImportError> RunSecondPass(int fd, const TextDialect& d
     const std::vector<Chunk>& chunks = outline.chunks;
     const char delimiter = dialect.delimiter;
     const PassInput in{fd,
+                       dialect,
                        delimiter,
                        dialect.decimalComma,
                        dialect.encoding == TextEncoding::Windows1252,
@@ -139,7 +143,7 @@ Result<SecondPassResult, ImportError> RunSecondPass(int fd, const TextDialect& d
     }
     if (outline.namesLine) result.names = std::move(outcomes.front().names);
     if (textColumns) {
-        auto facts = CodeTextColumns(fd, delimiter, chunks, text, result.variables, matrix);
+        auto facts = CodeTextColumns(fd, dialect, chunks, text, result.variables, matrix);
         if (!facts) return facts.error();
         result.facts = std::move(facts.value());
     }

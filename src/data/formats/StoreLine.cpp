@@ -67,19 +67,21 @@ std::optional<ImportError> StoreLine(std::string_view line, std::int64_t lineNum
         if (column > storedColumns) return ImportError::Of(Kind::FileChanged);
         if (column > variables) variables = column;
         // A missing form, or the code of one of the piece's labels.
-        const auto storeText = [&](std::string_view t) {
+        const auto storeText = [&](std::string_view t) -> bool {
+            if (HasControlCharacter(t)) return false;
             cells[column - 1] =
                 IsTableMissing(t)
                     ? kMissing
                     : static_cast<float>(text->codeOf(column, storedColumns, t, lineNumber));
+            return true;
         };
         std::size_t stop = std::string_view::npos;
         if (text && text->holdsText(column)) {
             // Every present field of a text column is a label, a number included.
             const Field f = SplitField(line, start, delimiter, scratch);
-            if (f.malformed) return ImportError::Of(Kind::InvalidEntry, lineNumber, column);
+            if (f.malformed || !storeText(f.text))
+                return ImportError::Of(Kind::InvalidEntry, lineNumber, column);
             stop = f.stop;
-            storeText(f.text);
         } else {
             FieldClass fc{FieldKind::Number, 0.0};
             stop = ReadPlainDecimal(line, start, syntax, fc.value);
@@ -89,8 +91,8 @@ std::optional<ImportError> StoreLine(std::string_view line, std::int64_t lineNum
                 fc = f.malformed ? FieldClass{FieldKind::Invalid, 0.0}
                                  : (syntax.decimalComma ? ClassifyDecimalCommaField(f.text)
                                                         : ClassifyField(f.text));
-                if (text && fc.kind == FieldKind::Invalid && !f.malformed) {
-                    storeText(f.text);  // the column's first text in the piece, or a missing form
+                // The column's first text in the piece, or a missing form.
+                if (text && fc.kind == FieldKind::Invalid && !f.malformed && storeText(f.text)) {
                     if (stop == line.size()) return std::nullopt;
                     start = stop + 1;
                     continue;

@@ -35,26 +35,27 @@ struct MergedColumn {
 // Reads the lines [chunk.firstLine, endLine) of a piece again and gives the fields that each
 // column read as numbers before its first text in the piece (the lines before `before[i]`) the
 // codes of their texts.
-std::optional<ImportError> RecodeNumbersRead(int fd, char delimiter, const Chunk& chunk,
+std::optional<ImportError> RecodeNumbersRead(int fd, const TextDialect& dialect, const Chunk& chunk,
                                              const std::vector<MergedColumn*>& columns,
                                              const std::vector<std::int64_t>& before,
                                              DataMatrix& matrix) {
     const std::int64_t endLine = *std::max_element(before.begin(), before.end());
     const std::int32_t last = columns.back()->column;
     LineReader reader(fd, chunk.begin, chunk.end);
-    std::string scratch;
+    std::string scratch, shaped;
     std::string_view line;
     for (std::int64_t lineNumber = chunk.firstLine; lineNumber < endLine; ++lineNumber) {
         if (!reader.next(line)) {
             if (reader.failed()) return ImportError::Unreadable(reader.error());
             return ImportError::Of(ImportError::Kind::FileChanged);
         }
+        line = DialectLine(dialect, line, shaped);
         if (lineNumber == 1 || line.empty()) continue;
         const auto row = static_cast<std::int32_t>(lineNumber - 1);
         std::size_t start = 0;
         std::size_t next = 0;  // the first of `columns` not before the field
         for (std::int32_t column = 1; column <= last; ++column) {
-            const Field f = SplitField(line, start, delimiter, scratch);
+            const Field f = SplitField(line, start, dialect.delimiter, scratch);
             while (columns[next]->column < column) ++next;
             if (columns[next]->column == column && lineNumber < before[next] &&
                 !IsTableMissing(f.text)) {
@@ -91,8 +92,8 @@ std::optional<ImportError> FirstTableFailure(std::span<const PieceText> pieces,
 }
 
 Result<std::vector<VariableFacts>, ImportError> CodeTextColumns(
-    int fd, char delimiter, const std::vector<Chunk>& chunks, const std::vector<PieceText>& pieces,
-    std::int32_t variables, DataMatrix& matrix) {
+    int fd, const TextDialect& dialect, const std::vector<Chunk>& chunks,
+    const std::vector<PieceText>& pieces, std::int32_t variables, DataMatrix& matrix) {
     const std::vector<bool> text = TextColumnsOf(pieces, matrix.storedColumns());
     std::vector<MergedColumn> merged;
     for (std::int32_t c = 1; c <= matrix.storedColumns(); ++c)
@@ -118,7 +119,7 @@ Result<std::vector<VariableFacts>, ImportError> CodeTextColumns(
             }
         }
         if (!reread.empty()) {
-            if (auto e = RecodeNumbersRead(fd, delimiter, chunk, reread, before, matrix)) return *e;
+            if (auto e = RecodeNumbersRead(fd, dialect, chunk, reread, before, matrix)) return *e;
         }
         for (MergedColumn& m : merged) {
             if (!piece.holdsText(m.column)) continue;

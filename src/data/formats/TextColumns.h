@@ -11,6 +11,7 @@
 #include "data/ImportError.h"
 #include "data/formats/FirstPass.h"
 #include "data/formats/PieceText.h"
+#include "data/formats/TextDialect.h"
 
 namespace corvane {
 
@@ -31,7 +32,7 @@ std::optional<ImportError> FirstTableFailure(std::span<const PieceText> pieces,
 // piece read as numbers before its first text in the column are read again from the open file
 // `fd`. The facts are empty when no column holds text, else one per variable.
 Result<std::vector<VariableFacts>, ImportError> CodeTextColumns(
-    int fd, char delimiter, const std::vector<Chunk>& chunks, const std::vector<PieceText>& pieces,
-    std::int32_t variables, DataMatrix& matrix);
+    int fd, const TextDialect& dialect, const std::vector<Chunk>& chunks,
+    const std::vector<PieceText>& pieces, std::int32_t variables, DataMatrix& matrix);
 
 }  // namespace corvane

@@ -92,6 +92,43 @@ Reading ReadAs(const std::vector<std::string_view>& lines, char delimiter) {
     return best;
 }
 
+// The nonempty lines, each as the dialect splits it.
+std::vector<std::string_view> DialectLines(const std::vector<std::string_view>& lines,
+                                           const TextDialect& dialect,
+                                           std::vector<std::string>& buffers) {
+    buffers.resize(lines.size());
+    std::vector<std::string_view> out;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view line = DialectLine(dialect, lines[i], buffers[i]);
+        if (!line.empty()) out.push_back(line);
+    }
+    return out;
+}
+
+// Every nonempty line well-formed and split into one and the same count of at least two fields.
+bool LinesAlike(const std::vector<std::string_view>& lines, const TextDialect& dialect) {
+    std::vector<std::string> buffers;
+    const std::vector<std::string_view> shaped = DialectLines(lines, dialect, buffers);
+    std::string scratch;
+    std::int64_t expected = -1;
+    for (const std::string_view line : shaped) {
+        std::int64_t fields = 0;
+        if (!EachField(line, dialect.delimiter, scratch, [&](std::string_view) { ++fields; }))
+            return false;
+        if (expected >= 0 && fields != expected) return false;
+        expected = fields;
+    }
+    return expected >= 2;
+}
+
+// The sample's lines, the byte-order mark dropped from the first.
+std::vector<std::string_view> SampleLines(const TextSample& sample) {
+    std::vector<std::string_view> lines(sample.lines.begin(), sample.lines.end());
+    if (sample.fromStart && !lines.empty() && lines.front().starts_with(kByteOrderMark))
+        lines.front().remove_prefix(kByteOrderMark.size());
+    return lines;
+}
+
 bool Better(const Reading& a, const Reading& b) {
     if (a.consistentLines != b.consistentLines) return a.consistentLines > b.consistentLines;
     return a.numbers > b.numbers;
@@ -124,6 +161,29 @@ char SeparatorLineDelimiter(std::string_view line) {
     return d == ',' || d == ';' || d == '\t' || d == ' ' || d == '|' ? d : 0;
 }
 
+// The NUL bytes of the sampled windows, by the parity of their place in the file. UTF-16 text
+// starts with its byte-order mark or, when it is mostly ASCII, holds a NUL in every other byte.
+struct NulBytes {
+    std::int64_t bytes = 0;
+    std::int64_t atParity[2] = {0, 0};
+    bool utf16Mark = false;
+
+    void count(std::string_view window, std::int64_t offset) {
+        if (offset == 0 && window.size() >= 2)
+            utf16Mark = window.starts_with("\xFF\xFE") || window.starts_with("\xFE\xFF");
+        bytes += std::ssize(window);
+        for (std::size_t i = 0; i < window.size(); ++i)
+            if (window[i] == '\0') ++atParity[(offset + static_cast<std::int64_t>(i)) & 1];
+    }
+    bool binary() const {
+        const std::int64_t all = atParity[0] + atParity[1];
+        if (all == 0 || utf16Mark) return false;
+        const std::int64_t most = std::max(atParity[0], atParity[1]);
+        const bool utf16Pattern = all * 4 >= bytes && most * 10 >= all * 9;
+        return !utf16Pattern;
+    }
+};
+
 }  // namespace
 
 Result<TextSample, ImportError> SampleTextFile(const std::string& path) {
@@ -135,6 +195,7 @@ Result<TextSample, ImportError> SampleTextFile(const std::string& path) {
     if (size < 0) return ImportError::Unreadable(errno);
 
     TextSample sample;
+    NulBytes nuls;
     auto readWindow = [&](std::int64_t begin, std::int64_t length) -> std::optional<ImportError> {
         std::string bytes(static_cast<std::size_t>(length), '\0');
         if (std::fseek(f, static_cast<long>(begin), SEEK_SET) != 0 ||
@@ -142,26 +203,39 @@ Result<TextSample, ImportError> SampleTextFile(const std::string& path) {
             return std::ferror(f) ? ImportError::Unreadable(errno)
                                   : ImportError::Of(ImportError::Kind::FileChanged);
         }
+        nuls.count(bytes, begin);
         AddLines(bytes, begin == 0, begin + length == size, sample.lines);
         return std::nullopt;
     };
     if (size <= 3 * kWindowBytes) {
         if (auto e = readWindow(0, size)) return *e;
-        return sample;
+    } else {
+        for (const std::int64_t begin :
+             {std::int64_t{0}, (size - kWindowBytes) / 2, size - kWindowBytes}) {
+            if (auto e = readWindow(begin, kWindowBytes)) return *e;
+        }
     }
-    for (const std::int64_t begin :
-         {std::int64_t{0}, (size - kWindowBytes) / 2, size - kWindowBytes}) {
-        if (auto e = readWindow(begin, kWindowBytes)) return *e;
-    }
+    sample.binary = nuls.binary();
     return sample;
+}
+
+std::string_view DialectLine(const TextDialect& dialect, std::string_view line,
+                             std::string& buffer) {
+    return dialect.alignedColumns ? AlignedLine(line, buffer) : line;
+}
+
+bool ReadsAlike(const TextSample& sample, const TextDialect& dialect) {
+    std::vector<std::string_view> lines = SampleLines(sample);
+    if (dialect.separatorLine && sample.fromStart && !lines.empty()) lines.erase(lines.begin());
+    return LinesAlike(lines, dialect);
 }
 
 TextDialect SniffTextDialect(const TextSample& sample, char fallback) {
     TextDialect dialect;
-    std::vector<std::string_view> lines(sample.lines.begin(), sample.lines.end());
-    if (sample.fromStart && !lines.empty() && lines.front().starts_with(kByteOrderMark)) {
+    std::vector<std::string_view> lines = SampleLines(sample);
+    if (sample.fromStart && !sample.lines.empty() &&
+        std::string_view(sample.lines.front()).starts_with(kByteOrderMark)) {
         dialect.encoding = TextEncoding::Utf8WithMark;
-        lines.front().remove_prefix(kByteOrderMark.size());
     } else if (!std::all_of(lines.begin(), lines.end(), IsValidUtf8)) {
         dialect.encoding = TextEncoding::Windows1252;
     }
@@ -185,36 +259,56 @@ TextDialect SniffTextDialect(const TextSample& sample, char fallback) {
             dialect.delimiter = d;
         }
     }
+    // Runs of spaces read the file when none of the others does and single spaces do not.
+    TextDialect aligned = dialect;
+    aligned.delimiter = ' ';
+    aligned.alignedColumns = true;
+    std::vector<std::string> buffers;
+    if (!(dialect.delimiter != 0 && dialect.delimiter != ' ' && LinesAlike(lines, dialect)) &&
+        LinesAlike(lines, aligned) && !LinesAlike(lines, TextDialect{})) {
+        dialect = aligned;
+        lines = DialectLines(lines, aligned, buffers);
+    }
     if (dialect.delimiter == 0) dialect.delimiter = fallback;
     dialect.decimalComma = dialect.delimiter != ',' && UsesDecimalComma(lines, dialect.delimiter);
     return dialect;
 }
 
-std::string DescribeTextDialect(const TextDialect& dialect) {
-    std::string out;
-    switch (dialect.delimiter) {
+namespace {
+
+const char* DelimiterName(char delimiter) {
+    switch (delimiter) {
         case ',':
-            out = "comma";
-            break;
+            return "comma";
         case ';':
-            out = "semicolon";
-            break;
+            return "semicolon";
         case '\t':
-            out = "tab";
-            break;
+            return "tab";
         case ' ':
-            out = "space";
-            break;
+            return "space";
         case '|':
-            out = "bar";
-            break;
+            return "bar";
         default:
-            out = "single-column";
-            break;
+            return "single-column";
     }
-    out += "-delimited text";
+}
+
+}  // namespace
+
+std::string DescribeTextDialect(const TextDialect& dialect) {
+    std::string out = dialect.alignedColumns
+                          ? std::string("columns aligned by spaces")
+                          : std::string(DelimiterName(dialect.delimiter)) + "-delimited text";
     if (dialect.decimalComma) out += ", decimal comma";
     if (dialect.encoding == TextEncoding::Windows1252) out += ", Windows-1252";
+    return out;
+}
+
+std::string DescribeTextLayout(const TextDialect& dialect) {
+    std::string out = dialect.alignedColumns
+                          ? std::string("aligned by spaces")
+                          : std::string(DelimiterName(dialect.delimiter)) + "-delimited";
+    if (dialect.decimalComma) out += " with decimal commas";
     return out;
 }
 

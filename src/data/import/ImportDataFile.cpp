@@ -94,6 +94,8 @@ Result<DataSet, ImportError> Detected(const std::string& path, const ImportOptio
     }
     auto sample = SampleTextFile(path);
     if (!sample) return sample.error();
+    if (sample.value().binary)
+        return ImportError::Unreadable("it is neither a text file nor a data format Corvane reads");
     const TextDialect dialect = SniffTextDialect(sample.value(), DelimiterByName(extension));
     auto read = ReadDelimitedText(path, dialect, options);
     if (!read) return read.error();

@@ -8,3 +8,12 @@ write.table(d, "r_write_table_tab_decimal_comma.txt", sep = "\t", dec = ",", row
 g <- data.frame(Gruppe = c("Käse", "Käse", "Müsli", "Müsli"), Größe = c(1.5, 2.25, 3, 4.75),
                 check.names = FALSE)
 write.csv2(g, "r_write_csv2_cp1252.csv", row.names = FALSE, fileEncoding = "CP1252")
+# Sixty cases of five columns as R lays them out to be read by eye: print() and format() align
+# the columns with runs of spaces.
+set.seed(25)
+aligned <- data.frame(id = 1:60, group = rep(c("control", "treatment"), 30),
+                      age = sample(18:70, 60, replace = TRUE),
+                      score = round(rnorm(60, 70, 8), 1), rt = round(runif(60, 0.3, 0.9), 3))
+aligned$score[7] <- NA
+writeLines(capture.output(print(aligned, row.names = FALSE)), "r_print_aligned.txt")
+write.table(format(aligned), "r_format_aligned.txt", quote = FALSE, row.names = FALSE)

@@ -36,3 +36,5 @@ stata <- data.frame(
 write_dta(stata, "haven.dta")
 write_xpt(data.frame(group = c(1, 2, 1, 2, NA), score = c(1.5, 2.25, NA, NA, 3),
                      site = site, visit = visit, stamp = stamp), "haven.xpt")
+# The named groups in R's own file format, uncompressed: "X", a line end, then binary.
+saveRDS(t, "r_saverds_uncompressed.rds", compress = FALSE)

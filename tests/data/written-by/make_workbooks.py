@@ -45,3 +45,11 @@ for r, row in enumerate(d.itertuples(index=False), start=1):
     sheet.write(r, 3, row.visit, dates)
 book.add_sheet("notes").write(0, 0, "x")
 book.save("xlwt_trial.xls")
+
+# An empty row inside the table: a case whose cells are missing, never the end of the table.
+book = xlwt.Workbook()
+sheet = book.add_sheet("scores")
+for r, row in enumerate([("group", "score"), (1, 10.5), (1, 11), None, (2, 14), (2, 15.5)]):
+    for c, value in enumerate(row or ()):
+        sheet.write(r, c, value)
+book.save("xlwt_empty_row.xls")

@@ -157,6 +157,8 @@ std::optional<ImportError> SheetTable::text(std::int64_t row, std::int64_t colum
         case FieldKind::Invalid:
             break;
     }
+    if (HasControlCharacter(text))
+        return ImportError::Of(ImportError::Kind::InvalidEntry, row, column);
     return store(row, column, CellKind::Text, kMissing, text);
 }
 
