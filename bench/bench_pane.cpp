@@ -10,7 +10,7 @@
 #include "OffscreenBenchMain.h"
 #include "analysis/Bootstrap.h"
 #include "analysis/EffectSizeReport.h"
-#include "output/ui/OutputPane.h"
+#include "gui/output/OutputPane.h"
 
 using namespace corvane;
 

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "OffscreenBenchMain.h"
-#include "analysis/ui/GroupValues.h"
-#include "analysis/ui/frmCorvane.h"
-#include "analysis/ui/frmDescriptives.h"
+#include "gui/analysis/GroupValues.h"
+#include "gui/analysis/frmCorvane.h"
+#include "gui/analysis/frmDescriptives.h"
 #include "data/DataSet.h"
 
 using namespace corvane;

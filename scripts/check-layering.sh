@@ -1,23 +1,24 @@
 #!/usr/bin/env bash
-# Fails when a file under src/ includes a header of a layer above its own, or when the includes
-# between folders form a cycle. The layers, lowest first:
+# Fails when a file under src/ includes a header of a layer above its own, when the includes
+# between folders form a cycle, or when a file outside src/gui includes Qt. The layers, lowest
+# first:
 #   core      common, data, data/formats and its folders, data/import, analysis, output
-#   platform  the Qt layer every window uses
-#   ui        data/ui, analysis/ui, output/ui
-#   app       the main window, the splash, the window registry
+#   platform  gui/platform, the Qt layer every window uses
+#   windows   gui/data, gui/analysis, gui/output
+#   app       gui/app: the main window, the splash, the window registry
 # The batch tool (cli) may include the core and itself, nothing else; nothing includes it.
 set -euo pipefail
 src=${1:-"$(dirname "$0")/../src"}
 cd "$src"
 
-# folder of a path under src: "data/ui/frmNavigate.h" -> "data/ui", "data/DataMatrix.h" -> "data"
+# folder of a path under src: "gui/data/frmNavigate.h" -> "gui/data", "data/DataMatrix.h" -> "data"
 folder_of() { local d=${1%/*}; echo "$d"; }
 layer_of() {
     case $1 in
         common | data | data/formats | data/formats/* | data/import | analysis | output) echo 0 ;;
-        platform) echo 1 ;;
-        */ui) echo 2 ;;
-        app) echo 3 ;;
+        gui/platform) echo 1 ;;
+        gui/data | gui/analysis | gui/output) echo 2 ;;
+        gui/app) echo 3 ;;
         cli) echo cli ;;
         *) echo unknown ;;
     esac
@@ -53,6 +54,15 @@ while IFS= read -r file; do
             status=1
         fi
     done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
+    case $file in
+        gui/*) ;;
+        *)
+            if grep -qE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' "$file"; then
+                echo "$file includes Qt: only the files under gui/ do"
+                status=1
+            fi
+            ;;
+    esac
 done < <(find . -type f \( -name '*.h' -o -name '*.cpp' \) | sed 's|^\./||' | sort)
 
 # A cycle between folders: repeatedly drop the folders no remaining folder includes; whatever is

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "app/AnalysisWindows.h"
+#include "gui/app/AnalysisWindows.h"
 #include "data/DataMatrix.h"
 #include "data/modGeneral.h"
-#include "output/ui/OutputPane.h"
-#include "platform/MessageService.h"
+#include "gui/output/OutputPane.h"
+#include "gui/platform/MessageService.h"
 
 namespace analysis_test {
 

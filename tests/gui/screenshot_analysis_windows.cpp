@@ -15,13 +15,13 @@
 #include <cstdio>
 
 #include "NextModal.h"
-#include "analysis/ui/frmCorvane.h"
-#include "analysis/ui/frmDescriptives.h"
-#include "app/AnalysisWindows.h"
-#include "app/frmMain.h"
-#include "data/ui/frmNavigate.h"
-#include "platform/FileSystemLists.h"
-#include "platform/MessageService.h"
+#include "gui/analysis/frmCorvane.h"
+#include "gui/analysis/frmDescriptives.h"
+#include "gui/app/AnalysisWindows.h"
+#include "gui/app/frmMain.h"
+#include "gui/data/frmNavigate.h"
+#include "gui/platform/FileSystemLists.h"
+#include "gui/platform/MessageService.h"
 
 namespace {
 

@@ -15,12 +15,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "analysis/ui/frmBootstrapDistributions.h"
-#include "analysis/ui/frmCorvane.h"
-#include "app/AnalysisWindows.h"
-#include "app/frmMain.h"
-#include "platform/FileSystemLists.h"
-#include "platform/MessageService.h"
+#include "gui/analysis/frmBootstrapDistributions.h"
+#include "gui/analysis/frmCorvane.h"
+#include "gui/app/AnalysisWindows.h"
+#include "gui/app/frmMain.h"
+#include "gui/platform/FileSystemLists.h"
+#include "gui/platform/MessageService.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

@@ -14,9 +14,9 @@
 #include <cstdio>
 
 #include "DarkPalette.h"
-#include "app/frmMain.h"
-#include "app/frmSplash.h"
-#include "platform/FileSystemLists.h"
+#include "gui/app/frmMain.h"
+#include "gui/app/frmSplash.h"
+#include "gui/platform/FileSystemLists.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include "AnalysisTestData.h"
 #include "KeyWalk.h"
 #include "NextModal.h"
-#include "analysis/ui/frmDescriptives.h"
-#include "app/AnalysisWindows.h"
+#include "gui/analysis/frmDescriptives.h"
+#include "gui/app/AnalysisWindows.h"
 #include "common/Messages.h"
-#include "output/ui/OutputPane.h"
-#include "platform/MessageService.h"
+#include "gui/output/OutputPane.h"
+#include "gui/platform/MessageService.h"
 
 using namespace analysis_test;
 namespace g = corvane::modGeneral;

@@ -15,16 +15,16 @@
 
 #include "analysis/BootstrapDistribution.h"
 #include "analysis/EffectSizeAnalysis.h"
-#include "analysis/ui/MarkerLabels.h"
-#include "analysis/ui/frmBootstrapDistributions.h"
-#include "analysis/ui/frmCorvane.h"
-#include "app/AnalysisWindows.h"
-#include "app/frmMain.h"
+#include "gui/analysis/MarkerLabels.h"
+#include "gui/analysis/frmBootstrapDistributions.h"
+#include "gui/analysis/frmCorvane.h"
+#include "gui/app/AnalysisWindows.h"
+#include "gui/app/frmMain.h"
 #include "common/Messages.h"
-#include "platform/Clipboard.h"
-#include "platform/FileSystemLists.h"
-#include "platform/MessageService.h"
-#include "platform/StringConversions.h"
+#include "gui/platform/Clipboard.h"
+#include "gui/platform/FileSystemLists.h"
+#include "gui/platform/MessageService.h"
+#include "gui/platform/StringConversions.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <memory>
 
 #include "NextModal.h"
-#include "app/frmMain.h"
-#include "output/ui/OutputPane.h"
-#include "output/ui/frmSaveOutput.h"
-#include "platform/FileSystemLists.h"
-#include "platform/MessageService.h"
+#include "gui/app/frmMain.h"
+#include "gui/output/OutputPane.h"
+#include "gui/output/frmSaveOutput.h"
+#include "gui/platform/FileSystemLists.h"
+#include "gui/platform/MessageService.h"
 
 using Answer = MessageService::Answer;
 

@@ -7,9 +7,9 @@
 #include "AnalysisTestData.h"
 #include "KeyWalk.h"
 #include "NextModal.h"
-#include "app/AnalysisWindows.h"
-#include "data/ui/frmNavigate.h"
-#include "output/ui/OutputPane.h"
+#include "gui/app/AnalysisWindows.h"
+#include "gui/data/frmNavigate.h"
+#include "gui/output/OutputPane.h"
 
 using namespace analysis_test;
 namespace g = corvane::modGeneral;

@@ -21,14 +21,14 @@
 #include <vector>
 
 #include "NextModal.h"
-#include "app/frmMain.h"
+#include "gui/app/frmMain.h"
 #include "data/import/ImportDataFile.h"
 #include "data/modGeneral.h"
-#include "output/ui/OutputPane.h"
-#include "output/ui/frmOpenOutput.h"
-#include "output/ui/frmSaveOutput.h"
-#include "platform/FileSystemLists.h"
-#include "platform/MessageService.h"
+#include "gui/output/OutputPane.h"
+#include "gui/output/frmOpenOutput.h"
+#include "gui/output/frmSaveOutput.h"
+#include "gui/platform/FileSystemLists.h"
+#include "gui/platform/MessageService.h"
 
 namespace g = corvane::modGeneral;
 using Answer = MessageService::Answer;

@@ -13,12 +13,12 @@
 #include "KeyWalk.h"
 #include "NextModal.h"
 #include "common/Messages.h"
-#include "output/ui/OutputPane.h"
-#include "output/ui/frmOpenOutput.h"
-#include "output/ui/frmSaveOutput.h"
-#include "platform/FileSystemLists.h"
-#include "platform/MessageService.h"
-#include "platform/Twips.h"
+#include "gui/output/OutputPane.h"
+#include "gui/output/frmOpenOutput.h"
+#include "gui/output/frmSaveOutput.h"
+#include "gui/platform/FileSystemLists.h"
+#include "gui/platform/MessageService.h"
+#include "gui/platform/Twips.h"
 
 namespace {
 

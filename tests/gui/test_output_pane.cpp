@@ -6,7 +6,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
-#include "output/ui/OutputPane.h"
+#include "gui/output/OutputPane.h"
 
 namespace {
 

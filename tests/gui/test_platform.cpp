@@ -15,11 +15,11 @@
 
 #include "DarkPalette.h"
 #include "NextModal.h"
-#include "platform/Clipboard.h"
-#include "platform/FieldColours.h"
-#include "platform/FileSystemLists.h"
-#include "platform/MessageService.h"
-#include "platform/Twips.h"
+#include "gui/platform/Clipboard.h"
+#include "gui/platform/FieldColours.h"
+#include "gui/platform/FileSystemLists.h"
+#include "gui/platform/MessageService.h"
+#include "gui/platform/Twips.h"
 
 namespace {
 

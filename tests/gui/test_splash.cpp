@@ -6,10 +6,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/frmMain.h"
-#include "app/frmSplash.h"
-#include "platform/FileSystemLists.h"
-#include "platform/MessageService.h"
+#include "gui/app/frmMain.h"
+#include "gui/app/frmSplash.h"
+#include "gui/platform/FileSystemLists.h"
+#include "gui/platform/MessageService.h"
 
 class TestSplash : public QObject {
     Q_OBJECT

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The layering check must fail on a copy of src/ given an upward include, a batch tool that
-# reaches past the core, or a cycle between two core folders, and name the fault each time.
+# reaches past the core, a cycle between two core folders, or Qt outside gui/, and name the
+# fault each time.
 set -uo pipefail
 check=$1
 src=$2
@@ -23,12 +24,14 @@ expect_caught() { # description, file to edit, line to add, text the report must
 rm -rf "$work/src" && cp -r "$src" "$work/src"
 "$check" "$work/src" >/dev/null || { echo "the unchanged copy fails"; exit 1; }
 
-expect_caught "core includes platform" data/modGeneral.cpp '#include "platform/Twips.h"' \
-    'data/modGeneral.cpp includes "platform/Twips.h"'
-expect_caught "a window includes the app" data/ui/frmNavigate.cpp '#include "app/frmMain.h"' \
-    'app is a layer above data/ui'
+expect_caught "core includes platform" data/modGeneral.cpp '#include "gui/platform/Twips.h"' \
+    'data/modGeneral.cpp includes "gui/platform/Twips.h"'
+expect_caught "a window includes the app" gui/data/frmNavigate.cpp '#include "gui/app/frmMain.h"' \
+    'gui/app is a layer above gui/data'
 expect_caught "the batch tool includes a window" cli/CliMain.cpp \
-    '#include "output/ui/OutputPane.h"' 'the batch tool links the core alone'
+    '#include "gui/output/OutputPane.h"' 'the batch tool links the core alone'
 expect_caught "a cycle inside the core" data/DataMatrix.h '#include "analysis/Bootstrap.h"' \
     'form a cycle'
+expect_caught "the core includes Qt" analysis/Bootstrap.cpp '#include <QString>' \
+    'analysis/Bootstrap.cpp includes Qt'
 exit $failures

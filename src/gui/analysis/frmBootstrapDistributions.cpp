@@ -1,0 +1,232 @@
+#include "gui/analysis/frmBootstrapDistributions.h"
+
+#include <QAreaSeries>
+#include <QBuffer>
+#include <QChart>
+#include <QChartView>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QPainter>
+#include <QPushButton>
+#include <QSvgGenerator>
+#include <QVBoxLayout>
+#include <QValueAxis>
+#include <cmath>
+
+#include "gui/analysis/MarkerLabels.h"
+#include "common/Messages.h"
+#include "output/OutputFile.h"
+#include "gui/platform/Guarded.h"
+#include "gui/platform/MessageService.h"
+#include "gui/platform/StringConversions.h"
+
+namespace {
+
+// A vertical line over the bars at a marker, named in the legend, with its value printed at
+// its top.
+void AddMarker(QChart* chart, QValueAxis* x, QValueAxis* y, MarkerLabels* labels,
+               const corvane::DistributionMarker& m, const QString& name, Qt::PenStyle style,
+               const QColor& colour) {
+    auto* line = new QLineSeries(chart);
+    line->setName(name + QStringLiteral(" = ") + FromCore(m.text));
+    line->append(m.value, 0);
+    line->append(m.value, y->max());
+    QPen pen(colour, 2, style);
+    line->setPen(pen);
+    chart->addSeries(line);
+    line->attachAxis(x);
+    line->attachAxis(y);
+    labels->add(line, m.value, FromCore(m.text), colour);
+}
+
+// Ticks at a round step that gives about six over the span, the axis ending where the span does.
+void SetTicks(QValueAxis* x, double low, double high) {
+    const double raw = (high - low) / 6;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    double step = 10 * magnitude;
+    for (const double f : {1.0, 2.0, 5.0}) {
+        if (f * magnitude >= raw) {
+            step = f * magnitude;
+            break;
+        }
+    }
+    x->setTickType(QValueAxis::TicksDynamic);
+    x->setTickAnchor(0);
+    x->setTickInterval(step);
+}
+
+QChart* BuildChart(const corvane::BootstrapDistribution& dist, const std::string& title,
+                   const QString& effect) {
+    auto* chart = new QChart;
+    chart->setTitle(FromCore(title));
+    QFont titleFont = chart->titleFont();
+    titleFont.setBold(true);
+    chart->setTitleFont(titleFont);
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+
+    auto* x = new QValueAxis(chart);
+    x->setRange(dist.axisLow(), dist.axisHigh());
+    SetTicks(x, dist.axisLow(), dist.axisHigh());
+    x->setTitleText(effect);
+    x->setLabelFormat(QStringLiteral("%.2f"));
+    auto* y = new QValueAxis(chart);
+    const int highest = std::max(1, dist.highestCount());
+    // Room above the tallest bar for the markers' values.
+    y->setRange(0, highest * 1.15);
+    y->applyNiceNumbers();
+    y->setLabelFormat(QStringLiteral("%d"));
+    y->setTitleText(QStringLiteral("Trials"));
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+
+    // The bars as one filled outline stepping over the bin edges.
+    if (!dist.viewBins().empty()) {
+        auto* outline = new QLineSeries(chart);
+        for (const corvane::HistogramBin& b : dist.viewBins()) {
+            outline->append(b.lower, 0);
+            outline->append(b.lower, b.count);
+            outline->append(b.upper, b.count);
+            outline->append(b.upper, 0);
+        }
+        auto* bars = new QAreaSeries(outline);
+        bars->setName(QStringLiteral("Trials"));
+        bars->setBrush(QColor(0x9c, 0xb8, 0xd8));
+        bars->setPen(QPen(QColor(0x3f, 0x5f, 0x86), 1));
+        chart->addSeries(bars);
+        bars->attachAxis(x);
+        bars->attachAxis(y);
+        for (QLegendMarker* marker : chart->legend()->markers(bars)) marker->setVisible(false);
+    }
+    auto* labels = new MarkerLabels(chart);
+    if (dist.hasObserved()) {
+        AddMarker(chart, x, y, labels, dist.observed(), effect, Qt::SolidLine, Qt::black);
+    }
+    if (dist.hasBounds()) {
+        const QColor bound(0xb0, 0x1e, 0x1e);
+        AddMarker(chart, x, y, labels, dist.lower(), QStringLiteral("Lower bound"), Qt::DashLine,
+                  bound);
+        AddMarker(chart, x, y, labels, dist.upper(), QStringLiteral("Upper bound"), Qt::DashLine,
+                  bound);
+    }
+    return chart;
+}
+
+QChartView* MakeView(QWidget* parent, const char* name) {
+    auto* view = new QChartView(parent);
+    view->setObjectName(QString::fromLatin1(name));
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setMinimumSize(420, 240);
+    return view;
+}
+
+// Under a chart: how many trials lie beyond its axis; hidden when none does.
+QLabel* MakeBeyondLabel(QWidget* parent, const char* name) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setAlignment(Qt::AlignCenter);
+    label->hide();
+    return label;
+}
+
+void ShowBeyond(QLabel* label, const corvane::BootstrapDistribution& dist) {
+    label->setText(FromCore(dist.beyondAxisText()));
+    label->setVisible(!label->text().isEmpty());
+}
+
+}  // namespace
+
+frmBootstrapDistributions::frmBootstrapDistributions(QWidget* parent, ChoosePictureFile choose)
+    : QWidget(parent, Qt::Window), m_choose(std::move(choose)) {
+    setObjectName(QStringLiteral("frmBootstrapDistributions"));
+    setWindowTitle(QStringLiteral("Bootstrap Distributions"));
+
+    m_pictures = new QWidget(this);
+    m_pictures->setObjectName(QStringLiteral("m_pictures"));
+    m_pictures->setAutoFillBackground(true);
+    chtD = MakeView(m_pictures, "chtD");
+    chtRobustD = MakeView(m_pictures, "chtRobustD");
+    lblDBeyond = MakeBeyondLabel(m_pictures, "lblDBeyond");
+    lblRobustDBeyond = MakeBeyondLabel(m_pictures, "lblRobustDBeyond");
+    auto* charts = new QVBoxLayout(m_pictures);
+    charts->setContentsMargins(0, 0, 0, 0);
+    charts->addWidget(chtD, 1);
+    charts->addWidget(lblDBeyond);
+    charts->addWidget(chtRobustD, 1);
+    charts->addWidget(lblRobustDBeyond);
+
+    cmdSavePicture = new QPushButton(QStringLiteral("Save Picture..."), this);
+    cmdSavePicture->setObjectName(QStringLiteral("cmdSavePicture"));
+    cmdSavePicture->setAutoDefault(false);
+    connect(cmdSavePicture, &QPushButton::clicked, this, [this] {
+        Guarded(this, QStringLiteral("Save Picture"), [this] { cmdSavePicture_Click(); });
+    });
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdSavePicture);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_pictures, 1);
+    layout->addLayout(buttons);
+    resize(760, 720);
+}
+
+void frmBootstrapDistributions::showDistributions(const corvane::BootstrapDistributions& run) {
+    // A view owns its chart but lets go of the one it replaces, which goes here.
+    auto replace = [](QChartView* view, QChart* chart) {
+        QChart* old = view->chart();
+        view->setChart(chart);
+        delete old;
+    };
+    replace(chtD, BuildChart(run.d, run.dTitle, QStringLiteral("Cohen's D")));
+    replace(chtRobustD,
+            BuildChart(run.robustD, run.robustDTitle, QStringLiteral("Robust Cohen's D")));
+    ShowBeyond(lblDBeyond, run.d);
+    ShowBeyond(lblRobustDBeyond, run.robustD);
+}
+
+void frmBootstrapDistributions::cmdSavePicture_Click() {
+    const QString caption = QStringLiteral("Save Picture");
+    const QString filter = QStringLiteral("PNG image (*.png);;SVG image (*.svg)");
+    const QString path = m_choose ? m_choose(this, caption, filter)
+                                  : QFileDialog::getSaveFileName(this, caption, QString(), filter);
+    if (path.isEmpty()) return;
+    const QString failure = savePicture(path);
+    if (!failure.isEmpty()) MessageService::warning(this, caption, failure);
+}
+
+QString frmBootstrapDistributions::savePicture(const QString& path) {
+    const bool svg = path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive);
+    if (!svg && !path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) {
+        return QString::fromUtf8(corvane::msg::kPictureNameNeedsExtension);
+    }
+    auto failed = [&path](const std::string& reason, bool oldFileLost = false) {
+        return FromCore(corvane::msg::PictureNotSaved(ToCore(path), reason, oldFileLost));
+    };
+    // The picture is made in memory first, so a picture that cannot be made touches no file.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (svg) {
+        QSvgGenerator generator;
+        generator.setOutputDevice(&buffer);
+        generator.setSize(m_pictures->size());
+        generator.setViewBox(QRect(QPoint(0, 0), m_pictures->size()));
+        generator.setTitle(windowTitle());
+        QPainter painter;
+        if (!painter.begin(&generator)) return failed("the SVG could not be made");
+        m_pictures->render(&painter);
+        painter.end();
+    } else if (!m_pictures->grab().save(&buffer, "PNG")) {
+        return failed("the PNG could not be made");
+    }
+
+    // The output files' own save: a complete file or the old one, its mode and links kept.
+    const auto saved = corvane::SaveFileSafely(
+        ToNativePath(path), std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (!saved) return failed(saved.error().reason, saved.error().oldFileLost);
+    return {};
+}

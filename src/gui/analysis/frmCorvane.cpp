@@ -1,0 +1,413 @@
+#include "gui/analysis/frmCorvane.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMetaObject>
+#include <QPalette>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QTimer>
+#include <QToolButton>
+#include <atomic>
+#include <charconv>
+#include <exception>
+#include <string>
+#include <thread>
+
+#include "analysis/EffectSizeAnalysis.h"
+#include "common/Messages.h"
+#include "common/Single.h"
+#include "common/UniformGenerator.h"
+#include "gui/platform/BusyPointer.h"
+#include "gui/platform/FixedLayout.h"
+#include "gui/platform/MessageService.h"
+#include "gui/platform/StringConversions.h"
+
+// One analysis on its own thread. The thread writes `outcome` or `failure` and then posts the
+// end to the window, which joins it before reading them.
+struct frmCorvane::Run {
+    std::uint64_t id = 0;
+    // The run's own hold on the data set: a new one loaded meanwhile leaves it as it was.
+    std::shared_ptr<const corvane::DataSet> data;
+    corvane::EffectSizeRequest request;
+    std::uint64_t seed = 0;
+    corvane::CancelToken cancel;
+    std::atomic<std::int32_t> completed{0};
+    std::optional<corvane::Result<corvane::EffectSizeOutcome, corvane::AnalysisError>> outcome;
+    std::exception_ptr failure;
+    std::thread thread;
+};
+
+namespace {
+
+// The trial box is brought up to date this often while a run goes on: more often than the
+// core reports completed trials (every 50 ms), so every count it reports is shown.
+constexpr int kProgressIntervalMs = 40;
+
+// Where each trial button sits in its frame, in the order of kTrialChoices: two to a row.
+struct TrialPlace {
+    int left;
+    int top;
+    int width;
+};
+constexpr TrialPlace kTrialPlaces[] = {{120, 360, 975},  {1200, 360, 735}, {120, 720, 855},
+                                       {1200, 720, 855}, {120, 1080, 855}, {1200, 1080, 855},
+                                       {120, 1440, 855}, {1200, 1440, 855}};
+static_assert(std::size(kTrialPlaces) == corvane::kTrialChoices.size());
+
+// The drop-down arrow beside a group box. It takes no focus, so the tab order stays as it was;
+// Alt+Down or F4 in the box opens it instead, as in a combo box.
+QToolButton* MakeValuesButton(QWidget* parent, const char* name, QLineEdit* box, int left,
+                              int top) {
+    auto* button = MakeControl<QToolButton>(parent, name, left, top, 240, 285);
+    button->setArrowType(Qt::DownArrow);
+    // The arrow says it all; the small second arrow a button with a menu gets is left off.
+    button->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0; }"));
+    button->setPopupMode(QToolButton::InstantPopup);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setMenu(new QMenu(button));
+    button->setEnabled(false);
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::ALT | Qt::Key_Down), QKeySequence(Qt::Key_F4)}) {
+        QObject::connect(new QShortcut(keys, box, nullptr, nullptr, Qt::WidgetShortcut),
+                         &QShortcut::activated, button, [button] {
+                             if (button->isEnabled()) button->showMenu();
+                         });
+    }
+    return button;
+}
+
+QString CountText(std::int64_t count) {
+    return count == 1 ? QStringLiteral("1 case") : QStringLiteral("%1 cases").arg(count);
+}
+
+}  // namespace
+
+frmCorvane::frmCorvane(std::shared_ptr<const corvane::DataSet> data, OutputPane* pane,
+                       QWidget* parent)
+    : AnalysisDialog(QStringLiteral("frmCorvane"), QStringLiteral("Corvane"), parent),
+      m_lngDV(corvane::kNone),
+      m_lngGV(corvane::kNone),
+      m_data(std::move(data)),
+      m_pane(pane),
+      m_seedSource(&corvane::UniformGenerator::ClockSeed),
+      m_progressTimer(new QTimer(this)) {
+    m_progressTimer->setInterval(kProgressIntervalMs);
+    connect(m_progressTimer, &QTimer::timeout, this, [this] {
+        if (m_run) showProgress(*m_run);
+    });
+    buildControls();
+    setFocusOrder();
+    Form_Load();
+}
+
+void frmCorvane::buildControls() {
+    fraSelectDV = MakeFrame(this, "fraSelectDV", "Pick Dep. Variable", 120, 120, 1932, 3732);
+    lstDV = MakeControl<QListWidget>(fraSelectDV, "lstDV", 240, 360, 1452, 2985);
+
+    fraSelectGroups =
+        MakeFrame(this, "fraSelectGroups", "Pick Group Variable", 2280, 120, 1932, 3732);
+    lstGV = MakeControl<QListWidget>(fraSelectGroups, "lstGV", 240, 360, 1452, 2310);
+    lblGroup1 =
+        MakeCaptioned<QLabel>(fraSelectGroups, "lblGroup1", "Group 1:", 360, 2880, 852, 252);
+    txtGroup1 = MakeControl<QLineEdit>(fraSelectGroups, "txtGroup1", 1080, 2880, 552, 285);
+    cmdGroup1Values = MakeValuesButton(fraSelectGroups, "cmdGroup1Values", txtGroup1, 1632, 2880);
+    lblGroup2 =
+        MakeCaptioned<QLabel>(fraSelectGroups, "lblGroup2", "Group 2:", 360, 3240, 732, 252);
+    txtGroup2 = MakeControl<QLineEdit>(fraSelectGroups, "txtGroup2", 1080, 3240, 552, 285);
+    cmdGroup2Values = MakeValuesButton(fraSelectGroups, "cmdGroup2Values", txtGroup2, 1632, 3240);
+
+    fraTrials = MakeFrame(this, "fraTrials", "Pick Number of Trials", 4440, 120, 2295, 2172);
+    for (std::size_t i = 0; i < optTrials.size(); ++i) {
+        const std::string caption = std::to_string(corvane::kTrialChoices[i]);
+        const std::string name = "opt" + caption;
+        const TrialPlace& at = kTrialPlaces[i];
+        optTrials[i] = MakeCaptioned<QRadioButton>(fraTrials, name.c_str(), caption.c_str(),
+                                                   at.left, at.top, at.width, 252);
+    }
+    lblTrial = MakeCaptioned<QLabel>(fraTrials, "lblTrial", "Trial Number:", 120, 1800, 972, 252);
+    txtTrial = MakeControl<QLineEdit>(fraTrials, "txtTrial", 1200, 1800, 735, 288);
+    txtTrial->setReadOnly(true);
+    QPalette trialPalette = txtTrial->palette();
+    trialPalette.setColor(QPalette::Base, trialPalette.color(QPalette::Button));
+    txtTrial->setPalette(trialPalette);
+
+    fraConfidence =
+        MakeFrame(this, "fraConfidence", "Pick Confidence Level", 4440, 2400, 2295, 1452);
+    opt90CI = MakeCaptioned<QRadioButton>(fraConfidence, "opt90CI", "90% CI", 120, 360, 972, 252);
+    opt95CI = MakeCaptioned<QRadioButton>(fraConfidence, "opt95CI", "95% CI", 120, 720, 1092, 252);
+    opt99CI = MakeCaptioned<QRadioButton>(fraConfidence, "opt99CI", "99% CI", 120, 1080, 972, 252);
+
+    fraPickGroup =
+        MakeFrame(this, "fraPickGroup", "Use variance of which group?", 120, 3960, 6615, 855);
+    optGroup1 =
+        MakeCaptioned<QRadioButton>(fraPickGroup, "optGroup1", "Group 1", 1800, 360, 1335, 252);
+    optGroup2 =
+        MakeCaptioned<QRadioButton>(fraPickGroup, "optGroup2", "Group 2", 3720, 360, 1332, 252);
+
+    lblSeed = MakeCaptioned<QLabel>(this, "lblSeed", "Seed (empty: from the clock):", 240, 4995,
+                                    3375, 252);
+    txtSeed = MakeControl<QLineEdit>(this, "txtSeed", 3720, 4950, 3015, 285);
+
+    cmdOK = MakeButton(this, "cmdOK", "OK", 1920, 5475, 1215, 495);
+    cmdCancel = MakeButton(this, "cmdCancel", "Cancel", 3720, 5475, 1215, 495);
+    connect(cmdOK, &QPushButton::clicked, this, &frmCorvane::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmCorvane::cmdCancel_Click);
+
+    FixWindowFrame(this, 6795, 6180);
+}
+
+frmCorvane::~frmCorvane() {
+    // However the window goes (released after an import, the program ending), no thread of it
+    // outlives it.
+    if (m_run) {
+        m_run->cancel.cancel();
+        m_run->thread.join();
+    }
+}
+
+QRadioButton* frmCorvane::trialButton(std::int32_t trials) const {
+    for (std::size_t i = 0; i < optTrials.size(); ++i)
+        if (corvane::kTrialChoices[i] == trials) return optTrials[i];
+    return nullptr;
+}
+
+void frmCorvane::setFocusOrder() {
+    std::vector<QWidget*> order = {lstDV, lstGV, cmdOK, cmdCancel, txtGroup1, txtGroup2};
+    order.insert(order.end(), optTrials.begin(), optTrials.end());
+    order.insert(order.end(), {opt90CI, opt95CI, opt99CI, txtTrial, optGroup1, optGroup2, txtSeed});
+    for (std::size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
+}
+
+void frmCorvane::setDataSet(std::shared_ptr<const corvane::DataSet> data) {
+    if (data == m_data) return;
+    m_data = std::move(data);
+    m_groupValues.clear();
+    offerGroupValues();
+}
+
+void frmCorvane::Form_Load() {
+    addVariableItems(lstDV, *m_data);
+    addVariableItems(lstGV, *m_data);
+    // The handlers hear only ticks that really changed, so each member follows the ticked item
+    // however the notifications arrive.
+    watchTicks(lstDV, m_ticksDV, [this](int row) { lstDV_ItemCheck(row); });
+    watchTicks(lstGV, m_ticksGV, [this](int row) { lstGV_ItemCheck(row); });
+    m_lngDV = corvane::kNone;
+    m_lngGV = corvane::kNone;
+    optTrials.front()->setChecked(true);
+    opt95CI->setChecked(true);
+    optGroup1->setChecked(true);
+}
+
+void frmCorvane::lstDV_ItemCheck(int index) { itemCheck(lstDV, m_lngDV, index); }
+
+void frmCorvane::lstGV_ItemCheck(int index) {
+    itemCheck(lstGV, m_lngGV, index);
+    offerGroupValues();
+}
+
+const std::optional<std::vector<GroupValue>>& frmCorvane::groupValues(std::int32_t variable) {
+    auto at = m_groupValues.find(variable);
+    if (at == m_groupValues.end()) {
+        const BusyPointer busy(this);
+        at = m_groupValues.emplace(variable, GroupValuesOf(*m_data, variable)).first;
+    }
+    return at->second;
+}
+
+void frmCorvane::offerGroupValues() {
+    static const std::optional<std::vector<GroupValue>> none;
+    const auto& values = m_lngGV == corvane::kNone ? none : groupValues(m_lngGV);
+    for (auto [button, box] :
+         {std::pair{cmdGroup1Values, txtGroup1}, {cmdGroup2Values, txtGroup2}}) {
+        QMenu* menu = button->menu();
+        menu->clear();
+        button->setEnabled(values && !values->empty());
+        if (!values) continue;
+        for (const GroupValue& value : *values) {
+            QAction* pick = menu->addAction(FromCore(value.shown) + QStringLiteral(": ") +
+                                            CountText(value.count));
+            connect(pick, &QAction::triggered, box,
+                    [box, text = FromCore(value.text)] { box->setText(text); });
+        }
+    }
+}
+
+void frmCorvane::itemCheck(QListWidget* list, std::int32_t& member, int index) {
+    QListWidgetItem* item = list->item(index);
+    if (item == nullptr) return;
+    const std::int32_t variable = index + 1;
+    if (item->checkState() != Qt::Checked) {
+        // The ticked item has been unticked; unticking any other item changes nothing.
+        if (member == variable) member = corvane::kNone;
+        return;
+    }
+    if (member == variable) return;
+    // Unticking the old item raises this handler again for it, which clears the member; the
+    // new item's number is stored last.
+    for (int i = 0; i < list->count(); ++i) {
+        if (i != index && list->item(i)->checkState() == Qt::Checked)
+            list->item(i)->setCheckState(Qt::Unchecked);
+    }
+    member = variable;
+}
+
+void frmCorvane::setSeedSource(std::function<std::uint64_t()> source) {
+    m_seedSource = std::move(source);
+}
+
+void frmCorvane::cmdOK_Click() {
+    runGuarded([this] { runAnalysis(); });
+}
+
+corvane::EffectSizeRequest frmCorvane::requestFromControls() const {
+    corvane::EffectSizeRequest request;
+    for (std::size_t i = 0; i < optTrials.size(); ++i) {
+        if (optTrials[i]->isChecked()) {
+            request.settings.trials = corvane::kTrialChoices[i];
+            break;
+        }
+    }
+    const QRadioButton* const levelButtons[] = {opt90CI, opt95CI, opt99CI};
+    static_assert(std::size(levelButtons) == corvane::kLevelPercents.size());
+    for (std::size_t i = 0; i < std::size(levelButtons); ++i) {
+        if (levelButtons[i]->isChecked()) {
+            request.settings.level = *corvane::ConfidenceLevel(corvane::kLevelPercents[i]);
+            break;
+        }
+    }
+    request.settings.chosenGroup = optGroup2->isChecked() ? 2 : 1;
+    request.code1Text = ToCore(txtGroup1->text());
+    request.code2Text = ToCore(txtGroup2->text());
+    request.dependent = m_lngDV;
+    request.grouping = m_lngGV;
+    return request;
+}
+
+void frmCorvane::runAnalysis() {
+    if (m_run) return;
+    // Every OK draws from a generator seeded afresh: from the seed box, else from the source.
+    const std::string seedText = ToCore(txtSeed->text().trimmed());
+    std::uint64_t seed = 0;
+    if (seedText.empty()) {
+        seed = m_seedSource();
+    } else {
+        const char* end = seedText.data() + seedText.size();
+        const auto [at, ec] = std::from_chars(seedText.data(), end, seed);
+        if (ec != std::errc() || at != end) {
+            MessageService::warning(this, FromCore(corvane::msg::kTitleAnalysisError),
+                                    FromCore(corvane::msg::kSeedInvalid));
+            return;
+        }
+    }
+    auto run = std::make_unique<Run>();
+    run->id = ++m_runId;
+    run->request = requestFromControls();
+    run->seed = seed;
+    run->data = m_data;
+    Run* const r = run.get();
+    // Releasing this window joins the thread first.
+    run->thread = std::thread([this, r] {
+        try {
+            r->outcome.emplace(corvane::RunEffectSizeAnalysis(
+                *r->data, r->request, r->seed,
+                [r](std::int32_t done) { r->completed.store(done, std::memory_order_relaxed); },
+                corvane::RunOptions{0, &r->cancel}));
+        } catch (...) {
+            r->failure = std::current_exception();
+        }
+        const std::uint64_t id = r->id;
+        QMetaObject::invokeMethod(
+            this, [this, id] { finishRun(id); }, Qt::QueuedConnection);
+    });
+    m_run = std::move(run);
+
+    m_busy.emplace(this);
+    // The trial box stays enabled and has a text pointer of its own; disabled controls show
+    // the window's.
+    m_busyTrialBox.emplace(txtTrial);
+    m_focusBeforeRun = focusWidget();
+    cmdCancel->setFocus();
+    setControlsEnabled(false);
+    m_progressTimer->start();
+}
+
+void frmCorvane::finishRun(std::uint64_t id) {
+    if (!m_run || m_run->id != id) return;  // the end of a run already stopped
+    const std::unique_ptr<Run> run = std::move(m_run);
+    run->thread.join();
+    endRun(*run);
+    // A box comes while the busy pointer is still up.
+    runGuarded([&] {
+        if (run->failure) std::rethrow_exception(run->failure);
+        const auto& outcome = *run->outcome;
+        if (!outcome.ok() && outcome.error().cancelled) return;
+        finish(outcome, m_pane, [](const corvane::EffectSizeOutcome& o) { return o.report; });
+        if (outcome.ok() && m_runSucceeded)
+            m_runSucceeded(*run->data, run->request, outcome.value());
+    });
+    m_busyTrialBox.reset();
+    m_busy.reset();
+}
+
+void frmCorvane::stopRun() {
+    if (!m_run) return;
+    const std::unique_ptr<Run> run = std::move(m_run);
+    run->cancel.cancel();
+    run->thread.join();
+    endRun(*run);
+    m_busyTrialBox.reset();
+    m_busy.reset();
+}
+
+void frmCorvane::endRun(const Run& run) {
+    m_progressTimer->stop();
+    showProgress(run);
+    setControlsEnabled(true);
+    if (m_focusBeforeRun && isVisible()) m_focusBeforeRun->setFocus();
+    m_focusBeforeRun = nullptr;
+}
+
+void frmCorvane::showProgress(const Run& run) {
+    const std::int32_t done = run.completed.load(std::memory_order_relaxed);
+    if (done <= 0 || txtTrial->text() == QString::number(done)) return;
+    txtTrial->setText(QString::number(done));
+    txtTrial->repaint();
+}
+
+void frmCorvane::setControlsEnabled(bool enabled) {
+    // The trial box and its label stay readable; Cancel stays pressable.
+    QWidget* const controls[] = {fraSelectDV,  fraSelectGroups, fraConfidence,
+                                 fraPickGroup, txtSeed,         cmdOK};
+    for (QWidget* w : controls) w->setEnabled(enabled);
+    for (QRadioButton* b : optTrials) b->setEnabled(enabled);
+}
+
+void frmCorvane::cmdCancel_Click() {
+    if (m_run) {
+        stopRun();
+        return;
+    }
+    hide();
+}
+
+void frmCorvane::keyPressEvent(QKeyEvent* event) {
+    if (m_run && event->key() == Qt::Key_Escape) {
+        event->accept();
+        stopRun();
+        return;
+    }
+    AnalysisDialog::keyPressEvent(event);
+}
+
+void frmCorvane::closeEvent(QCloseEvent* event) {
+    stopRun();
+    AnalysisDialog::closeEvent(event);
+}

@@ -1,0 +1,78 @@
+#include "gui/app/AnalysisWindows.h"
+
+#include <memory>
+
+#include "analysis/BootstrapDistribution.h"
+#include "analysis/EffectSizeAnalysis.h"
+#include "analysis/PaperSentence.h"
+#include "gui/analysis/frmCorvane.h"
+#include "gui/analysis/frmDescriptives.h"
+#include "data/modGeneral.h"
+#include "gui/data/frmNavigate.h"
+
+AnalysisWindows::AnalysisWindows(QWidget* owner, OutputPane* pane)
+    : m_owner(owner), m_pane(pane), m_distributions(owner) {}
+
+AnalysisWindows::~AnalysisWindows() {
+    m_distributions.setAvailabilityListener({});
+    m_paperSentenceListener = nullptr;
+    discardAnalysisWindows();
+}
+
+QWidget* AnalysisWindows::corvane() const { return m_corvane.existing(); }
+
+QWidget* AnalysisWindows::descriptives() const { return m_descriptives.existing(); }
+
+frmCorvane* AnalysisWindows::corvaneInstance() {
+    return m_corvane.get([this] { return newCorvane(); });
+}
+
+frmCorvane* AnalysisWindows::newCorvane() {
+    auto* window = new frmCorvane(corvane::modGeneral::Current(), m_pane, m_owner);
+    window->setRunSucceeded([this](const corvane::DataSet& data,
+                                   const corvane::EffectSizeRequest& request,
+                                   const corvane::EffectSizeOutcome& outcome) {
+        m_distributions.keepRun(corvane::MakeBootstrapDistributions(data, request, outcome.result));
+        m_paperSentence = corvane::PaperSentence(data, request, outcome.result);
+        if (m_paperSentenceListener) m_paperSentenceListener(true);
+    });
+    return window;
+}
+
+frmDescriptives* AnalysisWindows::descriptivesInstance() {
+    return m_descriptives.get(
+        [this] { return new frmDescriptives(corvane::modGeneral::Current(), m_pane, m_owner); });
+}
+
+// Each showing hands the window the data set loaded now.
+void AnalysisWindows::showCorvane() {
+    frmCorvane* window = corvaneInstance();
+    window->setDataSet(corvane::modGeneral::Current());
+    m_corvane.showModal([window] { return window; });
+}
+
+void AnalysisWindows::showDescriptives() {
+    frmDescriptives* window = descriptivesInstance();
+    window->setDataSet(corvane::modGeneral::Current());
+    m_descriptives.showModal([window] { return window; });
+}
+
+void AnalysisWindows::showNavigate() {
+    // Built afresh at every opening; a data set without a cell (1, 1) opens nothing.
+    auto navigator = std::make_unique<frmNavigate>(corvane::modGeneral::Current(), m_owner);
+    if (!navigator->Form_Load()) return;
+    navigator->exec();
+}
+
+void AnalysisWindows::discardAnalysisWindows() {
+    m_corvane.discard();
+    m_descriptives.discard();
+    m_distributions.drop();
+    m_paperSentence.clear();
+    if (m_paperSentenceListener) m_paperSentenceListener(false);
+}
+
+void AnalysisWindows::setPaperSentenceListener(std::function<void(bool)> listener) {
+    m_paperSentenceListener = std::move(listener);
+    if (m_paperSentenceListener) m_paperSentenceListener(!m_paperSentence.empty());
+}
