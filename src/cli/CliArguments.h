@@ -4,15 +4,12 @@
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "cli/CliCommand.h"
-#include "data/formats/sheets/Workbook.h"
-#include "data/import/ImportDataFile.h"
 
-// The command line: its shape, and each option's value checked and read.
+// The command line's shape, its errors, and the variables it names.
 namespace corvane::cli {
 
 // A usage error: the reason, printed before the usage text.
@@ -32,22 +29,16 @@ struct UserError {
 struct ParsedArgs {
     const CliCommand* command = nullptr;  // none when only help was asked for
     std::string file;
-    std::map<std::string, std::string> values;
-    std::set<std::string> flags;
+    std::map<std::string, std::string> given;  // each option given, by name; a flag's text is ""
     bool help = false;
 
+    // The option's text; null when it was not given.
     const std::string* value(const std::string& name) const;
-    // The option's value; a UsageError when it was not given.
-    const std::string& required(const std::string& name) const;
-    bool flag(const std::string& name) const { return flags.count(name) != 0; }
 };
 
 // Finds the command among `commands` and reads its options; throws UsageError when the line is
 // not a command the tool knows.
 ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::vector<CliCommand>& commands);
-
-// The usage text printed for --help and after a usage error.
-std::string UsageText();
 
 // A whole decimal number with nothing around it.
 template <class T>
@@ -59,36 +50,9 @@ std::optional<T> ParseUnsigned(const std::string& text) {
     return value;
 }
 
-// Each option's value, or a UsageError naming what the option takes. Options that were not
-// given read as their default: nothing where the caller keeps its own.
-
-// --delimiter as the character the import splits on; kDetectFormat for auto or when not given.
-char ParseDelimiter(const ParsedArgs& a);
-// --sheet: a workbook's sheet by name, or by number from 1; the first when not given.
-SheetChoice ParseSheet(const ParsedArgs& a);
-// --format: true for json, false for text (the default).
-bool ParseJsonFormat(const ParsedArgs& a);
-// --format of an effect size: the report, JSON or one sentence for a manuscript.
-enum class EffectSizeFormat { Text, Json, Sentence };
-EffectSizeFormat ParseEffectSizeFormat(const ParsedArgs& a);
-// --trials, 1 to 1000000.
-std::optional<std::int32_t> ParseTrials(const ParsedArgs& a);
-// --level in percent, one of kLevelPercents; 95 when not given.
-int ParseLevelPercent(const ParsedArgs& a);
-// --variance-of: the group whose variance scales d, 1 or 2.
-std::optional<int> ParseVarianceOf(const ParsedArgs& a);
-// --seed; when not given, one from the clock below 2^53 so that any JSON reader holds the
-// reported seed exactly.
-std::uint64_t ParseSeed(const ParsedArgs& a);
-// --threads, 1 to 1024.
-std::optional<unsigned> ParseThreads(const ParsedArgs& a);
-// --distribution: the CSV's name, never empty nor the data file itself; null when not given.
-const std::string* ParseDistribution(const ParsedArgs& a);
-
-// The texts of the variable options (such as dv and gv), each required. One given as a number
-// out of 1..100000 is refused now, before the file is read; a name once its first line is known.
-std::vector<std::string> VariableOptions(const ParsedArgs& a,
-                                         const std::vector<std::string>& options);
+// The text of a variable option (such as dv): one given as a number out of 1..100000 is refused
+// now, before the file is read; a name once the file's first line is known.
+std::string CheckVariableText(const std::string& text, const std::string& option);
 // A variable given by number (1..100000), or by a name of the file's first line once the file is
 // read; a usage error otherwise. `option` names the option in the message.
 std::int32_t ResolveVariable(const std::string& text, const std::vector<std::string>& names,

@@ -8,6 +8,7 @@
 
 #include "cli/CliArguments.h"
 #include "cli/Commands.h"
+#include "cli/UsageText.h"
 #include "common/Messages.h"
 
 namespace corvane::cli {
@@ -17,7 +18,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     try {
         const ParsedArgs parsed = ParseArgs(args, Commands());
         if (parsed.help) {
-            out << UsageText() << std::flush;
+            out << UsageText(Commands()) << std::flush;
             return kExitOk;
         }
         const std::string text = parsed.command->run(parsed, err, environment);
@@ -33,7 +34,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     } catch (const Interrupted&) {
         return kExitInterrupted;
     } catch (const UsageError& e) {
-        err << msg::CliFailed(e.reason) << "\n\n" << UsageText();
+        err << msg::CliFailed(e.reason) << "\n\n" << UsageText(Commands());
         return kExitUsage;
     } catch (const UserError& e) {
         err << e.message << "\n";

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "cli/CliArguments.h"
+#include "common/Messages.h"
 #include "data/import/ImportDataFile.h"
 
 namespace corvane::cli {
@@ -16,11 +17,17 @@ std::string DisplayPath(const std::string& file) {
     }
 }
 
-DataSet Import(const std::string& file, const std::string& shownPath, const ParsedArgs& a) {
-    auto imported = ImportDataFile(file, ParseDelimiter(a), {}, ParseSheet(a));
+DataSet Import(const DataFileChoice& choice, const std::string& shownPath) {
+    auto imported = ImportDataFile(choice.file, choice.delimiter, {}, choice.sheet);
     if (!imported)
         throw UserError{ImportErrorText(imported.error(), shownPath, kDetectInBatchTool)};
     return std::move(imported).value();
+}
+
+void CheckInData(const std::vector<std::int32_t>& variables, const DataSet& data) {
+    for (const std::int32_t v : variables) {
+        if (v > data.variables()) throw UserError{msg::VariableNotInData(v, data.variables())};
+    }
 }
 
 std::string WithLineEnds(const std::string& text, bool crlf) {

@@ -7,16 +7,25 @@
 #include "cli/CliArguments.h"
 #include "cli/CliCommand.h"
 #include "cli/CliMain.h"
+#include "cli/DescriptivesOptions.h"
+#include "cli/EffectSizeOptions.h"
+#include "cli/ImportOptions.h"
 
-// The commands of corvane-cli. A command is a run function in a file of its own and one row of
-// the table, which names the options it takes.
+// The commands of corvane-cli. A command is its values (XOptions.h), its declaration with the
+// options it takes and their checks (XOptions.cpp), its run (XCommand.cpp) and one entry in
+// Commands().
 namespace corvane::cli {
 
-// Every command the tool knows.
+// Every command the tool knows, in the order the usage lists them.
 const std::vector<CliCommand>& Commands();
 
-std::string RunImport(const ParsedArgs& a, std::ostream& err, const CliEnvironment& env);
-std::string RunEffectSize(const ParsedArgs& a, std::ostream& err, const CliEnvironment& env);
-std::string RunDescriptives(const ParsedArgs& a, std::ostream& err, const CliEnvironment& env);
+CliCommand ImportCommand();
+CliCommand EffectSizeCommand();
+CliCommand DescriptivesCommand();
+
+std::string RunImport(ImportOptions options, std::ostream& err, const CliEnvironment& env);
+std::string RunEffectSize(EffectSizeOptions options, std::ostream& err, const CliEnvironment& env);
+std::string RunDescriptives(DescriptivesOptions options, std::ostream& err,
+                            const CliEnvironment& env);
 
 }  // namespace corvane::cli

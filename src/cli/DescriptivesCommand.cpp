@@ -37,24 +37,19 @@ std::string JsonReport(const std::vector<DescriptiveRow>& rows, const DataSet& d
 
 }  // namespace
 
-std::string RunDescriptives(const ParsedArgs& a, std::ostream&, const CliEnvironment&) {
-    const std::string& varsText = a.required("vars");
-    ParseDelimiter(a);
-    ParseSheet(a);
-    const bool json = ParseJsonFormat(a);
-
-    const std::string shown = DisplayPath(a.file);
-    const DataSet data = Import(a.file, shown, a);
-    const std::vector<std::int32_t> variables = ResolveVariableList(varsText, data.names());
-    for (const std::int32_t v : variables) {
-        if (v > data.variables()) throw UserError{msg::VariableNotInData(v, data.variables())};
-    }
+std::string RunDescriptives(DescriptivesOptions options, std::ostream&, const CliEnvironment&) {
+    const bool json = options.json;
+    const std::string shown = DisplayPath(options.data.file);
+    const DataSet data = Import(options.data, shown);
+    const std::vector<std::int32_t> variables =
+        ResolveVariableList(options.variablesText, data.names());
+    CheckInData(variables, data);
     auto rows = ComputeDescriptives(data, variables);
     if (!rows) throw UserError{rows.error().message};
 
     const std::string report = json ? JsonReport(rows.value(), data, shown)
                                     : BuildDescriptivesReport(rows.value(), data.names());
-    return WithLineEnds(report, a.flag("crlf"));
+    return WithLineEnds(report, options.crlf);
 }
 
 }  // namespace corvane::cli

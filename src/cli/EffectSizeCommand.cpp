@@ -16,44 +16,11 @@ namespace corvane::cli {
 
 namespace {
 
-// An effect-size command line, read and checked before the data file is.
-struct EffectSizeOptions {
-    std::string dependentText;  // a number or a name, resolved once the file is read
-    std::string groupingText;
-    EffectSizeRequest request;
-    std::uint64_t seed = 0;
-    EffectSizeFormat format = EffectSizeFormat::Text;
-    RunOptions run;
-    const std::string* distribution = nullptr;  // the trials' CSV, when asked for
-};
-
-EffectSizeOptions ReadOptions(const ParsedArgs& a, const CliEnvironment& env) {
-    EffectSizeOptions o;
-    const std::vector<std::string> variables = VariableOptions(a, {"dv", "gv"});
-    o.dependentText = variables[0];
-    o.groupingText = variables[1];
-    o.request.code1Text = a.required("group1");
-    o.request.code2Text = a.required("group2");
-    ParseDelimiter(a);  // usage errors come before the file is read
-    ParseSheet(a);
-    if (const auto trials = ParseTrials(a)) o.request.settings.trials = *trials;
-    o.request.settings.level = *ConfidenceLevel(ParseLevelPercent(a));
-    if (const auto group = ParseVarianceOf(a)) o.request.settings.chosenGroup = *group;
-    o.seed = ParseSeed(a);
-    o.format = ParseEffectSizeFormat(a);
-    o.run.cancel = env.cancel;
-    if (const auto threads = ParseThreads(a)) o.run.threads = *threads;
-    o.distribution = ParseDistribution(a);
-    return o;
-}
-
 // Names the chosen variables by number and checks that the file has them.
 void ChooseVariables(EffectSizeOptions& o, const DataSet& data) {
     o.request.dependent = ResolveVariable(o.dependentText, data.names(), "dv");
     o.request.grouping = ResolveVariable(o.groupingText, data.names(), "gv");
-    for (const std::int32_t v : {o.request.dependent, o.request.grouping}) {
-        if (v > data.variables()) throw UserError{msg::VariableNotInData(v, data.variables())};
-    }
+    CheckInData({o.request.dependent, o.request.grouping}, data);
 }
 
 EffectSizeOutcome Analyse(const EffectSizeOptions& o, const DataSet& data, std::ostream& err,
@@ -79,7 +46,7 @@ std::string JsonReport(const EffectSizeOptions& o, const DataSet& data, const st
                        const BootstrapResult& r) {
     const EffectSizeRequest& request = o.request;
     const bool named = !data.names().empty();
-    const bool bins = o.distribution != nullptr;
+    const bool bins = o.distribution.has_value();
     const BootstrapDistributions pictures =
         bins ? MakeBootstrapDistributions(data, request, r) : BootstrapDistributions{};
     // The run has read the groups already, so they are read the same way again.
@@ -118,15 +85,15 @@ std::string JsonReport(const EffectSizeOptions& o, const DataSet& data, const st
 
 }  // namespace
 
-std::string RunEffectSize(const ParsedArgs& a, std::ostream& err, const CliEnvironment& env) {
-    EffectSizeOptions options = ReadOptions(a, env);
-    const std::string shown = DisplayPath(a.file);
-    const DataSet data = Import(a.file, shown, a);
+std::string RunEffectSize(EffectSizeOptions options, std::ostream& err, const CliEnvironment& env) {
+    options.run.cancel = env.cancel;
+    const std::string shown = DisplayPath(options.data.file);
+    const DataSet data = Import(options.data, shown);
     ChooseVariables(options, data);
     const EffectSizeOutcome outcome = Analyse(options, data, err, env);
 
-    const bool crlf = a.flag("crlf");
-    if (options.distribution != nullptr) {
+    const bool crlf = options.crlf;
+    if (options.distribution) {
         SaveDistribution(*options.distribution, outcome.result, crlf);
     }
     switch (options.format) {

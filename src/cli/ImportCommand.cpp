@@ -4,12 +4,12 @@
 
 namespace corvane::cli {
 
-std::string RunImport(const ParsedArgs& a, std::ostream&, const CliEnvironment&) {
-    const std::string shown = DisplayPath(a.file);
-    const DataSet data = Import(a.file, shown, a);
+std::string RunImport(ImportOptions options, std::ostream&, const CliEnvironment&) {
+    const std::string shown = DisplayPath(options.data.file);
+    const DataSet data = Import(options.data, shown);
     return WithLineEnds(ImportSummary(shown, data.cases(), data.variables(), !data.names().empty(),
                                       data.readAs(), data.source()),
-                        a.flag("crlf"));
+                        options.crlf);
 }
 
 }  // namespace corvane::cli

@@ -100,12 +100,11 @@ TEST(CliUsage, MalformedCommandsExitTwoWithUsage) {
 TEST(CliUsage, AnOptionOfAnotherCommandIsAUsageError) {
     std::set<std::string> options;
     for (const auto& command : corvane::cli::Commands()) {
-        options.insert(command.valueOptions.begin(), command.valueOptions.end());
-        options.insert(command.flags.begin(), command.flags.end());
+        for (const auto& option : command.options) options.insert(option.name);
     }
     for (const auto& command : corvane::cli::Commands()) {
         for (const std::string& option : options) {
-            if (command.valueOptions.count(option) + command.flags.count(option) != 0) continue;
+            if (command.option(option) != nullptr) continue;
             const CliRun r = Cli({command.name, "/no/such/file", "--" + option, "1"});
             EXPECT_EQ(r.code, 2) << command.name << " --" << option;
             EXPECT_EQ(r.err.rfind("corvane-cli: unknown option '--" + option + "' for " +
@@ -114,6 +113,25 @@ TEST(CliUsage, AnOptionOfAnotherCommandIsAUsageError) {
                       0u)
                 << r.err;
         }
+    }
+}
+
+// The options are read once, before the file: a missing option is named before a wrong value,
+// and wrong values in the order the usage lists them.
+TEST(CliUsage, MissingOptionsComeFirstThenValuesInUsageOrder) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"effect-size", "/no/file", "--dv", "0", "--gv", "1", "--group2", "2"},
+         "missing --group1"},
+        {With(EffectArgs("/no/file"), {"--threads", "0", "--format", "xml"}),
+         "--threads takes a whole number from 1 to 1024"},
+        {{"import", "/no/file", "--sheet", "", "--delimiter", "pipe"},
+         "--delimiter takes auto, space, comma, tab or semicolon"},
+        {{"descriptives", "/no/file", "--format", "xml", "--delimiter", "pipe"}, "missing --vars"},
+    };
+    for (const auto& [args, reason] : cases) {
+        const CliRun r = Cli(args);
+        EXPECT_EQ(r.code, 2) << reason;
+        EXPECT_EQ(r.err.rfind("corvane-cli: " + reason + "\n\nUsage:", 0), 0u) << r.err;
     }
 }
 
