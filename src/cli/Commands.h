@@ -9,7 +9,7 @@
 #include "cli/CliMain.h"
 #include "cli/DescriptivesOptions.h"
 #include "cli/EffectSizeOptions.h"
-#include "cli/ImportOptions.h"
+#include "cli/ImportCommandOptions.h"
 
 // The commands of corvane-cli. A command is its values (XOptions.h), its declaration with the
 // options it takes and their checks (XOptions.cpp), its run (XCommand.cpp) and one entry in
@@ -23,7 +23,7 @@ CliCommand ImportCommand();
 CliCommand EffectSizeCommand();
 CliCommand DescriptivesCommand();
 
-std::string RunImport(ImportOptions options, std::ostream& err, const CliEnvironment& env);
+std::string RunImport(ImportCommandOptions options, std::ostream& err, const CliEnvironment& env);
 std::string RunEffectSize(EffectSizeOptions options, std::ostream& err, const CliEnvironment& env);
 std::string RunDescriptives(DescriptivesOptions options, std::ostream& err,
                             const CliEnvironment& env);

@@ -4,7 +4,7 @@
 
 namespace corvane::cli {
 
-std::string RunImport(ImportOptions options, std::ostream&, const CliEnvironment&) {
+std::string RunImport(ImportCommandOptions options, std::ostream&, const CliEnvironment&) {
     const std::string shown = DisplayPath(options.data.file);
     const DataSet data = Import(options.data, shown);
     return WithLineEnds(ImportSummary(shown, data.cases(), data.variables(), !data.names().empty(),

@@ -5,7 +5,7 @@
 namespace corvane::cli {
 
 // An import command line, read and checked.
-struct ImportOptions {
+struct ImportCommandOptions {
     DataFileChoice data;
     bool crlf = false;
 };

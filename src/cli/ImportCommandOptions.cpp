@@ -1,4 +1,4 @@
-#include "cli/ImportOptions.h"
+#include "cli/ImportCommandOptions.h"
 
 #include "cli/Commands.h"
 #include "cli/CommonOptions.h"
@@ -7,13 +7,13 @@
 namespace corvane::cli {
 
 CliCommand ImportCommand() {
-    return MakeCommand<ImportOptions>(
+    return MakeCommand<ImportCommandOptions>(
         {.name = "import",
          .summary = "prints the import summary: the file and what it was read as, the number of "
                     "cases, the number of variables and where their names come from.",
          .examples = {"data.xlsx --sheet 2"}},
-        {DelimiterOption<ImportOptions>(), SheetOption<ImportOptions>(),
-         CrlfOption<ImportOptions>()},
+        {DelimiterOption<ImportCommandOptions>(), SheetOption<ImportCommandOptions>(),
+         CrlfOption<ImportCommandOptions>()},
         RunImport);
 }
 
