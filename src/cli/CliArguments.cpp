@@ -7,6 +7,7 @@
 #include "analysis/BootstrapChoices.h"
 #include "common/UniformGenerator.h"
 #include "data/DataMatrix.h"
+#include "data/formats/FormatsHelpText.h"
 
 namespace corvane::cli {
 
@@ -129,11 +130,8 @@ std::string UsageText() {
            "  corvane-cli descriptives FILE --vars LIST [--delimiter D] [--sheet S]\n"
            "       [--format text|json] [--crlf]\n"
            "  corvane-cli --help\n"
-           "\n"
-           "D is auto, space, comma, tab or semicolon: auto detects the file's format\n"
-           "(delimited text and its delimiter, decimal comma and code page; .xlsx, .xlsm,\n"
-           ".xls, .ods workbooks; SPSS, Stata and SAS files). S picks a workbook's sheet by\n"
-           "name or number (the first by default).\n"
+           "\n" +
+           FormatsHelpText(FormatRegistry::Builtin()) +
            "Defaults: --delimiter auto, --trials 600 (1 to 1000000), --level 95,\n"
            "--variance-of 1, --format text, --seed from the clock, --threads one per core.\n"
            "LIST is such as 1,3-5. --distribution writes every trial's d and robust d to CSV\n"

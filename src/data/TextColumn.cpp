@@ -1,0 +1,41 @@
+#include "data/TextColumn.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace corvane {
+
+bool TextColumn::Admits(std::string_view text) {
+    return std::none_of(text.begin(), text.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 && u != '\t' && u != '\n' && u != '\r';
+    });
+}
+
+std::optional<ImportError> TextColumn::code(std::int64_t row, std::string_view text, float& code) {
+    if (!Admits(text)) return ImportError::Of(ImportError::Kind::InvalidEntry, row, m_column);
+    const std::int32_t c = m_labels.codeOf(text);
+    if (c > m_maxLabels) return ImportError::Of(ImportError::Kind::TooManyLabels, 0, m_column);
+    code = static_cast<float>(c);
+    return std::nullopt;
+}
+
+void TextColumn::firstText(std::int64_t row, std::string_view text) {
+    if (m_firstTextRow != 0) return;
+    m_firstText = text;
+    m_firstTextRow = row;
+}
+
+VariableFacts TextColumn::facts() && {
+    VariableFacts f;
+    f.kind = VariableKind::Text;
+    std::vector<std::string> labels = m_labels.release();
+    f.labels.reserve(labels.size());
+    float code = 0.0f;
+    for (std::string& label : labels) f.labels.push_back({++code, std::move(label)});
+    f.firstText = std::move(m_firstText);
+    f.firstTextRow = m_firstTextRow;
+    return f;
+}
+
+}  // namespace corvane
