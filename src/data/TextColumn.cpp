@@ -6,7 +6,7 @@
 namespace corvane {
 
 bool TextColumn::Admits(std::string_view text) {
-    return std::none_of(text.begin(), text.end(), [](char c) {
+    return !std::any_of(text.begin(), text.end(), [](char c) {
         const auto u = static_cast<unsigned char>(c);
         return u < 0x20 && u != '\t' && u != '\n' && u != '\r';
     });
