@@ -1,15 +1,18 @@
 #include "data/TextColumn.h"
 
-#include <algorithm>
+#include <cstdint>
 #include <utility>
 
 namespace corvane {
 
 bool TextColumn::Admits(std::string_view text) {
-    return !std::any_of(text.begin(), text.end(), [](char c) {
+    // The control characters refused, by their code: all below U+0020 but tab, LF and CR.
+    constexpr std::uint32_t kRefused = ~((1u << '\t') | (1u << '\n') | (1u << '\r'));
+    for (const char c : text) {
         const auto u = static_cast<unsigned char>(c);
-        return u < 0x20 && u != '\t' && u != '\n' && u != '\r';
-    });
+        if (u < 0x20 && ((kRefused >> u) & 1u) != 0) return false;
+    }
+    return true;
 }
 
 std::optional<ImportError> TextColumn::code(std::int64_t row, std::string_view text, float& code) {
