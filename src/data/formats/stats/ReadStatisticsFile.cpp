@@ -27,6 +27,7 @@ using Kind = ImportError::Kind;
 // Cells reserved ahead from the count of cases a header claims: no more memory than the file
 // has bytes, or 64 MB. Past that the cells grow as the cases arrive.
 constexpr std::int64_t kTrustedCells = 16 * 1024 * 1024;
+
 struct Variable {
     std::string name;
     bool text = false;
