@@ -15,7 +15,8 @@
 #include "FuzzFiles.h"
 #include "common/Single.h"
 #include "data/FieldClassifier.h"
-#include "data/formats/DelimitedFields.h"
+#include "data/TextColumn.h"
+#include "data/formats/text/DelimitedFields.h"
 #include "data/import/ImportDataFile.h"
 #include "data/modGeneral.h"
 
@@ -74,7 +75,7 @@ bool StoredValue(const OracleField& field, float& cell, bool table = false) {
 // character in it.
 bool IsText(const OracleField& field) {
     return !field.malformed && ClassifyField(field.text).kind == FieldKind::Invalid &&
-           !IsTableMissing(field.text) && !HasControlCharacter(field.text);
+           !IsTableMissing(field.text) && TextColumn::Admits(field.text);
 }
 
 // The data set loaded before each import.
@@ -201,7 +202,7 @@ void CheckTableFailure(const ImportError& e, const std::vector<std::string_view>
         const auto fields = Fields(lines[r], delimiter);
         for (std::size_t c = 0; c < fields.size(); ++c) {
             if (c + 1 > static_cast<std::size_t>(DataMatrix::kMaxVariables) ||
-                fields[c].malformed || HasControlCharacter(fields[c].text)) {
+                fields[c].malformed || !TextColumn::Admits(fields[c].text)) {
                 stopLine = r;
                 stopColumn = c + 1;
                 break;

@@ -1,7 +1,8 @@
 // ReadStatisticsFile on arbitrary bytes: the first byte picks the format the rest is read as,
 // so every ReadStat parser sees every input. A success is a whole, consistent data set; a
-// failure says why. Either way nothing is allocated from a count the file merely claims: the
-// run's memory limit catches a reader that does.
+// failure says why (a string holding a control character is an invalid entry). Either way nothing
+// is allocated from a count the file merely claims: the run's memory limit catches a reader that
+// does.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -9,6 +10,7 @@
 
 #include "FuzzFiles.h"
 #include "common/Single.h"
+#include "data/TextColumn.h"
 #include "data/formats/stats/ReadStatisticsFile.h"
 
 using namespace corvane;
@@ -41,6 +43,9 @@ void CheckSuccess(const DataSet& d) {
         }
         if (f.kind == VariableKind::Text && !f.labels.empty())
             FUZZ_CHECK(f.firstText == f.labels.front().text && f.firstTextRow >= 2);
+        // No label holds a control character: a string that does is an invalid entry.
+        if (f.kind == VariableKind::Text)
+            for (const ValueLabel& l : f.labels) FUZZ_CHECK(TextColumn::Admits(l.text));
     }
 }
 
@@ -58,7 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         using Kind = ImportError::Kind;
         const Kind k = r.error().kind;
         FUZZ_CHECK(k == Kind::Unreadable || k == Kind::NumberTooLarge || k == Kind::TooManyLines ||
-                   k == Kind::TooManyFields || k == Kind::OutOfMemory);
+                   k == Kind::TooManyFields || k == Kind::OutOfMemory || k == Kind::TooManyLabels ||
+                   k == Kind::InvalidEntry);
+        if (k == Kind::InvalidEntry) FUZZ_CHECK(r.error().row >= 2 && r.error().column >= 1);
         FUZZ_CHECK(!ImportErrorText(r.error(), path).empty());
     }
     return 0;

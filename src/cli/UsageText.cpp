@@ -4,6 +4,7 @@
 
 #include "cli/ExitStatuses.h"
 #include "cli/HelpOrder.h"
+#include "data/formats/FormatsHelpText.h"
 
 namespace corvane::cli {
 
@@ -64,13 +65,7 @@ std::string UsageText(const std::vector<CliCommand>& commands) {
            ExitStatusParagraph();
 }
 
-std::string FormatsParagraph() {
-    return Wrapped(Words(
-        "D is auto, space, comma, tab or semicolon: auto detects the file's format (delimited "
-        "text and its delimiter, decimal comma and code page; .xlsx, .xlsm, .xls, .ods "
-        "workbooks; SPSS, Stata and SAS files). S picks a workbook's sheet by name or number "
-        "(the first by default)."));
-}
+std::string FormatsParagraph() { return FormatsHelpText(FormatRegistry::Builtin()); }
 
 std::vector<std::string> SynopsisPieces(const CliCommand& command) {
     std::vector<std::string> pieces = {"  corvane-cli " + command.name + " FILE"};

@@ -22,7 +22,8 @@ enum class VariableKind : std::uint8_t {
     LabelledNumbers,  // numbers, some of whose codes carry a label
 };
 
-// The family of file a data set was read from, which the import summary names.
+// How the import summary speaks of the file a data set was read from ("Opened the workbook: ");
+// each row of the format registry picks one, so a new format needs no new value.
 enum class DataSource : std::uint8_t { TextFile, Workbook, StatisticsFile };
 
 // One label of a variable: the code the cells hold and the text it stands for.

@@ -13,6 +13,7 @@
 #include "common/Single.h"
 #include "data/formats/stats/ReadStatisticsFile.h"
 #include "data/formats/stats/StatValueText.h"
+#include "data/import/ImportDataFile.h"
 
 using namespace corvane;
 using namespace corvane::test;
@@ -68,7 +69,41 @@ std::string WriteWideSav(const std::string& path, std::int32_t variables) {
     return path;
 }
 
+// An SPSS data file of one string variable holding `values`, case by case.
+std::string WriteTextSav(const std::string& path, const std::vector<std::string>& values) {
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    readstat_writer_t* w = readstat_writer_init();
+    readstat_set_data_writer(w, WriteBytes);
+    readstat_variable_t* site = readstat_add_variable(w, "site", READSTAT_TYPE_STRING, 16);
+    bool ok = readstat_begin_writing_sav(w, out, static_cast<long>(values.size())) == READSTAT_OK;
+    for (const std::string& v : values) {
+        ok = ok && readstat_begin_row(w) == READSTAT_OK &&
+             readstat_insert_string_value(w, site, v.c_str()) == READSTAT_OK &&
+             readstat_end_row(w) == READSTAT_OK;
+    }
+    ok = ok && readstat_end_writing(w) == READSTAT_OK;
+    readstat_writer_free(w);
+    std::fclose(out);
+    EXPECT_TRUE(ok) << path;
+    return path;
+}
+
 }  // namespace
+
+// A string holding a control character is an invalid entry, as in a text file or a workbook;
+// case 2 is the file's row 3, as the names make row 1.
+TEST(StatisticsFiles, ControlCharactersAreInvalidEntries) {
+    TempDir dir;
+    const auto plain =
+        ReadStatisticsFile(WriteTextSav(dir.path() + "/plain.sav", {"north", "a\tb"}));
+    ASSERT_TRUE(plain.ok()) << plain.error().reason;
+    EXPECT_EQ(test::Labels(plain.value(), 1), (std::vector<std::string>{"north", "a\tb"}));
+    const std::string path = WriteTextSav(dir.path() + "/escape.sav", {"north", "a\x1b[2J"});
+    const auto escaped = ReadStatisticsFile(path);
+    ASSERT_FALSE(escaped.ok());
+    EXPECT_EQ(ImportErrorText(escaped.error(), path),
+              "Row 3 of Column 1 has an invalid entry for analysis.");
+}
 
 TEST(StatisticsFiles, EveryWriterGivesTheSameData) {
     for (const Written& w : kWritten) {
@@ -129,15 +164,15 @@ TEST(StatisticsFiles, FormatByExtensionOnlyWhenTheContentTellsNone) {
     EXPECT_EQ(SniffStatisticsFile("$FL2", "trial.dta"), StatFileKind::SpssData);
 }
 
+// "Read as:" names the format, from its row of the registry, and counts the variables.
 TEST(StatisticsFiles, Description) {
-    const auto sav = ReadStatisticsFile(WrittenBy("readstat.sav"));
+    const auto sav = ImportDataFile(WrittenBy("readstat.sav"), kDetectFormat);
     ASSERT_TRUE(sav.ok());
-    EXPECT_EQ(DescribeStatisticsFile(StatFileKind::SpssData, sav.value()),
-              "SPSS data file, 5 variables, 1 with value labels");
-    const auto xpt = ReadStatisticsFile(WrittenBy("readstat.xpt"));
+    EXPECT_EQ(sav.value().readAs(), "SPSS data file, 5 variables, 1 with value labels");
+    EXPECT_EQ(sav.value().source(), DataSource::StatisticsFile);
+    const auto xpt = ImportDataFile(WrittenBy("readstat.xpt"), kDetectFormat);
     ASSERT_TRUE(xpt.ok());
-    EXPECT_EQ(DescribeStatisticsFile(StatFileKind::SasTransport, xpt.value()),
-              "SAS transport file, 5 variables");
+    EXPECT_EQ(xpt.value().readAs(), "SAS transport file, 5 variables");
 }
 
 TEST(StatisticsFiles, DatesAndTimesAtTheirEdges) {

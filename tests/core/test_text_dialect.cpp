@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TempFiles.h"
-#include "data/formats/TextDialect.h"
+#include "data/formats/text/TextDialect.h"
 
 using namespace corvane;
 

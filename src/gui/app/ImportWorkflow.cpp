@@ -6,8 +6,8 @@
 
 #include "common/Messages.h"
 #include "data/formats/ImportSummary.h"
-#include "data/formats/TextDialect.h"
 #include "data/import/ImportDataFile.h"
+#include "data/import/OtherFormatHint.h"
 #include "data/modGeneral.h"
 #include "gui/data/frmChooseSheet.h"
 #include "gui/output/OutputPane.h"
@@ -17,26 +17,6 @@
 namespace {
 
 const QString kLastImportFolder = QStringLiteral("import/lastFolder");
-
-// What to add to the message of a file the chosen delimiter could not read when detection
-// would read it: another format, or text in another dialect.
-std::string OtherFormatHint(const corvane::ImportError& e, const std::string& path) {
-    using corvane::DataFileFamily;
-    if (e.kind != corvane::ImportError::Kind::InvalidEntry || e.likelyDelimiter != 0) return {};
-    switch (corvane::DetectDataFile(path)) {
-        case DataFileFamily::Workbook:
-            return " " + corvane::msg::LooksLikeOtherFormat("a spreadsheet workbook");
-        case DataFileFamily::StatisticsFile:
-            return " " + corvane::msg::LooksLikeOtherFormat("an SPSS, Stata or SAS data file");
-        case DataFileFamily::DelimitedText:
-            break;
-    }
-    auto sample = corvane::SampleTextFile(path);
-    if (!sample) return {};
-    const corvane::TextDialect d = corvane::SniffTextDialect(sample.value(), ' ');
-    if (d.delimiter != ';' && !d.decimalComma && !d.separatorLine) return {};
-    return " " + corvane::msg::LooksLikeOtherFormat(corvane::DescribeTextDialect(d));
-}
 
 }  // namespace
 
@@ -57,8 +37,9 @@ QString ImportWorkflow::lastFolder() const {
 
 bool ImportWorkflow::chooseSheet(const QString& file, corvane::SheetChoice& sheet) {
     const std::string path = ToNativePath(file);
-    if (corvane::DetectDataFile(path) != corvane::DataFileFamily::Workbook) return true;
-    auto sheets = corvane::ListSheets(path);
+    const corvane::FormatRow& format = corvane::DetectDataFile(path);
+    if (!format.sheets) return true;
+    auto sheets = format.sheets(path);
     // A workbook whose sheets cannot be listed fails in the import, with its reason.
     if (!sheets || sheets.value().size() < 2) return true;
     QList<SheetEntry> entries;
@@ -84,7 +65,8 @@ void ImportWorkflow::import(const QString& file, char delimiter) {
     auto result = corvane::ImportDataFile(path, delimiter, options, sheet);
     if (!result) {
         std::string text = corvane::ImportErrorText(result.error(), path);
-        if (delimiter != corvane::kDetectFormat) text += OtherFormatHint(result.error(), path);
+        if (delimiter != corvane::kDetectFormat)
+            text += corvane::OtherFormatHint(result.error(), path);
         MessageService::warning(m_window, QString::fromUtf8(corvane::msg::kTitleDataEditor),
                                 FromCore(text));
         return;

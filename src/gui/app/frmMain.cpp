@@ -21,13 +21,13 @@
 #include <algorithm>
 #include <utility>
 
+#include "common/Messages.h"
+#include "data/import/ImportDataFile.h"
 #include "gui/app/AnalysisWindows.h"
 #include "gui/app/DataFileTypes.h"
 #include "gui/app/ImportWorkflow.h"
 #include "gui/app/MainWindowControls.h"
 #include "gui/app/frmSplash.h"
-#include "common/Messages.h"
-#include "data/import/ImportDataFile.h"
 #include "gui/output/OutputPane.h"
 #include "gui/output/frmOpenOutput.h"
 #include "gui/output/frmSaveOutput.h"
@@ -231,7 +231,8 @@ void frmMain::Form_Load(std::chrono::milliseconds splashWait) {
     filFile->setPattern(QStringLiteral("*.txt"));
     frmSplash::runStartup(splashWait);
     cmbFileType->clear();
-    for (const DataFileType& type : kDataFileTypes) cmbFileType->addItem(DataFileTypeText(type));
+    for (const corvane::FileType& type : DataFileTypes())
+        cmbFileType->addItem(DataFileTypeText(type));
     cmbFileType->setCurrentIndex(0);
     cmbFileType_Click();
     // The first control in the focus order holds the focus when the window comes up.
@@ -272,8 +273,9 @@ void frmMain::applyLayout() {
 void frmMain::cmbFileType_Click() {
     Guarded(this, corvane::msg::kTitleProgram, [this] {
         const int entry = cmbFileType->currentIndex();
-        if (entry >= 0 && static_cast<std::size_t>(entry) < kDataFileTypes.size())
-            m_chain->setPattern(DataFileTypePattern(kDataFileTypes[entry]));
+        const std::vector<corvane::FileType> types = DataFileTypes();
+        if (entry >= 0 && static_cast<std::size_t>(entry) < types.size())
+            m_chain->setPattern(DataFileTypePattern(types[static_cast<std::size_t>(entry)]));
     });
 }
 

@@ -12,7 +12,8 @@
 
 #include "common/Single.h"
 #include "data/FieldClassifier.h"
-#include "data/formats/DelimitedFields.h"
+#include "data/TextColumn.h"
+#include "data/VariableName.h"
 
 namespace corvane {
 
@@ -25,38 +26,19 @@ std::string NumberLabel(float value) {
     return std::string(buffer, r.ptr);
 }
 
-constexpr std::uint32_t kTextTag = 0xFF800000u;  // a negative NaN's sign and exponent
-constexpr std::uint32_t kMaxTextId = 0x007FFFFFu;
+// A text is kept in a cell as the code of its text among the column's, in the bits of a float no
+// number read has: the exponent all ones (an infinity or a NaN), the code's low 23 bits in the
+// mantissa and its 24th in the sign. A column holds at most a names row's text and the labels.
+constexpr std::uint32_t kExponent = 0x7F800000u;
+constexpr std::uint32_t kMantissa = 0x007FFFFFu;
+static_assert(TableBuilder::kMaxLabels + 1 < (std::int64_t{1} << 24), "a text's code fits");
 const std::uint32_t kMissingBits = std::bit_cast<std::uint32_t>(kMissing);
 
-bool IsTextCell(std::uint32_t bits) {
-    return (bits & kTextTag) == kTextTag && (bits & kMaxTextId) != 0;
+std::uint32_t TextBits(std::uint32_t code) {
+    return kExponent | (code & kMantissa) | (code >> 23 << 31);
 }
-
-// The codes of a text column: 1, 2, ... by first appearance of each label going down.
-struct TextCoding {
-    std::unordered_map<std::string, float> codes;
-    std::vector<float> byId;  // by text index + 1, 0 until the text is met
-
-    float label(std::string label, VariableFacts& f) {
-        auto [it, added] = codes.try_emplace(label, 0.0f);
-        if (added) {
-            it->second = static_cast<float>(f.labels.size() + 1);
-            f.labels.push_back(ValueLabel{it->second, std::move(label)});
-        }
-        return it->second;
-    }
-
-    float code(std::uint32_t bits, const std::vector<std::string>& texts, VariableFacts& f) {
-        if (IsTextCell(bits)) {
-            float& known = byId[bits & kMaxTextId];
-            if (known == 0.0f) known = label(texts[(bits & kMaxTextId) - 1], f);
-            return known;
-        }
-        const float value = std::bit_cast<float>(bits);
-        return IsMissing(value) ? kMissing : label(NumberLabel(value), f);
-    }
-};
+bool IsTextCell(std::uint32_t bits) { return (bits & kExponent) == kExponent; }
+std::uint32_t TextCode(std::uint32_t bits) { return (bits & kMantissa) | (bits >> 31 << 23); }
 
 // Freed chunks lie amid the heap, where the allocator keeps their pages resident; handing them
 // back lets the matrix grow into the room they leave rather than beside them.
@@ -73,6 +55,29 @@ std::string RowLimitReason() {
 }
 
 }  // namespace
+
+// A text column's cells as they are coded going down: by the table's TextColumn, 1, 2, ... by
+// first appearance, a text met again taking its code from `byCode`.
+struct SheetTable::TextCoder {
+    TextColumn* column = nullptr;    // none for a column of numbers
+    std::vector<std::string> texts;  // the column's texts by their code - 1 (see TextBits)
+    std::vector<float> byCode;       // by the text's code, 0 until the text is met going down
+
+    std::optional<ImportError> code(std::uint32_t bits, std::int64_t row, float& out) {
+        if (IsTextCell(bits)) {
+            float& known = byCode[TextCode(bits)];
+            if (known == 0.0f) {
+                if (auto e = column->code(row, texts[TextCode(bits) - 1], known)) return e;
+            }
+            out = known;
+            return std::nullopt;
+        }
+        const float value = std::bit_cast<float>(bits);
+        if (!IsMissing(value)) return column->code(row, NumberLabel(value), out);
+        out = kMissing;
+        return std::nullopt;
+    }
+};
 
 std::optional<ImportError> SheetTable::place(std::int64_t row, std::int64_t column) {
     if (row < 1 || row > kMaxRows) return ImportError::Unreadable(RowLimitReason());
@@ -106,17 +111,12 @@ std::optional<ImportError> SheetTable::store(std::int64_t row, std::int64_t colu
     Column& c = m_columns[column - 1];
     std::uint32_t bits = std::bit_cast<std::uint32_t>(value);
     if (kind == CellKind::Text || kind == CellKind::Date) {
-        auto [it, added] = c.ids.try_emplace(std::string(text), 0);
-        if (added) {
-            // Only cells written over and over in one place come near this many texts.
-            if (c.texts.size() >= kMaxTextId) {
-                c.ids.erase(it);
-                return ImportError::Of(ImportError::Kind::OutOfMemory);
-            }
-            c.texts.emplace_back(text);
-            it->second = static_cast<std::int32_t>(c.texts.size());
-        }
-        bits = kTextTag | static_cast<std::uint32_t>(it->second);
+        const std::int32_t code = c.texts.codeOf(text);
+        // More texts than a names row's and the labels: too many labels, or cells written over
+        // and over in one place, which no spreadsheet program does.
+        if (code > TableBuilder::kMaxLabels + 1)
+            return ImportError::Of(ImportError::Kind::TooManyLabels, 0, column);
+        bits = TextBits(static_cast<std::uint32_t>(code));
     }
     std::uint32_t& at = cell(c, row);
     c.textCells += static_cast<int>(IsTextCell(bits)) - static_cast<int>(IsTextCell(at));
@@ -157,7 +157,7 @@ std::optional<ImportError> SheetTable::text(std::int64_t row, std::int64_t colum
         case FieldKind::Invalid:
             break;
     }
-    if (HasControlCharacter(text))
+    if (!TextColumn::Admits(text))
         return ImportError::Of(ImportError::Kind::InvalidEntry, row, column);
     return store(row, column, CellKind::Text, kMissing, text);
 }
@@ -178,12 +178,7 @@ std::optional<std::vector<std::string>> SheetTable::headNames() const {
             names.emplace_back();
             continue;
         }
-        if (h.kind != CellKind::Text) return std::nullopt;
-        Field f;
-        f.text = h.text;
-        f.stop = h.text.size();
-        f.quoted = true;
-        if (!IsName(f)) return std::nullopt;
+        if (h.kind != CellKind::Text || !IsVariableName(h.text, true)) return std::nullopt;
         names.push_back(h.text);
         anyName = true;
     }
@@ -191,91 +186,69 @@ std::optional<std::vector<std::string>> SheetTable::headNames() const {
     return names;
 }
 
-Result<DataSet, ImportError> SheetTable::finish() {
-    if (m_lastRow == 0) return ImportError::Unreadable("the sheet holds no cells");
-    DataSet::Contents out;
-    std::int64_t firstData = m_firstRow;
-    if (auto names = headNames()) {
-        out.names = std::move(*names);
-        ++firstData;
-    }
-    const auto variables = static_cast<std::int32_t>(m_columns.size());
-    const auto cases =
-        static_cast<std::int32_t>(std::max<std::int64_t>(0, m_lastRow - firstData + 1));
-    out.variables = variables;
-    out.cases = cases;
-    if (!out.names.empty()) out.names.resize(variables);
-    // Two cells at opposite corners of a sheet span a grid no memory holds: refuse it before
-    // asking for it, rather than leave it to the system's overcommitting.
-    const auto bytes = static_cast<double>(cases) * variables * sizeof(float);
-    const auto memory = static_cast<double>(::sysconf(_SC_PHYS_PAGES)) * ::sysconf(_SC_PAGE_SIZE);
-    if (memory > 0 && bytes > memory / 2) return ImportError::Of(ImportError::Kind::OutOfMemory);
-
-    bool anyText = false;
-    std::vector<VariableFacts> facts(variables);
-    std::vector<TextCoding> coding(variables);
-    std::vector<bool> isText(variables, false);
+// Which columns hold text, a data row holding a text cell; each of them becomes a text column of
+// the table, its first text kept. Every column hands over its texts.
+std::vector<SheetTable::TextCoder> SheetTable::textColumns(std::int64_t firstData,
+                                                           TableBuilder& table) {
+    std::vector<TextCoder> coders(m_columns.size());
     const auto firstBand = static_cast<std::int32_t>((firstData - 1) / kChunkRows);
-    for (std::int32_t v = 0; v < variables; ++v) {
+    for (std::size_t v = 0; v < m_columns.size(); ++v) {
         Column& c = m_columns[v];
-        c.ids = {};
+        std::vector<std::string> texts = c.texts.release();
         if (c.textCells == 0) continue;
-        // The column is text when a data row holds text.
-        std::int64_t firstTextAt = -1;
-        std::uint32_t firstText = 0;
         for (const Chunk& k : c.chunks) {
             if (k.index < firstBand) continue;
             const std::int64_t start = std::int64_t{k.index} * kChunkRows + 1;
-            for (std::int64_t r = std::max(start, firstData); r < start + kChunkRows; ++r) {
-                if (IsTextCell(k.cells[r - start])) {
-                    firstTextAt = r;
-                    firstText = k.cells[r - start];
-                    break;
-                }
-            }
-            if (firstTextAt >= 0) break;
+            std::int64_t r = std::max(start, firstData);
+            while (r < start + kChunkRows && !IsTextCell(k.cells[r - start])) ++r;
+            if (r == start + kChunkRows) continue;
+            TextColumn& column = table.text(static_cast<std::int32_t>(v + 1));
+            column.firstText(r, texts[TextCode(k.cells[r - start]) - 1]);
+            std::vector<float> byCode(texts.size() + 1, 0.0f);
+            coders[v] = TextCoder{&column, std::move(texts), std::move(byCode)};
+            break;
         }
-        if (firstTextAt < 0) continue;
-        anyText = true;
-        isText[v] = true;
-        VariableFacts& f = facts[v];
-        f.kind = VariableKind::Text;
-        f.firstText = c.texts[(firstText & kMaxTextId) - 1];
-        f.firstTextRow = firstTextAt;
-        coding[v].byId.assign(c.texts.size() + 1, 0.0f);
     }
+    return coders;
+}
 
-    // Reserving touches no pages: the resident memory grows only as the rows are written, while
-    // the chunks they came from are freed band by band.
+// The cells case by case, copied a band of rows at a time, each band's chunks freed as it is
+// copied. Reserving touches no pages: the resident memory grows only as the rows are written.
+Result<std::vector<float>, ImportError> SheetTable::copyBands(std::int64_t firstData,
+                                                              std::int32_t cases,
+                                                              std::vector<TextCoder>& coders) {
+    const auto variables = static_cast<std::int32_t>(m_columns.size());
     std::vector<float> cells;
     cells.reserve(static_cast<std::size_t>(cases) * static_cast<std::size_t>(variables));
     std::vector<std::size_t> next(variables, 0);  // each column's first chunk not yet copied
     std::size_t freed = 0;
+    const auto firstBand = static_cast<std::int32_t>((firstData - 1) / kChunkRows);
     const auto lastBand = static_cast<std::int32_t>((m_lastRow - 1) / kChunkRows);
     for (std::int32_t band = firstBand; cases > 0 && band <= lastBand; ++band) {
         const std::int64_t start = std::int64_t{band} * kChunkRows + 1;
         const std::int64_t from = std::max(start, firstData);
-        const std::int64_t to = std::min(start + kChunkRows - 1, m_lastRow);
-        const auto rows = static_cast<std::size_t>(to - from + 1);
+        const auto rows =
+            static_cast<std::size_t>(std::min(start + kChunkRows - 1, m_lastRow) - from + 1);
         const std::size_t base = cells.size();
         cells.resize(base + rows * variables);
-        float* out = cells.data() + base;
         for (std::int32_t v = 0; v < variables; ++v) {
             Column& c = m_columns[v];
             std::size_t& n = next[v];
             while (n < c.chunks.size() && c.chunks[n].index < band) c.chunks[n++].cells.reset();
-            float* o = out + v;
+            float* o = cells.data() + base + v;
             if (n == c.chunks.size() || c.chunks[n].index != band) {
                 for (std::size_t i = 0; i < rows; ++i) o[i * variables] = kMissing;
                 continue;
             }
             const std::uint32_t* in = c.chunks[n].cells.get() + (from - start);
-            if (!isText[v]) {
+            if (!coders[v].column) {
                 for (std::size_t i = 0; i < rows; ++i)
                     o[i * variables] = std::bit_cast<float>(in[i]);
             } else {
-                for (std::size_t i = 0; i < rows; ++i)
-                    o[i * variables] = coding[v].code(in[i], c.texts, facts[v]);
+                for (std::size_t i = 0; i < rows; ++i) {
+                    const std::int64_t row = from + static_cast<std::int64_t>(i);
+                    if (auto e = coders[v].code(in[i], row, o[i * variables])) return std::move(*e);
+                }
             }
             c.chunks[n++].cells.reset();
             freed += kChunkRows * sizeof(std::uint32_t);
@@ -285,10 +258,34 @@ Result<DataSet, ImportError> SheetTable::finish() {
             }
         }
     }
+    return cells;
+}
+
+Result<DataSet, ImportError> SheetTable::finish() {
+    if (m_lastRow == 0) return ImportError::Unreadable("the sheet holds no cells");
+    std::vector<std::string> names;
+    std::int64_t firstData = m_firstRow;
+    if (auto head = headNames()) {
+        names = std::move(*head);
+        ++firstData;
+    }
+    const auto variables = static_cast<std::int32_t>(m_columns.size());
+    const auto cases =
+        static_cast<std::int32_t>(std::max<std::int64_t>(0, m_lastRow - firstData + 1));
+    if (!names.empty()) names.resize(variables);
+    // Two cells at opposite corners of a sheet span a grid no memory holds: refuse it before
+    // asking for it, rather than leave it to the system's overcommitting.
+    const auto bytes = static_cast<double>(cases) * variables * sizeof(float);
+    const auto memory = static_cast<double>(::sysconf(_SC_PHYS_PAGES)) * ::sysconf(_SC_PAGE_SIZE);
+    if (memory > 0 && bytes > memory / 2) return ImportError::Of(ImportError::Kind::OutOfMemory);
+
+    TableBuilder table;
+    std::vector<TextCoder> coders = textColumns(firstData, table);
+    auto cells = copyBands(firstData, cases, coders);
+    if (!cells) return cells.error();
     m_columns.clear();
-    out.matrix = DataMatrix(cases, variables, std::move(cells));
-    if (anyText) out.facts = std::move(facts);
-    return DataSet(std::move(out));
+    return DataSet(std::move(table).finish(DataMatrix(cases, variables, std::move(cells.value())),
+                                           cases, variables, std::move(names)));
 }
 
 }  // namespace corvane

@@ -5,12 +5,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "common/Result.h"
 #include "data/DataSet.h"
 #include "data/ImportError.h"
+#include "data/LabelDictionary.h"
+#include "data/TableBuilder.h"
 
 namespace corvane {
 
@@ -45,8 +46,8 @@ class SheetTable {
     // part-filled chunks, its first and its last: at 16,384 columns 32 MiB, a sheet of one row
     // 16 MiB. Smaller chunks would cost more in bookkeeping on long sheets.
     static constexpr std::int64_t kChunkRows = 256;
-    // A cell as its float's bits, or a text as a NaN carrying the index + 1 of its text: no
-    // number read is a NaN, so the two never meet.
+    // A cell as its float's bits, or a text as an infinity or a NaN carrying the code of its
+    // text among the column's (see TextBits): no number read is either, so the two never meet.
     struct Chunk {
         std::int32_t index;  // rows index * kChunkRows + 1 onwards
         std::unique_ptr<std::uint32_t[]> cells;
@@ -54,9 +55,9 @@ class SheetTable {
     struct Column {
         std::vector<Chunk> chunks;  // by index
         std::int64_t textCells = 0;
-        std::vector<std::string> texts;
-        std::unordered_map<std::string, std::int32_t> ids;
+        LabelDictionary texts;  // in the order they arrived, which is not always down the sheet
     };
+    struct TextCoder;
     // What the first row holds, to decide whether it names the variables.
     struct HeadCell {
         CellKind kind = CellKind::Missing;
@@ -69,6 +70,9 @@ class SheetTable {
                                      float value, std::string_view text);
     static std::uint32_t& cell(Column& c, std::int64_t row);
     std::optional<std::vector<std::string>> headNames() const;
+    std::vector<TextCoder> textColumns(std::int64_t firstData, TableBuilder& table);
+    Result<std::vector<float>, ImportError> copyBands(std::int64_t firstData, std::int32_t cases,
+                                                      std::vector<TextCoder>& coders);
 
     std::vector<Column> m_columns;
     std::int64_t m_firstRow = 0;

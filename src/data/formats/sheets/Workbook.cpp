@@ -3,13 +3,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <memory>
-#include <new>
-#include <stdexcept>
-#include <type_traits>
 #include <utility>
 
+#include "data/OutOfMemory.h"
 #include "data/formats/sheets/CompoundFile.h"
 #include "data/formats/sheets/OdsReader.h"
+#include "data/formats/sheets/SheetReader.h"
 #include "data/formats/sheets/XlsReader.h"
 #include "data/formats/sheets/XlsxReader.h"
 #include "data/formats/sheets/ZipPackage.h"
@@ -20,10 +19,6 @@ namespace {
 
 constexpr std::string_view kOdsType = "application/vnd.oasis.opendocument.spreadsheet";
 constexpr std::string_view kOle2Signature = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
-
-bool StartsWith(std::string_view s, std::string_view prefix) {
-    return s.substr(0, prefix.size()) == prefix;
-}
 
 Result<std::string, ImportError> ReadHead(const std::string& path, std::size_t limit) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), std::fclose);
@@ -53,56 +48,49 @@ Result<WorkbookKind, ImportError> ZipKind(ZipPackage& zip) {
         auto type = zip.readShort("mimetype", 128);
         if (!type) return type.error();
         if (type.value() == kOdsType) return WorkbookKind::Ods;
-        if (StartsWith(type.value(), "application/vnd.oasis.opendocument."))
+        if (std::string_view(type.value()).starts_with("application/vnd.oasis.opendocument."))
             return ImportError::Unreadable(
                 "the file is an OpenDocument file, but not a spreadsheet");
     }
     return ImportError::Unreadable("the zip archive holds no Excel or OpenDocument spreadsheet");
 }
 
-template <class Out>
-Result<Out, ImportError> WithZip(ZipPackage& zip, const SheetChoice* choice) {
+// Hands the reader of a zipped workbook, chosen by looking inside, to `use`.
+template <class Use>
+auto WithZipReader(ZipPackage& zip, Use&& use) -> decltype(use(std::declval<SheetReader&>())) {
     auto kind = ZipKind(zip);
     if (!kind) return kind.error();
-    if constexpr (std::is_same_v<Out, WorkbookRead>) {
-        if (kind.value() == WorkbookKind::Xlsx) return XlsxReader(zip).read(*choice);
-        return OdsReader(zip).read(*choice);
-    } else {
-        if (kind.value() == WorkbookKind::Xlsx) return XlsxReader(zip).sheets();
-        return OdsReader(zip).sheets();
+    if (kind.value() == WorkbookKind::Xlsx) {
+        XlsxReader reader(zip);
+        return use(reader);
     }
+    OdsReader reader(zip);
+    return use(reader);
 }
 
-template <class Out>
-Result<Out, ImportError> FromFile(const std::string& path, const SheetChoice* choice) {
-    try {
-        auto head = ReadHead(path, kOle2Signature.size());
-        if (!head) return head.error();
-        const std::string_view bytes = head.value();
-        if (StartsWith(bytes, kOle2Signature)) {
+// Hands the reader of the workbook at `path`, chosen by its first bytes `head`, to `use`.
+template <class Use>
+auto WithReader(const std::string& path, std::string_view head, Use&& use)
+    -> decltype(use(std::declval<SheetReader&>())) {
+    return CatchingOutOfMemory([&]() -> decltype(use(std::declval<SheetReader&>())) {
+        if (head.starts_with(kOle2Signature)) {
             if (IsEncryptedPackage(path)) return ImportError::PasswordProtected();
-            if constexpr (std::is_same_v<Out, WorkbookRead>)
-                return XlsReader(path).read(*choice);
-            else
-                return XlsReader(path).sheets();
+            XlsReader reader(path);
+            return use(reader);
         }
-        if (!StartsWith(bytes, "PK"))
+        if (!head.starts_with("PK"))
             return ImportError::Unreadable("the file is not an Excel or OpenDocument workbook");
         auto zip = ZipPackage::Open(path);
         if (!zip) return zip.error();
-        return WithZip<Out>(*zip.value(), choice);
-    } catch (const std::bad_alloc&) {
-        return ImportError::Of(ImportError::Kind::OutOfMemory);
-    } catch (const std::length_error&) {
-        return ImportError::Of(ImportError::Kind::OutOfMemory);
-    }
+        return WithZipReader(*zip.value(), use);
+    });
 }
 
 }  // namespace
 
 WorkbookKind SniffWorkbook(std::string_view b) {
-    if (StartsWith(b, kOle2Signature)) return WorkbookKind::Xls;
-    if (!StartsWith(b, "PK\x03\x04") || b.size() < 30) return WorkbookKind::None;
+    if (b.starts_with(kOle2Signature)) return WorkbookKind::Xls;
+    if (!b.starts_with("PK\x03\x04") || b.size() < 30) return WorkbookKind::None;
     const auto u16 = [&](std::size_t at) {
         return static_cast<std::size_t>(static_cast<unsigned char>(b[at])) |
                static_cast<std::size_t>(static_cast<unsigned char>(b[at + 1])) << 8;
@@ -112,16 +100,18 @@ WorkbookKind SniffWorkbook(std::string_view b) {
     if (name == "mimetype") {
         const std::string_view content =
             b.substr(std::min(b.size(), 30 + nameLength + extraLength));
-        if (StartsWith(content, kOdsType)) return WorkbookKind::Ods;
+        if (content.starts_with(kOdsType)) return WorkbookKind::Ods;
     }
-    if (name == "[Content_Types].xml" || StartsWith(name, "xl/") || StartsWith(name, "_rels/") ||
-        StartsWith(name, "docProps/"))
+    if (name == "[Content_Types].xml" || name.starts_with("xl/") || name.starts_with("_rels/") ||
+        name.starts_with("docProps/"))
         return WorkbookKind::Xlsx;
     return WorkbookKind::Zip;
 }
 
 Result<std::vector<SheetInfo>, ImportError> ListSheets(const std::string& path) {
-    return FromFile<std::vector<SheetInfo>>(path, nullptr);
+    auto head = ReadHead(path, kOle2Signature.size());
+    if (!head) return head.error();
+    return WithReader(path, head.value(), [](SheetReader& reader) { return reader.sheets(); });
 }
 
 Result<DataSet, ImportError> ReadWorkbook(const std::string& path, const SheetChoice& sheet) {
@@ -132,21 +122,25 @@ Result<DataSet, ImportError> ReadWorkbook(const std::string& path, const SheetCh
 
 Result<WorkbookRead, ImportError> ReadWorkbookSheet(const std::string& path,
                                                     const SheetChoice& sheet) {
-    return FromFile<WorkbookRead>(path, &sheet);
+    auto head = ReadHead(path, kOle2Signature.size());
+    if (!head) return head.error();
+    return ReadWorkbookSheet(path, head.value(), sheet);
+}
+
+Result<WorkbookRead, ImportError> ReadWorkbookSheet(const std::string& path, std::string_view head,
+                                                    const SheetChoice& sheet) {
+    return WithReader(path, head, [&](SheetReader& reader) { return reader.read(sheet); });
 }
 
 Result<DataSet, ImportError> ReadWorkbookBytes(std::string_view bytes, const SheetChoice& sheet) {
-    try {
+    return CatchingOutOfMemory([&]() -> Result<DataSet, ImportError> {
         auto zip = ZipPackage::OpenBytes(bytes);
         if (!zip) return zip.error();
-        auto read = WithZip<WorkbookRead>(*zip.value(), &sheet);
+        auto read =
+            WithZipReader(*zip.value(), [&](SheetReader& reader) { return reader.read(sheet); });
         if (!read) return read.error();
         return std::move(read.value().data);
-    } catch (const std::bad_alloc&) {
-        return ImportError::Of(ImportError::Kind::OutOfMemory);
-    } catch (const std::length_error&) {
-        return ImportError::Of(ImportError::Kind::OutOfMemory);
-    }
+    });
 }
 
 }  // namespace corvane

@@ -62,6 +62,9 @@ Result<DataSet, ImportError> ReadWorkbook(const std::string& path, const SheetCh
 // The same, saying which sheet was read and how many the workbook has.
 Result<WorkbookRead, ImportError> ReadWorkbookSheet(const std::string& path,
                                                     const SheetChoice& sheet = {});
+// The same for a file whose first bytes were read already: `head`, at least the first eight.
+Result<WorkbookRead, ImportError> ReadWorkbookSheet(const std::string& path, std::string_view head,
+                                                    const SheetChoice& sheet);
 
 // The same for a zipped workbook (.xlsx or .ods) held in memory.
 Result<DataSet, ImportError> ReadWorkbookBytes(std::string_view bytes,

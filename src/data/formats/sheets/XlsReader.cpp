@@ -123,6 +123,82 @@ Result<std::pair<unsigned int, unsigned short>, ImportError> Select(const void* 
     return Dimensions(xls);
 }
 
+// The tag a cell of the given type is sent with; 0 for an empty or an error cell.
+char CellTag(const FreeXL_CellValue& cell) {
+    switch (cell.type) {
+        case FREEXL_CELL_INT:
+        case FREEXL_CELL_DOUBLE:
+            return kNumber;
+        case FREEXL_CELL_TEXT:
+        case FREEXL_CELL_SST_TEXT:
+            return kText;
+        case FREEXL_CELL_DATE:
+        case FREEXL_CELL_DATETIME:
+        case FREEXL_CELL_TIME:
+            return kDate;
+        default:
+            return 0;
+    }
+}
+
+// In the child: every cell of the chosen sheet, then which sheet it was.
+void SendSheet(const std::string& path, const SheetChoice& choice, ChildSender& send) {
+    Handle xls(path);
+    auto names = OpenedSheetNames(xls);
+    if (!names) return send.error(names.error());
+    const auto index = SheetChoiceIndex(names.value(), choice);
+    if (!index) return send.error(index.error());
+    const auto size = Select(xls.get(), index.value());
+    if (!size) return send.error(size.error());
+    const auto [rows, columns] = size.value();
+    for (unsigned int r = 0; r < rows; ++r) {
+        for (unsigned short col = 0; col < columns; ++col) {
+            FreeXL_CellValue cell;
+            if (int c = freexl_get_cell_value(xls.get(), r, col, &cell); c != FREEXL_OK)
+                return send.error(Failure(c));
+            const char t = CellTag(cell);
+            if (t == 0) continue;
+            send.tag(t);
+            send.integer(std::int64_t{r} + 1);
+            send.integer(std::int64_t{col} + 1);
+            if (t == kNumber)
+                send.real(cell.type == FREEXL_CELL_INT ? cell.value.int_value
+                                                       : cell.value.double_value);
+            else
+                send.text(cell.value.text_value ? cell.value.text_value : "");
+        }
+    }
+    send.tag(static_cast<char>(kRead));
+    send.text(names.value()[index.value()]);
+    send.integer(static_cast<std::int64_t>(index.value()) + 1);
+    send.integer(std::ssize(names.value()));
+}
+
+// In the parent: the cells into the table, and which sheet was read.
+struct SheetReceived {
+    SheetTable table;
+    std::string name;
+    std::int64_t number = 0, count = 0;
+    bool named = false;
+
+    std::optional<ImportError> take(char t, ChildReceiver& receive) {
+        std::int64_t row = 0, column = 0;
+        if (t == kRead) {
+            named = receive.text(name) && receive.integer(number) && receive.integer(count);
+            return named ? std::nullopt : std::optional(StoppedReader());
+        }
+        if (!receive.integer(row) || !receive.integer(column)) return StoppedReader();
+        if (t == kNumber) {
+            double value = 0;
+            if (!receive.real(value)) return StoppedReader();
+            return table.number(row, column, value);
+        }
+        std::string text;
+        if ((t != kText && t != kDate) || !receive.text(text)) return StoppedReader();
+        return t == kText ? table.text(row, column, text) : table.date(row, column, text);
+    }
+};
+
 }  // namespace
 
 Result<std::vector<SheetInfo>, ImportError> XlsReader::sheets() {
@@ -155,80 +231,16 @@ Result<std::vector<SheetInfo>, ImportError> XlsReader::sheets() {
 }
 
 Result<WorkbookRead, ImportError> XlsReader::read(const SheetChoice& choice) {
-    SheetTable table;
-    std::string name;
-    std::int64_t number = 0, count = 0;
-    bool named = false;
+    SheetReceived received;
     const auto failed = RunInChild(
-        [&](ChildSender& send) {
-            Handle xls(m_path);
-            auto names = OpenedSheetNames(xls);
-            if (!names) return send.error(names.error());
-            const auto index = SheetChoiceIndex(names.value(), choice);
-            if (!index) return send.error(index.error());
-            const auto size = Select(xls.get(), index.value());
-            if (!size) return send.error(size.error());
-            const auto [rows, columns] = size.value();
-            for (unsigned int r = 0; r < rows; ++r) {
-                for (unsigned short col = 0; col < columns; ++col) {
-                    FreeXL_CellValue cell;
-                    if (int c = freexl_get_cell_value(xls.get(), r, col, &cell); c != FREEXL_OK)
-                        return send.error(Failure(c));
-                    Tag t{};
-                    switch (cell.type) {
-                        case FREEXL_CELL_INT:
-                        case FREEXL_CELL_DOUBLE:
-                            t = kNumber;
-                            break;
-                        case FREEXL_CELL_TEXT:
-                        case FREEXL_CELL_SST_TEXT:
-                            t = kText;
-                            break;
-                        case FREEXL_CELL_DATE:
-                        case FREEXL_CELL_DATETIME:
-                        case FREEXL_CELL_TIME:
-                            t = kDate;
-                            break;
-                        default:
-                            continue;
-                    }
-                    send.tag(static_cast<char>(t));
-                    send.integer(std::int64_t{r} + 1);
-                    send.integer(std::int64_t{col} + 1);
-                    if (t == kNumber)
-                        send.real(cell.type == FREEXL_CELL_INT ? cell.value.int_value
-                                                               : cell.value.double_value);
-                    else
-                        send.text(cell.value.text_value ? cell.value.text_value : "");
-                }
-            }
-            send.tag(static_cast<char>(kRead));
-            send.text(names.value()[index.value()]);
-            send.integer(static_cast<std::int64_t>(index.value()) + 1);
-            send.integer(std::ssize(names.value()));
-        },
-        [&](char t, ChildReceiver& receive) -> std::optional<ImportError> {
-            std::int64_t row = 0, column = 0;
-            if (t == kRead) {
-                named = receive.text(name) && receive.integer(number) && receive.integer(count);
-                return named ? std::nullopt : std::optional(StoppedReader());
-            }
-            if (!receive.integer(row) || !receive.integer(column)) return StoppedReader();
-            if (t == kNumber) {
-                double value = 0;
-                if (!receive.real(value)) return StoppedReader();
-                return table.number(row, column, value);
-            }
-            std::string text;
-            if ((t != kText && t != kDate) || !receive.text(text)) return StoppedReader();
-            return t == kText ? table.text(row, column, text) : table.date(row, column, text);
-        },
-        StoppedReader());
+        [&](ChildSender& send) { SendSheet(m_path, choice, send); },
+        [&](char t, ChildReceiver& receive) { return received.take(t, receive); }, StoppedReader());
     if (failed) return *failed;
-    if (!named) return StoppedReader();
-    auto data = table.finish();
+    if (!received.named) return StoppedReader();
+    auto data = received.table.finish();
     if (!data) return data.error();
-    return WorkbookRead{std::move(data.value()), std::move(name), number, count, WorkbookKind::Xls};
+    return WorkbookRead{std::move(data.value()), std::move(received.name), received.number,
+                        received.count, WorkbookKind::Xls};
 }
 
 }  // namespace corvane

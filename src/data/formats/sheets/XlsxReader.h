@@ -7,6 +7,7 @@
 #include "data/DataSet.h"
 #include "data/ImportError.h"
 #include "data/formats/sheets/SheetDates.h"
+#include "data/formats/sheets/SheetReader.h"
 #include "data/formats/sheets/Workbook.h"
 
 namespace corvane {
@@ -16,12 +17,12 @@ class ZipPackage;
 // An Office Open XML workbook (.xlsx, .xlsm): the sheet list and date mode from
 // xl/workbook.xml, the sheets' parts from its relationships, the shared strings and the date
 // formats once, then one sheet streamed cell by cell.
-class XlsxReader {
+class XlsxReader : public SheetReader {
   public:
     explicit XlsxReader(ZipPackage& zip) : m_zip(zip) {}
 
-    Result<std::vector<SheetInfo>, ImportError> sheets();
-    Result<WorkbookRead, ImportError> read(const SheetChoice& choice);
+    Result<std::vector<SheetInfo>, ImportError> sheets() override;
+    Result<WorkbookRead, ImportError> read(const SheetChoice& choice) override;
 
   private:
     struct Sheet {

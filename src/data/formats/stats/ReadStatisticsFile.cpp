@@ -1,23 +1,21 @@
 #include "data/formats/stats/ReadStatisticsFile.h"
 
 #include <readstat.h>
-#include <sys/stat.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <limits>
-#include <new>
 #include <optional>
-#include <stdexcept>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "common/Single.h"
 #include "data/DataMatrix.h"
+#include "data/OpenDataFile.h"
+#include "data/OutOfMemory.h"
+#include "data/TableBuilder.h"
 #include "data/formats/stats/StatValueText.h"
 
 namespace corvane {
@@ -29,8 +27,6 @@ using Kind = ImportError::Kind;
 // Cells reserved ahead from the count of cases a header claims: no more memory than the file
 // has bytes, or 64 MB. Past that the cells grow as the cases arrive.
 constexpr std::int64_t kTrustedCells = 16 * 1024 * 1024;
-// Text codes stay exact in single precision up to 2^24.
-constexpr std::size_t kMaxTexts = std::size_t{1} << 24;
 
 struct Variable {
     std::string name;
@@ -39,9 +35,6 @@ struct Variable {
     std::string labelSet;
     // SPSS user-missing values and ranges, whose labels the variable does not keep.
     std::vector<std::pair<double, double>> missing;
-    // Text variables: the code of each text seen, and the labels in order of first appearance.
-    std::unordered_map<std::string, float> codes;
-    VariableFacts facts;
 };
 
 struct Reading {
@@ -51,8 +44,8 @@ struct Reading {
     std::vector<float> cells;
     std::int64_t cases = 0;
     std::unordered_map<std::string, std::vector<ValueLabel>> labelSets;
+    TableBuilder table;
     std::optional<ImportError> failure;
-    std::string scratch;
 };
 
 double NumberOf(readstat_value_t value) {
@@ -75,14 +68,11 @@ double NumberOf(readstat_value_t value) {
 // ReadStat calls back from C: nothing may be thrown through it.
 template <class F>
 int Guarded(Reading& r, F&& f) {
-    try {
-        return f();
-    } catch (const std::bad_alloc&) {
-        r.failure = ImportError::Of(Kind::OutOfMemory);
-    } catch (const std::length_error&) {
-        r.failure = ImportError::Of(Kind::OutOfMemory);
-    }
-    return READSTAT_HANDLER_ABORT;
+    return CatchingOutOfMemory([&]() -> int { return f(); },
+                               [&](ImportError e) -> int {
+                                   r.failure = std::move(e);
+                                   return READSTAT_HANDLER_ABORT;
+                               });
 }
 
 int OnMetadata(readstat_metadata_t* metadata, void* ctx) {
@@ -119,7 +109,7 @@ int OnVariable(int index, readstat_variable_t* variable, const char* labelSet, v
         v.text = readstat_variable_get_type_class(variable) == READSTAT_TYPE_CLASS_STRING;
         const char* format = readstat_variable_get_format(variable);
         if (!v.text && format) v.temporal = TemporalKindOf(r.kind, format);
-        if (v.text || v.temporal != TemporalKind::None) v.facts.kind = VariableKind::Text;
+        if (v.text || v.temporal != TemporalKind::None) r.table.text(index + 1);
         v.labelSet = labelSet ? labelSet : "";
         for (int i = 0; i < readstat_variable_get_missing_ranges_count(variable); ++i) {
             v.missing.emplace_back(NumberOf(readstat_variable_get_missing_range_lo(variable, i)),
@@ -129,38 +119,42 @@ int OnVariable(int index, readstat_variable_t* variable, const char* labelSet, v
     });
 }
 
-// The code of a text cell of variable v, case `row` (from 0); a new text takes the next code.
-float TextCode(Variable& v, std::int64_t row, const std::string& text) {
-    const auto [at, added] = v.codes.try_emplace(text, static_cast<float>(v.codes.size() + 1));
-    if (added) {
-        v.facts.labels.push_back(ValueLabel{at->second, text});
-        if (v.facts.labels.size() == 1) {
-            v.facts.firstText = text;
-            v.facts.firstTextRow = row + 2;
-        }
+// The code of a text cell of variable `index` (from 0), case `row` (from 0).
+int StoreText(Reading& r, int index, int row, std::string_view text, float& cell) {
+    TextColumn& column = r.table.text(index + 1);
+    if (auto e = column.code(row + std::int64_t{2}, text, cell)) {
+        r.failure = std::move(*e);
+        return READSTAT_HANDLER_ABORT;
     }
-    return at->second;
+    column.firstText(row + std::int64_t{2}, text);
+    return READSTAT_HANDLER_OK;
+}
+
+// The cell for case `row`, growing the cells by a case when it is the next.
+float* CellOf(Reading& r, int row, int index) {
+    const auto columns = static_cast<std::int64_t>(r.variables.size());
+    if (row >= r.cases) {
+        // A case past the int32 range arrives only from a file larger than memory anyway.
+        if (row >= std::numeric_limits<std::int32_t>::max()) {
+            r.failure = ImportError::Of(Kind::TooManyLines);
+            return nullptr;
+        }
+        r.cases = static_cast<std::int64_t>(row) + 1;
+        r.cells.resize(static_cast<std::size_t>(r.cases * columns), kMissing);
+    }
+    return &r.cells[static_cast<std::size_t>(row * columns + index)];
 }
 
 int OnValue(int row, readstat_variable_t* variable, readstat_value_t value, void* ctx) {
     auto& r = *static_cast<Reading*>(ctx);
-    return Guarded(r, [&] {
+    return Guarded(r, [&]() -> int {
         const int index = readstat_variable_get_index(variable);
-        const auto columns = static_cast<std::int64_t>(r.variables.size());
-        if (row < 0 || index < 0 || index >= columns) return READSTAT_HANDLER_OK;
-        if (row >= r.cases) {
-            // A case past the int32 range arrives only from a file larger than memory anyway.
-            if (row >= std::numeric_limits<std::int32_t>::max()) {
-                r.failure = ImportError::Of(Kind::TooManyLines);
-                return READSTAT_HANDLER_ABORT;
-            }
-            r.cases = static_cast<std::int64_t>(row) + 1;
-            r.cells.resize(static_cast<std::size_t>(r.cases * columns), kMissing);
-        }
-        float& cell = r.cells[static_cast<std::size_t>(row * columns + index)];
-        Variable& v = r.variables[static_cast<std::size_t>(index)];
+        if (row < 0 || index < 0 || index >= std::ssize(r.variables)) return READSTAT_HANDLER_OK;
+        float* cell = CellOf(r, row, index);
+        if (!cell) return READSTAT_HANDLER_ABORT;
+        const Variable& v = r.variables[static_cast<std::size_t>(index)];
         if (readstat_value_is_missing(value, variable)) {
-            cell = kMissing;
+            *cell = kMissing;
         } else if (v.text) {
             const char* s = readstat_value_type(value) == READSTAT_TYPE_STRING
                                 ? readstat_string_value(value)
@@ -168,25 +162,20 @@ int OnValue(int row, readstat_variable_t* variable, readstat_value_t value, void
             std::string_view text = s ? s : "";
             while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
             if (text.empty()) {
-                cell = kMissing;
-            } else {
-                if (v.codes.size() >= kMaxTexts) {
-                    r.failure = ImportError::Unreadable("variable " + v.name +
-                                                        " holds too many different texts");
-                    return READSTAT_HANDLER_ABORT;
-                }
-                r.scratch.assign(text);
-                cell = TextCode(v, row, r.scratch);
+                *cell = kMissing;
+                return READSTAT_HANDLER_OK;
             }
+            return StoreText(r, index, row, text, *cell);
         } else if (v.temporal != TemporalKind::None) {
-            cell = TextCode(v, row, TemporalText(r.kind, v.temporal, NumberOf(value)));
+            return StoreText(r, index, row, TemporalText(r.kind, v.temporal, NumberOf(value)),
+                             *cell);
         } else {
             const float f = static_cast<float>(NumberOf(value));
             if (!std::isfinite(f)) {
                 r.failure = ImportError::Of(Kind::NumberTooLarge, row + 2, index + 1);
                 return READSTAT_HANDLER_ABORT;
             }
-            cell = f;
+            *cell = f;
         }
         return READSTAT_HANDLER_OK;
     });
@@ -207,8 +196,9 @@ int OnValueLabel(const char* labelSet, readstat_value_t value, const char* label
 
 // Stata writes its labels after the data, so they are joined to the variables at the end.
 void AttachLabels(Reading& r) {
-    for (Variable& v : r.variables) {
-        if (v.facts.kind != VariableKind::Numbers || v.labelSet.empty()) continue;
+    for (std::size_t i = 0; i < r.variables.size(); ++i) {
+        const Variable& v = r.variables[i];
+        if (v.text || v.temporal != TemporalKind::None || v.labelSet.empty()) continue;
         const auto set = r.labelSets.find(v.labelSet);
         if (set == r.labelSets.end()) continue;
         std::vector<ValueLabel> labels;
@@ -224,9 +214,8 @@ void AttachLabels(Reading& r) {
             std::unique(labels.begin(), labels.end(),
                         [](const ValueLabel& a, const ValueLabel& b) { return a.code == b.code; }),
             labels.end());
-        if (labels.empty()) continue;
-        v.facts.kind = VariableKind::LabelledNumbers;
-        v.facts.labels = std::move(labels);
+        if (!labels.empty())
+            r.table.labelNumbers(static_cast<std::int32_t>(i + 1), std::move(labels));
     }
 }
 
@@ -254,21 +243,6 @@ struct ParserFree {
     void operator()(readstat_parser_t* p) const { readstat_parser_free(p); }
 };
 
-// The file's size and first bytes; only a regular file will do, since a pipe or a device
-// could block the import or never end.
-Result<std::string, ImportError> FirstBytes(const std::string& path, std::int64_t& size) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return ImportError::Unreadable(errno);
-    if (!S_ISREG(st.st_mode)) return ImportError::Unreadable("not a regular file");
-    size = st.st_size;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return ImportError::Unreadable(errno);
-    std::string bytes(kStatSniffBytes, '\0');
-    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
-    std::fclose(f);
-    return bytes;
-}
-
 Result<DataSet, ImportError> Read(const std::string& path, StatFileKind kind,
                                   std::int64_t fileBytes) {
     Reading r;
@@ -287,44 +261,33 @@ Result<DataSet, ImportError> Read(const std::string& path, StatFileKind kind,
     AttachLabels(r);
     const auto columns = static_cast<std::int32_t>(r.variables.size());
     const auto cases = static_cast<std::int32_t>(r.cases);
-    DataSet::Contents set;
     r.cells.resize(static_cast<std::size_t>(r.cases) * r.variables.size(), kMissing);
-    set.matrix = DataMatrix(cases, columns, std::move(r.cells));
-    set.cases = cases;
-    set.variables = columns;
-    const bool anyFacts = std::any_of(r.variables.begin(), r.variables.end(), [](auto& v) {
-        return v.facts.kind != VariableKind::Numbers;
-    });
-    for (Variable& v : r.variables) {
-        set.names.push_back(std::move(v.name));
-        if (anyFacts) set.facts.push_back(std::move(v.facts));
-    }
-    return DataSet(std::move(set));
+    std::vector<std::string> names;
+    for (Variable& v : r.variables) names.push_back(std::move(v.name));
+    return DataSet(std::move(r.table).finish(DataMatrix(cases, columns, std::move(r.cells)), cases,
+                                             columns, std::move(names)));
 }
 
 }  // namespace
 
 Result<DataSet, ImportError> ReadStatisticsFile(const std::string& path) {
-    std::int64_t size = 0;
-    auto bytes = FirstBytes(path, size);
-    if (!bytes) return bytes.error();
-    const StatFileKind kind = SniffStatisticsFile(bytes.value(), path);
+    auto head = ReadFileHead(path);
+    if (!head) return head.error();
+    const StatFileKind kind = SniffStatisticsFile(head.value().bytes, path);
     if (kind == StatFileKind::None)
         return ImportError::Unreadable("not an SPSS, Stata or SAS data file");
-    return ReadStatisticsFile(path, kind);
+    return ReadStatisticsFile(path, kind, head.value().size);
 }
 
 Result<DataSet, ImportError> ReadStatisticsFile(const std::string& path, StatFileKind kind) {
-    std::int64_t size = 0;
-    auto bytes = FirstBytes(path, size);
-    if (!bytes) return bytes.error();
-    try {
-        return Read(path, kind, size);
-    } catch (const std::bad_alloc&) {
-        return ImportError::Of(Kind::OutOfMemory);
-    } catch (const std::length_error&) {
-        return ImportError::Of(Kind::OutOfMemory);
-    }
+    auto head = ReadFileHead(path);
+    if (!head) return head.error();
+    return ReadStatisticsFile(path, kind, head.value().size);
+}
+
+Result<DataSet, ImportError> ReadStatisticsFile(const std::string& path, StatFileKind kind,
+                                                std::int64_t fileBytes) {
+    return CatchingOutOfMemory([&] { return Read(path, kind, fileBytes); });
 }
 
 }  // namespace corvane

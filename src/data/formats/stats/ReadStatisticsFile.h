@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "common/Result.h"
@@ -17,7 +18,8 @@ namespace corvane {
 // (told by their display format) become text variables, dates and times written as ISO text;
 // their firstTextRow counts a case as the row after a names line would (case 1 is row 2).
 // System-missing values, SPSS user-missing values and ranges, and Stata and SAS tagged missing
-// values (.a to .z) are missing, as is an empty string.
+// values (.a to .z) are missing, as is an empty string. A string holding a control character is
+// an invalid entry, as in every reader.
 //
 // A damaged, truncated or unsupported file fails as Unreadable with ReadStat's reason; memory
 // grows with the cases that arrive, never with a count the file claims.
@@ -25,5 +27,8 @@ Result<DataSet, ImportError> ReadStatisticsFile(const std::string& path);
 
 // The same for a file whose format is already known (not None).
 Result<DataSet, ImportError> ReadStatisticsFile(const std::string& path, StatFileKind kind);
+// The same for a file whose format and size (`fileBytes`) were learnt from its head already.
+Result<DataSet, ImportError> ReadStatisticsFile(const std::string& path, StatFileKind kind,
+                                                std::int64_t fileBytes);
 
 }  // namespace corvane

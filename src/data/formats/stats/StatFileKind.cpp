@@ -9,14 +9,10 @@ namespace corvane {
 
 namespace {
 
-bool StartsWith(std::string_view s, std::string_view prefix) {
-    return s.substr(0, prefix.size()) == prefix;
-}
-
 // Stata before format 117 opens with its version byte, the byte order (1 or 2), the file
 // type 1 and a zero; from 117 on with an XML-like tag.
 bool IsStata(std::string_view b) {
-    if (StartsWith(b, "<stata_dta>")) return true;
+    if (b.starts_with("<stata_dta>")) return true;
     if (b.size() < 4) return false;
     const auto version = static_cast<unsigned char>(b[0]);
     return version >= 102 && version <= 116 && (b[1] == 1 || b[1] == 2) && b[2] == 1 && b[3] == 0;
@@ -53,44 +49,29 @@ StatFileKind KindOfExtension(std::string_view extension) {
 
 }  // namespace
 
-StatFileKind SniffStatisticsFile(std::string_view firstBytes, std::string_view extension) {
+StatFileKind SniffStatisticsContent(std::string_view firstBytes) {
     const std::string_view b = firstBytes.substr(0, kStatSniffBytes);
-    if (StartsWith(b, "$FL2")) return StatFileKind::SpssData;
-    if (StartsWith(b, "$FL3")) return StatFileKind::SpssCompressed;
+    if (b.starts_with("$FL2")) return StatFileKind::SpssData;
+    if (b.starts_with("$FL3")) return StatFileKind::SpssCompressed;
     if (IsSasData(b)) return StatFileKind::SasData;
-    if (StartsWith(b, "HEADER RECORD*******LIB")) return StatFileKind::SasTransport;
+    if (b.starts_with("HEADER RECORD*******LIB")) return StatFileKind::SasTransport;
     if (IsStata(b)) return StatFileKind::Stata;
     // A portable file's signature follows a 200-byte title and a 256-byte character table,
     // with line breaks wherever its writer put them.
     if (b.find("SPSSPORT") != std::string_view::npos) return StatFileKind::SpssPortable;
-    return KindOfExtension(extension);
+    return StatFileKind::None;
 }
 
-std::string StatFileKindName(StatFileKind kind) {
-    switch (kind) {
-        case StatFileKind::SpssData:
-            return "SPSS data file";
-        case StatFileKind::SpssCompressed:
-            return "SPSS compressed data file";
-        case StatFileKind::SpssPortable:
-            return "SPSS portable file";
-        case StatFileKind::Stata:
-            return "Stata data file";
-        case StatFileKind::SasData:
-            return "SAS data set";
-        case StatFileKind::SasTransport:
-            return "SAS transport file";
-        case StatFileKind::None:
-            break;
-    }
-    return "not a statistics file";
+StatFileKind SniffStatisticsFile(std::string_view firstBytes, std::string_view extension) {
+    const StatFileKind kind = SniffStatisticsContent(firstBytes);
+    return kind != StatFileKind::None ? kind : KindOfExtension(extension);
 }
 
-std::string DescribeStatisticsFile(StatFileKind kind, const DataSet& data) {
+std::string DescribeStatisticsFile(std::string_view name, const DataSet& data) {
     std::int32_t labelled = 0;
     for (std::int32_t v = 1; v <= data.variables(); ++v)
         labelled += data.facts(v).kind == VariableKind::LabelledNumbers;
-    std::string text = StatFileKindName(kind) + ", " + std::to_string(data.variables()) +
+    std::string text = std::string(name) + ", " + std::to_string(data.variables()) +
                        (data.variables() == 1 ? " variable" : " variables");
     if (labelled > 0) text += ", " + std::to_string(labelled) + " with value labels";
     return text;

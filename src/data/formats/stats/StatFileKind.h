@@ -22,14 +22,14 @@ enum class StatFileKind {
 inline constexpr std::size_t kStatSniffBytes = 1024;
 
 // The format of a file from its first bytes (the first kStatSniffBytes or all of a shorter
-// file), or else from its extension (".sav", "sav" or a whole file name; any case); None when
-// neither names one.
+// file); None when they name none.
+StatFileKind SniffStatisticsContent(std::string_view firstBytes);
+// The same, or else the format its extension names (".sav", "sav" or a whole file name; any
+// case); None when neither names one.
 StatFileKind SniffStatisticsFile(std::string_view firstBytes, std::string_view extension);
 
-// The format's name as the user knows it, such as "SPSS data file".
-std::string StatFileKindName(StatFileKind kind);
-
-// A line saying what was read, such as "SPSS data file, 5 variables, 1 with value labels".
-std::string DescribeStatisticsFile(StatFileKind kind, const DataSet& data);
+// A line saying what was read, after the format's name: "SPSS data file, 5 variables, 1 with
+// value labels".
+std::string DescribeStatisticsFile(std::string_view name, const DataSet& data);
 
 }  // namespace corvane

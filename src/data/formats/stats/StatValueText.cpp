@@ -24,10 +24,6 @@ std::string FormatName(std::string_view format) {
     return name;
 }
 
-bool StartsWith(std::string_view s, std::string_view prefix) {
-    return s.substr(0, prefix.size()) == prefix;
-}
-
 TemporalKind SpssKind(const std::string& name) {
     static constexpr std::array<std::string_view, 8> kDates = {"DATE",  "ADATE", "EDATE", "SDATE",
                                                                "JDATE", "QYR",   "MOYR",  "WKYR"};
@@ -40,8 +36,8 @@ TemporalKind SpssKind(const std::string& name) {
 
 TemporalKind StataKind(const std::string& name) {
     // "%td", "%tdDD/NN/CCYY", the old "%d"; "%tc" and "%tC" with any detail after them.
-    if (StartsWith(name, "%TD") || StartsWith(name, "%D")) return TemporalKind::Date;
-    if (StartsWith(name, "%TC")) return TemporalKind::DateTime;
+    if (name.starts_with("%TD") || name.starts_with("%D")) return TemporalKind::Date;
+    if (name.starts_with("%TC")) return TemporalKind::DateTime;
     return TemporalKind::None;
 }
 
@@ -58,7 +54,7 @@ TemporalKind SasKind(const std::string& name) {
     for (std::string_view d : kTimes)
         if (name == d) return TemporalKind::Time;
     for (std::string_view d : kDates)
-        if (StartsWith(name, d)) return TemporalKind::Date;  // DDMMYYS, YYMMDDN and the like
+        if (name.starts_with(d)) return TemporalKind::Date;  // DDMMYYS, YYMMDDN and the like
     return TemporalKind::None;
 }
 

@@ -5,8 +5,8 @@
 #include "common/Result.h"
 #include "data/DataSet.h"
 #include "data/ImportError.h"
-#include "data/formats/ImportOptions.h"
-#include "data/formats/TextDialect.h"
+#include "data/formats/text/ImportOptions.h"
+#include "data/formats/text/TextDialect.h"
 
 namespace corvane {
 

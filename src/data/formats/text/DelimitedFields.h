@@ -34,16 +34,9 @@ std::int64_t CountFields(std::string_view line, char delimiter, std::int64_t lim
 // needs no change, else a view of `buffer`.
 std::string_view AlignedLine(std::string_view line, std::string& buffer);
 
-// Whether a field holds a control character (U+0000 to U+001F) other than the tab and the line
-// ends: no number, name or label ever does.
-bool HasControlCharacter(std::string_view text);
-
-// A variable name: a field that is neither a number nor a missing-value form, quoted or
-// starting like a word (a letter, an underscore, any non-ASCII character, or a point before a
-// letter), valid UTF-8 without control characters, at most kMaxNameBytes long, and not one
-// of the spellings other programs write for infinity.
-inline constexpr std::size_t kMaxNameBytes = 255;
-// With `windows1252` the field's bytes are read in that code page rather than as UTF-8.
+// A variable name (see IsVariableName): a field that is well-formed and whose text is a name,
+// quoted or not as the field was. With `windows1252` the field's bytes are read in that code
+// page rather than as UTF-8.
 bool IsName(const Field& field, bool windows1252 = false);
 
 // The names of a first line whose every field is a name or empty and at least one a name;

@@ -1,4 +1,4 @@
-#include "data/formats/ReadDelimitedText.h"
+#include "data/formats/text/ReadDelimitedText.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -6,12 +6,13 @@
 #include <utility>
 
 #include "common/Single.h"
-#include "data/formats/DelimitedFields.h"
-#include "data/formats/FirstPass.h"
-#include "data/formats/LineReader.h"
-#include "data/formats/OpenDataFile.h"
-#include "data/formats/SecondPass.h"
-#include "data/formats/TextDialect.h"
+#include "data/OpenDataFile.h"
+#include "data/TableBuilder.h"
+#include "data/formats/text/DelimitedFields.h"
+#include "data/formats/text/FirstPass.h"
+#include "data/formats/text/LineReader.h"
+#include "data/formats/text/SecondPass.h"
+#include "data/formats/text/TextDialect.h"
 
 namespace corvane {
 
@@ -91,16 +92,13 @@ Result<DataSet, ImportError> ReadText(const std::string& path, const TextDialect
         outline.namesLine &&
         !(outline.maxFields <= 1 && outline.lines >= 2 &&
           LikelyDelimiter(outline.firstLines[0], outline.firstLines[1], delimiter) != 0);
-    auto read = RunSecondPass(fd, dialect, outline, options.threads, textColumns, matrix);
+    TableBuilder table;
+    auto read = RunSecondPass(fd, dialect, outline, options.threads, textColumns, matrix, table);
     if (!read) return WithDelimiterHint(read.error(), outline, delimiter);
     if (read->variables != storedColumns) return ImportError::Of(Kind::FileChanged);
 
-    DataSet::Contents set;
-    set.matrix = std::move(matrix);
-    set.cases = cases;
-    set.variables = read->variables;
-    set.names = std::move(read->names);
-    set.facts = std::move(read->facts);
+    DataSet::Contents set =
+        std::move(table).finish(std::move(matrix), cases, read->variables, std::move(read->names));
     if (dialect.encoding == TextEncoding::Windows1252) DecodeWindows1252(set);
     return DataSet(std::move(set));
 }

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "data/ImportError.h"
-#include "data/formats/PieceText.h"
+#include "data/formats/text/PieceText.h"
 
 namespace corvane {
 

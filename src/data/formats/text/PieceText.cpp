@@ -1,4 +1,4 @@
-#include "data/formats/PieceText.h"
+#include "data/formats/text/PieceText.h"
 
 namespace corvane {
 

@@ -1,4 +1,4 @@
-#include "data/formats/TextDialect.h"
+#include "data/formats/text/TextDialect.h"
 
 #include <algorithm>
 #include <array>
@@ -9,8 +9,8 @@
 #include <map>
 
 #include "data/FieldClassifier.h"
-#include "data/formats/DelimitedFields.h"
-#include "data/formats/OpenDataFile.h"
+#include "data/OpenDataFile.h"
+#include "data/formats/text/DelimitedFields.h"
 
 namespace corvane {
 

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "data/formats/LabelDictionary.h"
+#include "data/LabelDictionary.h"
 
 namespace corvane {
 

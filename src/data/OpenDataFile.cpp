@@ -1,4 +1,4 @@
-#include "data/formats/OpenDataFile.h"
+#include "data/OpenDataFile.h"
 
 #include <sys/stat.h>
 
@@ -14,6 +14,18 @@ Result<FilePtr, ImportError> OpenDataFile(const std::string& path) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return ImportError::Unreadable(errno);
     return FilePtr(f);
+}
+
+Result<FileHead, ImportError> ReadFileHead(const std::string& path) {
+    auto file = OpenDataFile(path);
+    if (!file) return file.error();
+    std::FILE* f = file.value().get();
+    FileHead head;
+    struct stat st {};
+    if (::fstat(::fileno(f), &st) == 0) head.size = st.st_size;
+    head.bytes.assign(kFileHeadBytes, '\0');
+    head.bytes.resize(std::fread(head.bytes.data(), 1, head.bytes.size(), f));
+    return head;
 }
 
 }  // namespace corvane

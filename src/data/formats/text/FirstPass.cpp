@@ -1,12 +1,12 @@
-#include "data/formats/FirstPass.h"
+#include "data/formats/text/FirstPass.h"
 
 #include <algorithm>
 #include <string_view>
 
 #include "data/DataMatrix.h"
-#include "data/formats/DelimitedFields.h"
-#include "data/formats/LineReader.h"
-#include "data/formats/OpenDataFile.h"
+#include "data/OpenDataFile.h"
+#include "data/formats/text/DelimitedFields.h"
+#include "data/formats/text/LineReader.h"
 
 namespace corvane {
 

@@ -8,16 +8,16 @@
 #include "data/DataMatrix.h"
 #include "data/DataSet.h"
 #include "data/ImportError.h"
-#include "data/formats/FirstPass.h"
-#include "data/formats/TextDialect.h"
+#include "data/TableBuilder.h"
+#include "data/formats/text/FirstPass.h"
+#include "data/formats/text/TextDialect.h"
 
 namespace corvane {
 
-// What the second pass learns besides the cells.
+// What the second pass learns besides the cells and the text columns.
 struct SecondPassResult {
     std::int32_t variables = 0;  // the most fields on any line
     std::vector<std::string> names;
-    std::vector<VariableFacts> facts;  // empty when no column holds text
 };
 
 // Splits, classifies and stores every field of the open file `fd` into `matrix`, sized from
@@ -29,6 +29,7 @@ struct SecondPassResult {
 // what a name is.
 Result<SecondPassResult, ImportError> RunSecondPass(int fd, const TextDialect& dialect,
                                                     const FileOutline& outline, unsigned threads,
-                                                    bool textColumns, DataMatrix& matrix);
+                                                    bool textColumns, DataMatrix& matrix,
+                                                    TableBuilder& table);
 
 }  // namespace corvane

@@ -1,4 +1,4 @@
-#include "data/formats/LineReader.h"
+#include "data/formats/text/LineReader.h"
 
 #include <unistd.h>
 

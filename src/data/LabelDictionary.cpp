@@ -1,4 +1,6 @@
-#include "data/formats/LabelDictionary.h"
+#include "data/LabelDictionary.h"
+
+#include <utility>
 
 namespace corvane {
 
@@ -19,6 +21,11 @@ std::int32_t LabelDictionary::codeOf(std::string_view text) {
             m_codes.emplace(m_labels.back(), code);
     }
     return code;
+}
+
+std::vector<std::string> LabelDictionary::release() {
+    m_codes = {};
+    return std::exchange(m_labels, {});
 }
 
 }  // namespace corvane

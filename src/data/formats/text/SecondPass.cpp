@@ -1,20 +1,19 @@
-#include "data/formats/SecondPass.h"
+#include "data/formats/text/SecondPass.h"
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <exception>
-#include <new>
 #include <optional>
 #include <span>
-#include <stdexcept>
 #include <string_view>
 
 #include "common/ParallelWork.h"
-#include "data/formats/DelimitedFields.h"
-#include "data/formats/LineReader.h"
-#include "data/formats/StoreLine.h"
-#include "data/formats/TextColumns.h"
+#include "data/OutOfMemory.h"
+#include "data/formats/text/DelimitedFields.h"
+#include "data/formats/text/LineReader.h"
+#include "data/formats/text/StoreLine.h"
+#include "data/formats/text/TextColumns.h"
 
 namespace corvane {
 
@@ -91,11 +90,7 @@ std::optional<ImportError> ReadChunk(const PassInput& in, const Chunk& chunk, Ch
 // piece decides the outcome.
 bool ReadPiece(const PassInput& in, const Chunk& chunk, ChunkOutcome& out, std::string& scratch) {
     try {
-        out.error = ReadChunk(in, chunk, out, scratch);
-    } catch (const std::bad_alloc&) {
-        out.error = ImportError::Of(ImportError::Kind::OutOfMemory);
-    } catch (const std::length_error&) {
-        out.error = ImportError::Of(ImportError::Kind::OutOfMemory);
+        out.error = CatchingOutOfMemory([&] { return ReadChunk(in, chunk, out, scratch); });
     } catch (const std::exception& e) {
         out.error = ImportError::Unreadable(std::string(e.what()));
     }
@@ -106,7 +101,8 @@ bool ReadPiece(const PassInput& in, const Chunk& chunk, ChunkOutcome& out, std::
 
 Result<SecondPassResult, ImportError> RunSecondPass(int fd, const TextDialect& dialect,
                                                     const FileOutline& outline, unsigned threads,
-                                                    bool textColumns, DataMatrix& matrix) {
+                                                    bool textColumns, DataMatrix& matrix,
+                                                    TableBuilder& table) {
     const std::vector<Chunk>& chunks = outline.chunks;
     const char delimiter = dialect.delimiter;
     const PassInput in{fd,
@@ -143,9 +139,8 @@ Result<SecondPassResult, ImportError> RunSecondPass(int fd, const TextDialect& d
     }
     if (outline.namesLine) result.names = std::move(outcomes.front().names);
     if (textColumns) {
-        auto facts = CodeTextColumns(fd, dialect, chunks, text, result.variables, matrix);
-        if (!facts) return facts.error();
-        result.facts = std::move(facts.value());
+        if (auto e = CodeTextColumns(fd, dialect, chunks, text, matrix, table))
+            return std::move(*e);
     }
     return result;
 }

@@ -6,7 +6,7 @@
 
 #include "common/Result.h"
 #include "data/ImportError.h"
-#include "data/formats/TextDialect.h"
+#include "data/formats/text/TextDialect.h"
 
 namespace corvane {
 

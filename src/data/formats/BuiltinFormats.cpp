@@ -1,0 +1,146 @@
+// The program's own formats: one row per reader, each read by the functions of its folder.
+// Adding a reader is adding its row here and its folder beside text/, sheets/ and stats/.
+#include <memory>
+#include <utility>
+
+#include "data/formats/FormatRegistry.h"
+#include "data/formats/sheets/Workbook.h"
+#include "data/formats/stats/ReadStatisticsFile.h"
+#include "data/formats/stats/StatFileKind.h"
+#include "data/formats/text/ReadDelimitedText.h"
+#include "data/formats/text/TextDialect.h"
+
+namespace corvane {
+
+namespace {
+
+// The delimiter a single-column file is read with, from its name.
+char DelimiterByName(const std::string& extension) {
+    if (extension == ".csv") return ',';
+    if (extension == ".tsv" || extension == ".tab") return '\t';
+    return ' ';
+}
+
+// Delimited text in the dialect sniffed from samples of the file.
+Result<FormatRead, ImportError> ReadText(const FormatInput& in) {
+    auto sample = SampleTextFile(in.path);
+    if (!sample) return sample.error();
+    if (sample.value().binary)
+        return ImportError::Unreadable("it is neither a text file nor a data format Corvane reads");
+    const TextDialect dialect =
+        SniffTextDialect(sample.value(), DelimiterByName(FormatRegistry::LowerExtension(in.path)));
+    auto read = ReadDelimitedText(in.path, dialect, in.options);
+    if (!read) return read.error();
+    return FormatRead{std::move(read.value()), DescribeTextDialect(dialect)};
+}
+
+FormatRow TextRow() {
+    return {.name = "delimited text",
+            .source = DataSource::TextFile,
+            .extensions = {".txt", ".dat", ".csv", ".tsv"},
+            .mimeTypes = {"text/csv", "text/tab-separated-values", "text/plain"},
+            .caption = "Delimited text",
+            .help = "delimited text and its delimiter, decimal comma and code page",
+            .looksLike = {},
+            .sniff = {},
+            .read = ReadText,
+            .sheets = {}};
+}
+
+FormatRow WorkbookRow(std::string name, std::vector<std::string> extensions,
+                      std::vector<std::string> mimeTypes, std::string caption,
+                      std::function<bool(WorkbookKind)> sniffed) {
+    return {.name = std::move(name),
+            .source = DataSource::Workbook,
+            .extensions = std::move(extensions),
+            .mimeTypes = std::move(mimeTypes),
+            .caption = std::move(caption),
+            .help = ".xlsx, .xlsm, .xls, .ods workbooks",
+            .looksLike = "a spreadsheet workbook",
+            .sniff = [sniffed](std::string_view head) { return sniffed(SniffWorkbook(head)); },
+            .read = {},
+            .sheets = ListSheets};
+}
+
+// The three workbook readers share one read: the content picks the reader once more (a zip
+// whose first entry does not tell is looked into), and "Read as:" names the format read:
+// "Excel workbook, sheet "trial" (1 of 2)".
+std::vector<FormatRow> WorkbookRows() {
+    std::vector<FormatRow> rows = {
+        WorkbookRow(
+            "Excel workbook", {".xlsx", ".xlsm"},
+            {"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet",
+             "application/vnd.ms-excel.sheet.macroEnabled.12"},
+            "Excel workbooks",
+            [](WorkbookKind k) { return k == WorkbookKind::Xlsx || k == WorkbookKind::Zip; }),
+        WorkbookRow("Excel 97-2003 workbook", {".xls"}, {"application/vnd.ms-excel"},
+                    "Excel workbooks", [](WorkbookKind k) { return k == WorkbookKind::Xls; }),
+        WorkbookRow("OpenDocument spreadsheet", {".ods"},
+                    {"application/vnd.oasis.opendocument.spreadsheet"}, "OpenDocument spreadsheets",
+                    [](WorkbookKind k) { return k == WorkbookKind::Ods; }),
+    };
+    const auto names = std::make_shared<const std::vector<std::string>>(
+        std::vector<std::string>{rows[0].name, rows[1].name, rows[2].name});
+    const auto read = [names](const FormatInput& in) -> Result<FormatRead, ImportError> {
+        auto read = ReadWorkbookSheet(in.path, in.head.bytes, in.sheet);
+        if (!read) return read.error();
+        WorkbookRead& w = read.value();
+        std::string as = (*names)[w.kind == WorkbookKind::Xls   ? 1
+                                  : w.kind == WorkbookKind::Ods ? 2
+                                                                : 0];
+        if (w.count != 0)
+            as += ", sheet \"" + w.sheet + "\" (" + std::to_string(w.number) + " of " +
+                  std::to_string(w.count) + ")";
+        return FormatRead{std::move(w.data), std::move(as)};
+    };
+    for (FormatRow& row : rows) row.read = read;
+    return rows;
+}
+
+// A statistics file through ReadStat: "SPSS data file, 5 variables, 1 with value labels".
+FormatRow StatisticsRow(std::string name, StatFileKind kind, std::vector<std::string> extensions,
+                        std::vector<std::string> mimeTypes, std::string caption) {
+    auto read = [kind, name](const FormatInput& in) -> Result<FormatRead, ImportError> {
+        auto read = ReadStatisticsFile(in.path, kind, in.head.size);
+        if (!read) return read.error();
+        std::string as = DescribeStatisticsFile(name, read.value());
+        return FormatRead{std::move(read.value()), std::move(as)};
+    };
+    return {.name = std::move(name),
+            .source = DataSource::StatisticsFile,
+            .extensions = std::move(extensions),
+            .mimeTypes = std::move(mimeTypes),
+            .caption = std::move(caption),
+            .help = "SPSS, Stata and SAS files",
+            .looksLike = "an SPSS, Stata or SAS data file",
+            .sniff = [kind](std::string_view head) { return SniffStatisticsContent(head) == kind; },
+            .read = std::move(read),
+            .sheets = {}};
+}
+
+std::vector<FormatRow> BuiltinRows() {
+    std::vector<FormatRow> rows{TextRow()};
+    for (FormatRow& row : WorkbookRows()) rows.push_back(std::move(row));
+    rows.push_back(StatisticsRow("SPSS data file", StatFileKind::SpssData, {".sav"},
+                                 {"application/x-spss-sav"}, "SPSS data files"));
+    rows.push_back(StatisticsRow("SPSS compressed data file", StatFileKind::SpssCompressed,
+                                 {".zsav"}, {}, "SPSS data files"));
+    rows.push_back(StatisticsRow("SPSS portable file", StatFileKind::SpssPortable, {".por"},
+                                 {"application/x-spss-por"}, "SPSS data files"));
+    rows.push_back(StatisticsRow("Stata data file", StatFileKind::Stata, {".dta"},
+                                 {"application/x-stata-dta"}, "Stata data files"));
+    rows.push_back(StatisticsRow("SAS data set", StatFileKind::SasData, {".sas7bdat"},
+                                 {"application/x-sas-data"}, "SAS data files"));
+    rows.push_back(StatisticsRow("SAS transport file", StatFileKind::SasTransport, {".xpt"},
+                                 {"application/x-sas-xport"}, "SAS data files"));
+    return rows;
+}
+
+}  // namespace
+
+const FormatRegistry& FormatRegistry::Builtin() {
+    static const FormatRegistry builtin(BuiltinRows());
+    return builtin;
+}
+
+}  // namespace corvane
