@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -17,6 +18,9 @@ using namespace corvane;
 using namespace corvane::test;
 
 namespace {
+
+const Estimate& D(const BootstrapResult& r) { return r.estimate(EstimateKind::D); }
+const Estimate& RobustD(const BootstrapResult& r) { return r.estimate(EstimateKind::RobustD); }
 
 // The bootstrap in its plainest form: each trial draws positions of the ascending copy from its
 // own stream, writes the resample out in draw order and takes its statistics as those of any
@@ -43,21 +47,27 @@ BootstrapResult SortedResampleReference(const GroupSample& g1, const GroupSample
     r.trials = s.trials;
     r.group1 = stats(g1);
     r.group2 = stats(g2);
-    ComputeEffectSizes(r.group1, r.group2, s.chosenGroup, r.observed);
-    std::vector<float> d, rd;
+    EffectSizes observed;
+    ComputeEffectSizes(r.group1, r.group2, s.chosenGroup, observed);
+    std::array<std::vector<float>, kEstimateCount> defined;
     for (int t = 1; t <= s.trials; ++t) {
         rng = UniformGenerator::ForStream(seed, static_cast<std::uint64_t>(t));
         const GroupSample a = draw(g1);
         const GroupSample b = draw(g2);
         EffectSizes e;
         ComputeEffectSizes(stats(a), stats(b), s.chosenGroup, e);
-        if (!IsMissing(e.d)) d.push_back(e.d);
-        if (!IsMissing(e.robustD)) rd.push_back(e.robustD);
+        for (std::size_t k = 0; k < kEstimateCount; ++k) {
+            if (!IsMissing(e.values[k])) defined[k].push_back(e.values[k]);
+        }
     }
-    r.validD = static_cast<int>(d.size());
-    r.validRobustD = static_cast<int>(rd.size());
-    r.dInterval = PercentileInterval(d, s.level);
-    r.robustDInterval = PercentileInterval(rd, s.level);
+    for (const EstimateDescription& d : kEstimates) {
+        Estimate estimate;
+        estimate.kind = d.kind;
+        estimate.observed = observed[d.kind];
+        estimate.valid = static_cast<int>(defined[IndexOf(d.kind)].size());
+        estimate.interval = PercentileInterval(defined[IndexOf(d.kind)], s.level);
+        r.estimates.push_back(estimate);
+    }
     return r;
 }
 
@@ -144,9 +154,9 @@ TEST(RunBootstrap, ProgressCountsCompletedTrials) {
     EXPECT_EQ(std::adjacent_find(seen.begin(), seen.end()), seen.end());
     EXPECT_EQ(seen.back(), 20000);
     EXPECT_EQ(r->trials, 600);
-    EXPECT_EQ(r->validD, 600);
-    EXPECT_LT(r->dInterval.lower, r->observed.d);
-    EXPECT_GT(r->dInterval.upper, r->observed.d);
+    EXPECT_EQ(D(r.value()).valid, 600);
+    EXPECT_LT(D(r.value()).interval.lower, D(r.value()).observed);
+    EXPECT_GT(D(r.value()).interval.upper, D(r.value()).observed);
 }
 
 TEST(RunBootstrap, ZeroVarianceOfTheChosenGroupStopsBeforeTrialOne) {
@@ -169,14 +179,14 @@ TEST(RunBootstrap, UndefinedTrialsLowerTheValidCounts) {
     auto r = RunBootstrap({3, 7}, Range(1, 10), s, seed);
     ASSERT_TRUE(r.ok());
     // Drawing the same value twice gives variance 0: about half the trials.
-    EXPECT_GT(r->validD, 220);
-    EXPECT_LT(r->validD, 380);
-    EXPECT_EQ(r->validRobustD, r->validD);  // size 2 trims nothing
+    EXPECT_GT(D(r.value()).valid, 220);
+    EXPECT_LT(D(r.value()).valid, 380);
+    EXPECT_EQ(RobustD(r.value()).valid, D(r.value()).valid);  // size 2 trims nothing
 
     auto ties = RunBootstrap({1, 1, 1, 1, 5}, Range(1, 10), s, seed);
     ASSERT_TRUE(ties.ok());
-    EXPECT_TRUE(IsMissing(ties->observed.robustD));
-    EXPECT_LT(ties->validRobustD, ties->validD);
+    EXPECT_TRUE(IsMissing(RobustD(ties.value()).observed));
+    EXPECT_LT(RobustD(ties.value()).valid, D(ties.value()).valid);
 }
 
 TEST(RunBootstrap, NoDefinedRobustDGivesAZeroInterval) {
@@ -189,9 +199,9 @@ TEST(RunBootstrap, NoDefinedRobustDGivesAZeroInterval) {
     g1[17] = 1.0f;
     auto r = RunBootstrap(g1, Range(1, 10), s, seed);
     ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r->validRobustD, 0);
-    EXPECT_EQ(r->robustDInterval.lower, 0.0f);
-    EXPECT_EQ(r->robustDInterval.upper, 0.0f);
+    EXPECT_EQ(RobustD(r.value()).valid, 0);
+    EXPECT_EQ(RobustD(r.value()).interval.lower, 0.0f);
+    EXPECT_EQ(RobustD(r.value()).interval.upper, 0.0f);
 }
 
 TEST(RunBootstrap, OverflowIsAnError) {
@@ -223,12 +233,15 @@ void ExpectSameRun(const GroupSample& g1, const GroupSample& g2, const Bootstrap
                                   std::to_string(g2.size()) + " T " + std::to_string(s.trials);
         EXPECT_TRUE(SameStats(fast->group1, slow.group1)) << where;
         EXPECT_TRUE(SameStats(fast->group2, slow.group2)) << where;
-        EXPECT_EQ(fast->validD, slow.validD) << where;
-        EXPECT_EQ(fast->validRobustD, slow.validRobustD) << where;
-        EXPECT_TRUE(SameBits(fast->dInterval.lower, slow.dInterval.lower)) << where;
-        EXPECT_TRUE(SameBits(fast->dInterval.upper, slow.dInterval.upper)) << where;
-        EXPECT_TRUE(SameBits(fast->robustDInterval.lower, slow.robustDInterval.lower)) << where;
-        EXPECT_TRUE(SameBits(fast->robustDInterval.upper, slow.robustDInterval.upper)) << where;
+        ASSERT_EQ(fast->estimates.size(), slow.estimates.size());
+        for (std::size_t k = 0; k < slow.estimates.size(); ++k) {
+            const Estimate &a = fast->estimates[k], &b = slow.estimates[k];
+            EXPECT_EQ(a.kind, b.kind) << where;
+            EXPECT_TRUE(SameBits(a.observed, b.observed)) << where;
+            EXPECT_EQ(a.valid, b.valid) << where;
+            EXPECT_TRUE(SameBits(a.interval.lower, b.interval.lower)) << where;
+            EXPECT_TRUE(SameBits(a.interval.upper, b.interval.upper)) << where;
+        }
     }
 }
 
@@ -274,11 +287,11 @@ TEST(RunBootstrap, LargeGroupsGiveTheSameRunOnAnyNumberOfThreads) {
     ASSERT_TRUE(a.ok() && b.ok());
     EXPECT_TRUE(SameStats(a->group1, b->group1));
     EXPECT_TRUE(SameStats(a->group2, b->group2));
-    EXPECT_TRUE(SameBits(a->dInterval.lower, b->dInterval.lower));
-    EXPECT_TRUE(SameBits(a->dInterval.upper, b->dInterval.upper));
-    EXPECT_TRUE(SameBits(a->robustDInterval.lower, b->robustDInterval.lower));
-    EXPECT_TRUE(SameBits(a->robustDInterval.upper, b->robustDInterval.upper));
-    EXPECT_EQ(a->trialD, b->trialD);
+    EXPECT_TRUE(SameBits(D(a.value()).interval.lower, D(b.value()).interval.lower));
+    EXPECT_TRUE(SameBits(D(a.value()).interval.upper, D(b.value()).interval.upper));
+    EXPECT_TRUE(SameBits(RobustD(a.value()).interval.lower, RobustD(b.value()).interval.lower));
+    EXPECT_TRUE(SameBits(RobustD(a.value()).interval.upper, RobustD(b.value()).interval.upper));
+    EXPECT_EQ(D(a.value()).trials, D(b.value()).trials);
 }
 
 TEST(RunBootstrap, MatchesTheSortedResampleReferenceAtTheSmallestSizesAndCounts) {
