@@ -12,6 +12,7 @@
 #include "analysis/Bootstrap.h"
 #include "analysis/Descriptives.h"
 #include "analysis/DrawCounts.h"
+#include "analysis/render/DescriptivesReport.h"
 #include "data/import/ImportDataFile.h"
 
 using namespace corvane;

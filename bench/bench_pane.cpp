@@ -5,11 +5,13 @@
 #include <QApplication>
 #include <QString>
 #include <memory>
+#include <utility>
 
 #include "BenchData.h"
 #include "OffscreenBenchMain.h"
 #include "analysis/Bootstrap.h"
-#include "analysis/EffectSizeReport.h"
+#include "analysis/EffectSizeAnalysis.h"
+#include "analysis/render/EffectSizeReport.h"
 #include "gui/output/OutputPane.h"
 
 using namespace corvane;
@@ -22,7 +24,11 @@ const QString& Report() {
         const GroupPair groups = bench::NormalGroups(100);
         BootstrapSettings s;
         auto r = RunBootstrap(groups.group1, groups.group2, s, bench::kSeed);
-        return QString::fromStdString(r ? BuildReport(r.value(), s, 1, 2) : std::string(1000, 'x'));
+        if (!r) return QString(1000, QLatin1Char('x'));
+        EffectSizeOutcome outcome;
+        outcome.settings = s;
+        outcome.result = std::move(r).value();
+        return QString::fromStdString(BuildReport(outcome));
     }();
     return report;
 }

@@ -2,7 +2,8 @@
 # Fails when a file under src/ includes a header of a layer above its own, when the includes
 # between folders form a cycle, or when a file outside src/gui includes Qt. The layers, lowest
 # first:
-#   core      common, data, data/formats and its folders, data/import, analysis, output
+#   core      common, data, data/formats and its folders, data/import, analysis,
+#             analysis/render, output
 #   platform  gui/platform, the Qt layer every window uses
 #   windows   gui/data, gui/analysis, gui/output
 #   app       gui/app: the main window, the splash, the window registry
@@ -15,7 +16,9 @@ cd "$src"
 folder_of() { local d=${1%/*}; echo "$d"; }
 layer_of() {
     case $1 in
-        common | data | data/formats | data/formats/* | data/import | analysis | output) echo 0 ;;
+        common | data | data/formats | data/formats/* | data/import | analysis | analysis/render | output)
+            echo 0
+            ;;
         gui/platform) echo 1 ;;
         gui/data | gui/analysis | gui/output) echo 2 ;;
         gui/app) echo 3 ;;

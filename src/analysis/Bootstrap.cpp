@@ -28,7 +28,7 @@ Result<BootstrapResult, BootstrapError> RunBootstrap(
     std::uint64_t seed, const ProgressCallback& progress, const RunOptions& options) {
     const int chosen = settings.chosenGroup == 2 ? 2 : 1;
     auto overflow = [](int group, Checked c) {
-        return BootstrapError{BootstrapError::Kind::Overflow, group, c.overflow, 0};
+        return BootstrapError{BootstrapError::Kind::Overflow, group, c.overflow, c.estimate, 0};
     };
     BootstrapResult result;
     result.trials = settings.trials;
@@ -39,25 +39,29 @@ Result<BootstrapResult, BootstrapError> RunBootstrap(
     SortGroups(group1, group2, WorkerThreads(options.threads, 2), sorted1, sorted2);
     if (const Checked c = sorted1->observedStats(result.group1); !c) return overflow(1, c);
     if (const Checked c = sorted2->observedStats(result.group2); !c) return overflow(2, c);
-    if (const Checked c = ComputeEffectSizes(result.group1, result.group2, chosen, result.observed);
-        !c) {
+    EffectSizes observed;
+    if (const Checked c = ComputeEffectSizes(result.group1, result.group2, chosen, observed); !c) {
         return overflow(chosen, c);
     }
     const GroupStats& chosenStats = chosen == 2 ? result.group2 : result.group1;
     if (!(chosenStats.exact.variance > 0)) {
         return BootstrapError{BootstrapError::Kind::ZeroVariance, chosen};
     }
+    result.pooledVariance = observed.pooledVariance;
+    result.pooledWinsorizedVariance = observed.pooledWinsorizedVariance;
 
     auto trials = RunTrials(*sorted1, *sorted2, seed, settings.trials, chosen, progress, options);
     if (!trials) return trials.error();
-    std::vector<float> definedD = DefinedValues(trials->d);
-    std::vector<float> definedRobustD = DefinedValues(trials->robustD);
-    result.validD = static_cast<std::int32_t>(definedD.size());
-    result.validRobustD = static_cast<std::int32_t>(definedRobustD.size());
-    result.dInterval = PercentileInterval(std::move(definedD), settings.level);
-    result.robustDInterval = PercentileInterval(std::move(definedRobustD), settings.level);
-    result.trialD = std::move(trials->d);
-    result.trialRobustD = std::move(trials->robustD);
+    for (const EstimateDescription& e : kEstimates) {
+        Estimate estimate;
+        estimate.kind = e.kind;
+        estimate.observed = observed[e.kind];
+        estimate.trials = std::move(trials->values[IndexOf(e.kind)]);
+        std::vector<float> defined = DefinedValues(estimate.trials);
+        estimate.valid = static_cast<std::int32_t>(defined.size());
+        estimate.interval = ComputeInterval(estimate.method, std::move(defined), settings.level);
+        result.estimates.push_back(std::move(estimate));
+    }
     return result;
 }
 

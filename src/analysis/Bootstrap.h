@@ -4,8 +4,9 @@
 #include <functional>
 #include <vector>
 
+#include "analysis/Estimates.h"
 #include "analysis/GroupStatistics.h"
-#include "analysis/PercentileInterval.h"
+#include "analysis/IntervalMethod.h"
 #include "common/ParallelWork.h"
 #include "common/Result.h"
 
@@ -17,20 +18,31 @@ struct BootstrapSettings {
     int chosenGroup = 1;
 };
 
+// One estimate of a run: its observed value, its bootstrap trials and its interval.
+struct Estimate {
+    EstimateKind kind = EstimateKind::D;
+    float observed = 0;  // the missing code when undefined
+    // Every attempted trial's value in trial order (element t - 1 for trial t), the missing code
+    // for an undefined one; the same for every thread count.
+    std::vector<float> trials;
+    std::int32_t valid = 0;  // the defined trials, which the interval is read from
+    IntervalMethod method = IntervalMethod::Percentile;
+    Interval interval;
+
+    const EstimateDescription& description() const { return Describe(kind); }
+};
+
 struct BootstrapResult {
     GroupStats group1;
     GroupStats group2;
-    EffectSizes observed;
+    float pooledVariance = 0;
+    float pooledWinsorizedVariance = 0;
     std::int32_t trials = 0;
     std::uint64_t seed = 0;  // the one that draws these trials again
-    std::int32_t validD = 0;
-    std::int32_t validRobustD = 0;
-    Interval dInterval;
-    Interval robustDInterval;
-    // Every attempted trial's effect sizes in trial order (element t - 1 for trial t), the
-    // missing code for an undefined one; the same for every thread count.
-    std::vector<float> trialD;
-    std::vector<float> trialRobustD;
+    // One per row of kEstimates, in its order.
+    std::vector<Estimate> estimates;
+
+    const Estimate& estimate(EstimateKind kind) const { return estimates.at(IndexOf(kind)); }
 };
 
 struct BootstrapError {
@@ -38,7 +50,8 @@ struct BootstrapError {
     Kind kind;
     int group = 0;                   // the chosen group, or the group whose result overflowed
     Overflow what = Overflow::None;  // for Overflow: the result out of range
-    std::int32_t trial = 0;          // for Overflow: 0 for the observed sample
+    EstimateKind estimate = EstimateKind::D;  // for Overflow::Estimate: which one
+    std::int32_t trial = 0;                   // for Overflow: 0 for the observed sample
 };
 
 // Progress: called with the number of completed bootstrap trials, always on the thread that

@@ -22,7 +22,8 @@ struct TrialCounts {
 bool RunTrial(const GroupResampler& group1, const GroupResampler& group2, std::uint64_t seed,
               int chosenGroup, std::int32_t t, TrialCounts& counts, EffectSizes& sizes) {
     auto fail = [&](int group, Checked c) {
-        counts.failure = BootstrapError{BootstrapError::Kind::Overflow, group, c.overflow, t};
+        counts.failure =
+            BootstrapError{BootstrapError::Kind::Overflow, group, c.overflow, c.estimate, t};
         return false;
     };
     UniformGenerator rng = UniformGenerator::ForStream(seed, static_cast<std::uint64_t>(t));
@@ -47,7 +48,8 @@ Result<TrialValues, BootstrapError> RunTrials(const GroupResampler& group1,
                                               const ProgressCallback& progress,
                                               const RunOptions& options) {
     const auto count = static_cast<std::size_t>(std::max(trials, 0));
-    TrialValues values{std::vector<float>(count, kMissing), std::vector<float>(count, kMissing)};
+    TrialValues values;
+    for (std::vector<float>& column : values.values) column.assign(count, kMissing);
     // Memory grows with the threads, not with the trials.
     std::vector<TrialCounts> states(WorkerThreads(options.threads, count));
     for (TrialCounts& s : states) s = {DrawCounts(group1.size()), DrawCounts(group2.size()), {}};
@@ -57,8 +59,7 @@ Result<TrialValues, BootstrapError> RunTrials(const GroupResampler& group1,
         EffectSizes sizes;
         const auto t = static_cast<std::int32_t>(piece + 1);
         if (!RunTrial(group1, group2, seed, chosenGroup, t, counts, sizes)) return false;
-        values.d[piece] = sizes.d;
-        values.robustD[piece] = sizes.robustD;
+        for (std::size_t e = 0; e < kEstimateCount; ++e) values.values[e][piece] = sizes.values[e];
         return true;
     };
     std::size_t shown = 0;

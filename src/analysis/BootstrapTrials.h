@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -8,11 +9,10 @@
 
 namespace corvane {
 
-// Every trial's effect sizes in trial order (element t - 1 for trial t), the missing code for
-// an undefined one.
+// Every trial's estimates in trial order (element t - 1 for trial t), the missing code for an
+// undefined one; one column per row of kEstimates, in its order.
 struct TrialValues {
-    std::vector<float> d;
-    std::vector<float> robustD;
+    std::array<std::vector<float>, kEstimateCount> values;
 };
 
 // Runs trials 1..trials. Trial t draws Group 1's positions and then Group 2's from the stream

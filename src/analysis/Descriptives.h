@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "analysis/EffectSizeAnalysis.h"
+#include "analysis/AnalysisError.h"
 #include "common/Result.h"
 #include "data/DataMatrix.h"
+#include "data/DataSet.h"
 
 namespace corvane {
 
@@ -35,10 +36,5 @@ Result<std::vector<DescriptiveRow>, AnalysisError> ComputeDescriptives(
 // The same over a data set, where a text variable's row counts its cells and nothing more.
 Result<std::vector<DescriptiveRow>, AnalysisError> ComputeDescriptives(
     const DataSet& data, const std::vector<std::int32_t>& variables);
-
-// The table; a variable with a name from the file's first line shows it in the Name column,
-// cut to 9 characters like every cell.
-std::string BuildDescriptivesReport(const std::vector<DescriptiveRow>& rows,
-                                    const std::vector<std::string>& names = {});
 
 }  // namespace corvane

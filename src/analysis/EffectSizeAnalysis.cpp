@@ -1,69 +1,96 @@
 #include "analysis/EffectSizeAnalysis.h"
 
-#include "analysis/EffectSizeReport.h"
-#include "analysis/GroupChoice.h"
-#include "common/Messages.h"
+#include <optional>
+#include <utility>
+
 #include "common/Single.h"
 
 namespace corvane {
+
+namespace {
+
+using Kind = AnalysisError::Kind;
+
+// The variables' checks, in order: both chosen, and numbers in the dependent variable, which is
+// checked before the groups it is split into.
+std::optional<AnalysisError> CheckVariables(const DataSet& data, const EffectSizeRequest& request) {
+    if (request.dependent == kNone) return AnalysisError{Kind::NoDependentVariable};
+    if (request.grouping == kNone) return AnalysisError{Kind::NoGroupingVariable};
+    if (const VariableFacts& facts = data.facts(request.dependent);
+        facts.kind == VariableKind::Text) {
+        return AnalysisError{.kind = Kind::DependentHoldsText,
+                             .variable = request.dependent,
+                             .variableName = data.name(request.dependent),
+                             .text = facts.firstText,
+                             .row = facts.firstTextRow};
+    }
+    return std::nullopt;
+}
+
+// The bootstrap's failure as the user is told it.
+AnalysisError FromBootstrap(const BootstrapError& e, std::int32_t dependent) {
+    switch (e.kind) {
+        case BootstrapError::Kind::Cancelled:
+            return {Kind::Cancelled};
+        case BootstrapError::Kind::ZeroVariance:
+            return {.kind = Kind::ZeroVariance, .group = e.group};
+        case BootstrapError::Kind::Overflow:
+            break;
+    }
+    switch (e.what) {
+        case Overflow::Variance:
+            return {.kind = Kind::VarianceTooLarge, .group = e.group, .variable = dependent};
+        case Overflow::WinsorizedVariance:
+            return {
+                .kind = Kind::WinsorizedVarianceTooLarge, .group = e.group, .variable = dependent};
+        case Overflow::Estimate:
+            return {.kind = Kind::EstimateCannotBeShown, .group = e.group, .estimate = e.estimate};
+        default:
+            return {.kind = Kind::ValuesTooLarge, .variable = dependent};
+    }
+}
+
+EffectSizeSubject Subject(const DataSet& data, const EffectSizeRequest& request,
+                          ChosenGroups groups) {
+    EffectSizeSubject s;
+    s.dependent = request.dependent;
+    s.grouping = request.grouping;
+    s.named = !data.names().empty();
+    s.dependentName = data.name(request.dependent);
+    s.groupingName = data.name(request.grouping);
+    s.groups = std::move(groups);
+    s.group1Phrase = GroupPhrase(data, request.grouping, request.code1Text);
+    s.group2Phrase = GroupPhrase(data, request.grouping, request.code2Text);
+    return s;
+}
+
+}  // namespace
 
 Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(const DataSet& data,
                                                                const EffectSizeRequest& request,
                                                                std::uint64_t seed,
                                                                const ProgressCallback& progress,
                                                                const RunOptions& options) {
-    auto fail = [](const std::string& text) {
-        return AnalysisError{text, msg::kTitleAnalysisError};
-    };
-    if (request.dependent == kNone) return fail(msg::kNoDependentVariable);
-    if (request.grouping == kNone) return fail(msg::kNoGroupingVariable);
-    // What the dependent variable holds is checked before the groups it is split into.
-    if (const VariableFacts& facts = data.facts(request.dependent);
-        facts.kind == VariableKind::Text) {
-        return fail(msg::DependentHoldsText(VariableCaption(request.dependent, data.names()),
-                                            facts.firstText, facts.firstTextRow));
-    }
+    if (auto failure = CheckVariables(data, request)) return std::move(*failure);
     auto chosen = ChooseGroups(data, request.grouping, request.code1Text, request.code2Text);
-    if (!chosen) return fail(chosen.error());
+    if (!chosen) return chosen.error();
     const ChosenGroups& codes = chosen.value();
 
     const GroupPair groups = ExtractGroups(data.matrix(), data.cases(), request.dependent,
                                            request.grouping, codes.code1, codes.code2);
-    if (static_cast<std::int32_t>(groups.group1.size()) < kMinGroupSize) {
-        return fail(msg::kGroup1TooSmall);
-    }
-    if (static_cast<std::int32_t>(groups.group2.size()) < kMinGroupSize) {
-        return fail(msg::kGroup2TooSmall);
+    int group = 1;
+    for (const GroupSample* sample : {&groups.group1, &groups.group2}) {
+        if (static_cast<std::int32_t>(sample->size()) < kMinGroupSize) {
+            return AnalysisError{.kind = Kind::GroupTooSmall, .group = group};
+        }
+        ++group;
     }
 
     auto run =
         RunBootstrap(groups.group1, groups.group2, request.settings, seed, progress, options);
-    if (!run) {
-        const BootstrapError& e = run.error();
-        if (e.kind == BootstrapError::Kind::Cancelled) {
-            return AnalysisError{msg::kAnalysisCancelled, msg::kTitleAnalysisError, true};
-        }
-        if (e.kind == BootstrapError::Kind::ZeroVariance) {
-            return fail(e.group == 2 ? msg::kGroup2ZeroVariance : msg::kGroup1ZeroVariance);
-        }
-        switch (e.what) {
-            case Overflow::Variance:
-                return fail(msg::VarianceTooLarge(request.dependent, e.group));
-            case Overflow::WinsorizedVariance:
-                return fail(msg::WinsorizedVarianceTooLarge(request.dependent, e.group));
-            case Overflow::D:
-                return fail(msg::DCannotBeShown(e.group));
-            case Overflow::RobustD:
-                return fail(msg::RobustDCannotBeShown(e.group));
-            default:
-                return fail(msg::ValuesTooLarge(request.dependent));
-        }
-    }
-    EffectSizeOutcome outcome;
-    outcome.result = std::move(run).value();
-    outcome.report = BuildReport(outcome.result, request.settings, request.dependent,
-                                 request.grouping, data.names(), codes);
-    return outcome;
+    if (!run) return FromBootstrap(run.error(), request.dependent);
+    return EffectSizeOutcome{Subject(data, request, std::move(chosen).value()), request.settings,
+                             std::move(run).value()};
 }
 
 }  // namespace corvane

@@ -2,9 +2,10 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
+#include "analysis/AnalysisError.h"
 #include "analysis/Bootstrap.h"
+#include "analysis/GroupChoice.h"
 #include "common/Result.h"
 #include "data/DataSet.h"
 
@@ -19,20 +20,32 @@ struct EffectSizeRequest {
     BootstrapSettings settings;
 };
 
+// What a run analysed, as its outputs name it; read from the data set once, so that no output
+// reads the data set or the groups again.
+struct EffectSizeSubject {
+    std::int32_t dependent = 1;
+    std::int32_t grouping = 2;
+    // Whether the file's first line names the variables, and the names it gives these two
+    // (empty for one it leaves unnamed).
+    bool named = false;
+    std::string dependentName;
+    std::string groupingName;
+    ChosenGroups groups;
+    // Each group as the sentence for a paper names it (GroupPhrase).
+    std::string group1Phrase;
+    std::string group2Phrase;
+};
+
+// A successful run: what was analysed, how, and what came out. Every output of the run (the
+// report, the JSON, the sentence, the trial values, the pictures) is made from this alone.
 struct EffectSizeOutcome {
+    EffectSizeSubject subject;
+    BootstrapSettings settings;
     BootstrapResult result;
-    std::string report;
 };
 
-// A failed analysis: the message box text and title.
-struct AnalysisError {
-    std::string message;
-    std::string title;
-    bool cancelled = false;  // stopped through the run's CancelToken: nothing to show
-};
-
-// The validations in order, the extraction, the bootstrap and the report. `seed` keys the
-// trials' draws (RunBootstrap). `progress` is called on the calling thread.
+// The validations in order, the extraction and the bootstrap. `seed` keys the trials' draws
+// (RunBootstrap). `progress` is called on the calling thread.
 Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(const DataSet& data,
                                                                const EffectSizeRequest& request,
                                                                std::uint64_t seed,

@@ -1,5 +1,6 @@
 #include "analysis/GroupChoice.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -50,39 +51,53 @@ std::string GroupLabel(const DataSet& data, std::int32_t grouping, float code) {
     return label ? *label : FormatSingle(code);
 }
 
-// The values a group may name, as the message lists them.
+// The values a group may name, as the message lists them: one more than it shows at most, so
+// that it knows to go on.
 std::vector<std::string> ValuesToName(const DataSet& data, std::int32_t grouping) {
     const VariableFacts& facts = data.facts(grouping);
+    const std::size_t listed = std::min(facts.labels.size(), msg::kGroupValuesShown + 1);
     std::vector<std::string> values;
-    values.reserve(facts.labels.size());
-    for (const ValueLabel& l : facts.labels) {
+    values.reserve(listed);
+    for (std::size_t i = 0; i < listed; ++i) {
+        const ValueLabel& l = facts.labels[i];
         values.push_back(
             facts.kind == VariableKind::Text ? l.text : FormatSingle(l.code) + " (" + l.text + ")");
     }
     return values;
 }
 
+std::string VariableText(const DataSet& data, std::int32_t v) {
+    const std::string& name = data.name(v);
+    return name.empty() ? "Var " + FormatInt(v) : name;
+}
+
 }  // namespace
 
-std::string VariableCaption(std::int32_t variable, const std::vector<std::string>& names) {
-    const std::string& name = VariableName(names, variable);
+std::string VariableCaption(std::int32_t variable, const std::string& name) {
     return "Var " + FormatInt(variable) + (name.empty() ? "" : " (" + name + ")");
 }
 
-Result<ChosenGroups, std::string> ChooseGroups(const DataSet& data, std::int32_t grouping,
-                                               std::string_view text1, std::string_view text2) {
+std::string VariableCaption(std::int32_t variable, const std::vector<std::string>& names) {
+    return VariableCaption(variable, VariableName(names, variable));
+}
+
+Result<ChosenGroups, AnalysisError> ChooseGroups(const DataSet& data, std::int32_t grouping,
+                                                 std::string_view text1, std::string_view text2) {
     const bool labelled = data.hasLabels(grouping);
     ChosenGroups chosen;
     chosen.labelled = labelled;
     int group = 1;
     for (const std::string_view text : {text1, text2}) {
         const auto code = FindCode(data, grouping, text);
+        if (!code && !labelled) {
+            return AnalysisError{.kind = AnalysisError::Kind::GroupValueInvalid, .group = group};
+        }
         if (!code) {
-            if (!labelled) {
-                return std::string(group == 1 ? msg::kGroup1CodeInvalid : msg::kGroup2CodeInvalid);
-            }
-            return msg::GroupValueNotHeld(group, VariableCaption(grouping, data.names()),
-                                          ValuesToName(data, grouping));
+            return AnalysisError{.kind = AnalysisError::Kind::GroupValueNotHeld,
+                                 .group = group,
+                                 .variable = grouping,
+                                 .variableName = data.name(grouping),
+                                 .values = ValuesToName(data, grouping)};
         }
         (group == 1 ? chosen.code1 : chosen.code2) = *code;
         if (labelled) {
@@ -91,6 +106,18 @@ Result<ChosenGroups, std::string> ChooseGroups(const DataSet& data, std::int32_t
         ++group;
     }
     return chosen;
+}
+
+std::string GroupPhrase(const DataSet& data, std::int32_t grouping, const std::string& typed) {
+    std::optional<float> code;
+    if (const auto number = ParseGroupCode(typed)) {
+        code = static_cast<float>(*number);
+    } else {
+        code = data.codeOf(grouping, typed);
+    }
+    if (!code) return typed;
+    if (const std::string* label = data.labelOf(grouping, *code)) return *label;
+    return VariableText(data, grouping) + " = " + FormatSingle(*code);
 }
 
 }  // namespace corvane

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/AnalysisError.h"
 #include "common/Result.h"
 #include "data/DataSet.h"
 
@@ -22,15 +23,20 @@ struct ChosenGroups {
     std::string label2;
 };
 
-// "Var 2", or "Var 2 (group)" when the file's first line names it.
+// "Var 2", or "Var 2 (group)" when the file's first line names it `name`.
+std::string VariableCaption(std::int32_t variable, const std::string& name);
 std::string VariableCaption(std::int32_t variable, const std::vector<std::string>& names);
 
 // Reads the two group texts against variable `grouping`, spaces around them ignored. A text
 // variable is named by its labels only, so "1" means the label "1"; labelled numbers by a code
-// or by a label; plain numbers by a number, as the field classification reads one. Fails with
-// the message box text for the first group that names no value; for a variable with labels it
-// goes on to list them.
-Result<ChosenGroups, std::string> ChooseGroups(const DataSet& data, std::int32_t grouping,
-                                               std::string_view text1, std::string_view text2);
+// or by a label; plain numbers by a number, as the field classification reads one. Fails for
+// the first group that names no value; for a variable with labels the failure lists them.
+Result<ChosenGroups, AnalysisError> ChooseGroups(const DataSet& data, std::int32_t grouping,
+                                                 std::string_view text1, std::string_view text2);
+
+// A group as the sentence for a paper names it, from the text typed for it: the label of the
+// code the text reads as (a number first, else a label typed exactly), else "<the grouping
+// variable's name, or Var N> = <code>"; the typed text itself when it reads as neither.
+std::string GroupPhrase(const DataSet& data, std::int32_t grouping, const std::string& typed);
 
 }  // namespace corvane

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/Estimates.h"
 #include "common/Single.h"
 
 namespace corvane {
@@ -85,7 +86,7 @@ Checked ComputeGroupStatsPresorted(const float* caseOrder, const float* ascendin
 
 Checked ComputeEffectSizes(const GroupStats& g1, const GroupStats& g2, int chosenGroup,
                            EffectSizes& out) {
-    SingleStore pooled, d, robust;
+    SingleStore pooled;
     const GroupMoments &m1 = g1.exact, &m2 = g2.exact;
     const double weight1 = g1.n - 1, weight2 = g2.n - 1;  // each group's degrees of freedom
     const double denominator = static_cast<double>(g1.n) + g2.n - 2;
@@ -93,19 +94,16 @@ Checked ComputeEffectSizes(const GroupStats& g1, const GroupStats& g2, int chose
     out.pooledWinsorizedVariance =
         pooled((weight2 * m2.winsorizedVariance + weight1 * m1.winsorizedVariance) / denominator);
 
-    // Both effect sizes are standardized by the chosen group's spread.
+    // Every estimate is standardized by the chosen group's spread.
     const GroupMoments& chosen = chosenGroup == 2 ? m2 : m1;
-    out.d = chosen.variance > 0 ? d((m2.mean - m1.mean) / std::sqrt(chosen.variance)) : kMissing;
-    // The 20% Winsorized variance of the standard normal distribution is 0.4121, and sqrt(0.4121)
-    // = 0.642 is the rescaling Algina, Keselman and Penfield published: the Winsorized SD over it
-    // estimates the SD for normal data, so robust d estimates what d does. The program has always
-    // used sqrt(0.4129) = 0.6426 instead, and keeps it, because published results rest on it.
-    out.robustD = chosen.winsorizedVariance > 0
-                      ? robust((std::sqrt(0.4129) * (m2.trimmedMean - m1.trimmedMean)) /
-                               std::sqrt(chosen.winsorizedVariance))
-                      : kMissing;
-    if (d.overflowed()) return {Overflow::D};
-    if (robust.overflowed()) return {Overflow::RobustD};
+    Checked checked;
+    for (const EstimateDescription& e : kEstimates) {
+        SingleStore store;
+        const std::optional<double> value = e.formula(m1, m2, chosen);
+        out.values[IndexOf(e.kind)] = value ? store(*value) : kMissing;
+        if (store.overflowed() && checked) checked = {Overflow::Estimate, e.kind};
+    }
+    if (!checked) return checked;
     if (pooled.overflowed()) return {Overflow::Values};
     return {};
 }

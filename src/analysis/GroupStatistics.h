@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "analysis/EstimateKind.h"
 #include "data/DataMatrix.h"
 
 namespace corvane {
@@ -31,8 +32,9 @@ struct GroupStats {
 struct EffectSizes {
     float pooledVariance = 0;
     float pooledWinsorizedVariance = 0;
-    float d = 0;        // 9999999 when undefined
-    float robustD = 0;  // 9999999 when undefined
+    EstimateValues values{};  // in the order of kEstimates; 9999999 when undefined
+
+    float operator[](EstimateKind kind) const { return values[IndexOf(kind)]; }
 };
 
 struct GroupPair {
@@ -46,10 +48,11 @@ inline constexpr std::int32_t kMinGroupSize = 2;
 // The result that could not be stored in single precision. The sums are double and cannot
 // overflow for single data; only a stored result can. `Values` stands for a result that no
 // single data can push out of range (a mean, a pooled value), named by the values alone.
-enum class Overflow { None, Values, Variance, WinsorizedVariance, D, RobustD };
+enum class Overflow { None, Values, Variance, WinsorizedVariance, Estimate };
 
 struct Checked {
     Overflow overflow = Overflow::None;
+    EstimateKind estimate = EstimateKind::D;  // for Overflow::Estimate: the one out of range
     explicit operator bool() const { return overflow == Overflow::None; }
 };
 
@@ -80,9 +83,10 @@ Checked GroupStatsFromSums(const GroupSums& sums, std::int64_t n, GroupStats& ou
 Checked ComputeGroupStatsPresorted(const float* caseOrder, const float* ascending, std::int64_t n,
                                    GroupStats& out);
 
-// Pooled variances and both effect sizes from the groups' unrounded statistics, standardized by
-// the chosen group (1 or 2), each rounded once to single precision. An effect size is undefined
-// only when the chosen group's variance (or Winsorized variance) is exactly 0.
+// Pooled variances and every estimate of kEstimates from the groups' unrounded statistics,
+// standardized by the chosen group (1 or 2), each rounded once to single precision. An estimate
+// is undefined only when the chosen group's spread it divides by is exactly 0. An overflow
+// names the first estimate out of range, in table order, before the pooled values.
 Checked ComputeEffectSizes(const GroupStats& g1, const GroupStats& g2, int chosenGroup,
                            EffectSizes& out);
 

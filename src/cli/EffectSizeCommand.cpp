@@ -1,10 +1,9 @@
 #include "analysis/BootstrapChoices.h"
-#include "analysis/BootstrapDistribution.h"
 #include "analysis/EffectSizeAnalysis.h"
-#include "analysis/GroupChoice.h"
-#include "analysis/PaperSentence.h"
-#include "cli/CliDistribution.h"
-#include "cli/CliJson.h"
+#include "analysis/render/EffectSizeJson.h"
+#include "analysis/render/EffectSizeReport.h"
+#include "analysis/render/PaperSentence.h"
+#include "analysis/render/TrialValuesCsv.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "cli/ProgressBar.h"
@@ -29,8 +28,8 @@ EffectSizeOutcome Analyse(const EffectSizeOptions& o, const DataSet& data, std::
     auto outcome = RunEffectSizeAnalysis(
         data, o.request, o.seed, [&bar](std::int32_t t) { bar.update(t); }, o.run);
     bar.finish();
-    if (!outcome && outcome.error().cancelled) throw Interrupted{};
-    if (!outcome) throw UserError{outcome.error().message};
+    if (!outcome && outcome.error().cancelled()) throw Interrupted{};
+    if (!outcome) throw UserError{AnalysisErrorText(outcome.error()).text};
     return std::move(outcome).value();
 }
 
@@ -40,47 +39,6 @@ void SaveDistribution(const std::string& csv, const BootstrapResult& r, bool crl
         throw UserError{
             msg::DistributionNotSaved(csv, saved.error().reason, saved.error().oldFileLost)};
     }
-}
-
-std::string JsonReport(const EffectSizeOptions& o, const DataSet& data, const std::string& shown,
-                       const BootstrapResult& r) {
-    const EffectSizeRequest& request = o.request;
-    const bool named = !data.names().empty();
-    const bool bins = o.distribution.has_value();
-    const BootstrapDistributions pictures =
-        bins ? MakeBootstrapDistributions(data, request, r) : BootstrapDistributions{};
-    // The run has read the groups already, so they are read the same way again.
-    const ChosenGroups groups =
-        ChooseGroups(data, request.grouping, request.code1Text, request.code2Text).value();
-    return JsonObject(0)
-               .add("command", JsonString("effect-size"))
-               .add("file", JsonString(shown))
-               .add("dependent", std::to_string(request.dependent))
-               .addIf(named, "dependent_name", JsonName(data.names(), request.dependent))
-               .add("grouping", std::to_string(request.grouping))
-               .addIf(named, "grouping_name", JsonName(data.names(), request.grouping))
-               .add("group1_code", JsonNumber(groups.code1))
-               .add("group2_code", JsonNumber(groups.code2))
-               .addIf(groups.labelled, "group1_label", JsonString(groups.label1))
-               .addIf(groups.labelled, "group2_label", JsonString(groups.label2))
-               .add("trials", std::to_string(r.trials))
-               .add("level", std::to_string(LevelPercent(request.settings.level)))
-               .add("variance_of", std::to_string(request.settings.chosenGroup))
-               .add("seed", std::to_string(o.seed))
-               .add("group1", JsonGroup(r.group1))
-               .add("group2", JsonGroup(r.group2))
-               .add("pooled_variance", JsonNumber(r.observed.pooledVariance))
-               .add("pooled_winsorized_variance", JsonNumber(r.observed.pooledWinsorizedVariance))
-               .add("d", JsonEffect(r.observed.d))
-               .add("robust_d", JsonEffect(r.observed.robustD))
-               .add("d_interval", JsonInterval(r.dInterval, r.validD))
-               .add("robust_d_interval", JsonInterval(r.robustDInterval, r.validRobustD))
-               .add("valid_d_trials", std::to_string(r.validD))
-               .add("valid_robust_d_trials", std::to_string(r.validRobustD))
-               .addIf(bins, "d_histogram", JsonHistogram(pictures.d, 2))
-               .addIf(bins, "robust_d_histogram", JsonHistogram(pictures.robustD, 2))
-               .str() +
-           "\n";
 }
 
 }  // namespace
@@ -98,13 +56,14 @@ std::string RunEffectSize(EffectSizeOptions options, std::ostream& err, const Cl
     }
     switch (options.format) {
         case EffectSizeFormat::Json:
-            return WithLineEnds(JsonReport(options, data, shown, outcome.result), crlf);
+            return WithLineEnds(EffectSizeJson(outcome, shown, options.distribution.has_value()),
+                                crlf);
         case EffectSizeFormat::Sentence:
-            return WithLineEnds(PaperSentence(data, options.request, outcome.result) + "\n", crlf);
+            return WithLineEnds(PaperSentence(outcome) + "\n", crlf);
         case EffectSizeFormat::Text:
             break;
     }
-    return WithLineEnds(outcome.report, crlf);
+    return WithLineEnds(BuildReport(outcome), crlf);
 }
 
 }  // namespace corvane::cli

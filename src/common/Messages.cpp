@@ -65,14 +65,13 @@ std::string LooksDelimited(char delimiter) {
 
 std::string GroupValueNotHeld(int group, const std::string& variable,
                               const std::vector<std::string>& values) {
-    constexpr std::size_t kShown = 10;
     std::string out = std::string(group == 1 ? kGroup1CodeInvalid : kGroup2CodeInvalid) + " " +
                       variable + " holds: ";
-    for (std::size_t i = 0; i < values.size() && i < kShown; ++i) {
+    for (std::size_t i = 0; i < values.size() && i < kGroupValuesShown; ++i) {
         out += (i == 0 ? "" : ", ") + values[i];
     }
     // The ellipsis (UTF-8) ends the sentence itself.
-    return out + (values.size() > kShown ? ", \xE2\x80\xA6" : ".");
+    return out + (values.size() > kGroupValuesShown ? ", \xE2\x80\xA6" : ".");
 }
 
 std::string DependentHoldsText(const std::string& variable, const std::string& text,
@@ -95,14 +94,10 @@ std::string WinsorizedVarianceTooLarge(std::int64_t variable, int group) {
            " is too large for this analysis.";
 }
 
-std::string DCannotBeShown(int group) {
-    return "Cohen's D cannot be shown: Group " + N(group) +
-           "'s variance is too small against the difference of the means.";
-}
-
-std::string RobustDCannotBeShown(int group) {
-    return "Robust Cohen's D cannot be shown: Group " + N(group) +
-           "'s Winsorized variance is too small against the difference of the trimmed means.";
+std::string EstimateCannotBeShown(const std::string& estimate, int group, const std::string& spread,
+                                  const std::string& centres) {
+    return estimate + " cannot be shown: Group " + N(group) + "'s " + spread +
+           " is too small against the difference of the " + centres + ".";
 }
 
 std::string AnalysisNotEnoughMemory() {

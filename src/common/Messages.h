@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -38,7 +39,8 @@ inline constexpr const char* kNoGroupingVariable = "A grouping variable must be 
 inline constexpr const char* kGroup1CodeInvalid = "The value provided for Group 1 is not valid.";
 inline constexpr const char* kGroup2CodeInvalid = "The value provided for Group 2 is not valid.";
 // The group's "not valid" text and the values of a grouping variable with labels, such as
-// "Var 2 (group) holds: control, treatment.": at most ten, then "…".
+// "Var 2 (group) holds: control, treatment.": at most kGroupValuesShown, then "…".
+inline constexpr std::size_t kGroupValuesShown = 10;
 std::string GroupValueNotHeld(int group, const std::string& variable,
                               const std::vector<std::string>& values);
 // `variable` holds text, first `text` in file row `row`.
@@ -62,8 +64,10 @@ std::string ValuesTooLarge(std::int64_t variable);
 // A result of the effect-size analysis beyond the single-precision range
 std::string VarianceTooLarge(std::int64_t variable, int group);
 std::string WinsorizedVarianceTooLarge(std::int64_t variable, int group);
-std::string DCannotBeShown(int group);
-std::string RobustDCannotBeShown(int group);
+// "Cohen's D cannot be shown: Group 1's variance is too small against the difference of the
+// means.", the estimate's name and words from its description.
+std::string EstimateCannotBeShown(const std::string& estimate, int group, const std::string& spread,
+                                  const std::string& centres);
 inline constexpr const char* kAnalysisCancelled = "The analysis was stopped.";
 
 // Failures the program did not foresee, in either analysis or any other command

@@ -1,22 +1,24 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
-#include <cstring>
 #include <random>
 #include <thread>
 #include <vector>
 
 #include "Samples.h"
 #include "analysis/Bootstrap.h"
-#include "analysis/CountWalk.h"
-#include "analysis/DrawCounts.h"
 #include "common/Single.h"
+#include "common/UniformGenerator.h"
 
 using namespace corvane;
 using namespace corvane::test;
 
 namespace {
+
+const Estimate& D(const BootstrapResult& r) { return r.estimate(EstimateKind::D); }
+const Estimate& RobustD(const BootstrapResult& r) { return r.estimate(EstimateKind::RobustD); }
 
 // The bootstrap in its plainest form: each trial draws positions of the ascending copy from its
 // own stream, writes the resample out in draw order and takes its statistics as those of any
@@ -43,21 +45,27 @@ BootstrapResult SortedResampleReference(const GroupSample& g1, const GroupSample
     r.trials = s.trials;
     r.group1 = stats(g1);
     r.group2 = stats(g2);
-    ComputeEffectSizes(r.group1, r.group2, s.chosenGroup, r.observed);
-    std::vector<float> d, rd;
+    EffectSizes observed;
+    ComputeEffectSizes(r.group1, r.group2, s.chosenGroup, observed);
+    std::array<std::vector<float>, kEstimateCount> defined;
     for (int t = 1; t <= s.trials; ++t) {
         rng = UniformGenerator::ForStream(seed, static_cast<std::uint64_t>(t));
         const GroupSample a = draw(g1);
         const GroupSample b = draw(g2);
         EffectSizes e;
         ComputeEffectSizes(stats(a), stats(b), s.chosenGroup, e);
-        if (!IsMissing(e.d)) d.push_back(e.d);
-        if (!IsMissing(e.robustD)) rd.push_back(e.robustD);
+        for (std::size_t k = 0; k < kEstimateCount; ++k) {
+            if (!IsMissing(e.values[k])) defined[k].push_back(e.values[k]);
+        }
     }
-    r.validD = static_cast<int>(d.size());
-    r.validRobustD = static_cast<int>(rd.size());
-    r.dInterval = PercentileInterval(d, s.level);
-    r.robustDInterval = PercentileInterval(rd, s.level);
+    for (const EstimateDescription& d : kEstimates) {
+        Estimate estimate;
+        estimate.kind = d.kind;
+        estimate.observed = observed[d.kind];
+        estimate.valid = static_cast<int>(defined[IndexOf(d.kind)].size());
+        estimate.interval = PercentileInterval(defined[IndexOf(d.kind)], s.level);
+        r.estimates.push_back(estimate);
+    }
     return r;
 }
 
@@ -144,9 +152,9 @@ TEST(RunBootstrap, ProgressCountsCompletedTrials) {
     EXPECT_EQ(std::adjacent_find(seen.begin(), seen.end()), seen.end());
     EXPECT_EQ(seen.back(), 20000);
     EXPECT_EQ(r->trials, 600);
-    EXPECT_EQ(r->validD, 600);
-    EXPECT_LT(r->dInterval.lower, r->observed.d);
-    EXPECT_GT(r->dInterval.upper, r->observed.d);
+    EXPECT_EQ(D(r.value()).valid, 600);
+    EXPECT_LT(D(r.value()).interval.lower, D(r.value()).observed);
+    EXPECT_GT(D(r.value()).interval.upper, D(r.value()).observed);
 }
 
 TEST(RunBootstrap, ZeroVarianceOfTheChosenGroupStopsBeforeTrialOne) {
@@ -169,14 +177,14 @@ TEST(RunBootstrap, UndefinedTrialsLowerTheValidCounts) {
     auto r = RunBootstrap({3, 7}, Range(1, 10), s, seed);
     ASSERT_TRUE(r.ok());
     // Drawing the same value twice gives variance 0: about half the trials.
-    EXPECT_GT(r->validD, 220);
-    EXPECT_LT(r->validD, 380);
-    EXPECT_EQ(r->validRobustD, r->validD);  // size 2 trims nothing
+    EXPECT_GT(D(r.value()).valid, 220);
+    EXPECT_LT(D(r.value()).valid, 380);
+    EXPECT_EQ(RobustD(r.value()).valid, D(r.value()).valid);  // size 2 trims nothing
 
     auto ties = RunBootstrap({1, 1, 1, 1, 5}, Range(1, 10), s, seed);
     ASSERT_TRUE(ties.ok());
-    EXPECT_TRUE(IsMissing(ties->observed.robustD));
-    EXPECT_LT(ties->validRobustD, ties->validD);
+    EXPECT_TRUE(IsMissing(RobustD(ties.value()).observed));
+    EXPECT_LT(RobustD(ties.value()).valid, D(ties.value()).valid);
 }
 
 TEST(RunBootstrap, NoDefinedRobustDGivesAZeroInterval) {
@@ -189,9 +197,9 @@ TEST(RunBootstrap, NoDefinedRobustDGivesAZeroInterval) {
     g1[17] = 1.0f;
     auto r = RunBootstrap(g1, Range(1, 10), s, seed);
     ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r->validRobustD, 0);
-    EXPECT_EQ(r->robustDInterval.lower, 0.0f);
-    EXPECT_EQ(r->robustDInterval.upper, 0.0f);
+    EXPECT_EQ(RobustD(r.value()).valid, 0);
+    EXPECT_EQ(RobustD(r.value()).interval.lower, 0.0f);
+    EXPECT_EQ(RobustD(r.value()).interval.upper, 0.0f);
 }
 
 TEST(RunBootstrap, OverflowIsAnError) {
@@ -223,12 +231,15 @@ void ExpectSameRun(const GroupSample& g1, const GroupSample& g2, const Bootstrap
                                   std::to_string(g2.size()) + " T " + std::to_string(s.trials);
         EXPECT_TRUE(SameStats(fast->group1, slow.group1)) << where;
         EXPECT_TRUE(SameStats(fast->group2, slow.group2)) << where;
-        EXPECT_EQ(fast->validD, slow.validD) << where;
-        EXPECT_EQ(fast->validRobustD, slow.validRobustD) << where;
-        EXPECT_TRUE(SameBits(fast->dInterval.lower, slow.dInterval.lower)) << where;
-        EXPECT_TRUE(SameBits(fast->dInterval.upper, slow.dInterval.upper)) << where;
-        EXPECT_TRUE(SameBits(fast->robustDInterval.lower, slow.robustDInterval.lower)) << where;
-        EXPECT_TRUE(SameBits(fast->robustDInterval.upper, slow.robustDInterval.upper)) << where;
+        ASSERT_EQ(fast->estimates.size(), slow.estimates.size());
+        for (std::size_t k = 0; k < slow.estimates.size(); ++k) {
+            const Estimate &a = fast->estimates[k], &b = slow.estimates[k];
+            EXPECT_EQ(a.kind, b.kind) << where;
+            EXPECT_TRUE(SameBits(a.observed, b.observed)) << where;
+            EXPECT_EQ(a.valid, b.valid) << where;
+            EXPECT_TRUE(SameBits(a.interval.lower, b.interval.lower)) << where;
+            EXPECT_TRUE(SameBits(a.interval.upper, b.interval.upper)) << where;
+        }
     }
 }
 
@@ -274,11 +285,11 @@ TEST(RunBootstrap, LargeGroupsGiveTheSameRunOnAnyNumberOfThreads) {
     ASSERT_TRUE(a.ok() && b.ok());
     EXPECT_TRUE(SameStats(a->group1, b->group1));
     EXPECT_TRUE(SameStats(a->group2, b->group2));
-    EXPECT_TRUE(SameBits(a->dInterval.lower, b->dInterval.lower));
-    EXPECT_TRUE(SameBits(a->dInterval.upper, b->dInterval.upper));
-    EXPECT_TRUE(SameBits(a->robustDInterval.lower, b->robustDInterval.lower));
-    EXPECT_TRUE(SameBits(a->robustDInterval.upper, b->robustDInterval.upper));
-    EXPECT_EQ(a->trialD, b->trialD);
+    EXPECT_TRUE(SameBits(D(a.value()).interval.lower, D(b.value()).interval.lower));
+    EXPECT_TRUE(SameBits(D(a.value()).interval.upper, D(b.value()).interval.upper));
+    EXPECT_TRUE(SameBits(RobustD(a.value()).interval.lower, RobustD(b.value()).interval.lower));
+    EXPECT_TRUE(SameBits(RobustD(a.value()).interval.upper, RobustD(b.value()).interval.upper));
+    EXPECT_EQ(D(a.value()).trials, D(b.value()).trials);
 }
 
 TEST(RunBootstrap, MatchesTheSortedResampleReferenceAtTheSmallestSizesAndCounts) {
@@ -345,157 +356,5 @@ TEST(RunBootstrap, CancelStopsTheRun) {
         ASSERT_FALSE(r.ok());
         EXPECT_EQ(r.error().kind, BootstrapError::Kind::Cancelled);
         EXPECT_LT(last, 1000000);
-    }
-}
-
-TEST(SumsFromCounts, WithinAccuracyOfTheDirectSumsOnRandomResamplesWithTies) {
-    std::mt19937 gen(31337);
-    std::vector<float> scratch;
-    for (int sample = 0; sample < 300; ++sample) {
-        const int n = 2 + static_cast<int>(gen() % (sample < 200 ? 40 : 3000));
-        // Few distinct values on a large offset; now and then a constant sample.
-        std::uniform_int_distribution<int> pick(0, sample % 5 == 0 ? 0 : 3 + sample % 50);
-        const float offset = sample % 3 == 0 ? 293.15f : sample % 3 == 1 ? 1990.0f : -4e6f;
-        GroupSample sorted(n);
-        for (float& v : sorted) v = offset + static_cast<float>(pick(gen)) * 0.25f;
-        if (sample % 10 == 3) sorted[0] = offset + 1e5f;  // an outlier pulls the mean away
-        std::sort(sorted.begin(), sorted.end());
-
-        DrawCounts counts(n);
-        GroupSample resample;
-        std::uniform_int_distribution<int> position(0, n - 1);
-        // Some resamples draw one position only, the constant resample of any sample.
-        const int only = sample % 7 == 0 ? position(gen) : -1;
-        for (int j = 0; j < n; ++j) {
-            const int p = only >= 0 ? only : position(gen);
-            counts.add(p);
-            resample.push_back(sorted[p]);
-        }
-        std::vector<float> ascending(resample);
-        std::sort(ascending.begin(), ascending.end());
-        GroupSums direct;
-        {
-            // The sums over the resample written out, taken as ComputeGroupStatsPresorted
-            // takes them.
-            double sum = 0;
-            for (float v : resample) sum += v;
-            const double m = sum / n;
-            for (float v : resample) direct.squaredDeviations += (v - m) * (v - m);
-            direct.sum = sum;
-            const auto g = TrimCount(n);
-            for (auto j = g; j < n - g; ++j) direct.trimmedSum += ascending[j];
-            const double lo = ascending[g], hi = ascending[n - g - 1];
-            const double wm = ((double(g) * lo + direct.trimmedSum) + double(g) * hi) / n;
-            double& wd = direct.winsorizedSquaredDeviations;
-            wd = double(g) * ((lo - wm) * (lo - wm));
-            for (auto j = g; j < n - g; ++j) wd += (ascending[j] - wm) * (ascending[j] - wm);
-            wd += double(g) * ((hi - wm) * (hi - wm));
-        }
-        double mean = 0;
-        for (float v : sorted) mean += v;
-        mean /= n;
-        // Any fixed shift near the values will do.
-        const GroupSums got = SumsFromCounts(sorted.data(), counts, mean + 0.1);
-        double scale = 0;  // a signed sum is accurate relative to the sum of magnitudes
-        for (float v : resample) scale += std::fabs(v);
-        EXPECT_LE(std::fabs(got.sum - direct.sum), 1e-12 * scale) << sample;
-        EXPECT_LE(std::fabs(got.trimmedSum - direct.trimmedSum), 1e-12 * scale) << sample;
-        EXPECT_LE(std::fabs(got.squaredDeviations - direct.squaredDeviations),
-                  1e-12 * direct.squaredDeviations)
-            << sample;
-        EXPECT_LE(std::fabs(got.winsorizedSquaredDeviations - direct.winsorizedSquaredDeviations),
-                  1e-12 * direct.winsorizedSquaredDeviations)
-            << sample;
-    }
-}
-
-namespace {
-
-// The walk over counts held whole, one 32-bit count per position.
-struct FullCounts {
-    const std::uint32_t* counts;
-    void restart() {}
-    std::int64_t operator()(std::int64_t k) const { return counts[k]; }
-    double weight(std::int64_t k) const { return static_cast<double>(counts[k]); }
-};
-
-GroupSums SumsFromFullCounts(const float* sorted, const std::uint32_t* counts, std::int64_t n,
-                             double shift) {
-    FullCounts full{counts};
-    return WalkCounts(sorted, full, n, shift);
-}
-
-}  // namespace
-
-// Counts above 255 spill out of their byte; the walk over bytes and spills gives the very sums
-// of the full counts, however many times a position spills and in whatever order.
-TEST(SumsFromCounts, ByteCountsWithSpillsMatchTheFullCounts) {
-    const int n = 4000;
-    GroupSample sorted(n);
-    for (int k = 0; k < n; ++k) sorted[k] = 10.0f + static_cast<float>(k / 7) * 0.5f;
-    std::vector<std::uint32_t> full(n, 0);
-    DrawCounts bytes(n);
-    std::mt19937 gen(4242);
-    auto draw = [&](int position, int times) {
-        for (int i = 0; i < times; ++i) {
-            ++full[position];
-            bytes.add(position);
-        }
-    };
-    // Spills at the ends, next to each other, and a position that spills three times; the
-    // draws of the spilling positions interleaved.
-    const int heavy[][2] = {{0, 256}, {3999, 300}, {700, 255}, {701, 511}, {1200, 780}};
-    for (int round = 0; round < 4; ++round) {
-        for (const auto& h : heavy) draw(h[0], h[1] / 4 + (round == 3 ? h[1] % 4 : 0));
-    }
-    int drawn = 0;
-    for (std::uint32_t c : full) drawn += static_cast<int>(c);
-    std::uniform_int_distribution<int> position(0, n - 1);
-    while (drawn < n) draw(position(gen), 1), ++drawn;
-    ASSERT_EQ(drawn, n);
-    EXPECT_EQ(bytes.spill().size(), 1u + 1u + 0u + 1u + 3u);
-
-    // About a shift near the values, and about 0, which sends the walk to its second form.
-    for (double shift : {150.0, 0.0}) {
-        const GroupSums a = SumsFromFullCounts(sorted.data(), full.data(), n, shift);
-        const GroupSums b = SumsFromCounts(sorted.data(), bytes, shift);
-        EXPECT_EQ(a.sum, b.sum);
-        EXPECT_EQ(a.trimmedSum, b.trimmedSum);
-        EXPECT_EQ(a.squaredDeviations, b.squaredDeviations);
-        EXPECT_EQ(a.winsorizedSquaredDeviations, b.winsorizedSquaredDeviations);
-    }
-    bytes.clear();
-    EXPECT_TRUE(bytes.spill().empty());
-    EXPECT_EQ(std::count(bytes.low(), bytes.low() + n, 0), n);
-}
-
-// The draw's position is ceil(u * n) as the library computes it, and stays within 1..n at the
-// extreme draws without a clamp.
-TEST(DrawnPosition, CeilingOfTheDrawTimesN) {
-    std::mt19937_64 gen(2718);
-    for (std::int64_t n : {1LL, 2LL, 3LL, 7LL, 1000LL, 100003LL, 2147483647LL}) {
-        const double scaled = static_cast<double>(n) * 0x1.0p-52;
-        EXPECT_EQ(DrawnPosition(0, scaled), 1) << n;
-        EXPECT_EQ(DrawnPosition(~std::uint64_t{0}, scaled), n) << n;
-        for (int i = 0; i < 20000; ++i) {
-            const std::uint64_t bits = gen();
-            const double u = UniformGenerator::ToUnit(bits);
-            ASSERT_EQ(DrawnPosition(bits, scaled),
-                      static_cast<std::int64_t>(std::ceil(u * static_cast<double>(n))))
-                << n << " " << bits;
-        }
-    }
-}
-
-TEST(UniformGenerator, OpenIntervalAndReproducible) {
-    // The extreme bit patterns stay inside (0, 1), half a step from either end.
-    EXPECT_EQ(UniformGenerator::ToUnit(~std::uint64_t{0}), 1.0 - 0x1.0p-53);
-    EXPECT_EQ(UniformGenerator::ToUnit(0), 0x1.0p-53);
-    UniformGenerator a(123), b(123);
-    for (int i = 0; i < 100000; ++i) {
-        const double u = a.next();
-        ASSERT_GT(u, 0.0);
-        ASSERT_LT(u, 1.0);
-        ASSERT_EQ(u, b.next());
     }
 }

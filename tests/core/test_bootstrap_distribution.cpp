@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "Samples.h"
-#include "analysis/BootstrapDistribution.h"
 #include "analysis/EffectSizeAnalysis.h"
-#include "analysis/EffectSizeReport.h"
+#include "analysis/render/BootstrapDistributions.h"
+#include "analysis/render/EffectSizeReport.h"
 #include "common/Single.h"
 
 using namespace corvane;
@@ -44,6 +44,19 @@ BootstrapResult RunCase(const Case& c, unsigned threads = 0) {
     return r.ok() ? std::move(r).value() : BootstrapResult{};
 }
 
+// The run as the analysis hands it on: Var 1 by Var 2, groups 1 and 2.
+EffectSizeOutcome Outcome(BootstrapResult r, const Case& c) {
+    EffectSizeOutcome o;
+    o.subject.dependent = 1;
+    o.subject.grouping = 2;
+    o.subject.groups.code1 = 1;
+    o.subject.groups.code2 = 2;
+    o.settings.trials = c.trials;
+    o.settings.level = c.level;
+    o.result = std::move(r);
+    return o;
+}
+
 std::vector<float> ValidAscending(const std::vector<float>& trials) {
     std::vector<float> v;
     for (const float x : trials) {
@@ -76,11 +89,12 @@ void ExpectEachValueInOneBin(const BootstrapDistribution& dist, const std::vecto
 TEST(BootstrapDistribution, TrialColumnsAreInTrialOrderForAnyThreadCount) {
     for (const Case& c : Cases()) {
         const BootstrapResult one = RunCase(c, 1), many = RunCase(c, 3);
-        ASSERT_EQ(one.trialD.size(), static_cast<std::size_t>(c.trials));
-        ASSERT_EQ(one.trialRobustD.size(), static_cast<std::size_t>(c.trials));
-        for (std::size_t t = 0; t < one.trialD.size(); ++t) {
-            ASSERT_TRUE(SameBits(one.trialD[t], many.trialD[t])) << t;
-            ASSERT_TRUE(SameBits(one.trialRobustD[t], many.trialRobustD[t])) << t;
+        ASSERT_EQ(one.estimates.size(), kEstimateCount);
+        for (std::size_t k = 0; k < kEstimateCount; ++k) {
+            const std::vector<float>& a = one.estimates[k].trials;
+            const std::vector<float>& b = many.estimates[k].trials;
+            ASSERT_EQ(a.size(), static_cast<std::size_t>(c.trials));
+            for (std::size_t t = 0; t < a.size(); ++t) ASSERT_TRUE(SameBits(a[t], b[t])) << t;
         }
     }
 }
@@ -89,10 +103,9 @@ TEST(BootstrapDistribution, BoundsAreTheReportedOrderStatisticsOfTheTrialColumn)
     bool belowT = false;
     for (const Case& c : Cases()) {
         const BootstrapResult r = RunCase(c);
-        const std::pair<const std::vector<float>*, Interval> columns[] = {
-            {&r.trialD, r.dInterval}, {&r.trialRobustD, r.robustDInterval}};
-        for (const auto& [column, interval] : columns) {
-            const std::vector<float> sorted = ValidAscending(*column);
+        for (const Estimate& e : r.estimates) {
+            const Interval& interval = e.interval;
+            const std::vector<float> sorted = ValidAscending(e.trials);
             const auto m = static_cast<std::int32_t>(sorted.size());
             belowT = belowT || m < c.trials;
             const PercentilePositions pos = PercentilePositionsFor(m, c.level);
@@ -105,44 +118,43 @@ TEST(BootstrapDistribution, BoundsAreTheReportedOrderStatisticsOfTheTrialColumn)
 
 TEST(BootstrapDistribution, BinsCountEveryValidTrialOnceAndMarkersAreTheReportedValues) {
     for (const Case& c : Cases()) {
-        const BootstrapResult r = RunCase(c);
-        EffectSizeRequest request;
-        request.dependent = 1;
-        request.grouping = 2;
-        request.code1Text = "1";
-        request.code2Text = "2";
-        request.settings.trials = c.trials;
-        request.settings.level = c.level;
-        const BootstrapDistributions dists = MakeBootstrapDistributions({}, request, r);
-        const std::string report = BuildReport(r, request.settings, 1, 2);
+        const EffectSizeOutcome outcome = Outcome(RunCase(c), c);
+        const BootstrapResult& r = outcome.result;
+        const BootstrapDistributions dists = MakeBootstrapDistributions(outcome);
+        const std::string report = BuildReport(outcome);
+        const Estimate &d = r.estimate(EstimateKind::D),
+                       &robust = r.estimate(EstimateKind::RobustD);
+        const BootstrapDistribution& dPicture = dists.of(EstimateKind::D).picture;
+        const BootstrapDistribution& robustPicture = dists.of(EstimateKind::RobustD).picture;
 
-        ExpectEachValueInOneBin(dists.d, r.trialD);
-        ExpectEachValueInOneBin(dists.robustD, r.trialRobustD);
-        EXPECT_EQ(dists.d.valid(), r.validD);
-        EXPECT_EQ(dists.robustD.valid(), r.validRobustD);
-        for (const auto* dist : {&dists.d, &dists.robustD}) {
-            EXPECT_EQ(dist->attempted(), c.trials);
-            const auto bins = static_cast<std::int32_t>(dist->bins().size());
+        ASSERT_EQ(dists.estimates.size(), r.estimates.size());
+        for (std::size_t k = 0; k < r.estimates.size(); ++k) {
+            const BootstrapDistribution& picture = dists.estimates[k].picture;
+            ExpectEachValueInOneBin(picture, r.estimates[k].trials);
+            EXPECT_EQ(picture.valid(), r.estimates[k].valid);
+            EXPECT_EQ(picture.attempted(), c.trials);
+            const auto bins = static_cast<std::int32_t>(picture.bins().size());
             EXPECT_GE(bins, BootstrapDistribution::kMinBins);
             EXPECT_LE(bins, BootstrapDistribution::kMaxBins);
         }
 
-        EXPECT_TRUE(SameBits(dists.d.observed().value, r.observed.d));
-        EXPECT_TRUE(SameBits(dists.d.lower().value, r.dInterval.lower));
-        EXPECT_TRUE(SameBits(dists.d.upper().value, r.dInterval.upper));
-        EXPECT_TRUE(SameBits(dists.robustD.lower().value, r.robustDInterval.lower));
-        EXPECT_TRUE(SameBits(dists.robustD.upper().value, r.robustDInterval.upper));
-        EXPECT_EQ(dists.robustD.hasObserved(), !IsMissing(r.observed.robustD));
+        EXPECT_TRUE(SameBits(dPicture.observed().value, d.observed));
+        EXPECT_TRUE(SameBits(dPicture.lower().value, d.interval.lower));
+        EXPECT_TRUE(SameBits(dPicture.upper().value, d.interval.upper));
+        EXPECT_TRUE(SameBits(robustPicture.lower().value, robust.interval.lower));
+        EXPECT_TRUE(SameBits(robustPicture.upper().value, robust.interval.upper));
+        EXPECT_EQ(robustPicture.hasObserved(), !IsMissing(robust.observed));
         const std::string ci = " CI for population ";
-        EXPECT_NE(report.find("Cohen's D = " + dists.d.observed().text + " "), std::string::npos);
-        EXPECT_NE(report.find(ci + "D = (" + dists.d.lower().text + ", " + dists.d.upper().text +
+        EXPECT_NE(report.find("Cohen's D = " + dPicture.observed().text + " "), std::string::npos);
+        EXPECT_NE(report.find(ci + "D = (" + dPicture.lower().text + ", " + dPicture.upper().text +
                               ")\r\n"),
                   std::string::npos);
-        EXPECT_NE(report.find(ci + "Robust D = (" + dists.robustD.lower().text + ", " +
-                              dists.robustD.upper().text + ")\r\n"),
+        EXPECT_NE(report.find(ci + "Robust D = (" + robustPicture.lower().text + ", " +
+                              robustPicture.upper().text + ")\r\n"),
                   std::string::npos);
-        EXPECT_NE(dists.robustDTitle.find(std::to_string(r.validRobustD) + " of " +
-                                          std::to_string(c.trials) + " trials"),
+        EXPECT_NE(dists.of(EstimateKind::RobustD)
+                      .title.find(std::to_string(robust.valid) + " of " + std::to_string(c.trials) +
+                                  " trials"),
                   std::string::npos);
     }
 }

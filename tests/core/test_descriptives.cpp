@@ -3,6 +3,7 @@
 #include <string>
 
 #include "analysis/Descriptives.h"
+#include "analysis/render/DescriptivesReport.h"
 #include "common/Single.h"
 
 using namespace corvane;
@@ -18,7 +19,7 @@ DataMatrix Column(std::initializer_list<float> values) {
 
 std::string Report(const DataMatrix& m, std::vector<std::int32_t> vars) {
     auto rows = ComputeDescriptives(m, m.rows(), vars);
-    if (!rows.ok()) return rows.error().message;
+    if (!rows.ok()) return AnalysisErrorText(rows.error()).text;
     return BuildDescriptivesReport(rows.value());
 }
 
@@ -84,7 +85,7 @@ TEST(Descriptives, Failures) {
     EXPECT_EQ(Report(Column({1}), {}), "At least one item must be selected.");
     auto failed = ComputeDescriptives(Column({1}), 1, {});
     ASSERT_FALSE(failed.ok());
-    EXPECT_EQ(failed.error().title, "Analysis Error");
+    EXPECT_EQ(AnalysisErrorText(failed.error()).title, "Analysis Error");
 }
 
 TEST(Descriptives, NamesInTheNameColumn) {

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "analysis/BootstrapDistribution.h"
 #include "analysis/EffectSizeAnalysis.h"
-#include "analysis/EffectSizeReport.h"
 #include "analysis/GroupChoice.h"
+#include "analysis/render/BootstrapDistributions.h"
+#include "analysis/render/EffectSizeReport.h"
 #include "common/Single.h"
 
 using namespace corvane;
@@ -62,29 +62,48 @@ VariableFacts Text(std::vector<std::string> labels) {
     return f;
 }
 
+// The text of a failure, whose box is always titled "Analysis Error".
+std::string Text(const AnalysisError& e) {
+    const AnalysisMessage m = AnalysisErrorText(e);
+    EXPECT_EQ(m.title, "Analysis Error");
+    return m.text;
+}
+
 std::string Message(const DataMatrix& m, std::int32_t cases, const EffectSizeRequest& r) {
     auto out = RunEffectSizeAnalysis(Data(m, cases), r, 1, {});
     if (out.ok()) return "ok";
-    EXPECT_EQ(out.error().title, "Analysis Error");
-    return out.error().message;
+    return Text(out.error());
+}
+
+std::string ChoiceFailure(const DataSet& data, std::string_view text1, std::string_view text2) {
+    auto chosen = ChooseGroups(data, 2, text1, text2);
+    return chosen.ok() ? "ok" : Text(chosen.error());
+}
+
+// Var 3 by Var 12 over 600 trials, with a robust interval that reaches the missing code.
+EffectSizeOutcome LayoutRun() {
+    EffectSizeOutcome o;
+    o.subject.dependent = 3;
+    o.subject.grouping = 12;
+    BootstrapResult& r = o.result;
+    r.group1 = {10, 5.5f, 5.5f, 9.166667f, 4.722222f, {}};
+    r.group2 = {10, 11.0f, 11.0f, 36.66667f, 18.88889f, {}};
+    r.pooledVariance = 22.91667f;
+    r.pooledWinsorizedVariance = 11.80556f;
+    r.trials = 600;
+    r.seed = 18446744073709551615u;
+    r.estimates.resize(2);
+    r.estimates[0] = {EstimateKind::D, 1.816590f, {}, 600, {}, {0.9123456f, 3.2101f}};
+    r.estimates[1] = {EstimateKind::RobustD, 1.625933f, {}, 598, {}, {-0.0004f, kMissing}};
+    o.settings.level = 0.9f;
+    o.settings.chosenGroup = 2;
+    return o;
 }
 
 }  // namespace
 
 TEST(BuildReport, TheWholeLayout) {
-    BootstrapResult r;
-    r.group1 = {10, 5.5f, 5.5f, 9.166667f, 4.722222f, {}};
-    r.group2 = {10, 11.0f, 11.0f, 36.66667f, 18.88889f, {}};
-    r.observed = {22.91667f, 11.80556f, 1.816590f, 1.625933f};
-    r.trials = 600;
-    r.validD = 600;
-    r.validRobustD = 598;
-    r.seed = 18446744073709551615u;
-    r.dInterval = {0.9123456f, 3.2101f};
-    r.robustDInterval = {-0.0004f, kMissing};
-    BootstrapSettings s;
-    s.level = 0.9f;
-    s.chosenGroup = 2;
+    EffectSizeOutcome o = LayoutRun();
     const std::string expected =
         "GROUP-LEVEL STATISTICS\r\n"
         "---------------------------------------------\r\n"
@@ -117,26 +136,25 @@ TEST(BuildReport, TheWholeLayout) {
         "Number of valid robust D bootstrap trials = 598\r\n"
         "Bootstrap seed = 18446744073709551615\r\n"
         "\r\n\r\n\r\n\r\n\r\n";
-    EXPECT_EQ(BuildReport(r, s, 3, 12), expected);
+    EXPECT_EQ(BuildReport(o), expected);
 
     // Names from the file's first line follow the numbers; a variable without one keeps its
     // number alone, and only this line changes.
     std::string named = expected;
     const std::string plain = "Dep Var = Var 3; Grp Var = Var 12";
     named.replace(named.find(plain), plain.size(), "Dep Var = Var 3 (score); Grp Var = Var 12");
-    std::vector<std::string> names(12);
-    names[2] = "score";
-    EXPECT_EQ(BuildReport(r, s, 3, 12, names), named);
-    names[11] = "group";
-    EXPECT_NE(BuildReport(r, s, 3, 12, names)
-                  .find("Dep Var = Var 3 (score); Grp Var = Var 12 (group)\r\n"),
+    o.subject.named = true;
+    o.subject.dependentName = "score";
+    EXPECT_EQ(BuildReport(o), named);
+    o.subject.groupingName = "group";
+    EXPECT_NE(BuildReport(o).find("Dep Var = Var 3 (score); Grp Var = Var 12 (group)\r\n"),
               std::string::npos);
 }
 
 TEST(RunEffectSizeAnalysis, TheExampleGroups) {
     auto out = RunEffectSizeAnalysis(Data(TwoGroups(), 20), Request(), 2026, {});
     ASSERT_TRUE(out.ok());
-    const std::string& report = out->report;
+    const std::string report = BuildReport(out.value());
     EXPECT_NE(report.find("Cohen's D = 1.817 (Using variance from Group 1)\r\n"),
               std::string::npos);
     EXPECT_NE(report.find("Robust Cohen's D = 1.626 (Using variance from Group 1)\r\n"),
@@ -149,7 +167,8 @@ TEST(RunEffectSizeAnalysis, TheExampleGroups) {
         RunOptions options;
         options.threads = threads;
         EXPECT_EQ(
-            RunEffectSizeAnalysis(Data(TwoGroups(), 20), Request(), 2026, {}, options)->report,
+            BuildReport(
+                RunEffectSizeAnalysis(Data(TwoGroups(), 20), Request(), 2026, {}, options).value()),
             report)
             << threads;
     }
@@ -218,19 +237,19 @@ TEST(ChooseGroups, TextVariablesByTheirLabelsOnly) {
     // Code 1 reads "2" and code 2 reads "1": a typed number is a label here, never a code.
     const DataSet data = WithFacts(Text({"2", "1", "control"}));
     auto chosen = ChooseGroups(data, 2, " 1 ", "2\t");
-    ASSERT_TRUE(chosen.ok()) << chosen.error();
+    ASSERT_TRUE(chosen.ok());
     EXPECT_EQ(chosen->code1, 2.0f);
     EXPECT_EQ(chosen->code2, 1.0f);
     EXPECT_TRUE(chosen->labelled);
     EXPECT_EQ(chosen->label1, "1");
-    EXPECT_EQ(ChooseGroups(data, 2, "control", "3").error(),
+    EXPECT_EQ(ChoiceFailure(data, "control", "3"),
               "The value provided for Group 2 is not valid. Var 2 (group) holds: 2, 1, control.");
-    EXPECT_EQ(ChooseGroups(data, 2, "Control", "1").error(),
+    EXPECT_EQ(ChoiceFailure(data, "Control", "1"),
               "The value provided for Group 1 is not valid. Var 2 (group) holds: 2, 1, control.");
 
     std::vector<std::string> many;
     for (int i = 1; i <= 11; ++i) many.push_back("g" + std::to_string(i));
-    EXPECT_EQ(ChooseGroups(WithFacts(Text(many)), 2, "g1", "x").error(),
+    EXPECT_EQ(ChoiceFailure(WithFacts(Text(many)), "g1", "x"),
               "The value provided for Group 2 is not valid. Var 2 (group) holds: g1, g2, g3, g4, "
               "g5, g6, g7, g8, g9, g10, \xE2\x80\xA6");
 }
@@ -241,7 +260,7 @@ TEST(ChooseGroups, LabelledNumbersByCodeOrLabel) {
     f.labels = {{1, "control"}, {2.5f, "treatment"}};
     const DataSet data = WithFacts(f);
     auto chosen = ChooseGroups(data, 2, " treatment ", "1");
-    ASSERT_TRUE(chosen.ok()) << chosen.error();
+    ASSERT_TRUE(chosen.ok());
     EXPECT_EQ(chosen->code1, 2.5f);
     EXPECT_EQ(chosen->code2, 1.0f);
     EXPECT_EQ(chosen->label2, "control");
@@ -249,7 +268,7 @@ TEST(ChooseGroups, LabelledNumbersByCodeOrLabel) {
     chosen = ChooseGroups(data, 2, "7", "control");
     ASSERT_TRUE(chosen.ok());
     EXPECT_EQ(chosen->label1, "7");
-    EXPECT_EQ(ChooseGroups(data, 2, "placebo", "1").error(),
+    EXPECT_EQ(ChoiceFailure(data, "placebo", "1"),
               "The value provided for Group 1 is not valid. Var 2 (group) holds: 1 (control), "
               "2.5 (treatment).");
 
@@ -257,7 +276,7 @@ TEST(ChooseGroups, LabelledNumbersByCodeOrLabel) {
     chosen = ChooseGroups(WithFacts({}), 2, " 2 ", "1");
     ASSERT_TRUE(chosen.ok());
     EXPECT_FALSE(chosen->labelled);
-    EXPECT_EQ(ChooseGroups(WithFacts({}), 2, "control", "1").error(),
+    EXPECT_EQ(ChoiceFailure(WithFacts({}), "control", "1"),
               "The value provided for Group 1 is not valid.");
 }
 
@@ -267,19 +286,19 @@ TEST(RunEffectSizeAnalysis, GroupsByNameRunAsTheirCodes) {
     byName.code2Text = " treatment";
     const DataSet named = WithFacts(Text({"control", "treatment"}));
     auto out = RunEffectSizeAnalysis(named, byName, 2026, {});
-    ASSERT_TRUE(out.ok()) << out.error().message;
+    ASSERT_TRUE(out.ok()) << Text(out.error());
     const DataSet coded = WithFacts({});
-    std::string expected = RunEffectSizeAnalysis(coded, Request(), 2026, {})->report;
+    std::string expected = BuildReport(RunEffectSizeAnalysis(coded, Request(), 2026, {}).value());
     const std::string line = "Grp Var = Var 2 (group)\r\n";
     expected.insert(expected.find(line) + line.size(),
                     "Group 1 = control; Group 2 = treatment\r\n");
-    EXPECT_EQ(out->report, expected);
+    EXPECT_EQ(BuildReport(out.value()), expected);
 
-    const BootstrapDistributions pictures = MakeBootstrapDistributions(named, byName, out->result);
-    EXPECT_EQ(pictures.dTitle.find("Cohen's D: Var 1 (score) by Var 2 (group), groups control and "
-                                   "treatment, 600 of 600 trials"),
+    const std::string title = MakeBootstrapDistributions(out.value()).of(EstimateKind::D).title;
+    EXPECT_EQ(title.find("Cohen's D: Var 1 (score) by Var 2 (group), groups control and "
+                         "treatment, 600 of 600 trials"),
               0u)
-        << pictures.dTitle;
+        << title;
 }
 
 TEST(RunEffectSizeAnalysis, TextAsTheDependentVariable) {
@@ -289,15 +308,14 @@ TEST(RunEffectSizeAnalysis, TextAsTheDependentVariable) {
     const DataSet data = WithFacts({}, score);
     EffectSizeRequest r = Request();
     r.grouping = kNone;
-    EXPECT_EQ(RunEffectSizeAnalysis(data, r, 1, {}).error().message,
+    EXPECT_EQ(Text(RunEffectSizeAnalysis(data, r, 1, {}).error()),
               "A grouping variable must be selected.");
     // Before the group values are read.
     r.grouping = 2;
     r.code1Text = "x";
     auto out = RunEffectSizeAnalysis(data, r, 1, {});
     ASSERT_FALSE(out.ok());
-    EXPECT_EQ(out.error().title, "Analysis Error");
-    EXPECT_EQ(out.error().message,
+    EXPECT_EQ(Text(out.error()),
               "Var 1 (score) holds text (\"12,5\" in row 8), so it cannot be the dependent "
               "variable.");
 }

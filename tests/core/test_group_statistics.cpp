@@ -42,12 +42,12 @@ TEST(GroupStatistics, OneToTenAgainstEvenNumbers) {
     ASSERT_TRUE(ComputeEffectSizes(g1, g2, 1, e));
     EXPECT_EQ(R(e.pooledVariance), "22.917");
     EXPECT_EQ(R(e.pooledWinsorizedVariance), "11.806");
-    EXPECT_EQ(R(e.d), "1.817");
-    EXPECT_EQ(R(e.robustD), "1.626");
+    EXPECT_EQ(R(e[EstimateKind::D]), "1.817");
+    EXPECT_EQ(R(e[EstimateKind::RobustD]), "1.626");
 
     ASSERT_TRUE(ComputeEffectSizes(g1, g2, 2, e));
-    EXPECT_EQ(R(e.d), "0.908");
-    EXPECT_EQ(R(e.robustD), "0.813");
+    EXPECT_EQ(R(e[EstimateKind::D]), "0.908");
+    EXPECT_EQ(R(e[EstimateKind::RobustD]), "0.813");
     EXPECT_EQ(R(e.pooledVariance), "22.917");
 }
 
@@ -58,8 +58,8 @@ TEST(GroupStatistics, TiesAtTheEndsLeaveRobustDUndefined) {
     EXPECT_EQ(R(g1.variance), "3.2");
     EffectSizes e;
     ASSERT_TRUE(ComputeEffectSizes(g1, Stats(Range(1, 10)), 1, e));
-    EXPECT_FALSE(IsMissing(e.d));
-    EXPECT_TRUE(IsMissing(e.robustD));
+    EXPECT_FALSE(IsMissing(e[EstimateKind::D]));
+    EXPECT_TRUE(IsMissing(e[EstimateKind::RobustD]));
 }
 
 TEST(GroupStatistics, TrimmingCounts) {
@@ -91,9 +91,13 @@ TEST(GroupStatistics, OnlyAResultBeyondTheSingleRangeOverflows) {
     EffectSizes e;
     GroupStats tiny = {2, 0.0f, 0.0f, 1e-40f, 1e-40f, {0, 0, 1e-40, 1e-40}};
     GroupStats far = {2, 1e30f, 1e30f, 1.0f, 1.0f, {1e30, 1e30, 1, 1}};
-    EXPECT_EQ(ComputeEffectSizes(tiny, far, 1, e).overflow, Overflow::D);
+    Checked c = ComputeEffectSizes(tiny, far, 1, e);
+    EXPECT_EQ(c.overflow, Overflow::Estimate);
+    EXPECT_EQ(c.estimate, EstimateKind::D);
     tiny.exact.variance = 1;
-    EXPECT_EQ(ComputeEffectSizes(tiny, far, 1, e).overflow, Overflow::RobustD);
+    c = ComputeEffectSizes(tiny, far, 1, e);
+    EXPECT_EQ(c.overflow, Overflow::Estimate);
+    EXPECT_EQ(c.estimate, EstimateKind::RobustD);
     EXPECT_TRUE(ComputeEffectSizes(tiny, far, 2, e));
 }
 
@@ -187,9 +191,10 @@ TEST(ComputeEffectSizes, OffsetDataMeetTheLongDoubleReference) {
                                    std::sqrt(k.winsorizedVariance));
             EffectSizes e;
             ASSERT_TRUE(ComputeEffectSizes(Stats(x1), Stats(x2), chosen, e));
-            EXPECT_TRUE(WithinOneUnit(e.d, d)) << o.what << " " << e.d << " " << d;
-            EXPECT_TRUE(WithinOneUnit(e.robustD, robustD))
-                << o.what << " " << e.robustD << " " << robustD;
+            EXPECT_TRUE(WithinOneUnit(e[EstimateKind::D], d))
+                << o.what << " " << e[EstimateKind::D] << " " << d;
+            EXPECT_TRUE(WithinOneUnit(e[EstimateKind::RobustD], robustD))
+                << o.what << " " << e[EstimateKind::RobustD] << " " << robustD;
         }
     }
 }

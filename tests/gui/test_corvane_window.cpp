@@ -19,13 +19,14 @@
 #include "KeyWalk.h"
 #include "NextModal.h"
 #include "analysis/EffectSizeAnalysis.h"
+#include "analysis/render/EffectSizeReport.h"
+#include "cli/CliMain.h"
+#include "common/Messages.h"
+#include "common/UniformGenerator.h"
 #include "gui/analysis/frmCorvane.h"
 #include "gui/analysis/frmDescriptives.h"
 #include "gui/app/AnalysisWindows.h"
 #include "gui/app/frmMain.h"
-#include "cli/CliMain.h"
-#include "common/Messages.h"
-#include "common/UniformGenerator.h"
 #include "gui/data/frmNavigate.h"
 #include "gui/output/OutputPane.h"
 #include "gui/platform/FileSystemLists.h"
@@ -100,7 +101,7 @@ std::string expectedReport(std::int32_t dv, std::int32_t gv, const char* code1, 
     request.code2Text = code2;
     request.settings = settings;
     auto outcome = corvane::RunEffectSizeAnalysis(*g::Current(), request, kSeed, {});
-    return outcome.ok() ? outcome.value().report : std::string("(failed)");
+    return outcome.ok() ? corvane::BuildReport(outcome.value()) : std::string("(failed)");
 }
 
 // The batch tool's report of Var 2 by Var 1, groups 1 and 2, on the two groups written to a

@@ -13,14 +13,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "analysis/BootstrapDistribution.h"
 #include "analysis/EffectSizeAnalysis.h"
+#include "analysis/render/BootstrapDistributions.h"
+#include "common/Messages.h"
 #include "gui/analysis/MarkerLabels.h"
 #include "gui/analysis/frmBootstrapDistributions.h"
 #include "gui/analysis/frmCorvane.h"
 #include "gui/app/AnalysisWindows.h"
 #include "gui/app/frmMain.h"
-#include "common/Messages.h"
 #include "gui/platform/Clipboard.h"
 #include "gui/platform/FileSystemLists.h"
 #include "gui/platform/MessageService.h"
@@ -50,19 +50,23 @@ void runEffectSize(AnalysisWindows& windows, std::int32_t trials) {
     QTRY_VERIFY_WITH_TIMEOUT(!w->isRunning(), 30000);
 }
 
-QString chartTitle(const frmBootstrapDistributions* w) { return w->chtRobustD->chart()->title(); }
+using corvane::EstimateKind;
+
+QString chartTitle(const frmBootstrapDistributions* w) {
+    return w->chart(EstimateKind::RobustD)->chart()->title();
+}
 
 corvane::BootstrapDistributions Distributions(const corvane::GroupSample& group1,
                                               const corvane::GroupSample& group2,
                                               std::int32_t trials, std::uint64_t seed) {
-    corvane::EffectSizeRequest request;
-    request.dependent = 2;
-    request.grouping = 1;
-    request.code1Text = "1";
-    request.code2Text = "2";
-    request.settings.trials = trials;
-    auto r = corvane::RunBootstrap(group1, group2, request.settings, seed);
-    return corvane::MakeBootstrapDistributions({}, request, r.value());
+    corvane::EffectSizeOutcome outcome;
+    outcome.subject.dependent = 2;
+    outcome.subject.grouping = 1;
+    outcome.subject.groups.code1 = 1;
+    outcome.subject.groups.code2 = 2;
+    outcome.settings.trials = trials;
+    outcome.result = corvane::RunBootstrap(group1, group2, outcome.settings, seed).value();
+    return corvane::MakeBootstrapDistributions(outcome);
 }
 
 corvane::BootstrapDistributions SomeRun() {
@@ -164,7 +168,7 @@ class TestDistributionWindow : public QObject {
         const corvane::BootstrapDistributions run = SomeRun();
         w.showDistributions(run);
         QStringList names;
-        for (QAbstractSeries* s : w.chtD->chart()->series()) {
+        for (QAbstractSeries* s : w.chart(EstimateKind::D)->chart()->series()) {
             auto* line = qobject_cast<QLineSeries*>(s);
             if (line == nullptr || line->count() != 2) continue;
             QCOMPARE(line->at(0).x(), line->at(1).x());
@@ -174,9 +178,10 @@ class TestDistributionWindow : public QObject {
             return QString::fromStdString(" = " + m.text) + QStringLiteral("@") +
                    QString::number(static_cast<double>(m.value), 'g', 9);
         };
-        QCOMPARE(names, (QStringList{QStringLiteral("Cohen's D") + at(run.d.observed()),
-                                     QStringLiteral("Lower bound") + at(run.d.lower()),
-                                     QStringLiteral("Upper bound") + at(run.d.upper())}));
+        const corvane::BootstrapDistribution& d = run.of(EstimateKind::D).picture;
+        QCOMPARE(names, (QStringList{QStringLiteral("Cohen's D") + at(d.observed()),
+                                     QStringLiteral("Lower bound") + at(d.lower()),
+                                     QStringLiteral("Upper bound") + at(d.upper())}));
     }
 
     void aLongTailStaysOffTheAxisAndNoLabelsOverlap() {
@@ -185,14 +190,18 @@ class TestDistributionWindow : public QObject {
         w.showDistributions(run);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QVERIFY(w.lblRobustDBeyond->isVisible());
-        QVERIFY(!w.lblRobustDBeyond->text().isEmpty());
-        QCOMPARE(w.lblRobustDBeyond->text(), FromCore(run.robustD.beyondAxisText()));
+        QLabel* beyond = w.beyondLabel(EstimateKind::RobustD);
+        QCOMPARE(beyond->objectName(), QStringLiteral("lblRobustDBeyond"));
+        QVERIFY(beyond->isVisible());
+        QVERIFY(!beyond->text().isEmpty());
+        QCOMPARE(beyond->text(), FromCore(run.of(EstimateKind::RobustD).picture.beyondAxisText()));
 
-        auto* robust = w.chtRobustD->chart()->findChild<MarkerLabels*>();
+        QChartView* robustView = w.chart(EstimateKind::RobustD);
+        QCOMPARE(robustView->objectName(), QStringLiteral("chtRobustD"));
+        auto* robust = robustView->chart()->findChild<MarkerLabels*>();
         for (const QSize size : {w.minimumSizeHint(), QSize(760, 720), QSize(1500, 1000)}) {
             w.resize(size);
-            for (QChartView* view : {w.chtD, w.chtRobustD}) {
+            for (QChartView* view : {w.chart(EstimateKind::D), robustView}) {
                 QTRY_VERIFY(LabelsApart(view->chart()->findChild<MarkerLabels*>()));
             }
         }

@@ -65,7 +65,8 @@ void AnalysisDialog::runGuarded(const std::function<void()>& analysis) {
 }
 
 void AnalysisDialog::showFailure(const corvane::AnalysisError& error) {
-    MessageService::warning(this, FromCore(error.title), FromCore(error.message));
+    const corvane::AnalysisMessage message = corvane::AnalysisErrorText(error);
+    MessageService::warning(this, FromCore(message.title), FromCore(message.text));
 }
 
 void AnalysisDialog::appendAndHide(OutputPane* pane, const std::string& report) {

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "analysis/EffectSizeAnalysis.h"
+#include "analysis/AnalysisError.h"
 #include "common/Result.h"
 #include "data/DataSet.h"
 #include "gui/platform/FixedDialog.h"
@@ -41,8 +41,9 @@ class AnalysisDialog : public FixedDialog {
         }
         appendAndHide(pane, std::forward<Report>(report)(outcome.value()));
     }
+    // The failure's box, with its title and text from AnalysisErrorText.
+    void showFailure(const corvane::AnalysisError& error);
 
   private:
-    void showFailure(const corvane::AnalysisError& error);
     void appendAndHide(OutputPane* pane, const std::string& report);
 };

@@ -16,12 +16,12 @@
 #include <QValueAxis>
 #include <cmath>
 
-#include "gui/analysis/MarkerLabels.h"
 #include "common/Messages.h"
-#include "output/OutputFile.h"
+#include "gui/analysis/MarkerLabels.h"
 #include "gui/platform/Guarded.h"
 #include "gui/platform/MessageService.h"
 #include "gui/platform/StringConversions.h"
+#include "output/OutputFile.h"
 
 namespace {
 
@@ -115,18 +115,33 @@ QChart* BuildChart(const corvane::BootstrapDistribution& dist, const std::string
     return chart;
 }
 
-QChartView* MakeView(QWidget* parent, const char* name) {
+// "robust_d" -> "RobustD": an estimate's key as the names of its controls spell it.
+QString ControlName(const char* key) {
+    QString out;
+    bool upper = true;
+    for (const QChar c : QString::fromLatin1(key)) {
+        if (c == QLatin1Char('_')) {
+            upper = true;
+            continue;
+        }
+        out += upper ? c.toUpper() : c;
+        upper = false;
+    }
+    return out;
+}
+
+QChartView* MakeView(QWidget* parent, const QString& name) {
     auto* view = new QChartView(parent);
-    view->setObjectName(QString::fromLatin1(name));
+    view->setObjectName(name);
     view->setRenderHint(QPainter::Antialiasing);
     view->setMinimumSize(420, 240);
     return view;
 }
 
 // Under a chart: how many trials lie beyond its axis; hidden when none does.
-QLabel* MakeBeyondLabel(QWidget* parent, const char* name) {
+QLabel* MakeBeyondLabel(QWidget* parent, const QString& name) {
     auto* label = new QLabel(parent);
-    label->setObjectName(QString::fromLatin1(name));
+    label->setObjectName(name);
     label->setAlignment(Qt::AlignCenter);
     label->hide();
     return label;
@@ -147,16 +162,18 @@ frmBootstrapDistributions::frmBootstrapDistributions(QWidget* parent, ChoosePict
     m_pictures = new QWidget(this);
     m_pictures->setObjectName(QStringLiteral("m_pictures"));
     m_pictures->setAutoFillBackground(true);
-    chtD = MakeView(m_pictures, "chtD");
-    chtRobustD = MakeView(m_pictures, "chtRobustD");
-    lblDBeyond = MakeBeyondLabel(m_pictures, "lblDBeyond");
-    lblRobustDBeyond = MakeBeyondLabel(m_pictures, "lblRobustDBeyond");
     auto* charts = new QVBoxLayout(m_pictures);
     charts->setContentsMargins(0, 0, 0, 0);
-    charts->addWidget(chtD, 1);
-    charts->addWidget(lblDBeyond);
-    charts->addWidget(chtRobustD, 1);
-    charts->addWidget(lblRobustDBeyond);
+    for (const corvane::EstimateDescription& e : corvane::kEstimates) {
+        const QString name = ControlName(e.key);
+        QChartView*& view = m_charts[corvane::IndexOf(e.kind)];
+        QLabel*& beyond = m_beyond[corvane::IndexOf(e.kind)];
+        view = MakeView(m_pictures, QStringLiteral("cht") + name);
+        beyond =
+            MakeBeyondLabel(m_pictures, QStringLiteral("lbl") + name + QStringLiteral("Beyond"));
+        charts->addWidget(view, 1);
+        charts->addWidget(beyond);
+    }
 
     cmdSavePicture = new QPushButton(QStringLiteral("Save Picture..."), this);
     cmdSavePicture->setObjectName(QStringLiteral("cmdSavePicture"));
@@ -181,11 +198,11 @@ void frmBootstrapDistributions::showDistributions(const corvane::BootstrapDistri
         view->setChart(chart);
         delete old;
     };
-    replace(chtD, BuildChart(run.d, run.dTitle, QStringLiteral("Cohen's D")));
-    replace(chtRobustD,
-            BuildChart(run.robustD, run.robustDTitle, QStringLiteral("Robust Cohen's D")));
-    ShowBeyond(lblDBeyond, run.d);
-    ShowBeyond(lblRobustDBeyond, run.robustD);
+    for (const corvane::EstimateDistribution& d : run.estimates) {
+        const QString name = QString::fromUtf8(corvane::Describe(d.kind).name);
+        replace(chart(d.kind), BuildChart(d.picture, d.title, name));
+        ShowBeyond(beyondLabel(d.kind), d.picture);
+    }
 }
 
 void frmBootstrapDistributions::cmdSavePicture_Click() {

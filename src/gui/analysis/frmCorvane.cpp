@@ -21,12 +21,11 @@
 #include <thread>
 
 #include "analysis/EffectSizeAnalysis.h"
-#include "common/Messages.h"
+#include "analysis/render/EffectSizeReport.h"
 #include "common/Single.h"
 #include "common/UniformGenerator.h"
 #include "gui/platform/BusyPointer.h"
 #include "gui/platform/FixedLayout.h"
-#include "gui/platform/MessageService.h"
 #include "gui/platform/StringConversions.h"
 
 // One analysis on its own thread. The thread writes `outcome` or `failure` and then posts the
@@ -302,8 +301,7 @@ void frmCorvane::runAnalysis() {
         const char* end = seedText.data() + seedText.size();
         const auto [at, ec] = std::from_chars(seedText.data(), end, seed);
         if (ec != std::errc() || at != end) {
-            MessageService::warning(this, FromCore(corvane::msg::kTitleAnalysisError),
-                                    FromCore(corvane::msg::kSeedInvalid));
+            showFailure(corvane::AnalysisError{corvane::AnalysisError::Kind::SeedInvalid});
             return;
         }
     }
@@ -348,10 +346,9 @@ void frmCorvane::finishRun(std::uint64_t id) {
     runGuarded([&] {
         if (run->failure) std::rethrow_exception(run->failure);
         const auto& outcome = *run->outcome;
-        if (!outcome.ok() && outcome.error().cancelled) return;
-        finish(outcome, m_pane, [](const corvane::EffectSizeOutcome& o) { return o.report; });
-        if (outcome.ok() && m_runSucceeded)
-            m_runSucceeded(*run->data, run->request, outcome.value());
+        if (!outcome.ok() && outcome.error().cancelled()) return;
+        finish(outcome, m_pane, &corvane::BuildReport);
+        if (outcome.ok() && m_runSucceeded) m_runSucceeded(outcome.value());
     });
     m_busyTrialBox.reset();
     m_busy.reset();

@@ -58,10 +58,8 @@ class frmCorvane : public AnalysisDialog {
     // True from OK until the run has ended (its report appended, its message shown or stopped).
     bool isRunning() const { return m_run != nullptr; }
 
-    // Told of every run that appended its report, with what was asked and what came out.
-    using RunSucceeded =
-        std::function<void(const corvane::DataSet&, const corvane::EffectSizeRequest&,
-                           const corvane::EffectSizeOutcome&)>;
+    // Told of every run that appended its report, with what came out.
+    using RunSucceeded = std::function<void(const corvane::EffectSizeOutcome&)>;
     void setRunSucceeded(RunSucceeded listener) { m_runSucceeded = std::move(listener); }
 
     // The variable number of the ticked item of each list, or 9999999 when none is ticked.

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "analysis/Descriptives.h"
+#include "analysis/render/DescriptivesReport.h"
 #include "gui/platform/BusyPointer.h"
 #include "gui/platform/FixedLayout.h"
 

@@ -2,12 +2,12 @@
 
 #include <memory>
 
-#include "analysis/BootstrapDistribution.h"
 #include "analysis/EffectSizeAnalysis.h"
-#include "analysis/PaperSentence.h"
+#include "analysis/render/BootstrapDistributions.h"
+#include "analysis/render/PaperSentence.h"
+#include "data/modGeneral.h"
 #include "gui/analysis/frmCorvane.h"
 #include "gui/analysis/frmDescriptives.h"
-#include "data/modGeneral.h"
 #include "gui/data/frmNavigate.h"
 
 AnalysisWindows::AnalysisWindows(QWidget* owner, OutputPane* pane)
@@ -29,11 +29,9 @@ frmCorvane* AnalysisWindows::corvaneInstance() {
 
 frmCorvane* AnalysisWindows::newCorvane() {
     auto* window = new frmCorvane(corvane::modGeneral::Current(), m_pane, m_owner);
-    window->setRunSucceeded([this](const corvane::DataSet& data,
-                                   const corvane::EffectSizeRequest& request,
-                                   const corvane::EffectSizeOutcome& outcome) {
-        m_distributions.keepRun(corvane::MakeBootstrapDistributions(data, request, outcome.result));
-        m_paperSentence = corvane::PaperSentence(data, request, outcome.result);
+    window->setRunSucceeded([this](const corvane::EffectSizeOutcome& outcome) {
+        m_distributions.keepRun(corvane::MakeBootstrapDistributions(outcome));
+        m_paperSentence = corvane::PaperSentence(outcome);
         if (m_paperSentenceListener) m_paperSentenceListener(true);
     });
     return window;

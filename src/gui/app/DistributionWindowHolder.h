@@ -4,7 +4,7 @@
 #include <functional>
 #include <optional>
 
-#include "analysis/BootstrapDistribution.h"
+#include "analysis/render/BootstrapDistributions.h"
 
 class QWidget;
 class frmBootstrapDistributions;

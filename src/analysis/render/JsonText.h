@@ -6,10 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "analysis/Bootstrap.h"
-
-// The JSON documents of the batch tool: objects printed two spaces deeper at each level.
-namespace corvane::cli {
+// The batch tool's JSON documents: objects printed two spaces deeper at each level.
+namespace corvane {
 
 // A JSON string; text that is not UTF-8 is read as Windows-1252.
 std::string JsonString(const std::string& raw);
@@ -24,11 +22,11 @@ std::string JsonNumber(T x) {
     return std::string(buffer, ptr);
 }
 
-// An effect size, null when it is missing.
-std::string JsonEffect(float x);
+// A value that may be missing, null when it is.
+std::string JsonMissingOr(float x);
 
 // A variable's name from the file's first line; null for one the line left unnamed.
-std::string JsonName(const std::vector<std::string>& names, std::int32_t variable);
+std::string JsonName(const std::string& name);
 
 class JsonObject {
   public:
@@ -48,8 +46,4 @@ class JsonObject {
     std::vector<std::pair<std::string, std::string>> m_fields;
 };
 
-std::string JsonGroup(const GroupStats& g);
-// Null when no trial gave a value (`kept` is 0).
-std::string JsonInterval(const Interval& interval, std::int32_t kept);
-
-}  // namespace corvane::cli
+}  // namespace corvane

@@ -4,12 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "analysis/Bootstrap.h"
-#include "data/DataSet.h"
+#include "analysis/PercentileInterval.h"
 
 namespace corvane {
-
-struct EffectSizeRequest;
 
 // One bar of a histogram: the values v with lower <= v < upper (the last bar also takes its
 // upper edge).
@@ -93,20 +90,5 @@ std::vector<HistogramBin> FreedmanDiaconisBins(const std::vector<double>& ascend
 // holding the values between them; values all equal get 10 bars.
 std::vector<HistogramBin> FreedmanDiaconisBins(const std::vector<double>& ascending, double low,
                                                double high);
-
-// Both pictures of one effect-size run, with their titles.
-struct BootstrapDistributions {
-    BootstrapDistribution d;
-    BootstrapDistribution robustD;
-    std::string dTitle;
-    std::string robustDTitle;
-};
-
-// Titles name the effect size, the variables, the groups (by their labels when the grouping
-// variable has them), the valid of the attempted trials and the level: "Cohen's D: Var 1 by
-// Var 2, groups 1 and 2, 598 of 600 trials, 95% CI". The names come from `data`.
-BootstrapDistributions MakeBootstrapDistributions(const DataSet& data,
-                                                  const EffectSizeRequest& request,
-                                                  const BootstrapResult& result);
 
 }  // namespace corvane

@@ -1,9 +1,9 @@
-#include "cli/CliJson.h"
+#include "analysis/render/JsonText.h"
 
 #include "common/Single.h"
-#include "output/OutputFile.h"
+#include "common/Utf8Text.h"
 
-namespace corvane::cli {
+namespace corvane {
 
 std::string JsonString(const std::string& raw) {
     const std::string text = IsValidUtf8(raw) ? raw : Windows1252ToUtf8(raw);
@@ -39,12 +39,9 @@ std::string JsonString(const std::string& raw) {
     return out + "\"";
 }
 
-std::string JsonEffect(float x) { return IsMissing(x) ? "null" : JsonNumber(x); }
+std::string JsonMissingOr(float x) { return IsMissing(x) ? "null" : JsonNumber(x); }
 
-std::string JsonName(const std::vector<std::string>& names, std::int32_t variable) {
-    const std::string& name = VariableName(names, variable);
-    return name.empty() ? "null" : JsonString(name);
-}
+std::string JsonName(const std::string& name) { return name.empty() ? "null" : JsonString(name); }
 
 std::string JsonObject::str() const {
     if (m_fields.empty()) return "{}";
@@ -57,22 +54,4 @@ std::string JsonObject::str() const {
     return out + std::string(static_cast<std::size_t>(m_indent), ' ') + "}";
 }
 
-std::string JsonGroup(const GroupStats& g) {
-    return JsonObject(2)
-        .add("n", std::to_string(g.n))
-        .add("mean", JsonNumber(g.mean))
-        .add("trimmed_mean", JsonNumber(g.trimmedMean))
-        .add("variance", JsonNumber(g.variance))
-        .add("winsorized_variance", JsonNumber(g.winsorizedVariance))
-        .str();
-}
-
-std::string JsonInterval(const Interval& interval, std::int32_t kept) {
-    if (kept == 0) return "null";  // no trial gave a value: there is no interval
-    return JsonObject(2)
-        .add("lower", JsonNumber(interval.lower))
-        .add("upper", JsonNumber(interval.upper))
-        .str();
-}
-
-}  // namespace corvane::cli
+}  // namespace corvane

@@ -1,13 +1,10 @@
-#include "analysis/BootstrapDistribution.h"
+#include "analysis/render/BootstrapDistribution.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "analysis/EffectSizeAnalysis.h"
-#include "analysis/GroupChoice.h"
 #include "common/NumberText.h"
 #include "common/Single.h"
-#include "data/DataMatrix.h"
 
 namespace corvane {
 
@@ -137,34 +134,6 @@ std::string BootstrapDistribution::beyondAxisText() const {
         out += m_below > 0 ? "below" : "above";
     }
     return out + " the axis not shown";
-}
-
-BootstrapDistributions MakeBootstrapDistributions(const DataSet& data,
-                                                  const EffectSizeRequest& request,
-                                                  const BootstrapResult& result) {
-    BootstrapDistributions out;
-    out.d = BootstrapDistribution(result.trialD, result.observed.d, result.dInterval);
-    out.robustD =
-        BootstrapDistribution(result.trialRobustD, result.observed.robustD, result.robustDInterval);
-    // The titles name the groups as the report does; texts that name no group stand as typed.
-    std::string group1 = request.code1Text, group2 = request.code2Text;
-    if (const auto chosen =
-            ChooseGroups(data, request.grouping, request.code1Text, request.code2Text)) {
-        const ChosenGroups& c = chosen.value();
-        group1 = c.labelled ? c.label1 : FormatSingle(c.code1);
-        group2 = c.labelled ? c.label2 : FormatSingle(c.code2);
-    }
-    const std::string level =
-        FormatInt(std::lround(static_cast<double>(request.settings.level) * 100.0)) + "% CI";
-    const std::string common = VariableCaption(request.dependent, data.names()) + " by " +
-                               VariableCaption(request.grouping, data.names()) + ", groups " +
-                               group1 + " and " + group2 + ", ";
-    auto trials = [&](const BootstrapDistribution& x) {
-        return FormatInt(x.valid()) + " of " + FormatInt(x.attempted()) + " trials, " + level;
-    };
-    out.dTitle = "Cohen's D: " + common + trials(out.d);
-    out.robustDTitle = "Robust Cohen's D: " + common + trials(out.robustD);
-    return out;
 }
 
 }  // namespace corvane
