@@ -58,9 +58,9 @@ EffectSizeSubject Subject(const DataSet& data, const EffectSizeRequest& request,
     s.named = !data.names().empty();
     s.dependentName = data.name(request.dependent);
     s.groupingName = data.name(request.grouping);
+    s.group1Phrase = GroupPhrase(data, request.grouping, groups.code1);
+    s.group2Phrase = GroupPhrase(data, request.grouping, groups.code2);
     s.groups = std::move(groups);
-    s.group1Phrase = GroupPhrase(data, request.grouping, request.code1Text);
-    s.group2Phrase = GroupPhrase(data, request.grouping, request.code2Text);
     return s;
 }
 

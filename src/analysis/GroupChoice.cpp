@@ -108,16 +108,9 @@ Result<ChosenGroups, AnalysisError> ChooseGroups(const DataSet& data, std::int32
     return chosen;
 }
 
-std::string GroupPhrase(const DataSet& data, std::int32_t grouping, const std::string& typed) {
-    std::optional<float> code;
-    if (const auto number = ParseGroupCode(typed)) {
-        code = static_cast<float>(*number);
-    } else {
-        code = data.codeOf(grouping, typed);
-    }
-    if (!code) return typed;
-    if (const std::string* label = data.labelOf(grouping, *code)) return *label;
-    return VariableText(data, grouping) + " = " + FormatSingle(*code);
+std::string GroupPhrase(const DataSet& data, std::int32_t grouping, float code) {
+    if (const std::string* label = data.labelOf(grouping, code)) return *label;
+    return VariableText(data, grouping) + " = " + FormatSingle(code);
 }
 
 }  // namespace corvane

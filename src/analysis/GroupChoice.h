@@ -34,9 +34,10 @@ std::string VariableCaption(std::int32_t variable, const std::vector<std::string
 Result<ChosenGroups, AnalysisError> ChooseGroups(const DataSet& data, std::int32_t grouping,
                                                  std::string_view text1, std::string_view text2);
 
-// A group as the sentence for a paper names it, from the text typed for it: the label of the
-// code the text reads as (a number first, else a label typed exactly), else "<the grouping
-// variable's name, or Var N> = <code>"; the typed text itself when it reads as neither.
-std::string GroupPhrase(const DataSet& data, std::int32_t grouping, const std::string& typed);
+// A chosen group as the sentence for a paper names it: the label of its code, else "<the
+// grouping variable's name, or Var N> = <code>". Named from the code the analysis chose, never
+// from the text typed again, so a text variable whose labels look like numbers ("2", "1") is
+// named by the label the user meant.
+std::string GroupPhrase(const DataSet& data, std::int32_t grouping, float code);
 
 }  // namespace corvane

@@ -603,6 +603,20 @@ bool ReadsTextColumns(const std::string& file) {
     return Cli({"import", file, "--delimiter", "comma"}).code == 0;
 }
 
+// A text variable whose labels look like numbers: "1" names the label 1 (coded 2, as it comes
+// second in the file), and the sentence names the groups the report does.
+TEST(CliEffectSize, TheSentenceNamesTheGroupsTheAnalysisChose) {
+    TempDir dir;
+    const std::string f = dir.file("g.txt", "group score\n2 5\n1 3\n2 6\n1 4\n2 7\n1 2\nx 9\n");
+    const std::vector<std::string> args = {
+        "effect-size", f,          "--dv", "score",  "--gv", "group",    "--group1",
+        " 1 ",         "--group2", "2",    "--seed", "3",    "--format", "sentence"};
+    const CliRun r = Cli(args);
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("For score, 2 (n = 3) against 1 (n = 3): Glass's \u0394 = 3.00", 0), 0u)
+        << r.out;
+}
+
 TEST(CliEffectSize, GroupsChosenByName) {
     TempDir dir;
     const std::string f = dir.file("named.csv", NamedGroups());
