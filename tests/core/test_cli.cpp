@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 
+#include "GoldenDescriptives.h"
 #include "TempFiles.h"
 #include "analysis/Bootstrap.h"
 #include "cli/CliArguments.h"
@@ -434,17 +435,8 @@ TEST(CliEffectSize, AnInterruptStopsTheRunAndPrintsNothing) {
 
 TEST(CliDescriptives, TheThreeVariableExampleByteForByte) {
     TempDir dir;
-    const std::string f = dir.file("d.txt", "1 2.5 .\n2 . .\n. . .\n3 . .\n");
-    const std::string expected =
-        "DESCRIPTIVES\r\n"
-        "------------------------------------------------------------\r\n"
-        "Name            Mean        SD       Min       Max         N\r\n"
-        "------------------------------------------------------------\r\n"
-        "Var 1              2         1         1         3         3\r\n"
-        "Var 2            2.5         .       2.5       2.5         1\r\n"
-        "Var 3              .         .         .         .         0\r\n"
-        "------------------------------------------------------------\r\n"
-        "\r\n\r\n\r\n";
+    const std::string f = dir.file("d.txt", corvane::test::kThreeVariableFile);
+    const std::string expected = corvane::test::kThreeVariableReport;
     const CliRun crlf = Cli({"descriptives", f, "--vars", "1-3", "--crlf"});
     ASSERT_EQ(crlf.code, 0) << crlf.err;
     EXPECT_EQ(crlf.out, expected);
@@ -456,7 +448,7 @@ TEST(CliDescriptives, TheThreeVariableExampleByteForByte) {
 
 TEST(CliDescriptives, JsonWritesNullWhereTheReportShowsADot) {
     TempDir dir;
-    const std::string f = dir.file("d.txt", "1 2.5 .\n2 . .\n. . .\n3 . .\n");
+    const std::string f = dir.file("d.txt", corvane::test::kThreeVariableFile);
     const CliRun r = Cli({"descriptives", f, "--vars", "2-3", "--format", "json"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out,

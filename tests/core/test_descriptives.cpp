@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "GoldenDescriptives.h"
 #include "analysis/Descriptives.h"
 #include "analysis/render/DescriptivesReport.h"
 #include "common/Single.h"
@@ -40,16 +41,7 @@ TEST(Descriptives, ThreeVariableExampleByteForByte) {
                                {3, kMissing, kMissing}};
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 3; ++j) m(i + 1, j + 1) = cells[i][j];
-    EXPECT_EQ(Report(m, {1, 2, 3}),
-              "DESCRIPTIVES\r\n"
-              "------------------------------------------------------------\r\n"
-              "Name            Mean        SD       Min       Max         N\r\n"
-              "------------------------------------------------------------\r\n"
-              "Var 1              2         1         1         3         3\r\n"
-              "Var 2            2.5         .       2.5       2.5         1\r\n"
-              "Var 3              .         .         .         .         0\r\n"
-              "------------------------------------------------------------\r\n"
-              "\r\n\r\n\r\n");
+    EXPECT_EQ(Report(m, {1, 2, 3}), test::kThreeVariableReport);
 }
 
 TEST(Descriptives, CellTexts) {
