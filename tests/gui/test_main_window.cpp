@@ -28,11 +28,11 @@
 #include "DarkPalette.h"
 #include "KeyWalk.h"
 #include "NextModal.h"
+#include "common/Single.h"
+#include "data/modGeneral.h"
 #include "gui/analysis/frmDescriptives.h"
 #include "gui/app/AnalysisWindows.h"
 #include "gui/app/frmMain.h"
-#include "common/Single.h"
-#include "data/modGeneral.h"
 #include "gui/data/frmChooseSheet.h"
 #include "gui/data/frmNavigate.h"
 #include "gui/output/OutputPane.h"
@@ -158,7 +158,7 @@ class TestMainWindow : public QObject {
         const QList<QMenu*> menus = m_window->menuBar()->findChildren<QMenu*>();
         QStringList titles;
         for (QAction* a : m_window->menuBar()->actions()) titles << a->text();
-        QCOMPARE(titles, (QStringList{"File", "Edit", "Data", "Analyses"}));
+        QCOMPARE(titles, (QStringList{"&File", "&Edit", "&Data", "&Analyses"}));
 
         auto items = [this](const char* menu) {
             QStringList names;
@@ -166,23 +166,35 @@ class TestMainWindow : public QObject {
                 names << a->objectName() + "=" + a->text();
             return names;
         };
-        QCOMPARE(items("mnuFile"),
-                 (QStringList{"mnuImportDataFile=Import Data File...", "mnuOpenOutput=Open Output",
-                              "mnuSaveOutput=Save Output", "mnuExit=Exit"}));
-        QCOMPARE(items("mnuEdit"), (QStringList{"mnuCut=Cut", "mnuCopy=Copy", "mnuPaste=Paste",
-                                                "mnuClearOutput=Clear Output",
-                                                "mnuCopyResultForPaper=Copy Result for a Paper"}));
-        QCOMPARE(items("mnuData"), (QStringList{"mnuNavigateDataFile=Navigate Data File"}));
+        QCOMPARE(items("mnuFile"), (QStringList{"mnuImportDataFile=&Import Data File...",
+                                                "mnuOpenOutput=&Open Output",
+                                                "mnuSaveOutput=&Save Output", "mnuExit=E&xit"}));
+        QCOMPARE(items("mnuEdit"), (QStringList{"mnuUndo=&Undo", "mnuCut=Cu&t", "mnuCopy=&Copy",
+                                                "mnuPaste=&Paste", "mnuClearOutput=C&lear Output",
+                                                "mnuCopyResultForPaper=Copy &Result for a Paper"}));
+        QCOMPARE(items("mnuData"), (QStringList{"mnuNavigateDataFile=&Navigate Data File",
+                                                "mnuDataTable=Data &Table"}));
         QCOMPARE(items("mnuAnalyses"),
-                 (QStringList{"mnuDescriptives=Descriptives", "mnuCorvane=Corvane",
-                              "mnuBootstrapDistributions=Bootstrap Distributions"}));
+                 (QStringList{"mnuDescriptives=&Descriptives", "mnuCorvane=&Corvane",
+                              "mnuBootstrapDistributions=&Bootstrap Distributions"}));
         for (QMenu* m : menus)
             for (QAction* a : m->actions()) {
-                // Nothing to picture or to cite before an effect-size run.
+                // Nothing to undo, picture or cite at the start.
                 QCOMPARE(a->isEnabled(), a->objectName() != "mnuBootstrapDistributions" &&
-                                             a->objectName() != "mnuCopyResultForPaper");
-                QVERIFY(a->shortcut().isEmpty());
+                                             a->objectName() != "mnuCopyResultForPaper" &&
+                                             a->objectName() != "mnuUndo");
+                QCOMPARE(a->shortcut().isEmpty(), a->objectName() != "mnuUndo");
             }
+        QCOMPARE(menuItem("mnuUndo")->shortcut(), QKeySequence(QKeySequence::Undo));
+
+        // Alt+F, and F10, open the File menu.
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        for (const QKeyCombination keys : {Qt::ALT | Qt::Key_F, QKeyCombination(Qt::Key_F10)}) {
+            QTest::keyClick(m_window.get(), keys.key(), keys.keyboardModifiers());
+            QTRY_VERIFY(control<QMenu>("mnuFile")->isVisible());
+            control<QMenu>("mnuFile")->close();
+            QTRY_VERIFY(!control<QMenu>("mnuFile")->isVisible());
+        }
     }
 
     void tabKeysFollowTheDesignedOrderThroughThePane() {
@@ -461,7 +473,8 @@ class TestMainWindow : public QObject {
         QCOMPARE(askedFolder, startedIn);
         // The dialog starts on every data file, and offers each entry of the list.
         QVERIFY(askedFilter.startsWith(QStringLiteral("All data files (*.txt *.dat *.csv")));
-        QCOMPARE(askedFilter.split(QStringLiteral(";;")).size(), 9);
+        QCOMPARE(askedFilter.split(QStringLiteral(";;")).size(), 10);
+        QVERIFY(askedFilter.endsWith(QStringLiteral(";;All files (*)")));
         QVERIFY(askedFilter.contains(QStringLiteral(";;Text (*.txt);;Data (*.dat);;")));
         QCOMPARE(control<DirectoryListBox>("dirDirectory")->path(), elsewhere.path());
         QCOMPARE(control<FileListBox>("filFile")->path(), elsewhere.path());
@@ -680,12 +693,19 @@ class TestMainWindow : public QObject {
         QCOMPARE(Clipboard::text(), QString());
         QCOMPARE(pane()->textCrlf(), QStringLiteral("alpha beta"));
 
-        // Clear Output needs no focus and asks nothing; the next report starts at the top.
+        // Clear Output needs no focus; Edit > Undo brings the text back, and after a clear the
+        // next report starts at the top.
+        MessageService::queueAnswer(MessageService::Answer::No);  // not saved
         menuItem("mnuClearOutput")->trigger();
         QCOMPARE(pane()->textCrlf(), QString());
-        QVERIFY(MessageService::shown().isEmpty());
+        QVERIFY(menuItem("mnuUndo")->isEnabled());
+        menuItem("mnuUndo")->trigger();
+        QCOMPARE(pane()->textCrlf(), QStringLiteral("alpha beta"));
+        MessageService::queueAnswer(MessageService::Answer::No);
+        menuItem("mnuClearOutput")->trigger();
         pane()->appendReport(QStringLiteral("next\r\n"));
         QCOMPARE(pane()->textCrlf(), QStringLiteral("next\r\n"));
+        QVERIFY(!menuItem("mnuUndo")->isEnabled());
     }
 };
 
