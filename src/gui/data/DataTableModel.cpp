@@ -89,8 +89,12 @@ QVariant DataTableModel::headerData(int section, Qt::Orientation orientation, in
         return {};
     }
     if (role == Qt::DisplayRole) return columnName(section);
-    // The number the analyses' lists know the variable by.
-    if (role == Qt::ToolTipRole) return QStringLiteral("Var %1").arg(section + 1);
+    // The variable as the analyses' lists show it: "Var 2  score".
+    if (role == Qt::ToolTipRole) {
+        const std::string& name = m_data->name(section + 1);
+        const QString number = QStringLiteral("Var %1").arg(section + 1);
+        return name.empty() ? number : number + QStringLiteral("  ") + FromCore(name);
+    }
     return {};
 }
 

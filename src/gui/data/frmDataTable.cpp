@@ -37,8 +37,13 @@ frmDataTable::frmDataTable(std::shared_ptr<const corvane::DataSet> data, QWidget
     QHeaderView* rows = grdData->verticalHeader();
     rows->setSectionResizeMode(QHeaderView::Fixed);
     rows->setDefaultSectionSize(fontMetrics().height() + 6);
-    grdData->horizontalHeader()->setDefaultSectionSize(
-        fontMetrics().horizontalAdvance(QStringLiteral("-1.234568E+07")) + 12);
+    // A name longer than its column shows its beginning (its tip shows it whole), cut short
+    // where the style can.
+    QHeaderView* names = grdData->horizontalHeader();
+    names->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    names->setTextElideMode(Qt::ElideRight);
+    names->setDefaultSectionSize(fontMetrics().horizontalAdvance(QStringLiteral("-1.234568E+07")) +
+                                 12);
 
     auto* copy = new QAction(QStringLiteral("&Copy"), grdData);
     copy->setShortcut(QKeySequence::Copy);
@@ -52,6 +57,8 @@ frmDataTable::frmDataTable(std::shared_ptr<const corvane::DataSet> data, QWidget
     layout->addWidget(grdData);
     fitColumns();
     resize(Twips::toPixelsX(10000), Twips::toPixelsY(7000));
+    // Over the main window, a little in from its corner, rather than wherever the desktop likes.
+    if (parent != nullptr) move(parent->frameGeometry().topLeft() + QPoint(48, 48));
 }
 
 void frmDataTable::setDataSet(std::shared_ptr<const corvane::DataSet> data) {
@@ -66,7 +73,7 @@ void frmDataTable::fitColumns() {
     const int columns = std::min(m_model->columnCount(), kMeasuredColumns);
     const int rows = std::min(m_model->rowCount(), kMeasuredRows);
     for (int c = 0; c < columns; ++c) {
-        // Room for the header's sort-free margins and the cell's own padding.
+        // Room for the header's and the cells' own margins.
         int width = names.horizontalAdvance(m_model->columnName(c)) + 16;
         for (int r = 0; r < rows; ++r)
             width = std::max(width, cells.horizontalAdvance(m_model->cellText(r, c)) + 12);
