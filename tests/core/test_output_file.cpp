@@ -273,22 +273,6 @@ TEST(OutputFileRead, EveryLineEndsInCrLf) {
     }
 }
 
-TEST(OutputFileRead, SaveOpenSaveKeepsTheBytes) {
-    TempDir dir;
-    const std::string path = dir.path() + "/round.txt";
-    for (const std::string pane : {"REPORT\r\n------\r\nline \xE2\x82\xAC\r\n\r\n", "A\r\nB", ""}) {
-        ASSERT_TRUE(SaveOutputFile(path, pane).ok());
-        const std::string first = FileBytes(path);
-        auto back = ReadOutputFile(path);
-        ASSERT_TRUE(back.ok());
-        ASSERT_TRUE(SaveOutputFile(path, back.value()).ok());
-        EXPECT_EQ(FileBytes(path), first) << pane;
-    }
-    // A file an earlier version saved with one CR LF more still opens with it.
-    const std::string earlier = dir.file("earlier.txt", "REPORT\r\n\r\n\r\n");
-    EXPECT_EQ(ReadOutputFile(earlier).value(), "REPORT\r\n\r\n\r\n");
-}
-
 TEST(OutputFileRead, TextThatIsNotUtf8IsReadAsWindows1252) {
     TempDir dir;
     // "café – 5 €" in Windows-1252.

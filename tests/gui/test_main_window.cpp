@@ -27,6 +27,7 @@
 
 #include "DarkPalette.h"
 #include "KeyWalk.h"
+#include "MainWindowCase.h"
 #include "NextModal.h"
 #include "common/Single.h"
 #include "data/modGeneral.h"
@@ -44,57 +45,12 @@
 
 namespace g = corvane::modGeneral;
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public MainWindowCase {
     Q_OBJECT
 
-  private:
-    std::unique_ptr<frmMain> m_window;
-    QTemporaryDir m_dir;
-
-    template <class T>
-    T* control(const char* name) const {
-        T* w = m_window->findChild<T*>(QString::fromUtf8(name));
-        if (w == nullptr) qFatal("no control %s", name);
-        return w;
-    }
-    OutputPane* pane() const { return control<OutputPane>("txtOutput"); }
-    QAction* menuItem(const char* name) const { return control<QAction>(name); }
-
-    void writeFile(const QString& name, const QByteArray& bytes) {
-        QFile f(m_dir.filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        QCOMPARE(f.write(bytes), bytes.size());
-    }
-    // Browses to the temporary directory and clicks a file, as the user would.
-    void clickFile(const QString& name) {
-        auto* dir = control<DirectoryListBox>("dirDirectory");
-        QVERIFY(dir->setPath(m_dir.path()));
-        auto* files = control<FileListBox>("filFile");
-        files->refresh();
-        QVERIFY2(files->clickFile(name), qPrintable(name));
-    }
-    void import() { control<QPushButton>("cmdImportData")->click(); }
-
   private slots:
-    void initTestCase() {
-        QVERIFY(m_dir.isValid());
-        MessageService::startScripting();
-    }
-
-    void init() {
-        g::Clear();
-        MessageService::clearShown();
-        m_window = std::make_unique<frmMain>();
-        m_window->Form_Load(std::chrono::milliseconds(0));
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    }
-
-    void cleanup() {
-        QCOMPARE(MessageService::unansweredCount(), 0);
-        // Let the window go without the exit questions.
-        m_window->m_lngUnloadProgram = 1;
-        m_window.reset();
-    }
+    void init() { startCase(); }
+    void cleanup() { endCase(); }
 
     void startsAsTheProgramDoes() {
         QCOMPARE(m_window->windowTitle(), QStringLiteral("Corvane 2"));

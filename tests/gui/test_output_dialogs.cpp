@@ -12,6 +12,7 @@
 
 #include "KeyWalk.h"
 #include "NextModal.h"
+#include "OutputDialogCase.h"
 #include "common/Messages.h"
 #include "gui/output/OutputPane.h"
 #include "gui/output/frmOpenOutput.h"
@@ -22,41 +23,16 @@
 
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return "<missing>";
-    return f.readAll();
-}
-
-void write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
 // Deletes what the close box left to be deleted.
 void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
 }  // namespace
 
-class TestOutputDialogs : public QObject {
+class TestOutputDialogs : public OutputDialogCase {
     Q_OBJECT
   private slots:
-    void init() {
-        MessageService::startScripting();
-        MessageService::clearShown();
-        m_tmp = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_tmp->isValid());
-        m_dir = QDir::cleanPath(m_tmp->path());
-        m_pane = std::make_unique<OutputPane>();
-    }
-    void cleanup() {
-        QCOMPARE(MessageService::unansweredCount(), 0);
-        delete frmSaveOutput::existing();
-        delete frmOpenOutput::existing();
-        m_pane.reset();
-        m_tmp.reset();
-    }
+    void init() { startCase(); }
+    void cleanup() { endCase(); }
 
     void saveDialogIsLaidOutInTwips() {
         frmSaveOutput dlg(m_pane.get());  // never closed, so never deleted later
@@ -414,11 +390,6 @@ class TestOutputDialogs : public QObject {
         QVERIFY(!frmOpenOutput::existing());
         QCOMPARE(m_pane->textCrlf(), QString("modal"));
     }
-
-  private:
-    std::unique_ptr<QTemporaryDir> m_tmp;
-    QString m_dir;
-    std::unique_ptr<OutputPane> m_pane;
 };
 
 QTEST_MAIN(TestOutputDialogs)

@@ -1,72 +1,21 @@
 // What the main window does to keep the user's work: output that was not saved is not replaced
 // without a question, and the browser keeps its file type and imports the file chosen in it.
-#include <QAction>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSettings>
-#include <QTemporaryDir>
-#include <QTest>
-#include <memory>
 
+#include "MainWindowCase.h"
 #include "NextModal.h"
-#include "data/modGeneral.h"
-#include "gui/app/frmMain.h"
-#include "gui/output/OutputPane.h"
-#include "gui/output/frmOpenOutput.h"
 #include "gui/output/frmSaveOutput.h"
-#include "gui/platform/FileSystemLists.h"
-#include "gui/platform/MessageService.h"
 
 namespace g = corvane::modGeneral;
 
-class TestWorkInSight : public QObject {
+class TestWorkInSight : public MainWindowCase {
     Q_OBJECT
-
-  private:
-    std::unique_ptr<frmMain> m_window;
-    QTemporaryDir m_dir;
-
-    template <class T>
-    T* control(const char* name) const {
-        T* w = m_window->findChild<T*>(QString::fromUtf8(name));
-        if (w == nullptr) qFatal("no control %s", name);
-        return w;
-    }
-    OutputPane* pane() const { return control<OutputPane>("txtOutput"); }
-    QAction* menuItem(const char* name) const { return control<QAction>(name); }
-    void writeFile(const QString& name, const QByteArray& bytes) {
-        QFile f(m_dir.filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        QCOMPARE(f.write(bytes), bytes.size());
-    }
-    void clickFile(const QString& name) {
-        QVERIFY(control<DirectoryListBox>("dirDirectory")->setPath(m_dir.path()));
-        control<FileListBox>("filFile")->refresh();
-        QVERIFY2(control<FileListBox>("filFile")->clickFile(name), qPrintable(name));
-    }
-
   private slots:
-    void initTestCase() {
-        QVERIFY(m_dir.isValid());
-        MessageService::startScripting();
-    }
-
-    void init() {
-        g::Clear();
-        MessageService::clearShown();
-        m_window = std::make_unique<frmMain>();
-        m_window->Form_Load(std::chrono::milliseconds(0));
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    }
-
-    void cleanup() {
-        QCOMPARE(MessageService::unansweredCount(), 0);
-        m_window->m_lngUnloadProgram = 1;
-        m_window.reset();
-    }
+    void init() { startCase(); }
+    void cleanup() { endCase(); }
 
     // Open Output and Clear Output ask before output that was not saved goes; Cancel keeps it
     // to the byte, and Yes saves it first. An empty or saved pane goes without a question.
@@ -100,18 +49,11 @@ class TestWorkInSight : public QObject {
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), text.toUtf8());
 
-        // Nothing unsaved: the open dialog comes straight up.
+        // An empty pane has nothing to lose: no question.
         MessageService::clearShown();
-        bool opened = false;
-        WhenModalUp<frmOpenOutput>([&opened](frmOpenOutput& d) {
-            opened = true;
-            d.cmdCancel->click();
-        });
-        menuItem("mnuOpenOutput")->trigger();
-        QVERIFY(opened);
+        menuItem("mnuClearOutput")->trigger();
         QVERIFY(MessageService::shown().isEmpty());
         delete frmSaveOutput::existing();
-        delete frmOpenOutput::existing();
     }
 
     // The browser's file type comes back in the next run; a double click or Enter on a file
@@ -121,15 +63,10 @@ class TestWorkInSight : public QObject {
                                                     QSettings::IniFormat);
         frmMainServices services;
         services.settings = settings;
-        m_window = std::make_unique<frmMain>(nullptr, services);
-        m_window->Form_Load(std::chrono::milliseconds(0));
-        auto* types = control<QComboBox>("cmbFileType");
-        types->setCurrentIndex(1);
+        startWindow(services);
+        control<QComboBox>("cmbFileType")->setCurrentIndex(1);
         m_window->cmbFileType_Click();
-        m_window->m_lngUnloadProgram = 1;
-        m_window = std::make_unique<frmMain>(nullptr, services);
-        m_window->Form_Load(std::chrono::milliseconds(0));
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        startWindow(services);
         QCOMPARE(control<QComboBox>("cmbFileType")->currentIndex(), 1);
         QCOMPARE(control<FileListBox>("filFile")->pattern(), QStringLiteral("*.dat"));
 
