@@ -1,16 +1,19 @@
-// Benchmarks of the analysis windows (offscreen): opening the effect-size and descriptives
-// windows over a wide data set, and counting a grouping variable's values over a million cases.
+// Benchmarks of the windows (offscreen): opening the effect-size and descriptives windows over a
+// wide data set, counting a grouping variable's values over a million cases, and opening the
+// data table over millions of cases and scrolling it to the last.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QTableView>
 #include <memory>
 #include <string>
 
 #include "OffscreenBenchMain.h"
+#include "data/DataSet.h"
 #include "gui/analysis/GroupValues.h"
 #include "gui/analysis/frmCorvane.h"
 #include "gui/analysis/frmDescriptives.h"
-#include "data/DataSet.h"
+#include "gui/data/frmDataTable.h"
 
 using namespace corvane;
 
@@ -76,8 +79,54 @@ void BM_GroupValues(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(GroupValuesOf(data, 1));
 }
 
+// `cases` cases of ten variables, the second one text with two labels.
+std::shared_ptr<const DataSet> TallSet(std::int32_t cases) {
+    DataSet::Contents c{DataMatrix(cases, 10), cases, 10, {}, {}};
+    c.facts.resize(10);
+    c.facts[1] = {VariableKind::Text, {{1, "control"}, {2, "treatment"}}, "control", 2};
+    for (std::int32_t row = 1; row <= cases; ++row) {
+        float* cells = c.matrix.rowData(row);
+        for (int v = 0; v < 10; ++v) cells[v] = static_cast<float>((row * 7 + v) % 1000) / 8.0f;
+        cells[1] = 1.0f + static_cast<float>(row % 2);
+    }
+    return std::make_shared<const DataSet>(std::move(c));
+}
+
+// The table made, shown and painted, as Data > Data Table opens it.
+void BM_DataTableOpens(benchmark::State& state) {
+    const auto data = TallSet(static_cast<std::int32_t>(state.range(0)));
+    for (auto _ : state) {
+        auto w = std::make_unique<frmDataTable>(data, nullptr);
+        w->show();
+        QApplication::processEvents();
+        state.PauseTiming();
+        w.reset();
+        state.ResumeTiming();
+    }
+    state.counters["cases"] = static_cast<double>(state.range(0));
+}
+
+// From the first case to the last in one move, painted there.
+void BM_DataTableScrollsToTheEnd(benchmark::State& state) {
+    const auto data = TallSet(static_cast<std::int32_t>(state.range(0)));
+    frmDataTable w(data, nullptr);
+    w.show();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.grdData->scrollToTop();
+        QApplication::processEvents();
+        state.ResumeTiming();
+        w.grdData->scrollToBottom();
+        QApplication::processEvents();
+    }
+    state.counters["cases"] = static_cast<double>(state.range(0));
+}
+
 }  // namespace
 
+BENCHMARK(BM_DataTableOpens)->Arg(1000000)->Arg(10000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DataTableScrollsToTheEnd)->Arg(1000000)->Arg(10000000)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_WindowOpens, frmCorvane)
     ->Arg(1000)
     ->Arg(20000)

@@ -1,6 +1,7 @@
 #include "output/OutputFile.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -123,15 +124,45 @@ Result<std::string, FileError> ReadWholeFile(const std::string& path) {
     return bytes;
 }
 
+// The home folder of `user`, empty when the system does not know the user.
+std::string HomeOf(const std::string& user) {
+    std::vector<char> buffer(16384);
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    if (::getpwnam_r(user.c_str(), &entry, buffer.data(), buffer.size(), &found) != 0 ||
+        found == nullptr || found->pw_dir == nullptr)
+        return {};
+    return found->pw_dir;
+}
+
+bool EndsWith(const std::string& text, const char* ending) {
+    const std::size_t n = std::strlen(ending);
+    return text.size() >= n && text.compare(text.size() - n, n, ending) == 0;
+}
+
 }  // namespace
 
-std::string SaveTargetPath(const std::string& directory, const std::string& name) {
-    const bool hasExtension = name.size() >= 4 && name.compare(name.size() - 4, 4, ".txt") == 0;
-    return JoinPath(directory, hasExtension ? name : name + ".txt");
+std::string TypedPath(const std::string& directory, const std::string& name,
+                      const std::string& home) {
+    if (!name.empty() && name.front() == '/') return name;
+    if (!name.empty() && name.front() == '~') {
+        const std::size_t slash = name.find('/');
+        const std::string user = name.substr(1, slash == std::string::npos ? slash : slash - 1);
+        const std::string base = user.empty() ? home : HomeOf(user);
+        if (!base.empty())
+            return slash == std::string::npos ? base : JoinPath(base, name.substr(slash));
+    }
+    return JoinPath(directory, name);
+}
+
+std::string SaveTargetPath(const std::string& directory, const std::string& name,
+                           const std::string& home) {
+    const std::string path = TypedPath(directory, name, home);
+    return EndsWith(name, ".txt") ? path : path + ".txt";
 }
 
 Result<bool, FileError> SaveOutputFile(const std::string& path, const std::string& text) {
-    return SaveFileSafely(path, text, "\r\n");
+    return SaveFileSafely(path, text, EndsWith(text, "\r\n") ? "" : "\r\n");
 }
 
 Result<bool, FileError> SaveFileSafely(const std::string& path, const std::string& text,

@@ -13,10 +13,20 @@ struct FileError {
     bool oldFileLost = false;  // a save in place failed after the file was truncated
 };
 
-// The file a save writes: ".txt" is added unless the name ends in ".txt" (case-sensitive).
-std::string SaveTargetPath(const std::string& directory, const std::string& name);
+// The file a name typed into an output dialog stands for: an absolute path as it stands; one
+// starting with "~" in the home folder (`home` for "~" and "~/...", the named user's for
+// "~user/..."); any other name inside `directory`. Without a `home`, or for a user the system
+// does not know, "~" is an ordinary first character.
+std::string TypedPath(const std::string& directory, const std::string& name,
+                      const std::string& home = {});
 
-// Writes text followed by one CR LF, UTF-8 without a byte-order mark. The bytes go to a
+// The file a save writes: the typed path, with ".txt" added unless the name ends in ".txt"
+// (case-sensitive).
+std::string SaveTargetPath(const std::string& directory, const std::string& name,
+                           const std::string& home = {});
+
+// Writes text followed by one CR LF, unless it already ends in CR LF, so that a file read back
+// and saved again keeps its bytes; UTF-8 without a byte-order mark. The bytes go to a
 // temporary file beside the target that is renamed over it once complete, so a failed save
 // leaves any file already there intact; the new file takes the old one's mode, and its owner
 // and group where the user may set them. A file with other hard links, or one in a folder

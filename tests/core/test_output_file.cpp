@@ -82,12 +82,38 @@ TEST(OutputFileSave, WritesTheTextThenOneCrLf) {
     const std::string two = dir.path() + "/two.txt";
     ASSERT_TRUE(SaveOutputFile(two, "A\r\nB").ok());
     EXPECT_EQ(FileBytes(two), "A\r\nB\r\n");
+    // Text that ends its last line already gets no empty line after it.
+    ASSERT_TRUE(SaveOutputFile(two, "A\r\nB\r\n").ok());
+    EXPECT_EQ(FileBytes(two), "A\r\nB\r\n");
 
     // UTF-8 goes out unchanged, with no byte-order mark in front.
     const std::string utf8 = dir.path() + "/utf8.txt";
     ASSERT_TRUE(SaveOutputFile(utf8, "\xC3\xA9t\xC3\xA9").ok());
     EXPECT_EQ(FileBytes(utf8), "\xC3\xA9t\xC3\xA9\r\n");
     EXPECT_EQ(EntriesIn(dir.path()), 3u);  // no temporary file left behind
+}
+
+TEST(OutputFileNaming, TypedPathsAreUsedAsTheyStand) {
+    struct Row {
+        const char* name;
+        const char* target;
+    };
+    const Row rows[] = {
+        {"/home/me/results/run1.txt", "/home/me/results/run1.txt"},
+        {"/home/me/results/run1", "/home/me/results/run1.txt"},
+        {"/home/me/run.TXT", "/home/me/run.TXT.txt"},
+        {"~/results/run1", "/home/u/results/run1.txt"},
+        {"~root/r.txt", "/root/r.txt"},
+        {"sub/run1", "/d/sub/run1.txt"},
+        {"a~b", "/d/a~b.txt"},
+        {"~no-such-user-here/r", "/d/~no-such-user-here/r.txt"},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(SaveTargetPath("/d", r.name, "/home/u"), r.target) << r.name;
+    // Without a home folder "~" is a name like any other.
+    EXPECT_EQ(SaveTargetPath("/d", "~/r"), "/d/~/r.txt");
+    EXPECT_EQ(TypedPath("/d", "~", "/home/u"), "/home/u");
+    EXPECT_EQ(TypedPath("/d", "/x/y", "/home/u"), "/x/y");
 }
 
 TEST(OutputFileSave, ReplacesAnExistingFileAndKeepsItsPermissions) {
@@ -245,19 +271,6 @@ TEST(OutputFileRead, EveryLineEndsInCrLf) {
         ASSERT_TRUE(text.ok()) << path;
         EXPECT_EQ(text.value(), r.pane) << "file bytes: " << r.bytes;
     }
-}
-
-TEST(OutputFileRead, SaveThenOpenAddsOneCrLf) {
-    TempDir dir;
-    const std::string pane = "REPORT\r\n------\r\nline \xE2\x82\xAC\r\n\r\n";
-    const std::string path = dir.path() + "/round.txt";
-    ASSERT_TRUE(SaveOutputFile(path, pane).ok());
-    auto back = ReadOutputFile(path);
-    ASSERT_TRUE(back.ok());
-    EXPECT_EQ(back.value(), pane + "\r\n");
-    // And once more: each round adds exactly one empty line.
-    ASSERT_TRUE(SaveOutputFile(path, back.value()).ok());
-    EXPECT_EQ(ReadOutputFile(path).value(), pane + "\r\n\r\n");
 }
 
 TEST(OutputFileRead, TextThatIsNotUtf8IsReadAsWindows1252) {

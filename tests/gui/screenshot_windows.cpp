@@ -118,6 +118,13 @@ int main(int argc, char* argv[]) {
     pictureModal(window, "mnuCorvane", QStringLiteral("frmCorvane"));
     pictureModal(window, "mnuDescriptives", QStringLiteral("frmDescriptives"));
     pictureModal(window, "mnuNavigateDataFile", QStringLiteral("frmNavigate"));
+    // The data table stands beside the main window rather than blocking it.
+    window.findChild<QAction*>(QStringLiteral("mnuDataTable"))->trigger();
+    QApplication::processEvents();
+    if (QWidget* table = window.findChild<QWidget*>(QStringLiteral("frmDataTable"))) {
+        save(table, QStringLiteral("frmDataTable"));
+        table->close();
+    }
     pictureModal(window, "mnuExit", QStringLiteral("exit-question"));
 
     window.m_lngUnloadProgram = 1;

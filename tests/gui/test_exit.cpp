@@ -156,7 +156,7 @@ class TestExit : public QObject {
         expectEnded();
         QFile saved(dir.filePath(QStringLiteral("session.txt")));
         QVERIFY(saved.open(QIODevice::ReadOnly));
-        QCOMPARE(saved.readAll(), QByteArray("result\r\n\r\n"));
+        QCOMPARE(saved.readAll(), QByteArray("result\r\n"));
     }
 
     void closeBoxAsksTheSameQuestions() {

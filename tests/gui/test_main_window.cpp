@@ -27,12 +27,13 @@
 
 #include "DarkPalette.h"
 #include "KeyWalk.h"
+#include "MainWindowCase.h"
 #include "NextModal.h"
+#include "common/Single.h"
+#include "data/modGeneral.h"
 #include "gui/analysis/frmDescriptives.h"
 #include "gui/app/AnalysisWindows.h"
 #include "gui/app/frmMain.h"
-#include "common/Single.h"
-#include "data/modGeneral.h"
 #include "gui/data/frmChooseSheet.h"
 #include "gui/data/frmNavigate.h"
 #include "gui/output/OutputPane.h"
@@ -44,57 +45,12 @@
 
 namespace g = corvane::modGeneral;
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public MainWindowCase {
     Q_OBJECT
 
-  private:
-    std::unique_ptr<frmMain> m_window;
-    QTemporaryDir m_dir;
-
-    template <class T>
-    T* control(const char* name) const {
-        T* w = m_window->findChild<T*>(QString::fromUtf8(name));
-        if (w == nullptr) qFatal("no control %s", name);
-        return w;
-    }
-    OutputPane* pane() const { return control<OutputPane>("txtOutput"); }
-    QAction* menuItem(const char* name) const { return control<QAction>(name); }
-
-    void writeFile(const QString& name, const QByteArray& bytes) {
-        QFile f(m_dir.filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        QCOMPARE(f.write(bytes), bytes.size());
-    }
-    // Browses to the temporary directory and clicks a file, as the user would.
-    void clickFile(const QString& name) {
-        auto* dir = control<DirectoryListBox>("dirDirectory");
-        QVERIFY(dir->setPath(m_dir.path()));
-        auto* files = control<FileListBox>("filFile");
-        files->refresh();
-        QVERIFY2(files->clickFile(name), qPrintable(name));
-    }
-    void import() { control<QPushButton>("cmdImportData")->click(); }
-
   private slots:
-    void initTestCase() {
-        QVERIFY(m_dir.isValid());
-        MessageService::startScripting();
-    }
-
-    void init() {
-        g::Clear();
-        MessageService::clearShown();
-        m_window = std::make_unique<frmMain>();
-        m_window->Form_Load(std::chrono::milliseconds(0));
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    }
-
-    void cleanup() {
-        QCOMPARE(MessageService::unansweredCount(), 0);
-        // Let the window go without the exit questions.
-        m_window->m_lngUnloadProgram = 1;
-        m_window.reset();
-    }
+    void init() { startCase(); }
+    void cleanup() { endCase(); }
 
     void startsAsTheProgramDoes() {
         QCOMPARE(m_window->windowTitle(), QStringLiteral("Corvane 2"));
@@ -158,7 +114,7 @@ class TestMainWindow : public QObject {
         const QList<QMenu*> menus = m_window->menuBar()->findChildren<QMenu*>();
         QStringList titles;
         for (QAction* a : m_window->menuBar()->actions()) titles << a->text();
-        QCOMPARE(titles, (QStringList{"File", "Edit", "Data", "Analyses"}));
+        QCOMPARE(titles, (QStringList{"&File", "&Edit", "&Data", "&Analyses"}));
 
         auto items = [this](const char* menu) {
             QStringList names;
@@ -166,23 +122,35 @@ class TestMainWindow : public QObject {
                 names << a->objectName() + "=" + a->text();
             return names;
         };
-        QCOMPARE(items("mnuFile"),
-                 (QStringList{"mnuImportDataFile=Import Data File...", "mnuOpenOutput=Open Output",
-                              "mnuSaveOutput=Save Output", "mnuExit=Exit"}));
-        QCOMPARE(items("mnuEdit"), (QStringList{"mnuCut=Cut", "mnuCopy=Copy", "mnuPaste=Paste",
-                                                "mnuClearOutput=Clear Output",
-                                                "mnuCopyResultForPaper=Copy Result for a Paper"}));
-        QCOMPARE(items("mnuData"), (QStringList{"mnuNavigateDataFile=Navigate Data File"}));
+        QCOMPARE(items("mnuFile"), (QStringList{"mnuImportDataFile=&Import Data File...",
+                                                "mnuOpenOutput=&Open Output",
+                                                "mnuSaveOutput=&Save Output", "mnuExit=E&xit"}));
+        QCOMPARE(items("mnuEdit"), (QStringList{"mnuUndo=&Undo", "mnuCut=Cu&t", "mnuCopy=&Copy",
+                                                "mnuPaste=&Paste", "mnuClearOutput=C&lear Output",
+                                                "mnuCopyResultForPaper=Copy &Result for a Paper"}));
+        QCOMPARE(items("mnuData"), (QStringList{"mnuNavigateDataFile=&Navigate Data File",
+                                                "mnuDataTable=Data &Table"}));
         QCOMPARE(items("mnuAnalyses"),
-                 (QStringList{"mnuDescriptives=Descriptives", "mnuCorvane=Corvane",
-                              "mnuBootstrapDistributions=Bootstrap Distributions"}));
+                 (QStringList{"mnuDescriptives=&Descriptives", "mnuCorvane=&Corvane",
+                              "mnuBootstrapDistributions=&Bootstrap Distributions"}));
         for (QMenu* m : menus)
             for (QAction* a : m->actions()) {
-                // Nothing to picture or to cite before an effect-size run.
+                // Nothing to undo, picture or cite at the start.
                 QCOMPARE(a->isEnabled(), a->objectName() != "mnuBootstrapDistributions" &&
-                                             a->objectName() != "mnuCopyResultForPaper");
-                QVERIFY(a->shortcut().isEmpty());
+                                             a->objectName() != "mnuCopyResultForPaper" &&
+                                             a->objectName() != "mnuUndo");
+                QCOMPARE(a->shortcut().isEmpty(), a->objectName() != "mnuUndo");
             }
+        QCOMPARE(menuItem("mnuUndo")->shortcut(), QKeySequence(QKeySequence::Undo));
+
+        // Alt+F, and F10, open the File menu.
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        for (const QKeyCombination keys : {Qt::ALT | Qt::Key_F, QKeyCombination(Qt::Key_F10)}) {
+            QTest::keyClick(m_window.get(), keys.key(), keys.keyboardModifiers());
+            QTRY_VERIFY(control<QMenu>("mnuFile")->isVisible());
+            control<QMenu>("mnuFile")->close();
+            QTRY_VERIFY(!control<QMenu>("mnuFile")->isVisible());
+        }
     }
 
     void tabKeysFollowTheDesignedOrderThroughThePane() {
@@ -461,7 +429,8 @@ class TestMainWindow : public QObject {
         QCOMPARE(askedFolder, startedIn);
         // The dialog starts on every data file, and offers each entry of the list.
         QVERIFY(askedFilter.startsWith(QStringLiteral("All data files (*.txt *.dat *.csv")));
-        QCOMPARE(askedFilter.split(QStringLiteral(";;")).size(), 9);
+        QCOMPARE(askedFilter.split(QStringLiteral(";;")).size(), 10);
+        QVERIFY(askedFilter.endsWith(QStringLiteral(";;All files (*)")));
         QVERIFY(askedFilter.contains(QStringLiteral(";;Text (*.txt);;Data (*.dat);;")));
         QCOMPARE(control<DirectoryListBox>("dirDirectory")->path(), elsewhere.path());
         QCOMPARE(control<FileListBox>("filFile")->path(), elsewhere.path());
@@ -680,12 +649,19 @@ class TestMainWindow : public QObject {
         QCOMPARE(Clipboard::text(), QString());
         QCOMPARE(pane()->textCrlf(), QStringLiteral("alpha beta"));
 
-        // Clear Output needs no focus and asks nothing; the next report starts at the top.
+        // Clear Output needs no focus; Edit > Undo brings the text back, and after a clear the
+        // next report starts at the top.
+        MessageService::queueAnswer(MessageService::Answer::No);  // not saved
         menuItem("mnuClearOutput")->trigger();
         QCOMPARE(pane()->textCrlf(), QString());
-        QVERIFY(MessageService::shown().isEmpty());
+        QVERIFY(menuItem("mnuUndo")->isEnabled());
+        menuItem("mnuUndo")->trigger();
+        QCOMPARE(pane()->textCrlf(), QStringLiteral("alpha beta"));
+        MessageService::queueAnswer(MessageService::Answer::No);
+        menuItem("mnuClearOutput")->trigger();
         pane()->appendReport(QStringLiteral("next\r\n"));
         QCOMPARE(pane()->textCrlf(), QStringLiteral("next\r\n"));
+        QVERIFY(!menuItem("mnuUndo")->isEnabled());
     }
 };
 

@@ -57,9 +57,34 @@ class TestNavigate : public QObject {
         QCOMPARE(tabWalk(w.cmdUp, 4), QStringList({"cmdDown", "cmdRight", "cmdLeft", "cmdUp"}));
         QCOMPARE(tabWalk(w.cmdUp, 4, true),
                  QStringList({"cmdLeft", "cmdRight", "cmdDown", "cmdUp"}));
-        QCOMPARE(spaceOnlyPresses(&w, w.cmdDown), QString());
-        QCOMPARE(w.lblCell->text(), QString("3"));  // Space moved down one row
         QCOMPARE(w.lblCell->textFormat(), Qt::PlainText);
+
+        // Space presses the focused button and Enter none; an arrow key presses the button of
+        // its direction wherever the focus is; Escape closes the window.
+        w.cmdDown->setFocus();
+        QTest::keyClick(w.cmdDown, Qt::Key_Return);
+        QCOMPARE(w.lblCell->text(), QString("1"));
+        QTest::keyClick(w.cmdDown, Qt::Key_Space);
+        QCOMPARE(w.lblCell->text(), QString("3"));
+        QTest::keyClick(w.cmdDown, Qt::Key_Right);
+        QCOMPARE(w.lblCell->text(), QString("4"));
+        QTest::keyClick(w.cmdDown, Qt::Key_Up);
+        QTest::keyClick(w.cmdDown, Qt::Key_Left);
+        QCOMPARE(w.lblCell->text(), QString("1"));
+        QCOMPARE(QApplication::focusWidget(), w.cmdDown);
+        QTest::keyClick(w.cmdDown, Qt::Key_Escape);
+        QVERIFY(!w.isVisible());
+    }
+
+    // The row and column captions show whole, the longest name and the last row included.
+    void captionsShowWhole() {
+        loadData({{1, 2}}, {}, {"g", "a rather long name of a variable in the data"});
+        frmNavigate& w = build();
+        w.cmdRight->click();
+        QVERIFY(w.lblColumn->text().endsWith("data"));
+        QVERIFY(w.lblColumn->sizeHint().width() <= w.lblColumn->width());
+        QVERIFY(w.lblColumn->geometry().right() < w.width());
+        QCOMPARE(w.lblRow->width(), w.lblColumn->width());
     }
 
     void opensAtTheFirstCell() {

@@ -12,6 +12,7 @@
 
 #include "KeyWalk.h"
 #include "NextModal.h"
+#include "OutputDialogCase.h"
 #include "common/Messages.h"
 #include "gui/output/OutputPane.h"
 #include "gui/output/frmOpenOutput.h"
@@ -22,41 +23,16 @@
 
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return "<missing>";
-    return f.readAll();
-}
-
-void write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
 // Deletes what the close box left to be deleted.
 void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
 }  // namespace
 
-class TestOutputDialogs : public QObject {
+class TestOutputDialogs : public OutputDialogCase {
     Q_OBJECT
   private slots:
-    void init() {
-        MessageService::startScripting();
-        MessageService::clearShown();
-        m_tmp = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_tmp->isValid());
-        m_dir = QDir::cleanPath(m_tmp->path());
-        m_pane = std::make_unique<OutputPane>();
-    }
-    void cleanup() {
-        QCOMPARE(MessageService::unansweredCount(), 0);
-        delete frmSaveOutput::existing();
-        delete frmOpenOutput::existing();
-        m_pane.reset();
-        m_tmp.reset();
-    }
+    void init() { startCase(); }
+    void cleanup() { endCase(); }
 
     void saveDialogIsLaidOutInTwips() {
         frmSaveOutput dlg(m_pane.get());  // never closed, so never deleted later
@@ -93,11 +69,10 @@ class TestOutputDialogs : public QObject {
         QCOMPARE(dlg.objectName(), QString("frmOpenOutput"));
         QCOMPARE(dlg.windowTitle(), QString("Open Output"));
         QCOMPARE(dlg.size(), QSize(Twips::toPixelsX(5535), Twips::toPixelsY(3840)));
-        QCOMPARE(dlg.lblSelectedFile->geometry(), Twips::toPixels(2880, 2400, 2415, 255));
+        QCOMPARE(dlg.txtSelectedFile->geometry(), Twips::toPixels(2880, 2400, 2415, 285));
         QCOMPARE(dlg.drvDrive->geometry(), Twips::toPixels(240, 240, 2415, 315));
         QCOMPARE(dlg.filFile->pattern(), QString("*.txt"));
-        QCOMPARE(dlg.lblSelectedFile->text(), QString());
-        QCOMPARE(dlg.lblSelectedFile->textFormat(), Qt::PlainText);
+        QCOMPARE(dlg.txtSelectedFile->text(), QString());
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         QCOMPARE(dlg.focusWidget(), dlg.cmdCancel);
@@ -235,14 +210,14 @@ class TestOutputDialogs : public QObject {
         m_pane->setTextCrlf("before");
         QSignalSpy opened(dlg, &frmOpenOutput::opened);
         QVERIFY(dlg->filFile->clickFile("two.txt"));
-        QCOMPARE(dlg->lblSelectedFile->text(), QString("two.txt"));
+        QCOMPARE(dlg->txtSelectedFile->text(), QString("two.txt"));
         QTest::mouseClick(dlg->cmdOpen, Qt::LeftButton);
         QCOMPARE(m_pane->textCrlf(), QString("A\r\nB\r\n"));
         QVERIFY(dlg->isHidden());
         QCOMPARE(opened.count(), 1);
 
         dlg->show();
-        QCOMPARE(dlg->lblSelectedFile->text(), QString("two.txt"));  // kept while hidden
+        QCOMPARE(dlg->txtSelectedFile->text(), QString("two.txt"));  // kept while hidden
         QVERIFY(dlg->filFile->clickFile("mixed.txt"));
         QTest::mouseClick(dlg->cmdOpen, Qt::LeftButton);
         QCOMPARE(m_pane->textCrlf(), QString("one\r\ntwo\r\n\r\nthree\r\n"));
@@ -254,14 +229,17 @@ class TestOutputDialogs : public QObject {
         QVERIFY(MessageService::shown().isEmpty());
     }
 
-    void saveThenOpenGivesTheTextWithOneMoreLineEnd() {
-        const QString text = "HEADING\r\n-------\r\nVar 1   2.5\r\n\r\n";
-        m_pane->setTextCrlf(text);
+    void saveOpenSaveGivesTheSameBytesAndMarksThePaneSaved() {
+        m_pane->setTextCrlf("HEADING\r\n-------\r\nVar 1   2.5\r\n\r\n");
+        QVERIFY(m_pane->holdsUnsavedOutput());
         auto* save = frmSaveOutput::instance(m_pane.get(), nullptr);
         save->show();
         QVERIFY(save->dirDirectory->setPath(m_dir));
         save->txtSavedFileName->setText("round");
         QTest::mouseClick(save->cmdSave, Qt::LeftButton);
+        const QByteArray first = readAll(m_dir + "/round.txt");
+        QCOMPARE(first, QByteArray("HEADING\r\n-------\r\nVar 1   2.5\r\n\r\n"));
+        QVERIFY(!m_pane->holdsUnsavedOutput());
 
         m_pane->setTextCrlf("something else");
         auto* open = frmOpenOutput::instance(m_pane.get(), nullptr);
@@ -269,7 +247,10 @@ class TestOutputDialogs : public QObject {
         QVERIFY(open->dirDirectory->setPath(m_dir));
         QVERIFY(open->filFile->clickFile("round.txt"));
         QTest::mouseClick(open->cmdOpen, Qt::LeftButton);
-        QCOMPARE(m_pane->textCrlf(), text + "\r\n");
+        QVERIFY(!m_pane->holdsUnsavedOutput());
+        save->show();
+        QTest::mouseClick(save->cmdSave, Qt::LeftButton);
+        QCOMPARE(readAll(m_dir + "/round.txt"), first);
     }
 
     void openWithNothingChosenWarnsAndKeepsThePane() {
@@ -318,7 +299,7 @@ class TestOutputDialogs : public QObject {
 
         // The chosen name is looked for in the directory shown now, where it is not.
         QVERIFY(dlg->dirDirectory->setPath(m_dir + "/elsewhere"));
-        QCOMPARE(dlg->lblSelectedFile->text(), QString("found.txt"));
+        QCOMPARE(dlg->txtSelectedFile->text(), QString("found.txt"));
         QTest::mouseClick(dlg->cmdOpen, Qt::LeftButton);
         QVERIFY(dlg->isVisible());
         QCOMPARE(m_pane->textCrlf(), QString("pane text\r\nreport\r\n"));
@@ -409,11 +390,6 @@ class TestOutputDialogs : public QObject {
         QVERIFY(!frmOpenOutput::existing());
         QCOMPARE(m_pane->textCrlf(), QString("modal"));
     }
-
-  private:
-    std::unique_ptr<QTemporaryDir> m_tmp;
-    QString m_dir;
-    std::unique_ptr<OutputPane> m_pane;
 };
 
 QTEST_MAIN(TestOutputDialogs)

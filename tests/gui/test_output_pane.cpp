@@ -104,23 +104,53 @@ class TestOutputPane : public QObject {
         QVERIFY(pane.textCrlf().endsWith("\r\nR\r\n"));
     }
 
-    void appendLeavesTheScrollPositionAlone() {
+    // After an append the report's first line is at the top of the view, or near the end all
+    // of the report shows; the caret and the selection stay where the user left them.
+    void appendBringsTheReportIntoView() {
         OutputPane pane;
         pane.resize(300, 200);
         pane.show();
         pane.setTextCrlf(manyLines(400));
-        QTextCursor c = pane.textCursor();
-        c.movePosition(QTextCursor::End);
-        pane.setTextCursor(c);  // view at the bottom, caret at the end
+        select(pane, 10, 20);
         QScrollBar* v = pane.verticalScrollBar();
-        v->setValue(v->maximum() / 2);
+        v->setValue(0);
         pane.horizontalScrollBar()->setValue(pane.horizontalScrollBar()->maximum());
-        const int vBefore = v->value();
-        const int hBefore = pane.horizontalScrollBar()->value();
-        pane.appendReport(manyLines(50));
-        QCOMPARE(v->value(), vBefore);
-        QCOMPARE(pane.horizontalScrollBar()->value(), hBefore);
-        QCOMPARE(pane.document()->blockCount(), 451);
+        pane.appendReport("REPORT\r\n" + manyLines(50));
+        QCOMPARE(pane.document()->blockCount(), 452);
+        QCOMPARE(pane.cursorForPosition(QPoint(0, 0)).block().text(), QString("REPORT"));
+        QCOMPARE(pane.horizontalScrollBar()->value(), 0);
+        QCOMPARE(pane.textCursor().anchor(), 10);
+        QCOMPARE(pane.textCursor().position(), 20);
+
+        pane.appendReport("SHORT\r\n\r\n");
+        QCOMPARE(v->value(), v->maximum());
+        const int bottom = pane.viewport()->height() - 1;
+        QCOMPARE(pane.cursorForPosition(QPoint(0, bottom)).blockNumber(), 453);
+        QCOMPARE(pane.textCursor().position(), 20);
+    }
+
+    // Clear is one step Undo takes back until the next append. Output is unsaved while the text
+    // is not the one last saved or opened, and never when the pane is empty.
+    void clearUndoAndTheSavedState() {
+        OutputPane pane;
+        pane.show();
+        QVERIFY(!pane.holdsUnsavedOutput());
+        pane.appendReport("REPORT\r\n");
+        QVERIFY(pane.holdsUnsavedOutput());
+        pane.markSaved();
+        pane.clearOutput();
+        QCOMPARE(pane.textCrlf(), QString());
+        QVERIFY(!pane.holdsUnsavedOutput());
+        pane.undo();
+        QCOMPARE(pane.textCrlf(), QString("REPORT\r\n"));
+        QVERIFY(!pane.holdsUnsavedOutput());  // the saved text again
+        QTest::keyClicks(&pane, "typed");
+        QVERIFY(pane.holdsUnsavedOutput());
+        pane.clearOutput();
+        pane.appendReport("NEXT\r\n");
+        QVERIFY(!pane.document()->isUndoAvailable());
+        pane.undo();
+        QCOMPARE(pane.textCrlf(), QString("NEXT\r\n"));
     }
 
     void selectionIsReadAndReplacedAsCrLfText() {

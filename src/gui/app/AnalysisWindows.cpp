@@ -8,6 +8,7 @@
 #include "data/modGeneral.h"
 #include "gui/analysis/frmCorvane.h"
 #include "gui/analysis/frmDescriptives.h"
+#include "gui/data/frmDataTable.h"
 #include "gui/data/frmNavigate.h"
 
 AnalysisWindows::AnalysisWindows(QWidget* owner, OutputPane* pane)
@@ -17,11 +18,14 @@ AnalysisWindows::~AnalysisWindows() {
     m_distributions.setAvailabilityListener({});
     m_paperSentenceListener = nullptr;
     discardAnalysisWindows();
+    delete m_dataTable.data();
 }
 
 QWidget* AnalysisWindows::corvane() const { return m_corvane.existing(); }
 
 QWidget* AnalysisWindows::descriptives() const { return m_descriptives.existing(); }
+
+frmDataTable* AnalysisWindows::dataTable() const { return m_dataTable.data(); }
 
 frmCorvane* AnalysisWindows::corvaneInstance() {
     return m_corvane.get([this] { return newCorvane(); });
@@ -60,6 +64,20 @@ void AnalysisWindows::showNavigate() {
     auto navigator = std::make_unique<frmNavigate>(corvane::modGeneral::Current(), m_owner);
     if (!navigator->Form_Load()) return;
     navigator->exec();
+}
+
+void AnalysisWindows::showDataTable() {
+    if (!m_dataTable) {
+        m_dataTable = new frmDataTable(corvane::modGeneral::Current(), m_owner);
+        m_dataTable->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_dataTable->show();
+    m_dataTable->raise();
+    m_dataTable->activateWindow();
+}
+
+void AnalysisWindows::followDataSet() {
+    if (m_dataTable) m_dataTable->setDataSet(corvane::modGeneral::Current());
 }
 
 void AnalysisWindows::discardAnalysisWindows() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <string>
@@ -9,12 +10,14 @@
 
 class OutputPane;
 class frmCorvane;
+class frmDataTable;
 class frmDescriptives;
 class frmNavigate;
 
 // The single instances of the effect-size window, the descriptives window and the navigator,
 // owned for the main window: created on first use, shown modally, and discarded after an
-// import or when closed from their title bar.
+// import or when closed from their title bar. The data table beside them is shown without
+// blocking the main window and follows the current data set.
 class AnalysisWindows {
   public:
     AnalysisWindows(QWidget* owner, OutputPane* pane);
@@ -23,6 +26,10 @@ class AnalysisWindows {
     void showCorvane();       // frmCorvane
     void showDescriptives();  // frmDescriptives
     void showNavigate();      // frmNavigate, built afresh at each opening
+    // frmDataTable over the current data set, made at the first showing and raised at the next.
+    void showDataTable();
+    // The data table, while open, shows the current data set.
+    void followDataSet();
 
     // After a successful import: frmCorvane and frmDescriptives are released (the navigator
     // is not kept between openings anyway).
@@ -41,6 +48,7 @@ class AnalysisWindows {
     // The current instances, or null; for tests.
     QWidget* corvane() const;
     QWidget* descriptives() const;
+    frmDataTable* dataTable() const;
 
     // The instance the next showing uses, created (and built) when there is none.
     frmCorvane* corvaneInstance();
@@ -55,6 +63,7 @@ class AnalysisWindows {
     SingleInstance<frmCorvane> m_corvane;
     SingleInstance<frmDescriptives> m_descriptives;
     DistributionWindowHolder m_distributions;
+    QPointer<frmDataTable> m_dataTable;  // deleted once closed
     std::string m_paperSentence;
     std::function<void(bool)> m_paperSentenceListener;
 };

@@ -1,13 +1,14 @@
 #include "gui/app/ExitFlow.h"
 
-#include <QObject>
+#include <utility>
 
 #include "common/Messages.h"
-#include "gui/output/frmSaveOutput.h"
+#include "gui/app/SaveQuestion.h"
 #include "gui/platform/Guarded.h"
 #include "gui/platform/MessageService.h"
 
-ExitFlow::ExitFlow(QWidget* window) : m_window(window) {}
+ExitFlow::ExitFlow(QWidget* window, RememberedFolder lastOutputFolder)
+    : m_window(window), m_lastOutputFolder(std::move(lastOutputFolder)) {}
 
 bool ExitFlow::confirm(OutputPane* pane) {
     m_state = State::Asking;
@@ -39,32 +40,14 @@ void ExitFlow::setConfirmed(bool confirmed) {
 }
 
 bool ExitFlow::askQuestions(OutputPane* pane) {
-    using corvane::msg::kConfirmExit;
-    using corvane::msg::kConfirmSave;
     const auto exit = MessageService::warning(
-        m_window, QString::fromUtf8(corvane::msg::kTitleProgram), QString::fromUtf8(kConfirmExit),
-        MessageService::Buttons::YesNoCancel);
+        m_window, QString::fromUtf8(corvane::msg::kTitleProgram),
+        QString::fromUtf8(corvane::msg::kConfirmExit), MessageService::Buttons::YesNoCancel);
     if (exit != MessageService::Answer::Yes) return false;
 
-    const auto save = MessageService::warning(
-        m_window, QString::fromUtf8(corvane::msg::kTitleSaveOutput),
-        QString::fromUtf8(kConfirmSave), MessageService::Buttons::YesNoCancel);
-    if (save == MessageService::Answer::Cancel) return false;
-    return save == MessageService::Answer::No || saveBeforeExit(pane);
-}
-
-bool ExitFlow::saveBeforeExit(OutputPane* pane) {
-    // A save that broke down (no memory) keeps the program going with the pane as it was.
-    bool brokeDown = false;
-    frmSaveOutput* dialog = frmSaveOutput::instance(pane, m_window);
-    const QMetaObject::Connection onFailure = QObject::connect(
-        dialog, &frmSaveOutput::failed, m_window, [&brokeDown] { brokeDown = true; });
-    const QMetaObject::Connection onSave =
-        QObject::connect(dialog, &frmSaveOutput::saved, m_window,
-                         [&brokeDown](const QString&) { brokeDown = false; });
-    const bool shown = Guarded(m_window, "Save Output",
-                               [this, pane] { frmSaveOutput::showModal(pane, m_window); });
-    QObject::disconnect(onFailure);
-    QObject::disconnect(onSave);
-    return shown && !brokeDown;
+    // A cancelled or refused save is no reason to stay; a save that broke down (its box has
+    // said why) keeps the program going with the pane as it was.
+    using Outcome = SaveQuestion::Outcome;
+    const Outcome save = SaveQuestion(m_window, pane, m_lastOutputFolder).ask();
+    return save != Outcome::Cancelled && save != Outcome::BrokeDown;
 }

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "gui/platform/RememberedFolder.h"
+
 class QWidget;
 class OutputPane;
 
@@ -16,7 +18,8 @@ class ExitFlow {
         Ended,      // it has closed once; a later close goes through without a word
     };
 
-    explicit ExitFlow(QWidget* window);
+    // `lastOutputFolder`: where the save dialog starts, and keeps the folder it saved in.
+    explicit ExitFlow(QWidget* window, RememberedFolder lastOutputFolder = {});
 
     State state() const { return m_state; }
     bool confirmed() const { return m_state == State::Confirmed || m_state == State::Ended; }
@@ -33,11 +36,9 @@ class ExitFlow {
 
   private:
     bool askQuestions(OutputPane* pane);
-    // False when the save broke down (the box has said why); a cancelled or refused save is
-    // no reason to stay.
-    bool saveBeforeExit(OutputPane* pane);
 
     QWidget* m_window;
+    RememberedFolder m_lastOutputFolder;
     State m_state = State::Running;
 };
 

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
+#include <QSettings>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
@@ -26,7 +27,9 @@
 #include "gui/app/AnalysisWindows.h"
 #include "gui/app/DataFileTypes.h"
 #include "gui/app/ImportWorkflow.h"
+#include "gui/app/MainMenuBar.h"
 #include "gui/app/MainWindowControls.h"
+#include "gui/app/SaveQuestion.h"
 #include "gui/app/frmSplash.h"
 #include "gui/output/OutputPane.h"
 #include "gui/output/frmOpenOutput.h"
@@ -53,30 +56,16 @@ int atLeastPixelsY(int twips) {
 
 }  // namespace
 
-MainWindowLayout MainWindowLayout::forWindow(int windowWidth, int windowHeight) {
-    MainWindowLayout l;
-    const int selectLeft = 100;
-    const int selectTop = 100;
-    const int selectWidth = std::max(windowWidth - selectLeft - 200, kMinimumFrameWidth);
-    const int selectHeight = 2220;
-    l.fraSelectData = QRect(selectLeft, selectTop, selectWidth, selectHeight);
-
-    const int outputTop = selectHeight + selectTop + 100;
-    const int outputHeight = std::max(windowHeight - outputTop - 1200, 0);
-    l.fraOutput = QRect(selectLeft, outputTop, selectWidth, outputHeight);
-
-    const int paneLeft = l.fraOutput.left() + 100;
-    const int paneTop = 300;
-    const int paneWidth = std::max(l.fraOutput.width() - paneLeft - 200, 0);
-    const int paneHeight = std::max(l.fraOutput.height() - paneTop, 0);
-    l.txtOutput = QRect(paneLeft, paneTop, paneWidth, paneHeight);
-    return l;
-}
-
 namespace {
 
 // An import that runs out of memory says so in the import's own words.
 const GuardTexts kImportGuard{corvane::msg::NotEnoughMemory};
+
+const QString kFileTypeSetting = QStringLiteral("browser/fileType");
+
+RememberedFolder LastOutputFolder(const std::shared_ptr<QSettings>& settings) {
+    return RememberedFolder(settings, QStringLiteral("output/lastFolder"));
+}
 
 // The one local file of a drag, or nothing.
 QString DroppedFile(const QMimeData* mime) {
@@ -90,7 +79,10 @@ QString DroppedFile(const QMimeData* mime) {
 }  // namespace
 
 frmMain::frmMain(QWidget* parent, frmMainServices services)
-    : QMainWindow(parent), m_services(std::move(services)) {
+    : QMainWindow(parent),
+      m_exit(this, LastOutputFolder(services.settings)),
+      m_services(std::move(services)),
+      m_lastOutputFolder(LastOutputFolder(m_services.settings)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Corvane 2"));
     setFont(MainWindowControls::WindowFont(font(), style()));
@@ -175,6 +167,11 @@ void frmMain::connectControls() {
     connect(cmbFileType, &QComboBox::activated, this, [this](int) { cmbFileType_Click(); });
     connect(filFile, &FileListBox::fileClicked, this,
             [this](const QString& name) { filFile_Click(name); });
+    // A double click or Enter on a file imports it, as the button would.
+    connect(filFile, &FileListBox::fileChosen, this, [this](const QString& name) {
+        filFile_Click(name);
+        cmdImportData_Click();
+    });
     connect(cmdImportData, &QPushButton::clicked, this, [this] { cmdImportData_Click(); });
 
     QWidget* const order[] = {dirDirectory, filFile,  drvDrive, cmdImportData, txtOutput,
@@ -182,49 +179,12 @@ void frmMain::connectControls() {
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
-QAction* frmMain::addMenuItem(QMenu* menu, const char* name, const QString& caption,
-                              void (frmMain::*handler)()) {
-    QAction* a = menu->addAction(caption);
-    a->setObjectName(QString::fromUtf8(name));
-    connect(a, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
-    return a;
-}
-
 void frmMain::buildMenus() {
-    QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("File"));
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    addMenuItem(mnuFile, "mnuImportDataFile", QStringLiteral("Import Data File..."),
-                &frmMain::mnuImportDataFile_Click);
-    addMenuItem(mnuFile, "mnuOpenOutput", QStringLiteral("Open Output"),
-                &frmMain::mnuOpenOutput_Click);
-    addMenuItem(mnuFile, "mnuSaveOutput", QStringLiteral("Save Output"),
-                &frmMain::mnuSaveOutput_Click);
-    addMenuItem(mnuFile, "mnuExit", QStringLiteral("Exit"), &frmMain::mnuExit_Click);
-
-    QMenu* mnuEdit = menuBar()->addMenu(QStringLiteral("Edit"));
-    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
-    addMenuItem(mnuEdit, "mnuCut", QStringLiteral("Cut"), &frmMain::mnuCut_Click);
-    addMenuItem(mnuEdit, "mnuCopy", QStringLiteral("Copy"), &frmMain::mnuCopy_Click);
-    addMenuItem(mnuEdit, "mnuPaste", QStringLiteral("Paste"), &frmMain::mnuPaste_Click);
-    addMenuItem(mnuEdit, "mnuClearOutput", QStringLiteral("Clear Output"),
-                &frmMain::mnuClearOutput_Click);
-    mnuCopyResultForPaper =
-        addMenuItem(mnuEdit, "mnuCopyResultForPaper", QStringLiteral("Copy Result for a Paper"),
-                    &frmMain::mnuCopyResultForPaper_Click);
-
-    QMenu* mnuData = menuBar()->addMenu(QStringLiteral("Data"));
-    mnuData->setObjectName(QStringLiteral("mnuData"));
-    addMenuItem(mnuData, "mnuNavigateDataFile", QStringLiteral("Navigate Data File"),
-                &frmMain::mnuNavigateDataFile_Click);
-
-    QMenu* mnuAnalyses = menuBar()->addMenu(QStringLiteral("Analyses"));
-    mnuAnalyses->setObjectName(QStringLiteral("mnuAnalyses"));
-    addMenuItem(mnuAnalyses, "mnuDescriptives", QStringLiteral("Descriptives"),
-                &frmMain::mnuDescriptives_Click);
-    addMenuItem(mnuAnalyses, "mnuCorvane", QStringLiteral("Corvane"), &frmMain::mnuCorvane_Click);
-    mnuBootstrapDistributions = addMenuItem(mnuAnalyses, "mnuBootstrapDistributions",
-                                            QStringLiteral("Bootstrap Distributions"),
-                                            &frmMain::mnuBootstrapDistributions_Click);
+    const MainMenuBar bar = MainMenuBar::build(this);
+    mnuBootstrapDistributions = bar.mnuBootstrapDistributions;
+    mnuCopyResultForPaper = bar.mnuCopyResultForPaper;
+    bar.mnuUndo->setEnabled(false);
+    connect(txtOutput, &QPlainTextEdit::undoAvailable, bar.mnuUndo, &QAction::setEnabled);
 }
 
 void frmMain::Form_Load(std::chrono::milliseconds splashWait) {
@@ -233,7 +193,12 @@ void frmMain::Form_Load(std::chrono::milliseconds splashWait) {
     cmbFileType->clear();
     for (const corvane::FileType& type : DataFileTypes())
         cmbFileType->addItem(DataFileTypeText(type));
-    cmbFileType->setCurrentIndex(0);
+    // The file type chosen in the last run, while the list still has it.
+    const int chosen =
+        m_services.settings
+            ? cmbFileType->findText(m_services.settings->value(kFileTypeSetting).toString())
+            : -1;
+    cmbFileType->setCurrentIndex(chosen >= 0 ? chosen : 0);
     cmbFileType_Click();
     // The first control in the focus order holds the focus when the window comes up.
     dirDirectory->setFocus();
@@ -274,8 +239,10 @@ void frmMain::cmbFileType_Click() {
     Guarded(this, corvane::msg::kTitleProgram, [this] {
         const int entry = cmbFileType->currentIndex();
         const std::vector<corvane::FileType> types = DataFileTypes();
-        if (entry >= 0 && static_cast<std::size_t>(entry) < types.size())
-            m_chain->setPattern(DataFileTypePattern(types[static_cast<std::size_t>(entry)]));
+        if (entry < 0 || static_cast<std::size_t>(entry) >= types.size()) return;
+        m_chain->setPattern(DataFileTypePattern(types[static_cast<std::size_t>(entry)]));
+        if (m_services.settings)
+            m_services.settings->setValue(kFileTypeSetting, cmbFileType->currentText());
     });
 }
 
@@ -301,7 +268,7 @@ void frmMain::mnuImportDataFile_Click() {
         this, "Import Data File",
         [this] {
             const QString folder = dirDirectory->path();
-            const QString filter = DataFileDialogFilter();
+            const QString filter = DataFileDialogFilter() + QStringLiteral(";;All files (*)");
             const QString path =
                 m_services.chooseDataFile
                     ? m_services.chooseDataFile(this, folder, filter)
@@ -332,6 +299,7 @@ void frmMain::importFile(const QString& path) {
             m_strFileName = info.absoluteFilePath();
             lblSelectedFile->setText(info.fileName());
             m_import->import(m_strFileName, corvane::kDetectFormat);
+            m_analysisWindows->followDataSet();
         },
         kImportGuard);
 }
@@ -354,6 +322,8 @@ void frmMain::dropEvent(QDropEvent* event) {
 void frmMain::importSelected() {
     const char delimiter = optSpace->isChecked() ? ' ' : optComma->isChecked() ? ',' : '\t';
     m_import->import(m_strFileName, delimiter);
+    // Even an import without a file changes what the data set reads as.
+    m_analysisWindows->followDataSet();
 }
 
 void frmMain::afterImport(const QString& file) {
@@ -362,12 +332,23 @@ void frmMain::afterImport(const QString& file) {
     m_analysisWindows->discardAnalysisWindows();
 }
 
+bool frmMain::mayReplaceOutput() {
+    return SaveQuestion(this, txtOutput, m_lastOutputFolder).mayReplaceOutput();
+}
+
 void frmMain::mnuOpenOutput_Click() {
-    Guarded(this, "Open Output", [this] { frmOpenOutput::showModal(txtOutput, this); });
+    Guarded(this, "Open Output", [this] {
+        if (mayReplaceOutput()) frmOpenOutput::showModal(txtOutput, this, m_lastOutputFolder);
+    });
 }
 
 void frmMain::mnuSaveOutput_Click() {
-    Guarded(this, "Save Output", [this] { frmSaveOutput::showModal(txtOutput, this); });
+    Guarded(this, "Save Output",
+            [this] { frmSaveOutput::showModal(txtOutput, this, m_lastOutputFolder); });
+}
+
+void frmMain::mnuUndo_Click() {
+    Guarded(this, "Undo", [this] { txtOutput->undo(); });
 }
 
 void frmMain::mnuCut_Click() {
@@ -383,7 +364,9 @@ void frmMain::mnuPaste_Click() {
 }
 
 void frmMain::mnuClearOutput_Click() {
-    Guarded(this, "Clear Output", [this] { txtOutput->clearOutput(); });
+    Guarded(this, "Clear Output", [this] {
+        if (mayReplaceOutput()) txtOutput->clearOutput();
+    });
 }
 
 void frmMain::mnuCopyResultForPaper_Click() {
@@ -395,6 +378,10 @@ void frmMain::mnuCopyResultForPaper_Click() {
 
 void frmMain::mnuNavigateDataFile_Click() {
     Guarded(this, "Navigate Data File", [this] { m_analysisWindows->showNavigate(); });
+}
+
+void frmMain::mnuDataTable_Click() {
+    Guarded(this, "Data Table", [this] { m_analysisWindows->showDataTable(); });
 }
 
 void frmMain::mnuDescriptives_Click() {

@@ -9,6 +9,8 @@
 #include <string>
 
 #include "gui/app/ExitFlow.h"
+#include "gui/app/MainWindowLayout.h"
+#include "gui/platform/RememberedFolder.h"
 
 class QAction;
 class QSettings;
@@ -26,25 +28,13 @@ class OutputPane;
 class AnalysisWindows;
 class ImportWorkflow;
 
-// Where the two frames and the pane go for a window of a given outer size, all in twips.
-// The frames are placed in the client area, the pane inside fraOutput.
-struct MainWindowLayout {
-    static constexpr int kMinimumHeight = 7000;
-    static constexpr int kMinimumFrameWidth = 9000;
-
-    QRect fraSelectData;
-    QRect fraOutput;
-    QRect txtOutput;
-
-    static MainWindowLayout forWindow(int windowWidth, int windowHeight);
-};
-
 // What the main window asks of the desktop, given at construction so tests can stand in.
 struct frmMainServices {
     // Asks for a data file (parent, starting folder, filter); empty when the user cancels.
     // None: the desktop's standard file dialog.
     std::function<QString(QWidget*, const QString&, const QString&)> chooseDataFile;
-    // Where the folder of the last import is remembered between runs; none: nowhere.
+    // Where the folders last used for imports and for output, and the file type of the browser,
+    // are remembered between runs; none: nowhere.
     std::shared_ptr<QSettings> settings;
     // Called between the two passes of every import with the file's path; none: nothing.
     std::function<void(const std::string&)> betweenImportPasses;
@@ -91,12 +81,14 @@ class frmMain : public QMainWindow {
     void mnuOpenOutput_Click();
     void mnuSaveOutput_Click();
     void mnuExit_Click();
+    void mnuUndo_Click();
     void mnuCut_Click();
     void mnuCopy_Click();
     void mnuPaste_Click();
     void mnuClearOutput_Click();
     void mnuCopyResultForPaper_Click();
     void mnuNavigateDataFile_Click();
+    void mnuDataTable_Click();
     void mnuDescriptives_Click();
     void mnuCorvane_Click();
     void mnuBootstrapDistributions_Click();
@@ -122,9 +114,8 @@ class frmMain : public QMainWindow {
     void importSelected();
     // After a successful import: the label names the file just read, the windows let go.
     void afterImport(const QString& file);
-
-    QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption,
-                         void (frmMain::*handler)());
+    // Open Output and Clear Output ask before they replace output that was not saved.
+    bool mayReplaceOutput();
 
     QGroupBox* fraSelectData = nullptr;
     QGroupBox* fraTypeOfDelimiter = nullptr;
@@ -148,5 +139,6 @@ class frmMain : public QMainWindow {
 
     std::unique_ptr<AnalysisWindows> m_analysisWindows;
     frmMainServices m_services;
+    RememberedFolder m_lastOutputFolder;
     ImportWorkflow* m_import = nullptr;
 };

@@ -1,9 +1,12 @@
 #include "gui/data/frmNavigate.h"
 
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
+#include <QShortcut>
+#include <algorithm>
 #include <utility>
 
 #include "common/Single.h"
@@ -12,10 +15,10 @@
 #include "gui/platform/FixedLayout.h"
 #include "gui/platform/StringConversions.h"
 
-// Only the title bar closes the navigator; it is built afresh at every opening anyway.
+// The title bar or Escape closes the navigator; it is built afresh at every opening anyway.
 frmNavigate::frmNavigate(std::shared_ptr<const corvane::DataSet> data, QWidget* parent)
     : FixedDialog(QStringLiteral("frmNavigate"), QStringLiteral("Navigate Data File"), parent,
-                  Keys::NoEscape, CloseBox::Closes),
+                  Keys::EscapeCloses, CloseBox::Closes),
       m_data(std::move(data)) {
     buildControls();
 }
@@ -52,6 +55,14 @@ void frmNavigate::buildControls() {
     setTabOrder(cmdUp, cmdDown);
     setTabOrder(cmdDown, cmdRight);
     setTabOrder(cmdRight, cmdLeft);
+    // The arrow keys press the button of their direction rather than move between buttons.
+    const std::pair<Qt::Key, QPushButton*> arrows[] = {{Qt::Key_Up, cmdUp},
+                                                       {Qt::Key_Down, cmdDown},
+                                                       {Qt::Key_Left, cmdLeft},
+                                                       {Qt::Key_Right, cmdRight}};
+    for (const auto& [key, button] : arrows)
+        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, button,
+                &QPushButton::click);
 
     FixWindowFrame(this, 4785, 3360);
 }
@@ -64,8 +75,21 @@ bool frmNavigate::Form_Load() {
     lblNumberOfColumns->setText(QStringLiteral("Number of columns: %1").arg(m_data->variables()));
     lblRow->setText(QStringLiteral("Row: 1"));
     lblColumn->setText(columnLabel(1));
+    fitPositionLabels();
     showCurrentCell();
     return true;
+}
+
+void frmNavigate::fitPositionLabels() {
+    const QFontMetrics m(lblColumn->font());
+    int widest = m.horizontalAdvance(QStringLiteral("Row: %1").arg(m_data->cases()));
+    for (std::int32_t c = 1; c <= m_data->variables(); ++c)
+        widest = std::max(widest, m.horizontalAdvance(columnLabel(c)));
+    widest += 2 * lblColumn->frameWidth() + 2;
+    if (widest <= lblColumn->width()) return;
+    // The labels grow to the right, and the window with them, keeping its margin.
+    for (QLabel* label : {lblRow, lblColumn}) label->resize(widest, label->height());
+    setFixedWidth(std::max(width(), lblColumn->x() + widest + Twips::toPixelsX(210)));
 }
 
 void frmNavigate::showCurrentCell() {

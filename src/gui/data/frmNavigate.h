@@ -10,8 +10,9 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 
-// "Navigate Data File": the loaded data set one cell at a time, moved with four buttons that
-// stop at the edges. It only reads the data set it is built with, afresh at every opening.
+// "Navigate Data File": the loaded data set one cell at a time, moved with four buttons (or the
+// arrow keys) that stop at the edges; Escape closes it. It only reads the data set it is built
+// with, afresh at every opening.
 class frmNavigate : public FixedDialog {
     Q_OBJECT
   public:
@@ -48,6 +49,8 @@ class frmNavigate : public FixedDialog {
     void showCurrentCell();
     // "Column: 2", with the variable's name after it when the file's first line gave one.
     QString columnLabel(std::int32_t column) const;
+    // The row and column labels, and the window, wide enough for every caption they can show.
+    void fitPositionLabels();
 
     std::shared_ptr<const corvane::DataSet> m_data;
 };

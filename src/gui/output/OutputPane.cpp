@@ -8,6 +8,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
 
 #include "gui/platform/Clipboard.h"
 
@@ -71,7 +72,7 @@ OutputPane::OutputPane(QWidget* parent) : QPlainTextEdit(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setReadOnly(false);
-    setMaximumBlockCount(0);
+    // No block limit: setting one, even none, would also switch the document's undo off.
     // Tab and Shift+Tab go on through the window's focus order; Ctrl+Tab types a tab.
     setTabChangesFocus(true);
 }
@@ -98,6 +99,7 @@ void OutputPane::appendReport(const QString& crlfText) {
     const int vValue = verticalScrollBar()->value();
 
     QTextDocument* doc = document();
+    const int firstLine = doc->blockCount() - 1;  // the report starts on the last line
     const bool undo = doc->isUndoRedoEnabled();
     doc->setUndoRedoEnabled(false);
     QTextCursor end(doc);
@@ -114,11 +116,33 @@ void OutputPane::appendReport(const QString& crlfText) {
     }
     horizontalScrollBar()->setValue(hValue);
     verticalScrollBar()->setValue(vValue);
+    showAppended(firstLine);
 }
+
+void OutputPane::showAppended(int firstLine) {
+    // Without wrapping every line is one block and one step of the vertical scroll bar.
+    QScrollBar* v = verticalScrollBar();
+    const int lineHeight = std::max(1, fontMetrics().lineSpacing());
+    const int visibleLines = std::max(1, viewport()->height() / lineHeight);
+    const int lastLine = document()->blockCount() - 1;
+    if (firstLine >= v->value() && lastLine < v->value() + visibleLines) return;
+    v->setValue(std::min(firstLine, v->maximum()));
+    horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
+}
+
+bool OutputPane::holdsUnsavedOutput() const {
+    return document()->isModified() && !document()->isEmpty();
+}
+
+void OutputPane::markSaved() { document()->setModified(false); }
 
 QString OutputPane::textCrlf() const { return fromDocumentText(document()->toRawText()); }
 
-void OutputPane::setTextCrlf(const QString& crlfText) { setPlainText(toDocumentText(crlfText)); }
+void OutputPane::setTextCrlf(const QString& crlfText) {
+    setPlainText(toDocumentText(crlfText));
+    // A new text is the user's to keep until it is saved (opening a file marks it saved).
+    document()->setModified(true);
+}
 
 QString OutputPane::selectedTextCrlf() const {
     return fromDocumentText(textCursor().selectedText());
@@ -169,4 +193,9 @@ void OutputPane::editPaste() {
     replaceSelection(Clipboard::text());
 }
 
-void OutputPane::clearOutput() { setTextCrlf(QString()); }
+void OutputPane::clearOutput() {
+    if (document()->isEmpty()) return;
+    QTextCursor all(document());
+    all.select(QTextCursor::Document);
+    all.removeSelectedText();
+}

@@ -1,21 +1,24 @@
 #include "gui/output/frmOpenOutput.h"
 
+#include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <utility>
 
 #include "common/Messages.h"
-#include "output/OutputFile.h"
 #include "gui/output/OutputPane.h"
-#include "gui/platform/FieldColours.h"
 #include "gui/platform/FileSystemLists.h"
 #include "gui/platform/FixedLayout.h"
 #include "gui/platform/Guarded.h"
 #include "gui/platform/MessageService.h"
 #include "gui/platform/StringConversions.h"
 #include "gui/platform/Twips.h"
+#include "output/OutputFile.h"
 
-frmOpenOutput::frmOpenOutput(OutputPane* pane, QWidget* parent)
-    : SingleInstanceDialog(QStringLiteral("frmOpenOutput"), QStringLiteral("Open Output"), parent),
+frmOpenOutput::frmOpenOutput(OutputPane* pane, QWidget* parent, RememberedFolder lastFolder)
+    : SingleInstanceDialog(QStringLiteral("frmOpenOutput"), QStringLiteral("Open Output"), parent,
+                           std::move(lastFolder)),
       m_pane(pane) {
     // Created in tab order.
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
@@ -27,10 +30,8 @@ frmOpenOutput::frmOpenOutput(OutputPane* pane, QWidget* parent)
     drvDrive = new DriveListBox(this);
     lblFileNameLabel = new QLabel(QStringLiteral("File name:"), this);
     lblFileNameLabel->setObjectName(QStringLiteral("lblFileNameLabel"));
-    lblSelectedFile = new QLabel(this);
-    lblSelectedFile->setObjectName(QStringLiteral("lblSelectedFile"));
-    // A read-only field: a file name is shown as it is, never as markup.
-    FieldColours::makeField(lblSelectedFile);
+    txtSelectedFile = new QLineEdit(this);
+    txtSelectedFile->setObjectName(QStringLiteral("txtSelectedFile"));
     NeverDefault({cmdOpen, cmdCancel});
 
     Twips::place(cmdCancel, 3000, 3120, 1215, 495);
@@ -40,10 +41,10 @@ frmOpenOutput::frmOpenOutput(OutputPane* pane, QWidget* parent)
     Twips::place(drvDrive, 240, 240, 2415, 315);
     Twips::place(lblFileNameLabel, 2040, 2400, 735, 255);
     fitToTheLeft(lblFileNameLabel);
-    Twips::place(lblSelectedFile, 2880, 2400, 2415, 255);
+    Twips::place(txtSelectedFile, 2880, 2400, 2415, 285);
     setFixedSize(Twips::toPixelsX(5535), Twips::toPixelsY(3840));
 
-    m_chain = chainTextFiles(drvDrive, dirDirectory, filFile);
+    chainTextFiles(drvDrive, dirDirectory, filFile);
 
     connect(filFile, &FileListBox::fileClicked, this, &frmOpenOutput::filFile_Click);
     connect(cmdOpen, &QPushButton::clicked, this, &frmOpenOutput::cmdOpen_Click);
@@ -52,7 +53,7 @@ frmOpenOutput::frmOpenOutput(OutputPane* pane, QWidget* parent)
     cmdCancel->setFocus();
 }
 
-void frmOpenOutput::filFile_Click(const QString& name) { lblSelectedFile->setText(name); }
+void frmOpenOutput::filFile_Click(const QString& name) { txtSelectedFile->setText(name); }
 
 void frmOpenOutput::cmdCancel_Click() { hide(); }
 
@@ -61,7 +62,7 @@ void frmOpenOutput::cmdOpen_Click() {
 }
 
 void frmOpenOutput::readChosenFile() {
-    const QString name = lblSelectedFile->text();
+    const QString name = txtSelectedFile->text();
     if (name.isEmpty()) {
         MessageService::warning(this, QString::fromUtf8(corvane::msg::kTitleOpenOutput),
                                 QString::fromUtf8(corvane::msg::kNoFileSelected));
@@ -69,8 +70,14 @@ void frmOpenOutput::readChosenFile() {
         return;
     }
 
+    if (goToTypedFolder(name)) {
+        txtSelectedFile->clear();  // a folder to look into, not a file to read
+        return;
+    }
+
     // The name is looked up in the directory shown now, wherever it was chosen.
-    const std::string source = corvane::JoinPath(ToNativePath(filFile->path()), ToNativePath(name));
+    const std::string source =
+        corvane::TypedPath(ToNativePath(filFile->path()), ToNativePath(name), ToNativePath(home()));
     auto read = corvane::ReadOutputFile(source);
     if (!read) {
         // The pane keeps its text; the dialog stays for another choice.
@@ -79,6 +86,9 @@ void frmOpenOutput::readChosenFile() {
         return;
     }
     m_pane->setTextCrlf(FromCore(read.value()));
+    m_pane->markSaved();
+    if (!usedFile(FromNativePath(source)))
+        txtSelectedFile->setText(QFileInfo(FromNativePath(source)).fileName());
     emit opened(FromNativePath(source));
     hide();
 }

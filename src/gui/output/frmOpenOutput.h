@@ -4,14 +4,19 @@
 
 #include "gui/platform/SingleInstanceDialog.h"
 
-// "Open Output": replaces the pane's text with the lines of a file chosen in the browser, once
-// the whole file has been read. Open and Cancel hide the dialog so its directory and chosen file
-// are there at the next showing; the close box destroys it.
+class QLineEdit;
+
+// "Open Output": replaces the pane's text with the lines of a file chosen in the browser (or
+// named with its folder in the name field), once the whole file has been read. Open and Cancel
+// hide the dialog so its directory and chosen file are there at the next showing; the close box
+// destroys it.
 class frmOpenOutput : public SingleInstanceDialog<frmOpenOutput> {
     Q_OBJECT
   public:
     // Make it with new (or instance()): the close box deletes it later.
-    explicit frmOpenOutput(OutputPane* pane, QWidget* parent = nullptr);
+    // `lastFolder` keeps the folder last used for output between runs (none: nowhere).
+    explicit frmOpenOutput(OutputPane* pane, QWidget* parent = nullptr,
+                           RememberedFolder lastFolder = {});
 
     QPushButton* cmdCancel;
     QPushButton* cmdOpen;
@@ -19,7 +24,8 @@ class frmOpenOutput : public SingleInstanceDialog<frmOpenOutput> {
     DirectoryListBox* dirDirectory;
     DriveListBox* drvDrive;
     QLabel* lblFileNameLabel;
-    QLabel* lblSelectedFile;
+    // The name of the file clicked last, or one typed.
+    QLineEdit* txtSelectedFile;
 
     void cmdOpen_Click();
     void cmdCancel_Click();
@@ -32,5 +38,4 @@ class frmOpenOutput : public SingleInstanceDialog<frmOpenOutput> {
   private:
     void readChosenFile();
     OutputPane* m_pane;
-    FileListChain* m_chain;
 };

@@ -1,11 +1,12 @@
 #include "gui/output/frmSaveOutput.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <utility>
 
 #include "common/Messages.h"
-#include "output/OutputFile.h"
 #include "gui/output/OutputPane.h"
 #include "gui/platform/FileSystemLists.h"
 #include "gui/platform/FixedLayout.h"
@@ -13,9 +14,11 @@
 #include "gui/platform/MessageService.h"
 #include "gui/platform/StringConversions.h"
 #include "gui/platform/Twips.h"
+#include "output/OutputFile.h"
 
-frmSaveOutput::frmSaveOutput(OutputPane* pane, QWidget* parent)
-    : SingleInstanceDialog(QStringLiteral("frmSaveOutput"), QStringLiteral("Save Output"), parent),
+frmSaveOutput::frmSaveOutput(OutputPane* pane, QWidget* parent, RememberedFolder lastFolder)
+    : SingleInstanceDialog(QStringLiteral("frmSaveOutput"), QStringLiteral("Save Output"), parent,
+                           std::move(lastFolder)),
       m_pane(pane) {
     // Created in tab order.
     drvDrive = new DriveListBox(this);
@@ -42,7 +45,7 @@ frmSaveOutput::frmSaveOutput(OutputPane* pane, QWidget* parent)
     Twips::place(cmdCancel, 3000, 3120, 1215, 495);
     setFixedSize(Twips::toPixelsX(5595), Twips::toPixelsY(3825));
 
-    m_chain = chainTextFiles(drvDrive, dirDirectory, filFile);
+    chainTextFiles(drvDrive, dirDirectory, filFile);
 
     connect(filFile, &FileListBox::fileClicked, this, &frmSaveOutput::filFile_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmSaveOutput::cmdSave_Click);
@@ -70,8 +73,13 @@ void frmSaveOutput::saveToChosenFile() {
         return;
     }
 
-    const std::string target =
-        corvane::SaveTargetPath(ToNativePath(filFile->path()), ToNativePath(name));
+    if (goToTypedFolder(name)) {
+        txtSavedFileName->clear();  // a folder to look into, not a file to write
+        return;
+    }
+
+    const std::string target = corvane::SaveTargetPath(ToNativePath(filFile->path()),
+                                                       ToNativePath(name), ToNativePath(home()));
     const auto saved = corvane::SaveOutputFile(target, ToCore(m_pane->textCrlf()));
     if (!saved) {
         // The dialog stays for another choice.
@@ -80,6 +88,10 @@ void frmSaveOutput::saveToChosenFile() {
                                                                   saved.error().oldFileLost)));
         return;
     }
+    m_pane->markSaved();
+    // The browser shows the file just written; the name field names it there.
+    if (!usedFile(FromNativePath(target)))
+        txtSavedFileName->setText(QFileInfo(FromNativePath(target)).fileName());
     filFile->refresh();
     emit this->saved(FromNativePath(target));
     hide();

@@ -6,14 +6,16 @@
 
 class QLineEdit;
 
-// "Save Output": writes the pane's whole text to a file chosen in the browser. Save and Cancel
-// hide the dialog so its directory and name are there at the next showing; the close box
-// destroys it.
+// "Save Output": writes the pane's whole text to a file chosen in the browser, or named with its
+// folder in the name field. Save and Cancel hide the dialog so its directory and name are there
+// at the next showing; the close box destroys it.
 class frmSaveOutput : public SingleInstanceDialog<frmSaveOutput> {
     Q_OBJECT
   public:
     // Make it with new (or instance()): the close box deletes it later.
-    explicit frmSaveOutput(OutputPane* pane, QWidget* parent = nullptr);
+    // `lastFolder` keeps the folder last used for output between runs (none: nowhere).
+    explicit frmSaveOutput(OutputPane* pane, QWidget* parent = nullptr,
+                           RememberedFolder lastFolder = {});
 
     DriveListBox* drvDrive;
     DirectoryListBox* dirDirectory;
@@ -36,5 +38,4 @@ class frmSaveOutput : public SingleInstanceDialog<frmSaveOutput> {
   private:
     void saveToChosenFile();
     OutputPane* m_pane;
-    FileListChain* m_chain;
 };

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QSignalBlocker>
 #include <QStorageInfo>
 #include <QStyle>
@@ -248,8 +249,20 @@ FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {
         const QString name = fileName();
         if (!name.isEmpty()) emit fileClicked(name);
     });
+    connect(this, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { emit fileChosen(item->text()); });
     const QString here = FileSystemPaths::currentDirectory();
     if (!fillList(here, m_pattern)) m_path = here;
+}
+
+void FileListBox::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && !fileName().isEmpty()) {
+        emit fileChosen(fileName());
+        event->accept();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
 }
 
 bool FileListBox::setPath(const QString& path) {
@@ -266,7 +279,18 @@ bool FileListBox::setPattern(const QString& pattern) {
     return fillList(m_path, m_pattern);
 }
 
-bool FileListBox::refresh() { return fillList(m_path, m_pattern); }
+bool FileListBox::refresh() {
+    const QString selected = fileName();
+    if (!fillList(m_path, m_pattern)) return false;
+    const QList<QListWidgetItem*> found =
+        findItems(selected, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (!selected.isEmpty() && !found.isEmpty()) {
+        m_filling = true;  // selected already: no new click
+        setCurrentItem(found.first());
+        m_filling = false;
+    }
+    return true;
+}
 
 QString FileListBox::fileName() const {
     const QList<QListWidgetItem*> selected = selectedItems();
@@ -342,6 +366,18 @@ bool FileListChain::setPattern(const QString& pattern) {
     if (m_file->setPattern(pattern)) return true;
     m_drive->setDrive(m_directory->path());
     return false;
+}
+
+void FileListChain::refresh() {
+    if (m_directory->refresh()) {
+        m_file->refresh();
+        return;
+    }
+    QString path = m_directory->path();
+    while (path != QLatin1String("/")) {
+        path = QFileInfo(path).path();
+        if (m_directory->setPath(path)) return;
+    }
 }
 
 void FileListChain::onDriveChanged(const QString& drive) {

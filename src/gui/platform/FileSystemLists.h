@@ -99,7 +99,7 @@ class FileListBox : public QListWidget {
     // Lists the current directory with a new pattern; false when it cannot be read (the
     // pattern is kept all the same).
     bool setPattern(const QString& pattern);
-    // Lists the current directory again.
+    // Lists the current directory again, the selected file staying selected while it is there.
     bool refresh();
 
     // The selected file's name ("" when none) and its full path.
@@ -113,7 +113,12 @@ class FileListBox : public QListWidget {
   signals:
     // A file was clicked (or chosen with the keyboard); name has no directory.
     void fileClicked(const QString& name);
+    // A file was double-clicked, or Enter pressed on the selected one.
+    void fileChosen(const QString& name);
     void pathChanged(const QString& path);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     bool fillList(const QString& path, const QString& pattern);
@@ -137,6 +142,9 @@ class FileListChain : public QObject {
     // Sets the file list's pattern; when the directory cannot be read the drive list returns
     // to the directory list's drive. Returns whether the listing succeeded.
     bool setPattern(const QString& pattern);
+    // Lists the folder again as it is now; a folder removed meanwhile gives way to the nearest
+    // one above it that is still there.
+    void refresh();
 
   private:
     void onDriveChanged(const QString& drive);

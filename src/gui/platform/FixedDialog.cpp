@@ -12,6 +12,11 @@ FixedDialog::FixedDialog(const QString& objectName, const QString& title, QWidge
 
 void FixedDialog::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
+    if (key == Qt::Key_Escape && m_keys == Keys::EscapeCloses) {
+        event->accept();
+        close();
+        return;
+    }
     const bool swallowed =
         key == Qt::Key_Escape ||
         (m_keys == Keys::NoEscapeNoEnter && (key == Qt::Key_Return || key == Qt::Key_Enter));
