@@ -27,6 +27,7 @@
 
 #include "DarkPalette.h"
 #include "KeyWalk.h"
+#include "LayoutChecks.h"
 #include "MainWindowCase.h"
 #include "NextModal.h"
 #include "common/Single.h"
@@ -79,13 +80,7 @@ class TestMainWindow : public MainWindowCase {
                  QStringLiteral("Import Selected Data File"));
         QCOMPARE(control<QLabel>("lblCurrentFile")->toolTip(),
                  QStringLiteral("File currently loaded in Corvane"));
-        // Every fixed control sits at its fixed place in twips.
-        QCOMPARE(control<QPushButton>("cmdImportData")->geometry(),
-                 Twips::toPixels(7440, 1560, 2055, 495));
-        QCOMPARE(control<QComboBox>("cmbFileType")->geometry(),
-                 Twips::toPixels(4920, 480, 2295, 315));
-        QCOMPARE(control<QRadioButton>("optTab")->geometry(),
-                 Twips::toPixels(120, 1200, 1335, 255));
+        QCOMPARE(layoutFault(m_window.get()), QString());
         QCOMPARE(control<QRadioButton>("optTab")->parentWidget()->objectName(),
                  QStringLiteral("fraTypeOfDelimiter"));
     }

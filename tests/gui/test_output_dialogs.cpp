@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "KeyWalk.h"
+#include "LayoutChecks.h"
 #include "NextModal.h"
 #include "OutputDialogCase.h"
 #include "common/Messages.h"
@@ -39,8 +40,7 @@ class TestOutputDialogs : public OutputDialogCase {
         QCOMPARE(dlg.objectName(), QString("frmSaveOutput"));
         QCOMPARE(dlg.windowTitle(), QString("Save Output"));
         QCOMPARE(dlg.size(), QSize(Twips::toPixelsX(5595), Twips::toPixelsY(3825)));
-        QCOMPARE(dlg.filFile->geometry(), Twips::toPixels(2880, 240, 2415, 2040));
-        QCOMPARE(dlg.cmdCancel->geometry(), Twips::toPixels(3000, 3120, 1215, 495));
+        QCOMPARE(layoutFault(&dlg), QString());
         QCOMPARE(dlg.filFile->pattern(), QString("*.txt"));
         QCOMPARE(dlg.lblFileName->text(), QString("File name:"));
         QCOMPARE(dlg.txtSavedFileName->text(), QString());
@@ -69,8 +69,7 @@ class TestOutputDialogs : public OutputDialogCase {
         QCOMPARE(dlg.objectName(), QString("frmOpenOutput"));
         QCOMPARE(dlg.windowTitle(), QString("Open Output"));
         QCOMPARE(dlg.size(), QSize(Twips::toPixelsX(5535), Twips::toPixelsY(3840)));
-        QCOMPARE(dlg.txtSelectedFile->geometry(), Twips::toPixels(2880, 2400, 2415, 285));
-        QCOMPARE(dlg.drvDrive->geometry(), Twips::toPixels(240, 240, 2415, 315));
+        QCOMPARE(layoutFault(&dlg), QString());
         QCOMPARE(dlg.filFile->pattern(), QString("*.txt"));
         QCOMPARE(dlg.txtSelectedFile->text(), QString());
         dlg.show();
