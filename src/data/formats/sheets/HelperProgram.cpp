@@ -21,22 +21,22 @@ namespace {
 
 using Clock = ChildReceiver::Clock;
 
-// The helper's end, awaited so no zombie stays. One no longer needed (`stop`) is killed first;
-// one that closed its output but goes on past the deadline is killed then (`late`).
-int Reap(pid_t pid, bool stop, Clock::time_point deadline = Clock::time_point::max(),
-         bool* late = nullptr) {
-    if (stop) ::kill(pid, SIGKILL);
+// The helper's end, awaited so no zombie stays. One no longer needed (`stop`) is killed at
+// once; one that closed its output but goes on past the deadline is killed then, and `late`
+// says so.
+int Reap(pid_t pid, bool stop, Clock::time_point deadline, bool& late) {
     int status = 0;
     for (auto pause = std::chrono::microseconds(100);;) {
-        const pid_t got = ::waitpid(pid, &status, stop || !late ? 0 : WNOHANG);
+        if (stop) ::kill(pid, SIGKILL);
+        const pid_t got = ::waitpid(pid, &status, stop ? 0 : WNOHANG);
         if (got == pid || (got < 0 && errno != EINTR)) return status;
-        if (got == 0 && Clock::now() >= deadline) {
-            *late = stop = true;
-            ::kill(pid, SIGKILL);
-        } else if (got == 0) {
-            std::this_thread::sleep_for(pause);
-            pause = std::min(pause * 2, std::chrono::microseconds(20000));
+        if (got != 0) continue;  // interrupted
+        if (Clock::now() >= deadline) {
+            late = stop = true;
+            continue;
         }
+        std::this_thread::sleep_for(pause);
+        pause = std::min(pause * 2, std::chrono::microseconds(20000));
     }
 }
 
@@ -135,13 +135,14 @@ std::optional<ImportError> RunHelper(
     try {
         result = Receive(receive, call, take, ended);
     } catch (...) {
-        Reap(pid, true);
+        bool late = false;
+        Reap(pid, true, deadline, late);
         throw;
     }
     in.reset();
     // What it sends after an error no longer matters; one that went quiet past the time is killed.
     bool late = false;
-    const int status = Reap(pid, result.has_value() || receive.timedOut(), deadline, &late);
+    const int status = Reap(pid, result.has_value() || receive.timedOut(), deadline, late);
     if (receive.timedOut() || late || (WIFSIGNALED(status) && WTERMSIG(status) == SIGXCPU))
         return call.timedOut;
     if (result) return result;
