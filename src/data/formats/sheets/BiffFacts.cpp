@@ -105,6 +105,12 @@ double BiffFacts::claimedGridBytes() const {
     return bytes;
 }
 
+std::optional<std::size_t> BiffFacts::claimBeyondASheet() const {
+    for (std::size_t s = 0; s < sheets.size(); ++s)
+        if (sheets[s].rows > 65536 || sheets[s].columns > 256) return s;
+    return std::nullopt;
+}
+
 std::optional<BiffFacts> ReadBiffFacts(const std::string& path) {
     auto stream = CompoundStream(path, u"Workbook", kStreamLimit);
     if (!stream) stream = CompoundStream(path, u"Book", kStreamLimit);

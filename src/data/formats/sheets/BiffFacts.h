@@ -28,6 +28,8 @@ struct BiffFacts {
     bool cellsOutsideClaim(std::size_t sheet) const;
     // The bytes the grids the sheets claim take when laid out as FreeXL does.
     double claimedGridBytes() const;
+    // The first sheet that claims more rows or columns than an .xls sheet has (65536 x 256).
+    std::optional<std::size_t> claimBeyondASheet() const;
 };
 
 // The facts of the workbook stream of the compound file at `path`; none when it has no

@@ -67,6 +67,18 @@ Result<std::vector<std::string>, ImportError> SheetNames(const void* xls, std::i
     return names;
 }
 
+// FreeXL lays out every claimed grid on opening: sheets of sizes an .xls sheet may have that
+// claim more than the memory limit holds in all are refused before it is asked, so the limit's
+// message does not hang on how allocations fail (under AddressSanitizer only single allocations
+// are bounded). Claims no sheet may make are left to FreeXL, which declines them.
+std::optional<ImportError> BeyondTheMemoryLimit(const std::string& path, std::int64_t limit) {
+    const auto facts = ReadBiffFacts(path);
+    if (facts && !facts->claimBeyondASheet() &&
+        facts->claimedGridBytes() > static_cast<double>(limit))
+        return xls::MemoryLimit(limit);
+    return std::nullopt;
+}
+
 // The sheets' names of a workbook that opened and can be read; else what it is. `sheet` is the
 // sheet asked for, where the choice tells it without the names.
 Result<std::vector<std::string>, ImportError> OpenedSheetNames(const Handle& xls,
@@ -168,6 +180,7 @@ bool SendCells(const void* xls, unsigned int rows, unsigned short columns, Child
 }  // namespace
 
 void SendXlsSheetList(const std::string& path, std::int64_t limit, ChildSender& send) {
+    if (auto e = BeyondTheMemoryLimit(path, limit)) return send.error(*e);
     Handle xls(path);
     auto names = OpenedSheetNames(xls, path, limit, std::nullopt);
     if (!names) return send.error(names.error());
@@ -183,6 +196,7 @@ void SendXlsSheetList(const std::string& path, std::int64_t limit, ChildSender& 
 
 void SendXlsSheet(const std::string& path, const SheetChoice& choice, std::int64_t limit,
                   ChildSender& send) {
+    if (auto e = BeyondTheMemoryLimit(path, limit)) return send.error(*e);
     Handle xls(path);
     auto names = OpenedSheetNames(xls, path, limit, ChosenWithoutNames(choice));
     if (!names) return send.error(names.error());

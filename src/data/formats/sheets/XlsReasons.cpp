@@ -88,6 +88,12 @@ ImportError Failure(int code) {
 
 ImportError Declined(int code, const std::optional<BiffFacts>& facts, const Limit& memory,
                      std::optional<std::size_t> sheet) {
+    if (facts && facts->claimBeyondASheet()) {
+        const BiffSheet& s = facts->sheets[*facts->claimBeyondASheet()];
+        return ImportError::Unreadable("the workbook is damaged: a sheet claims " +
+                                       std::to_string(s.rows) + " rows and " +
+                                       std::to_string(s.columns) + " columns");
+    }
     if (memory.reached || (facts && facts->claimedGridBytes() > static_cast<double>(memory.bytes)))
         return MemoryLimit(memory.bytes);
     if (!facts) {
