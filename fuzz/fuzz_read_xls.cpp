@@ -1,6 +1,9 @@
 // ReadWorkbook on arbitrary bytes written to a file, as FreeXL reads only from a path. The seeds
 // are .xls workbooks, so most inputs are compound files that both the scan of the directory for
-// an encrypted package and FreeXL see. Every input ends in a data set or a message.
+// an encrypted package and FreeXL see. FreeXL runs in the helper program corvane-xls-reader,
+// built beside this target (build/fuzz/libexec/corvane) and found from its place; the look at
+// the records of a workbook FreeXL declines runs there too. Every input ends in a data set or a
+// message.
 #include <cstdint>
 #include <cstdio>
 #include <string>

@@ -2,9 +2,10 @@
 # Checks what a build installs and packages: the files of the install tree and of the Debian
 # package, the desktop entry and the AppStream metainfo through their validators, and the
 # package dependencies found from the linked libraries.
-# Usage: packaging/check-package.sh BUILD_DIR
+# Usage: packaging/check-package.sh BUILD_DIR [PACKAGING_DIR]
 set -euo pipefail
 build=$(cd "$1" && pwd)
+source_dir=$(cd "${2:-$(dirname "$0")}/.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() {
@@ -16,6 +17,7 @@ id=org.corvane.Corvane
 files=(
   bin/corvane
   bin/corvane-cli
+  libexec/corvane/corvane-xls-reader
   share/applications/$id.desktop
   share/icons/hicolor/scalable/apps/$id.svg
   share/metainfo/$id.metainfo.xml
@@ -30,10 +32,14 @@ cmake --install "$build" --prefix "$root" >/dev/null
 for f in "${files[@]}"; do
   [ -f "$root/$f" ] || fail "the install tree lacks $f"
 done
-for f in bin/corvane bin/corvane-cli; do
+for f in bin/corvane bin/corvane-cli libexec/corvane/corvane-xls-reader; do
   [ -x "$root/$f" ] || fail "$f is not executable"
 done
 "$root/bin/corvane-cli" --help >/dev/null || fail "the installed corvane-cli does not run"
+# The installed batch tool finds the installed helper for .xls workbooks, not the build tree's.
+xls=$("$root/bin/corvane-cli" import "$source_dir/tests/data/written-by/xlwt_trial.xls" \
+  --delimiter auto 2>&1) || fail "the installed corvane-cli does not read an .xls: $xls"
+grep -q 'Excel 97-2003 workbook' <<<"$xls" || fail "the installed corvane-cli read no .xls: $xls"
 extra=$(cd "$root" && find . -type f | sed 's|^\./||' | sort | comm -23 - <(printf '%s\n' "${files[@]}" | sort))
 [ -z "$extra" ] || fail "the install tree holds files nobody asked for: $extra"
 

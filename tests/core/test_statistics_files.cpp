@@ -196,21 +196,38 @@ TEST(StatisticsFiles, DamagedAndHostileFilesFailWithAReason) {
     EXPECT_EQ(large.error().row, 3);
     EXPECT_EQ(large.error().column, 1);
 
+    // A file whose content is not the format its name says names what it holds.
     TempDir dir;
-    const auto junk = ReadStatisticsFile(dir.file("junk.sav", "not a data file at all"));
-    ASSERT_FALSE(junk.ok());
-    EXPECT_EQ(junk.error().kind, ImportError::Kind::Unreadable);
-    EXPECT_FALSE(junk.error().reason.empty());
+    const struct {
+        const char* name;
+        std::string bytes;
+        const char* reason;
+    } misnamed[] = {
+        {"junk.sav", "not a data file at all",
+         "the file is named .sav but holds text, not an SPSS data file"},
+        {"groups.dta", "group score\n1 2\n",
+         "the file is named .dta but holds text, not a Stata data file"},
+        {"zeros.sav", std::string(600, '\0'),
+         "the file is named .sav but is not an SPSS data file"},
+    };
+    for (const auto& m : misnamed) {
+        const auto r = ReadStatisticsFile(dir.file(m.name, m.bytes));
+        ASSERT_FALSE(r.ok()) << m.name;
+        EXPECT_EQ(r.error().reason, m.reason);
+    }
 
+    // A file cut short says so, whichever format (a portable file, which is text, says that
+    // it is invalid). The first bytes alone may not tell the format: then only a reason.
     for (const Written& w : kWritten) {
         const std::string bytes = FileBytes(WrittenBy(w.file));
         for (std::size_t cut : {std::size_t{4}, bytes.size() / 3, bytes.size() - 1}) {
             SCOPED_TRACE(std::string(w.file) + " cut at " + std::to_string(cut));
             const auto r = ReadStatisticsFile(dir.file(w.file, bytes.substr(0, cut)), w.kind);
-            if (!r.ok()) {
-                EXPECT_EQ(r.error().kind, ImportError::Kind::Unreadable);
-                EXPECT_FALSE(r.error().reason.empty());
-            }
+            if (r.ok()) continue;
+            EXPECT_EQ(r.error().kind, ImportError::Kind::Unreadable);
+            EXPECT_FALSE(r.error().reason.empty());
+            if (cut > 4 && w.kind != StatFileKind::SpssPortable)
+                EXPECT_EQ(r.error().reason, "the file ends before its data does");
         }
     }
 

@@ -13,6 +13,7 @@
 #include "gui/output/OutputPane.h"
 #include "gui/platform/MessageService.h"
 #include "gui/platform/StringConversions.h"
+#include "gui/platform/WhileBusy.h"
 
 namespace {
 
@@ -22,12 +23,14 @@ const QString kLastImportFolder = QStringLiteral("import/lastFolder");
 
 ImportWorkflow::ImportWorkflow(QWidget* window, OutputPane* pane,
                                std::shared_ptr<QSettings> settings,
-                               std::function<void(const std::string&)> betweenPasses)
+                               std::function<void(const std::string&)> betweenPasses,
+                               const corvane::FormatRegistry& formats)
     : QObject(window),
       m_window(window),
       m_pane(pane),
       m_settings(std::move(settings)),
-      m_betweenPasses(std::move(betweenPasses)) {}
+      m_betweenPasses(std::move(betweenPasses)),
+      m_formats(formats) {}
 
 QString ImportWorkflow::lastFolder() const {
     if (!m_settings) return {};
@@ -37,9 +40,13 @@ QString ImportWorkflow::lastFolder() const {
 
 bool ImportWorkflow::chooseSheet(const QString& file, corvane::SheetChoice& sheet) {
     const std::string path = ToNativePath(file);
-    const corvane::FormatRow& format = corvane::DetectDataFile(path);
-    if (!format.sheets) return true;
-    auto sheets = format.sheets(path);
+    // Listing an .xls's sheets runs its reader, which may take as long as reading one.
+    auto sheets = WhileBusy(
+        m_window, [&]() -> corvane::Result<std::vector<corvane::SheetInfo>, corvane::ImportError> {
+            const corvane::FormatRow& format = corvane::DetectDataFile(path, m_formats);
+            if (!format.sheets) return std::vector<corvane::SheetInfo>{};
+            return format.sheets(path);
+        });
     // A workbook whose sheets cannot be listed fails in the import, with its reason.
     if (!sheets || sheets.value().size() < 2) return true;
     QList<SheetEntry> entries;
@@ -57,16 +64,24 @@ void ImportWorkflow::import(const QString& file, char delimiter) {
         g::ReadAsEmpty();
         return;
     }
+    if (m_importing) return;
+    m_importing = true;
+    const struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{m_importing};
     const std::string path = ToNativePath(file);
     corvane::ImportOptions options;
     options.betweenPasses = m_betweenPasses;
     corvane::SheetChoice sheet;
     if (delimiter == corvane::kDetectFormat && !chooseSheet(file, sheet)) return;
-    auto result = corvane::ImportDataFile(path, delimiter, options, sheet);
+    auto result = WhileBusy(m_window, [&] {
+        return corvane::ImportDataFile(path, delimiter, options, sheet, m_formats);
+    });
     if (!result) {
         std::string text = corvane::ImportErrorText(result.error(), path);
         if (delimiter != corvane::kDetectFormat)
-            text += corvane::OtherFormatHint(result.error(), path);
+            text += corvane::OtherFormatHint(result.error(), path, m_formats);
         MessageService::warning(m_window, QString::fromUtf8(corvane::msg::kTitleDataEditor),
                                 FromCore(text));
         return;

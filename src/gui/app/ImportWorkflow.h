@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "data/formats/FormatRegistry.h"
 #include "data/formats/sheets/Workbook.h"
 
 class QSettings;
@@ -19,9 +20,11 @@ class ImportWorkflow : public QObject {
     Q_OBJECT
   public:
     // `settings` keeps the folder of the last import (none: nowhere); `betweenPasses` is
-    // called between the two passes of every import with the file's path (none: nothing).
+    // called between the two passes of every import with the file's path (none: nothing), on
+    // the thread that reads; `formats` reads the files.
     ImportWorkflow(QWidget* window, OutputPane* pane, std::shared_ptr<QSettings> settings,
-                   std::function<void(const std::string&)> betweenPasses);
+                   std::function<void(const std::string&)> betweenPasses,
+                   const corvane::FormatRegistry& formats = corvane::FormatRegistry::Builtin());
 
     // The folder of the last successful import while it is still there; otherwise empty.
     QString lastFolder() const;
@@ -30,7 +33,9 @@ class ImportWorkflow : public QObject {
     // kDetectFormat as whatever format it is detected to be (a workbook of several sheets asks
     // which). Without a file the data set just reads as empty; the matrix itself stays. A file
     // that cannot be read gets its box, which for a chosen delimiter says when detection would
-    // read the file.
+    // read the file. The file is read (and a workbook's sheets listed) off the window's thread
+    // under the busy pointer while the window goes on repainting (see WhileBusy); the call
+    // returns when the import is done. An import asked for while one runs is not started.
     void import(const QString& file, char delimiter);
 
   signals:
@@ -45,4 +50,6 @@ class ImportWorkflow : public QObject {
     OutputPane* m_pane;
     std::shared_ptr<QSettings> m_settings;
     std::function<void(const std::string&)> m_betweenPasses;
+    const corvane::FormatRegistry& m_formats;
+    bool m_importing = false;
 };

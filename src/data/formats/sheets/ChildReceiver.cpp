@@ -1,5 +1,6 @@
 #include "data/formats/sheets/ChildReceiver.h"
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -25,16 +26,34 @@ bool ChildReceiver::error(ImportError& e) {
     return integer(e.row) && integer(e.column) && text(e.reason);
 }
 
+// Waits for the next bytes until the deadline; false at the end, on a failure or at the deadline.
+bool ChildReceiver::fill() {
+    for (;;) {
+        if (m_deadline != Clock::time_point::max()) {
+            const auto left =
+                std::chrono::ceil<std::chrono::milliseconds>(m_deadline - Clock::now()).count();
+            if (left <= 0) {
+                m_timedOut = true;
+                return false;
+            }
+            pollfd fd{m_fd, POLLIN, 0};
+            const int ready = ::poll(&fd, 1, static_cast<int>(std::min<std::int64_t>(left, 60000)));
+            if (ready == 0 || (ready < 0 && errno == EINTR)) continue;
+            if (ready < 0) return false;
+        }
+        const ssize_t got = ::read(m_fd, m_buffer, sizeof m_buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        m_at = 0;
+        m_size = static_cast<std::size_t>(got);
+        return true;
+    }
+}
+
 bool ChildReceiver::raw(void* p, std::size_t n) {
     auto* out = static_cast<char*>(p);
     while (n > 0) {
-        if (m_at == m_size) {
-            const ssize_t got = ::read(m_fd, m_buffer, sizeof m_buffer);
-            if (got < 0 && errno == EINTR) continue;
-            if (got <= 0) return false;
-            m_at = 0;
-            m_size = static_cast<std::size_t>(got);
-        }
+        if (m_at == m_size && !fill()) return false;
         const std::size_t take = std::min(n, m_size - m_at);
         std::memcpy(out, m_buffer + m_at, take);
         m_at += take;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <utility>
 
+#include "data/OpenDataFile.h"
 #include "data/OutOfMemory.h"
 #include "data/formats/sheets/CompoundFile.h"
 #include "data/formats/sheets/OdsReader.h"
@@ -20,12 +21,13 @@ namespace {
 constexpr std::string_view kOdsType = "application/vnd.oasis.opendocument.spreadsheet";
 constexpr std::string_view kOle2Signature = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
 
+// Only a regular file is opened: a pipe or a device named data.xlsx would block the import.
 Result<std::string, ImportError> ReadHead(const std::string& path, std::size_t limit) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), std::fclose);
-    if (!f) return ImportError::Unreadable(errno);
+    auto f = OpenDataFile(path);
+    if (!f) return f.error();
     std::string head(limit, '\0');
-    const std::size_t n = std::fread(head.data(), 1, limit, f.get());
-    if (std::ferror(f.get())) return ImportError::Unreadable(errno);
+    const std::size_t n = std::fread(head.data(), 1, limit, f.value().get());
+    if (std::ferror(f.value().get())) return ImportError::Unreadable(errno);
     head.resize(n);
     return head;
 }

@@ -239,12 +239,40 @@ readstat_error_t Parse(readstat_parser_t* parser, StatFileKind kind, const std::
     return READSTAT_ERROR_UNSUPPORTED_FILE_FORMAT_VERSION;
 }
 
+// What a file whose content is not the format its name says seems to be: "the file is named
+// .sav but holds text, not an SPSS data file".
+std::string NotTheNamedFormat(const std::string& path, StatFileKind kind, std::string_view head) {
+    const bool text = std::all_of(head.begin(), head.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u >= 0x20 || u == '\t' || u == '\n' || u == '\r' || u == '\f' || u == '\v';
+    });
+    const std::size_t dot = path.rfind('.');
+    std::string says = "the file";
+    if (dot != std::string::npos && path.find('/', dot) == std::string::npos)
+        says += " is named " + path.substr(dot) + " but";
+    return says + (text ? " holds text, not " : " is not ") + std::string(StatFileKindName(kind));
+}
+
+// ReadStat's failure in the user's words: a file cut short says so, and one whose content is not
+// the format its name says names what it seems to be.
+ImportError Failed(const std::string& path, StatFileKind kind, readstat_error_t error) {
+    auto head = ReadFileHead(path);
+    if (head && SniffStatisticsContent(head.value().bytes) != kind)
+        return ImportError::Unreadable(NotTheNamedFormat(path, kind, head.value().bytes));
+    if (error == READSTAT_ERROR_READ || error == READSTAT_ERROR_SEEK ||
+        error == READSTAT_ERROR_ROW_COUNT_MISMATCH)
+        return ImportError::Unreadable("the file ends before its data does");
+    return ImportError::Unreadable(readstat_error_message(error));
+}
+
 struct ParserFree {
     void operator()(readstat_parser_t* p) const { readstat_parser_free(p); }
 };
 
 Result<DataSet, ImportError> Read(const std::string& path, StatFileKind kind,
                                   std::int64_t fileBytes) {
+    // A pipe or a device would block ReadStat's open or never end.
+    if (auto file = OpenDataFile(path); !file) return file.error();
     Reading r;
     r.kind = kind;
     r.fileBytes = fileBytes;
@@ -256,7 +284,7 @@ Result<DataSet, ImportError> Read(const std::string& path, StatFileKind kind,
     readstat_set_value_label_handler(parser.get(), OnValueLabel);
     const readstat_error_t error = Parse(parser.get(), kind, path, r);
     if (r.failure) return *r.failure;
-    if (error != READSTAT_OK) return ImportError::Unreadable(readstat_error_message(error));
+    if (error != READSTAT_OK) return Failed(path, kind, error);
 
     AttachLabels(r);
     const auto columns = static_cast<std::int32_t>(r.variables.size());

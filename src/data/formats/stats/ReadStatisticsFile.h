@@ -21,8 +21,11 @@ namespace corvane {
 // values (.a to .z) are missing, as is an empty string. A string holding a control character is
 // an invalid entry, as in every reader.
 //
-// A damaged, truncated or unsupported file fails as Unreadable with ReadStat's reason; memory
-// grows with the cases that arrive, never with a count the file claims.
+// A file that is not a regular file, a pipe or a device, is refused before it is opened. A
+// file cut short fails as "the file ends before its data does", one whose content is not the
+// format its name says as "the file is named .sav but holds text, not an SPSS data file", a
+// damaged or unsupported one as Unreadable with ReadStat's reason; memory grows with the cases
+// that arrive, never with a count the file claims.
 Result<DataSet, ImportError> ReadStatisticsFile(const std::string& path);
 
 // The same for a file whose format is already known (not None).

@@ -67,6 +67,26 @@ StatFileKind SniffStatisticsFile(std::string_view firstBytes, std::string_view e
     return kind != StatFileKind::None ? kind : KindOfExtension(extension);
 }
 
+std::string_view StatFileKindName(StatFileKind kind) {
+    switch (kind) {
+        case StatFileKind::SpssData:
+            return "an SPSS data file";
+        case StatFileKind::SpssCompressed:
+            return "an SPSS compressed data file";
+        case StatFileKind::SpssPortable:
+            return "an SPSS portable file";
+        case StatFileKind::Stata:
+            return "a Stata data file";
+        case StatFileKind::SasData:
+            return "a SAS data set";
+        case StatFileKind::SasTransport:
+            return "a SAS transport file";
+        case StatFileKind::None:
+            break;
+    }
+    return "a statistics file";
+}
+
 std::string DescribeStatisticsFile(std::string_view name, const DataSet& data) {
     std::int32_t labelled = 0;
     for (std::int32_t v = 1; v <= data.variables(); ++v)

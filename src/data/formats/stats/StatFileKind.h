@@ -28,6 +28,9 @@ StatFileKind SniffStatisticsContent(std::string_view firstBytes);
 // case); None when neither names one.
 StatFileKind SniffStatisticsFile(std::string_view firstBytes, std::string_view extension);
 
+// The format with its article, as a message names it: "an SPSS data file".
+std::string_view StatFileKindName(StatFileKind kind);
+
 // A line saying what was read, after the format's name: "SPSS data file, 5 variables, 1 with
 // value labels".
 std::string DescribeStatisticsFile(std::string_view name, const DataSet& data);
