@@ -226,8 +226,9 @@ TEST(StatisticsFiles, DamagedAndHostileFilesFailWithAReason) {
             if (r.ok()) continue;
             EXPECT_EQ(r.error().kind, ImportError::Kind::Unreadable);
             EXPECT_FALSE(r.error().reason.empty());
-            if (cut > 4 && w.kind != StatFileKind::SpssPortable)
+            if (cut > 4 && w.kind != StatFileKind::SpssPortable) {
                 EXPECT_EQ(r.error().reason, "the file ends before its data does");
+            }
         }
     }
 
