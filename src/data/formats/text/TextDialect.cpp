@@ -4,6 +4,8 @@
 #include <cctype>
 #include <cstdint>
 #include <map>
+#include <optional>
+#include <utility>
 
 #include "data/FieldClassifier.h"
 #include "data/formats/text/DelimitedFields.h"
@@ -139,11 +141,41 @@ TextEncoding EncodingOf(const TextSample& sample) {
     return TextEncoding::Utf8;
 }
 
+// The sample's records under each delimiter, each read once.
+class RecordsCache {
+  public:
+    explicit RecordsCache(const TextSample& sample) : m_sample(sample) {}
+    const SampleRecords& of(char delimiter, bool spanLines = true) {
+        std::optional<SampleRecords>& slot = m_records[{delimiter, spanLines}];
+        if (!slot) slot = RecordsOf(m_sample, delimiter, spanLines);
+        return *slot;
+    }
+    // The records past the first `lines` lines, which end a record.
+    std::vector<std::string_view> after(char delimiter, std::int64_t lines) {
+        const SampleRecords& r = of(delimiter);
+        std::size_t first = 0;
+        for (std::int64_t n = 0; first < r.lines.size() && n < lines; ++first) n += r.lines[first];
+        return {r.text.begin() + static_cast<std::ptrdiff_t>(first), r.text.end()};
+    }
+
+  private:
+    const TextSample& m_sample;
+    std::map<std::pair<char, bool>, std::optional<SampleRecords>> m_records;
+};
+
+// Whether any line of the sample holds the character.
+bool Holds(const TextSample& sample, char c) {
+    return std::any_of(sample.lines.begin(), sample.lines.end(),
+                       [c](const std::string& line) { return line.find(c) != std::string::npos; });
+}
+
 // The delimiter that reads the sample's records best (0 when none splits any), and its reading.
-char BestDelimiter(const TextSample& sample, Reading& best) {
+// One absent from the sample splits nothing.
+char BestDelimiter(const TextSample& sample, RecordsCache& records, Reading& best) {
     char found = 0;
     for (const char d : {',', ';', '\t', ' ', '|'}) {
-        const Reading r = ReadAs(RecordsOf(sample, d, true).views(), d);
+        if (!Holds(sample, d)) continue;
+        const Reading r = ReadAs(records.of(d).views(), d);
         if (r.fields >= 2 && (found == 0 || Better(r, best))) {
             best = r;
             found = d;
@@ -153,14 +185,14 @@ char BestDelimiter(const TextSample& sample, Reading& best) {
 }
 
 // Runs of spaces read the file when none of the other delimiters does and single spaces do not.
-bool AlignedBySpaces(const TextSample& sample, const TextDialect& found) {
+bool AlignedBySpaces(RecordsCache& records, const TextDialect& found) {
     TextDialect aligned = found;
     aligned.delimiter = ' ';
     aligned.alignedColumns = true;
     const char d = found.delimiter;
-    return !(d != 0 && d != ' ' && LinesAlike(RecordsOf(sample, d, true).views(), found)) &&
-           LinesAlike(RecordsOf(sample, ' ', false).views(), aligned) &&
-           !LinesAlike(RecordsOf(sample, ' ', true).views(), TextDialect{});
+    return !(d != 0 && d != ' ' && LinesAlike(records.of(d).views(), found)) &&
+           LinesAlike(records.of(' ', false).views(), aligned) &&
+           !LinesAlike(records.of(' ').views(), TextDialect{});
 }
 
 }  // namespace
@@ -191,26 +223,23 @@ TextDialect SniffTextDialect(const TextSample& sample, char fallback) {
         }
     }
     Reading best;
-    dialect.delimiter = BestDelimiter(sample, best);
-    if (AlignedBySpaces(sample, dialect)) {
+    RecordsCache records(sample);
+    dialect.delimiter = BestDelimiter(sample, records, best);
+    if (AlignedBySpaces(records, dialect)) {
         dialect.delimiter = ' ';
         dialect.alignedColumns = true;
         std::vector<std::string> buffers;
-        const auto shaped = DialectLines(RecordsOf(sample, ' ', false).views(), dialect, buffers);
+        const auto shaped = DialectLines(records.of(' ', false).views(), dialect, buffers);
         dialect.decimalComma = UsesDecimalComma(shaped, ' ');
         return dialect;
     }
-    if (dialect.delimiter == 0) {
-        dialect.delimiter = fallback;
-    } else if (sample.fromStart) {
-        dialect.notesLines =
-            NotesLines(RecordsOf(sample, dialect.delimiter, true), dialect.delimiter, best.fields,
-                       dialect.encoding == TextEncoding::Windows1252);
+    const char d = dialect.delimiter == 0 ? fallback : dialect.delimiter;
+    if (dialect.delimiter != 0 && sample.fromStart) {
+        dialect.notesLines = NotesLines(records.of(d), d, best.fields,
+                                        dialect.encoding == TextEncoding::Windows1252);
     }
-    const SampleRecords records =
-        RecordsOf(sample, dialect.delimiter, true, static_cast<std::size_t>(dialect.notesLines));
-    dialect.decimalComma =
-        dialect.delimiter != ',' && UsesDecimalComma(records.views(), dialect.delimiter);
+    dialect.delimiter = d;
+    dialect.decimalComma = d != ',' && UsesDecimalComma(records.after(d, dialect.notesLines), d);
     return dialect;
 }
 
