@@ -179,4 +179,11 @@ TEST(ImportDataFile, LineBreaksPipesPaddingAndNotesAsWritten) {
     auto asLines = ImportDataFile(notes, ',');
     ASSERT_TRUE(asLines.ok());
     EXPECT_EQ(asLines->cases(), 18);
+    // Below skipped notes, messages still count the lines of the file.
+    TempDir dir;
+    const std::string faulty = dir.file("notes.csv", "Scores\n\na,b\n1,2\n1e39,3\n4,5\n");
+    auto fault = ImportDataFile(faulty, kDetectFormat);
+    ASSERT_FALSE(fault.ok());
+    EXPECT_EQ(ImportErrorText(fault.error(), faulty),
+              "Row 5 of Column 1 holds a number too large for analysis.");
 }
