@@ -9,11 +9,11 @@
 namespace corvane {
 
 // One field of a delimited record (a line, or several when a quoted field holds line ends).
-// A field whose first character is a double quote is quoted: it runs to the closing quote, a
-// doubled quote inside stands for one quote, and neither a delimiter nor a line end inside
-// splits. A quoted field that is never closed, or whose closing quote is not followed by the
-// delimiter or the record's end, is malformed: it runs to the next delimiter after the point
-// where it went wrong (or to the end) and is an invalid entry.
+// A field whose first character (past the spaces dropped, below) is a double quote is quoted:
+// it runs to the closing quote, a doubled quote inside stands for one quote, and neither a
+// delimiter nor a line end inside splits. A quoted field that is never closed, or whose closing
+// quote is not followed by the delimiter or the record's end, is malformed: it runs to the next
+// delimiter after the point where it went wrong (or to the end) and is an invalid entry.
 // With any delimiter but the space, spaces around a field are no part of it (" 3.5 " is 3.5,
 // ` "a b" ` is the quoted a b); the space delimiter keeps its rule that each space splits.
 struct Field {
