@@ -1,10 +1,12 @@
 // ImportDataFile on arbitrary bytes with each delimiter. A success has the counts of the file
 // and the cells of its fields; a failure names a field or line that really is at fault, and the
 // data set loaded before (committed to modGeneral only on success, as the main window does)
-// stays exactly as it was. Lines are split here the plain way; a field's bounds, its quotes
-// and what makes a names line come from DelimitedFields, so what is checked is the reading in
-// blocks and pieces, the short road for plain decimals and the order of failures. In a table a
-// column with text holds the codes of its labels in order of first appearance.
+// stays exactly as it was. Records (a line, or several when a quoted field holds line ends) are
+// split here the plain way, a byte at a time; a field's bounds, its quotes and what makes a
+// names line come from DelimitedFields, so what is checked is the reading in blocks and pieces,
+// records across them, the short road for plain decimals and the order of failures. Row
+// numbers name the line a record starts on. In a table a column with text holds the codes of
+// its labels in order of first appearance.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -25,19 +27,59 @@ namespace g = corvane::modGeneral;
 
 namespace {
 
-// The file's lines, split the plain way: CR LF, lone CR and lone LF each end one line.
-std::vector<std::string_view> Lines(std::string_view bytes) {
+// One record of the file: a line, or several when a quoted field holds line ends.
+struct Record {
+    std::string_view text;
+    std::int64_t line;   // the line it starts on
+    std::int64_t lines;  // how many it spans
+};
+
+// The file's records, split the plain way, a byte at a time: CR LF, lone CR and lone LF each
+// end a line, and a line end ends a record unless it falls inside a quoted field (one whose
+// first character, after spaces with any delimiter but the space, is a quote; it runs to a
+// quote not doubled). Text after a closing quote (spaces with any delimiter but the space
+// aside) makes the field run on to the next delimiter.
+std::vector<Record> Records(std::string_view bytes, char delimiter) {
+    enum State { FieldStart, Unquoted, Quoted, AfterQuote, Trailing };
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-    std::vector<std::string_view> lines;
+    const bool trim = delimiter != ' ';
+    std::vector<Record> records;
+    State state = FieldStart;
     std::size_t start = 0;
+    std::int64_t line = 1, first = 1;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] != '\r' && bytes[i] != '\n') continue;
-        lines.push_back(bytes.substr(start, i - start));
-        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-        start = i + 1;
+        const char c = bytes[i];
+        if (c == '\r' || c == '\n') {
+            const std::size_t end = i;
+            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+            ++line;
+            if (state == Quoted) continue;
+            records.push_back({bytes.substr(start, end - start), first, line - first});
+            start = i + 1;
+            first = line;
+            state = FieldStart;
+            continue;
+        }
+        if (state == Quoted) {
+            if (c == '"') state = AfterQuote;
+        } else if (c == delimiter) {
+            state = FieldStart;
+        } else if (state == FieldStart) {
+            if (c == '"')
+                state = Quoted;
+            else if (!(trim && c == ' '))
+                state = Unquoted;
+        } else if (state == AfterQuote) {
+            if (c == '"')
+                state = Quoted;  // a doubled quote
+            else
+                state = trim && c == ' ' ? Trailing : Unquoted;
+        } else if (state == Trailing && c != ' ') {
+            state = Unquoted;
+        }
     }
-    if (start < bytes.size()) lines.push_back(bytes.substr(start));
-    return lines;
+    if (start < bytes.size()) records.push_back({bytes.substr(start), first, line - first + 1});
+    return records;
 }
 
 struct OracleField {
@@ -96,29 +138,32 @@ void CheckPreviousKept() {
             FUZZ_CHECK(g::Current()->matrix().at(i + 1, j + 1) == cells[i][j]);
 }
 
-// Whether the first line names the variables.
-bool NamesLine(const std::vector<std::string_view>& lines, char delimiter) {
+// Whether the first record names the variables.
+bool NamesLine(const std::vector<Record>& lines, char delimiter) {
     return !lines.empty() &&
-           ReadNamesLine(lines[0], delimiter, DataMatrix::kMaxVariables).has_value();
+           ReadNamesLine(lines[0].text, delimiter, DataMatrix::kMaxVariables).has_value();
 }
 
 // Whether text makes text columns: a table, unless the delimiter leaves it one field per line
 // where another would split its first lines.
-bool TextColumns(const std::vector<std::string_view>& lines, char delimiter) {
+bool TextColumns(const std::vector<Record>& lines, char delimiter) {
     if (!NamesLine(lines, delimiter)) return false;
     std::size_t widest = 0;
-    for (std::string_view line : lines) widest = std::max(widest, Fields(line, delimiter).size());
+    for (const Record& line : lines) widest = std::max(widest, Fields(line.text, delimiter).size());
     if (widest > 1 || lines.size() < 2) return true;
-    auto kept = [](std::string_view l) { return l.size() <= (1u << 16) ? l : std::string_view(); };
+    // The reader keeps the first two records for the hint when each is one short line.
+    auto kept = [](const Record& r) {
+        return r.lines == 1 && r.text.size() <= (1u << 16) ? r.text : std::string_view();
+    };
     return LikelyDelimiter(kept(lines[0]), kept(lines[1]), delimiter) == 0;
 }
 
 // Which columns (from 1, at c - 1) of a table hold text in the lines before `endLine`.
-std::vector<bool> TextColumnsBefore(const std::vector<std::string_view>& lines, char delimiter,
+std::vector<bool> TextColumnsBefore(const std::vector<Record>& lines, char delimiter,
                                     std::size_t endLine) {
     std::vector<bool> text;
     for (std::size_t r = 1; r < endLine && r < lines.size(); ++r) {
-        const auto fields = Fields(lines[r], delimiter);
+        const auto fields = Fields(lines[r].text, delimiter);
         for (std::size_t c = 0; c < fields.size(); ++c) {
             if (c >= text.size()) text.resize(c + 1, false);
             if (IsText(fields[c])) text[c] = true;
@@ -127,11 +172,11 @@ std::vector<bool> TextColumnsBefore(const std::vector<std::string_view>& lines, 
     return text;
 }
 
-void CheckTable(const DataSet& d, const std::vector<std::string_view>& lines, char delimiter) {
+void CheckTable(const DataSet& d, const std::vector<Record>& lines, char delimiter) {
     const std::vector<bool> text = TextColumnsBefore(lines, delimiter, lines.size());
     std::vector<std::vector<std::string>> labels(text.size());
     for (std::size_t r = 1; r < lines.size(); ++r) {
-        const auto fields = Fields(lines[r], delimiter);
+        const auto fields = Fields(lines[r].text, delimiter);
         const auto row = static_cast<std::int32_t>(r);
         for (std::int32_t c = 1; c <= d.variables(); ++c) {
             float expected = kMissing;  // a cell the line does not reach
@@ -160,7 +205,7 @@ void CheckTable(const DataSet& d, const std::vector<std::string_view>& lines, ch
     }
 }
 
-void CheckSuccess(const DataSet& d, const std::vector<std::string_view>& lines, char delimiter) {
+void CheckSuccess(const DataSet& d, const std::vector<Record>& lines, char delimiter) {
     const std::size_t skip = NamesLine(lines, delimiter) ? 1 : 0;
     FUZZ_CHECK(d.names().empty() == (skip == 0));
     FUZZ_CHECK(d.cases() == static_cast<std::int32_t>(lines.size() - skip));
@@ -170,7 +215,7 @@ void CheckSuccess(const DataSet& d, const std::vector<std::string_view>& lines, 
     if (!table) FUZZ_CHECK(!d.anyLabels());
     std::size_t widest = skip ? d.names().size() : 0;
     for (std::size_t r = skip; r < lines.size(); ++r) {
-        const auto fields = Fields(lines[r], delimiter);
+        const auto fields = Fields(lines[r].text, delimiter);
         widest = std::max(widest, fields.size());
         const auto row = static_cast<std::int32_t>(r + 1 - skip);
         if (table) continue;  // checked below
@@ -193,13 +238,12 @@ void CheckSuccess(const DataSet& d, const std::vector<std::string_view>& lines, 
 // In a table text is no fault and a number too large for a single is one only in a column that
 // holds no text: the first such number before the first broken field or overlong line (in
 // reading order, the text counted up to there) is the one the error names, else that fault.
-void CheckTableFailure(const ImportError& e, const std::vector<std::string_view>& lines,
-                       char delimiter) {
+void CheckTableFailure(const ImportError& e, const std::vector<Record>& lines, char delimiter) {
     using Kind = ImportError::Kind;
     std::size_t stopLine = lines.size();
     std::size_t stopColumn = 0;
     for (std::size_t r = 1; r < lines.size() && stopColumn == 0; ++r) {
-        const auto fields = Fields(lines[r], delimiter);
+        const auto fields = Fields(lines[r].text, delimiter);
         for (std::size_t c = 0; c < fields.size(); ++c) {
             if (c + 1 > static_cast<std::size_t>(DataMatrix::kMaxVariables) ||
                 fields[c].malformed || !TextColumn::Admits(fields[c].text)) {
@@ -212,28 +256,27 @@ void CheckTableFailure(const ImportError& e, const std::vector<std::string_view>
     // The text read before the stop: whole lines before it, and its own line up to it.
     std::vector<bool> text = TextColumnsBefore(lines, delimiter, stopLine);
     if (stopLine < lines.size()) {
-        const auto fields = Fields(lines[stopLine], delimiter);
+        const auto fields = Fields(lines[stopLine].text, delimiter);
         for (std::size_t c = 0; c + 1 < stopColumn; ++c) {
             if (c >= text.size()) text.resize(c + 1, false);
             if (IsText(fields[c])) text[c] = true;
         }
     }
     for (std::size_t r = 1; r <= stopLine && r < lines.size(); ++r) {
-        const auto fields = Fields(lines[r], delimiter);
+        const auto fields = Fields(lines[r].text, delimiter);
         const std::size_t end = r == stopLine ? stopColumn - 1 : fields.size();
         for (std::size_t c = 0; c < end; ++c) {
             float cell;
             if (IsText(fields[c]) || (c < text.size() && text[c]) ||
                 StoredValue(fields[c], cell, true))
                 continue;
-            FUZZ_CHECK(e.kind == Kind::NumberTooLarge &&
-                       e.row == static_cast<std::int64_t>(r + 1) &&
+            FUZZ_CHECK(e.kind == Kind::NumberTooLarge && e.row == lines[r].line &&
                        e.column == static_cast<std::int64_t>(c + 1));
             return;
         }
     }
     FUZZ_CHECK(stopLine < lines.size());
-    FUZZ_CHECK(e.row == static_cast<std::int64_t>(stopLine + 1));
+    FUZZ_CHECK(e.row == lines[stopLine].line);
     if (stopColumn > static_cast<std::size_t>(DataMatrix::kMaxVariables)) {
         FUZZ_CHECK(e.kind == Kind::TooManyFields);
     } else {
@@ -243,18 +286,17 @@ void CheckTableFailure(const ImportError& e, const std::vector<std::string_view>
 }
 
 // The first field or line in reading order that cannot be stored is the one the error names.
-void CheckFailure(const ImportError& e, const std::vector<std::string_view>& lines,
-                  char delimiter) {
+void CheckFailure(const ImportError& e, const std::vector<Record>& lines, char delimiter) {
     using Kind = ImportError::Kind;
     const std::size_t skip = NamesLine(lines, delimiter) ? 1 : 0;
     // A chosen delimiter is refused only where it splits the lines unevenly, or leaves a table
     // in one column, so that it would misread the file.
     if (e.kind == Kind::MisreadDelimiter) {
         std::size_t fewest = SIZE_MAX, most = 0;
-        for (const std::string_view line : lines) {
-            if (line.empty()) continue;
-            fewest = std::min(fewest, Fields(line, delimiter).size());
-            most = std::max(most, Fields(line, delimiter).size());
+        for (const Record& line : lines) {
+            if (line.text.empty()) continue;
+            fewest = std::min(fewest, Fields(line.text, delimiter).size());
+            most = std::max(most, Fields(line.text, delimiter).size());
         }
         FUZZ_CHECK(most > 0 && (fewest != most || (most == 1 && skip == 1)));
         return;
@@ -266,8 +308,8 @@ void CheckFailure(const ImportError& e, const std::vector<std::string_view>& lin
         return;
     }
     for (std::size_t r = skip; r < lines.size(); ++r) {
-        const auto fields = Fields(lines[r], delimiter);
-        const auto row = static_cast<std::int64_t>(r + 1);
+        const auto fields = Fields(lines[r].text, delimiter);
+        const std::int64_t row = lines[r].line;
         for (std::size_t c = 0; c < fields.size(); ++c) {
             const auto column = static_cast<std::int64_t>(c + 1);
             if (column > DataMatrix::kMaxVariables) {
@@ -291,8 +333,8 @@ void CheckFailure(const ImportError& e, const std::vector<std::string_view>& lin
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const std::string path = WriteFuzzFile("data.txt", bytes.data(), bytes.size());
-    const auto lines = Lines(bytes);
-    for (const char delimiter : {' ', ',', '\t'}) {
+    for (const char delimiter : {' ', ',', '\t', '|'}) {
+        const auto lines = Records(bytes, delimiter);
         LoadPrevious();
         auto r = ImportDataFile(path, delimiter);
         if (r) {

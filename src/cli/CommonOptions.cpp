@@ -10,7 +10,7 @@ CliOption DelimiterAbout() {
             .placeholder = "D",
             .defaultText = "auto",
             .help =
-                "How the data file is read: D is auto, space, comma, tab or semicolon. With "
+                "How the data file is read: D is auto, space, comma, tab, semicolon or pipe. With "
                 "auto its format is detected: delimited text (the delimiter, a decimal comma "
                 "and the Windows-1252 code page sniffed from samples of the file), an Excel "
                 "(.xlsx, .xlsm, .xls) or OpenDocument (.ods) workbook, or an SPSS, Stata or "
@@ -39,7 +39,8 @@ char ReadDelimiter(const std::string* text) {
     if (*text == "comma") return ',';
     if (*text == "tab") return '\t';
     if (*text == "semicolon") return ';';
-    throw UsageError{"--delimiter takes auto, space, comma, tab or semicolon"};
+    if (*text == "pipe") return '|';
+    throw UsageError{"--delimiter takes auto, space, comma, tab, semicolon or pipe"};
 }
 
 SheetChoice ReadSheet(const std::string* text) {

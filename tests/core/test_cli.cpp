@@ -65,7 +65,7 @@ TEST(CliUsage, MalformedCommandsExitTwoWithUsage) {
         {"import"},
         {"import", f, f},
         {"import", f, "--format", "json"},
-        {"import", f, "--delimiter", "pipe"},
+        {"import", f, "--delimiter", "colon"},
         {"import", f, "--delimiter"},
         {"import", f, "-x"},
         {"import", f, "--crlf=yes"},
@@ -125,9 +125,9 @@ TEST(CliUsage, MissingOptionsComeFirstThenValuesInUsageOrder) {
          "missing --group1"},
         {With(EffectArgs("/no/file"), {"--threads", "0", "--format", "xml"}),
          "--threads takes a whole number from 1 to 1024"},
-        {{"import", "/no/file", "--sheet", "", "--delimiter", "pipe"},
-         "--delimiter takes auto, space, comma, tab or semicolon"},
-        {{"descriptives", "/no/file", "--format", "xml", "--delimiter", "pipe"}, "missing --vars"},
+        {{"import", "/no/file", "--sheet", "", "--delimiter", "colon"},
+         "--delimiter takes auto, space, comma, tab, semicolon or pipe"},
+        {{"descriptives", "/no/file", "--format", "xml", "--delimiter", "colon"}, "missing --vars"},
     };
     for (const auto& [args, reason] : cases) {
         const CliRun r = Cli(args);
@@ -739,4 +739,9 @@ TEST(CliImport, EveryFormatDetectedAndGroupsNamedAlike) {
         Cli({"import", dialects + "r_write_csv2.csv", "--delimiter", "semicolon"});
     EXPECT_EQ(semicolon.code, 0) << semicolon.err;  // 72,9 is then text, not a number
     EXPECT_EQ(semicolon.out.find("Read as"), std::string::npos);
+    const CliRun pipe = Cli({"descriptives", dialects + "r_write_table_pipe.txt", "--vars", "score",
+                             "--delimiter", "pipe"});
+    EXPECT_NE(pipe.out.find("score         72.062     6.217     65.25      80.1         4"),
+              std::string::npos)
+        << pipe.out << pipe.err;
 }

@@ -183,7 +183,7 @@ TEST(FormatRegistry, DesktopEntryAndMimePackage) {
 
 TEST(FormatRegistry, BatchToolHelp) {
     EXPECT_EQ(FormatsHelpText(),
-              "D is auto, space, comma, tab or semicolon: auto detects the file's format\n"
+              "D is auto, space, comma, tab, semicolon or pipe: auto detects the file's format\n"
               "(delimited text and its delimiter, decimal comma and code page; .xlsx, .xlsm,\n"
               ".xls, .ods workbooks; SPSS, Stata and SAS files). S picks a workbook's sheet by\n"
               "name or number (the first by default).\n");

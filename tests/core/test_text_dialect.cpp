@@ -113,3 +113,83 @@ TEST(SniffTextDialect, FilesWrittenByRAndPandas) {
         EXPECT_EQ(d.encoding, c.encoding) << c.file;
     }
 }
+
+// A quoted field may hold line ends: detection reads records, not lines, and a pipe is a
+// delimiter as databases export it.
+TEST(SniffTextDialect, RecordsAcrossLinesAndPipes) {
+    const std::vector<std::string> survey = {"id,score,comment",
+                                             "1,72.9,\"Too long.",
+                                             "The second part dragged.\"",
+                                             "2,65.25,\"Loved it,",
+                                             "\"\"really\"\".",
+                                             "",
+                                             "Would do it again.\"",
+                                             "3,70,ok"};
+    TextDialect d = Sniff(survey);
+    EXPECT_EQ(d.delimiter, ',');
+    EXPECT_EQ(d.notesLines, 0);
+    EXPECT_TRUE(ReadsAlike(TextSample{survey, true}, d));
+
+    d = Sniff({"AAA|BBB|CCC", "4|5|6", "7|8|9"});
+    EXPECT_EQ(d.delimiter, '|');
+    EXPECT_EQ(DescribeTextDialect(d), "pipe-delimited text");
+    d = Sniff({"sep=|", "a|b", "1,5|2"});
+    EXPECT_EQ(DescribeTextDialect(d), "pipe-delimited text, decimal comma");
+}
+
+// A window from the middle of a file may start inside a quoted field: its records are read from
+// where both readings meet, and a window cut short drops its open last record. Without a quoted
+// field that spans lines every line is a record, as it was.
+TEST(RecordsOf, WindowsThatStartInsideQuotes) {
+    const TextSample sample{{"a,b", "1,\"x", "y\"", "2,z",                      // the start
+                             "tail of a text\",3", "4,\"p", "q\"", "7,\"open",  // the middle
+                             "5,\"r\"", "6,\"never"},                           // the end
+                            true,
+                            false,
+                            {4, 8}};
+    SampleRecords r = RecordsOf(sample, ',', true);
+    EXPECT_EQ(r.text,
+              (std::vector<std::string>{"a,b", "1,\"x\ny\"", "2,z", "4,\"p\nq\"", "6,\"never"}));
+    EXPECT_EQ(r.lines, (std::vector<std::int64_t>{1, 2, 1, 2, 1}));
+    EXPECT_EQ(r.fromStart, 3u);
+
+    r = RecordsOf(TextSample{{"a,b", "1,2", "3,4", "5,6"}, true, false, {2}}, ',', true, 1);
+    EXPECT_EQ(r.text, (std::vector<std::string>{"1,2", "3,4", "5,6"}));
+    // A field never closed at the end ends its record with its line.
+    r = RecordsOf(TextSample{{"a,b", "1,\"x", "2,3"}, true}, ',', true);
+    EXPECT_EQ(r.text, (std::vector<std::string>{"a,b", "1,\"x", "2,3"}));
+}
+
+// Lines of notes above a table are found from the sample; data lines and names lines are not
+// notes.
+TEST(SniffTextDialect, NotesAboveATable) {
+    const struct {
+        const char* name;
+        std::vector<std::string> lines;
+        std::int64_t notes;
+    } cases[] = {
+        {"titles and a blank line",
+         {"Table 3: Scores", "\"Source: survey, 2024\"", "", "group,score", "1,2.5", "2,3.5"},
+         3},
+        {"notes then data without names", {"Scores by group", "1,2.5,3", "2,3.5,4"}, 1},
+        {"a short names line is the table's (row names unnamed)",
+         {"group\tscore", "a\t1\t2.5", "b\t2\t3.5"},
+         0},
+        {"a short line of numbers is data", {"1,2", "1,2,3", "4,5,6"}, 0},
+        {"a note as wide as the table", {"Title,,", "a,b,c", "1,2,3"}, 0},
+        {"a later line of another shape", {"Title", "a,b", "1,2", "3,4,5", "6,7"}, 0},
+        {"every line alike", {"a,b", "1,2"}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TextDialect d = Sniff(c.lines);
+        EXPECT_EQ(d.notesLines, c.notes);
+        if (c.notes > 0) {
+            EXPECT_TRUE(ReadsAlike(TextSample{c.lines, true}, d));
+        }
+    }
+    TextDialect d = Sniff(cases[0].lines);
+    EXPECT_EQ(DescribeTextDialect(d), "comma-delimited text, the first 3 lines (notes) skipped");
+    d.notesLines = 1;
+    EXPECT_EQ(DescribeTextDialect(d), "comma-delimited text, the first line (notes) skipped");
+}

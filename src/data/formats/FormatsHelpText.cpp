@@ -35,11 +35,11 @@ std::string FormatsHelpText(const FormatRegistry& formats) {
             phrases.push_back(row.help);
     std::string list;
     for (const std::string& phrase : phrases) list += (list.empty() ? "" : "; ") + phrase;
-    return Wrapped("D is auto, space, comma, tab or semicolon: auto detects the file's format (" +
-                       list +
-                       "). S picks a workbook's sheet by name or number (the first by "
-                       "default).",
-                   79);
+    return Wrapped(
+        "D is auto, space, comma, tab, semicolon or pipe: auto detects the file's format (" + list +
+            "). S picks a workbook's sheet by name or number (the first by "
+            "default).",
+        79);
 }
 
 }  // namespace corvane

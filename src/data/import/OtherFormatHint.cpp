@@ -14,7 +14,10 @@ std::string OtherFormatHint(const ImportError& e, const std::string& path,
     auto sample = SampleTextFile(path);
     if (!sample) return {};
     const TextDialect d = SniffTextDialect(sample.value(), ' ');
-    if (d.delimiter != ';' && !d.decimalComma && !d.separatorLine) return {};
+    // Only what none of the desktop's delimiter buttons reads.
+    if (d.delimiter != ';' && d.delimiter != '|' && !d.decimalComma && !d.separatorLine &&
+        d.notesLines == 0)
+        return {};
     return " " + msg::LooksLikeOtherFormat(DescribeTextDialect(d));
 }
 

@@ -10,7 +10,8 @@ namespace corvane {
 // What to add to the message of a file the chosen delimiter could not read when detection would
 // read it: " The file looks like a spreadsheet workbook: import it with File > Import Data
 // File..., which detects its format." for another format (the row's looksLike), or the same
-// naming the text's dialect when that is semicolons or decimal commas. Empty otherwise.
+// naming the text's dialect when that is semicolons, pipes, decimal commas or notes above the
+// table. Empty otherwise.
 std::string OtherFormatHint(const ImportError& e, const std::string& path,
                             const FormatRegistry& formats = FormatRegistry::Builtin());
 

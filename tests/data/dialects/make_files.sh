@@ -4,3 +4,4 @@ set -euo pipefail
 cd "$(dirname "$0")"
 Rscript make_files.R
 /usr/bin/python3 make_files.py
+/usr/bin/python3 make_notes_above_table.py

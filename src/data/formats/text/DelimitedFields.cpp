@@ -1,10 +1,10 @@
 #include "data/formats/text/DelimitedFields.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "data/FieldClassifier.h"
 #include "data/VariableName.h"
+#include "data/formats/text/RecordScanner.h"
 
 namespace corvane {
 
@@ -19,47 +19,54 @@ bool IsValueOrName(const Field& f) {
 
 Field SplitField(std::string_view line, std::size_t start, char delimiter, std::string& scratch) {
     Field f;
-    if (start >= line.size() || line[start] != '"') {
+    const bool trim = TrimsSpaces(delimiter);
+    std::size_t open = start;
+    if (trim)
+        while (open < line.size() && line[open] == ' ') ++open;
+    if (open >= line.size() || line[open] != '"') {
         f.stop = std::min(line.find(delimiter, start), line.size());
-        f.text = line.substr(start, f.stop - start);
+        f.text = line.substr(open, f.stop - open);
+        if (trim) f.text = f.text.substr(0, f.text.find_last_not_of(' ') + 1);
         return f;
     }
     f.quoted = true;
-    std::size_t i = start + 1;
-    bool doubled = false;
-    for (;;) {
-        const std::size_t q = line.find('"', i);
-        if (q == std::string_view::npos) {  // never closed
-            f.malformed = true;
-            f.stop = line.size();
-            f.text = line.substr(start);
-            return f;
-        }
-        if (q + 1 < line.size() && line[q + 1] == '"') {
-            doubled = true;
-            i = q + 2;
-            continue;
-        }
-        const std::size_t after = q + 1;
-        if (after != line.size() && line[after] != delimiter) {
-            f.malformed = true;
-            f.stop = std::min(line.find(delimiter, after), line.size());
-            f.text = line.substr(start, f.stop - start);
-            return f;
-        }
-        f.stop = after;
-        const std::string_view inner = line.substr(start + 1, q - start - 1);
-        if (!doubled) {
-            f.text = inner;
-            return f;
-        }
-        scratch.clear();
-        for (std::size_t k = 0; k < inner.size(); ++k) {
-            scratch += inner[k];
-            if (inner[k] == '"') ++k;  // the second quote of a pair
-        }
-        f.text = scratch;
+    const std::size_t end = ClosingQuoteEnd(line, open + 1);
+    if (end == std::string_view::npos) {  // never closed
+        f.malformed = true;
+        f.stop = line.size();
+        f.text = line.substr(start);
         return f;
+    }
+    std::size_t after = end;
+    if (trim)
+        while (after < line.size() && line[after] == ' ') ++after;
+    if (after != line.size() && line[after] != delimiter) {
+        f.malformed = true;
+        f.stop = std::min(line.find(delimiter, after), line.size());
+        f.text = line.substr(start, f.stop - start);
+        return f;
+    }
+    f.stop = after;
+    const std::string_view inner = line.substr(open + 1, end - open - 2);
+    if (inner.find('"') == std::string_view::npos) {
+        f.text = inner;
+        return f;
+    }
+    scratch.clear();
+    for (std::size_t k = 0; k < inner.size(); ++k) {
+        scratch += inner[k];
+        if (inner[k] == '"') ++k;  // the second quote of a pair
+    }
+    f.text = scratch;
+    return f;
+}
+
+std::size_t ClosingQuoteEnd(std::string_view text, std::size_t from) {
+    for (;;) {
+        const std::size_t q = text.find('"', from);
+        if (q == std::string_view::npos) return q;
+        if (q + 1 == text.size() || text[q + 1] != '"') return q + 1;
+        from = q + 2;  // a doubled quote stands for one
     }
 }
 
@@ -93,21 +100,10 @@ std::string_view AlignedLine(std::string_view line, std::string& buffer) {
     }
 }
 
-std::int64_t CountFields(std::string_view line, char delimiter, std::int64_t limit) {
-    if (line.empty()) return 0;
-    std::int64_t count = 1;
-    if (!std::memchr(line.data(), '"', line.size())) {
-        for (char c : line) count += c == delimiter;
-        return count;
-    }
-    std::string scratch;
-    std::size_t start = 0;
-    for (;;) {
-        const Field f = SplitField(line, start, delimiter, scratch);
-        if (f.stop == line.size() || count > limit) return count;
-        ++count;
-        start = f.stop + 1;
-    }
+std::int64_t CountFields(std::string_view record, char delimiter) {
+    RecordScanner scanner(delimiter);
+    scanner.line(record);  // a field never closed runs to the record's end
+    return scanner.fields();
 }
 
 bool IsName(const Field& f, bool windows1252) {

@@ -8,11 +8,14 @@
 
 namespace corvane {
 
-// One field of a delimited line. A field whose first character is a double quote is quoted:
-// it runs to the closing quote, a doubled quote inside stands for one quote, and a delimiter
-// inside does not split. A quoted field that is never closed, or whose closing quote is not
-// followed by the delimiter or the line end, is malformed: it runs to the next delimiter
-// after the point where it went wrong (or to the line end) and is an invalid entry.
+// One field of a delimited record (a line, or several when a quoted field holds line ends).
+// A field whose first character (past the spaces dropped, below) is a double quote is quoted:
+// it runs to the closing quote, a doubled quote inside stands for one quote, and neither a
+// delimiter nor a line end inside splits. A quoted field that is never closed, or whose closing
+// quote is not followed by the delimiter or the record's end, is malformed: it runs to the next
+// delimiter after the point where it went wrong (or to the end) and is an invalid entry.
+// With any delimiter but the space, spaces around a field are no part of it (" 3.5 " is 3.5,
+// ` "a b" ` is the quoted a b); the space delimiter keeps its rule that each space splits.
 struct Field {
     std::string_view text;  // the text inside the quotes; a view into the line or the scratch
     std::size_t stop = 0;   // where the field ends: its delimiter, or the end of the line
@@ -24,9 +27,16 @@ struct Field {
 // undone.
 Field SplitField(std::string_view line, std::size_t start, char delimiter, std::string& scratch);
 
-// Fields on a line: none for an empty line, otherwise one more than the delimiters outside
-// quoted fields. Stops counting past `limit`.
-std::int64_t CountFields(std::string_view line, char delimiter, std::int64_t limit = INT64_MAX);
+// Whether spaces around a field are dropped under `delimiter` (all but the space).
+inline bool TrimsSpaces(char delimiter) { return delimiter != ' '; }
+
+// Where a quoted field ends whose text starts at `from` (just past its opening quote): just
+// past its closing quote, the first quote not doubled; npos when `text` holds none.
+std::size_t ClosingQuoteEnd(std::string_view text, std::size_t from);
+
+// Fields in a record: none for an empty one, otherwise one more than the delimiters outside
+// quoted fields.
+std::int64_t CountFields(std::string_view record, char delimiter);
 
 // A line of columns aligned by runs of spaces, as R prints a data frame: the spaces before the
 // first field and after the last dropped, and each run of spaces between fields (outside

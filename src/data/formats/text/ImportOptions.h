@@ -6,7 +6,7 @@
 
 namespace corvane {
 
-// How the second pass shares its work: the file is cut at line starts into pieces of about
+// How the second pass shares its work: the file is cut at record starts into pieces of about
 // chunkBytes, which `threads` threads (0: one per core) parse into their rows.
 struct ImportOptions {
     unsigned threads = 0;

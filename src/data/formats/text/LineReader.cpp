@@ -35,6 +35,8 @@ LineReader::LineReader(int fd, std::int64_t begin, std::int64_t limit)
 bool LineReader::next(std::string_view& line) {
     m_carry.clear();
     m_lineStart = -1;
+    m_afterCr = m_skipLf;
+    m_lfSkipped = false;
     bool carrying = false;
     for (;;) {
         if (m_pos == m_len) {
@@ -51,6 +53,7 @@ bool LineReader::next(std::string_view& line) {
             m_skipLf = false;
             if (m_block[m_pos] == '\n') {
                 ++m_pos;
+                m_lfSkipped = true;
                 continue;
             }
         }
@@ -118,14 +121,17 @@ std::int64_t FirstLineOffset(int fd) {
     return have == 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF ? 3 : 0;
 }
 
-std::int64_t DataStartOffset(int fd, bool skipFirstLine) {
+std::int64_t DataStartOffset(int fd, std::int64_t skipLines) {
     const std::int64_t first = FirstLineOffset(fd);
-    if (!skipFirstLine) return first;
+    if (skipLines <= 0) return first;
     LineReader reader(fd, first, -1);
     std::string_view line;
-    if (!reader.next(line) || !reader.next(line))
-        return first + static_cast<std::int64_t>(line.size());
-    return reader.lineStart();
+    std::int64_t end = first;  // where the last line skipped ends, before its line end
+    for (std::int64_t i = 0; i < skipLines; ++i) {
+        if (!reader.next(line)) return end;
+        end = reader.lineStart() + static_cast<std::int64_t>(line.size());
+    }
+    return reader.next(line) ? reader.lineStart() : end;
 }
 
 }  // namespace corvane

@@ -22,6 +22,9 @@ class LineReader {
 
     // Where the line last handed out starts in the file.
     std::int64_t lineStart() const { return m_lineStart; }
+    // The line end between the line last handed out and the one before it: "\r\n", "\n" or "\r"
+    // (empty before the first line).
+    std::string_view endBefore() const { return m_afterCr ? (m_lfSkipped ? "\r\n" : "\r") : "\n"; }
     // Whether the last line handed out ran to the end of the range without a line end.
     bool unterminated() const { return m_unterminated; }
     // Whether the range ended in a CR whose LF, if any, lies past it.
@@ -40,6 +43,8 @@ class LineReader {
     std::string m_carry;
     std::size_t m_pos = 0, m_len = 0;
     bool m_skipLf = false;
+    bool m_afterCr = false;    // the line before the last handed out ended at a CR
+    bool m_lfSkipped = false;  // and the LF after it was skipped
     bool m_eof = false;
     bool m_unterminated = false;
     int m_error = 0;
@@ -47,8 +52,8 @@ class LineReader {
 
 // Where the first line starts: past a UTF-8 byte-order mark, if the file begins with one.
 std::int64_t FirstLineOffset(int fd);
-// Where the data start: past the mark and, with `skipFirstLine`, past the first line (a
-// spreadsheet's "sep=;" line, which names the delimiter).
-std::int64_t DataStartOffset(int fd, bool skipFirstLine);
+// Where the data start: past the mark and past the first `skipLines` lines (a spreadsheet's
+// "sep=;" line, which names the delimiter, or notes above a table).
+std::int64_t DataStartOffset(int fd, std::int64_t skipLines);
 
 }  // namespace corvane

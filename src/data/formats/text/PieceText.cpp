@@ -3,13 +3,13 @@
 namespace corvane {
 
 std::int32_t PieceText::codeOf(std::int32_t column, std::int32_t columns, std::string_view text,
-                               std::int64_t line) {
+                               RecordPlace at) {
     if (dictionaryOf.empty()) dictionaryOf.assign(static_cast<std::size_t>(columns), -1);
     std::int32_t& d = dictionaryOf[column - 1];
     if (d < 0) {
         d = static_cast<std::int32_t>(dictionaries.size());
         dictionaries.emplace_back();
-        firstTextLine.push_back(line);
+        firstText.push_back(at);
     }
     return dictionaries[d].codeOf(text);
 }

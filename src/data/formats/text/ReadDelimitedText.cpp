@@ -21,7 +21,8 @@ namespace {
 // An invalid entry in a file the delimiter left in one column suggests the delimiter the file
 // seems to use instead.
 ImportError WithDelimiterHint(ImportError e, const FileOutline& outline, char delimiter) {
-    if (e.kind == ImportError::Kind::InvalidEntry && outline.maxFields <= 1 && outline.lines >= 2) {
+    if (e.kind == ImportError::Kind::InvalidEntry && outline.maxFields <= 1 &&
+        outline.records >= 2) {
         e.likelyDelimiter =
             LikelyDelimiter(outline.firstLines[0], outline.firstLines[1], delimiter);
     }
@@ -46,7 +47,7 @@ std::optional<ImportError> MisreadByChoice(const std::string& path, char chosen,
     const bool uneven = outline.minFields != outline.maxFields;
     const bool oneColumn =
         outline.maxFields == 1 && outline.namesLine &&
-        !(outline.lines >= 2 &&
+        !(outline.records >= 2 &&
           LikelyDelimiter(outline.firstLines[0], outline.firstLines[1], chosen) != 0);
     if (!uneven && !oneColumn) return std::nullopt;
     auto sample = SampleTextFile(path);
@@ -70,10 +71,10 @@ Result<DataSet, ImportError> ReadText(const std::string& path, const TextDialect
     if (chosen) {
         if (auto e = MisreadByChoice(path, delimiter, outline)) return std::move(*e);
     }
-    if (outline.lines > std::numeric_limits<std::int32_t>::max()) {
+    if (outline.records > std::numeric_limits<std::int32_t>::max()) {
         return ImportError::Of(Kind::TooManyLines);
     }
-    const auto cases = static_cast<std::int32_t>(outline.lines - (outline.namesLine ? 1 : 0));
+    const auto cases = static_cast<std::int32_t>(outline.records - (outline.namesLine ? 1 : 0));
     const auto storedColumns = static_cast<std::int32_t>(
         std::min<std::int64_t>(outline.maxFields, DataMatrix::kMaxVariables));
     // A cell no field reaches, past the end of a shorter line or on a blank line, is missing.
@@ -84,13 +85,13 @@ Result<DataSet, ImportError> ReadText(const std::string& path, const TextDialect
     auto file = OpenDataFile(path);
     if (!file) return file.error();
     const int fd = ::fileno(file.value().get());
-    if (DataStartOffset(fd, dialect.separatorLine) != outline.chunks.front().begin)
+    if (DataStartOffset(fd, SkippedLines(dialect)) != outline.chunks.front().begin)
         return ImportError::Of(Kind::FileChanged);
     // A table the delimiter left in one column, whose first lines another delimiter splits, is
     // read as numbers only, so that its text meets the hint rather than making a text column.
     const bool textColumns =
         outline.namesLine &&
-        !(outline.maxFields <= 1 && outline.lines >= 2 &&
+        !(outline.maxFields <= 1 && outline.records >= 2 &&
           LikelyDelimiter(outline.firstLines[0], outline.firstLines[1], delimiter) != 0);
     TableBuilder table;
     auto read = RunSecondPass(fd, dialect, outline, options.threads, textColumns, matrix, table);

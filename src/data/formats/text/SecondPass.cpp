@@ -11,7 +11,7 @@
 #include "common/ParallelWork.h"
 #include "data/OutOfMemory.h"
 #include "data/formats/text/DelimitedFields.h"
-#include "data/formats/text/LineReader.h"
+#include "data/formats/text/RecordReader.h"
 #include "data/formats/text/StoreLine.h"
 #include "data/formats/text/TextColumns.h"
 
@@ -41,11 +41,11 @@ struct ChunkOutcome {
     PieceText text;
 };
 
-// Whether a piece read to its end still held exactly its lines and ended where the next
+// Whether a piece read to its end still held exactly its records and ended where the next
 // piece starts: otherwise the file changed since the first pass.
-bool ChunkEndedInPlace(const PassInput& in, const Chunk& chunk, const LineReader& reader,
-                       std::int64_t lastLine) {
-    if (lastLine != chunk.endLine - 1) return false;
+bool ChunkEndedInPlace(const PassInput& in, const Chunk& chunk, const RecordReader& reader,
+                       std::int64_t lastRecord) {
+    if (lastRecord != chunk.endRecord - 1) return false;
     if (chunk.end < 0) return true;
     char after = 0;
     return !reader.unterminated() &&
@@ -55,17 +55,20 @@ bool ChunkEndedInPlace(const PassInput& in, const Chunk& chunk, const LineReader
 std::optional<ImportError> ReadChunk(const PassInput& in, const Chunk& chunk, ChunkOutcome& out,
                                      std::string& scratch) {
     using Kind = ImportError::Kind;
-    LineReader reader(in.fd, chunk.begin, chunk.end);
+    RecordReader reader(in.fd, chunk.begin, chunk.end, chunk.syntax);
     std::string_view line;
-    std::int64_t lineNumber = chunk.firstLine - 1;
+    RecordPlace at{chunk.firstRecord - 1, chunk.firstLine};
+    std::int64_t lines = 0;  // of the record before
     const std::int64_t rowShift = in.namesLine ? 1 : 0;
     const std::int32_t storedColumns = in.matrix.storedColumns();
     std::string shaped;
     while (reader.next(line)) {
         line = DialectLine(in.dialect, line, shaped);
-        ++lineNumber;
-        if (lineNumber >= chunk.endLine) return ImportError::Of(Kind::FileChanged);
-        if (lineNumber == 1 && in.namesLine) {
+        ++at.record;
+        at.line += lines;
+        lines = reader.lines();
+        if (at.record >= chunk.endRecord) return ImportError::Of(Kind::FileChanged);
+        if (at.record == 1 && in.namesLine) {
             auto names = ReadNamesLine(line, in.delimiter, storedColumns, in.windows1252);
             if (!names) return ImportError::Of(Kind::FileChanged);
             out.variables = static_cast<std::int32_t>(names->size());
@@ -73,16 +76,14 @@ std::optional<ImportError> ReadChunk(const PassInput& in, const Chunk& chunk, Ch
             continue;
         }
         if (line.empty()) continue;
-        float* cells = in.matrix.rowData(static_cast<std::int32_t>(lineNumber - rowShift));
-        if (auto e =
-                StoreLine(line, lineNumber, cells, storedColumns, {in.delimiter, in.decimalComma},
-                          out.variables, scratch, in.textColumns ? &out.text : nullptr)) {
+        float* cells = in.matrix.rowData(static_cast<std::int32_t>(at.record - rowShift));
+        if (auto e = StoreLine(line, at, cells, storedColumns, {in.delimiter, in.decimalComma},
+                               out.variables, scratch, in.textColumns ? &out.text : nullptr)) {
             return e;
         }
     }
     if (reader.failed()) return ImportError::Unreadable(reader.error());
-    if (!ChunkEndedInPlace(in, chunk, reader, lineNumber))
-        return ImportError::Of(Kind::FileChanged);
+    if (!ChunkEndedInPlace(in, chunk, reader, at.record)) return ImportError::Of(Kind::FileChanged);
     return std::nullopt;
 }
 

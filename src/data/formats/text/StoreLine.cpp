@@ -54,10 +54,10 @@ std::size_t ReadPlainDecimal(std::string_view line, std::size_t start, FieldSynt
 // One line's fields as they are stored, field by field, into the line's row of cells.
 class LineStore {
   public:
-    LineStore(std::string_view line, std::int64_t lineNumber, float* cells,
-              std::int32_t storedColumns, FieldSyntax syntax, std::string& scratch, PieceText* text)
+    LineStore(std::string_view line, RecordPlace at, float* cells, std::int32_t storedColumns,
+              FieldSyntax syntax, std::string& scratch, PieceText* text)
         : m_line(line),
-          m_lineNumber(lineNumber),
+          m_at(at),
           m_cells(cells),
           m_storedColumns(storedColumns),
           m_syntax(syntax),
@@ -79,7 +79,7 @@ class LineStore {
         m_cells[column - 1] =
             IsTableMissing(t)
                 ? kMissing
-                : static_cast<float>(m_text->codeOf(column, m_storedColumns, t, m_lineNumber));
+                : static_cast<float>(m_text->codeOf(column, m_storedColumns, t, m_at));
         return true;
     }
 
@@ -89,7 +89,7 @@ class LineStore {
         const Field f = SplitField(m_line, start, m_syntax.delimiter, m_scratch);
         stop = f.stop;
         if (f.malformed || !storeText(column, f.text))
-            return ImportError::Of(Kind::InvalidEntry, m_lineNumber, column);
+            return ImportError::Of(Kind::InvalidEntry, m_at.line, column);
         return std::nullopt;
     }
 
@@ -114,10 +114,10 @@ class LineStore {
                 if (std::isfinite(v)) {
                     m_cells[column - 1] = v;
                 } else if (!m_text) {
-                    return ImportError::Of(Kind::NumberTooLarge, m_lineNumber, column);
+                    return ImportError::Of(Kind::NumberTooLarge, m_at.line, column);
                 } else {
                     // In a table the column may yet turn out to hold text.
-                    m_text->noteTooLarge(column, m_storedColumns, m_lineNumber);
+                    m_text->noteTooLarge(column, m_storedColumns, m_at.line);
                 }
                 return std::nullopt;
             }
@@ -127,11 +127,11 @@ class LineStore {
             case FieldKind::Invalid:
                 break;
         }
-        return ImportError::Of(Kind::InvalidEntry, m_lineNumber, column);
+        return ImportError::Of(Kind::InvalidEntry, m_at.line, column);
     }
 
     std::string_view m_line;
-    std::int64_t m_lineNumber;
+    RecordPlace m_at;
     float* m_cells;
     std::int32_t m_storedColumns;
     FieldSyntax m_syntax;
@@ -141,16 +141,16 @@ class LineStore {
 
 }  // namespace
 
-std::optional<ImportError> StoreLine(std::string_view line, std::int64_t lineNumber, float* cells,
+std::optional<ImportError> StoreLine(std::string_view line, RecordPlace at, float* cells,
                                      std::int32_t storedColumns, FieldSyntax syntax,
                                      std::int32_t& variables, std::string& scratch,
                                      PieceText* text) {
     using Kind = ImportError::Kind;
-    LineStore store(line, lineNumber, cells, storedColumns, syntax, scratch, text);
+    LineStore store(line, at, cells, storedColumns, syntax, scratch, text);
     std::size_t start = 0;
     for (std::int32_t column = 1;; ++column) {
         if (column > DataMatrix::kMaxVariables)
-            return ImportError::Of(Kind::TooManyFields, lineNumber);
+            return ImportError::Of(Kind::TooManyFields, at.line);
         if (column > storedColumns) return ImportError::Of(Kind::FileChanged);
         if (column > variables) variables = column;
         std::size_t stop = 0;

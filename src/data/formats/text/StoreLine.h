@@ -10,8 +10,9 @@
 
 namespace corvane {
 
-// Splits, classifies and stores the fields of one data line (line `lineNumber` of the file)
-// into `cells`, its row of `storedColumns` cells, and raises `variables` to the fields seen.
+// Splits, classifies and stores the fields of one data record (a line, or several when a quoted
+// field holds line ends; messages name the line `at` it starts on) into `cells`, its row of
+// `storedColumns` cells, and raises `variables` to the fields seen.
 // A line with more fields than the first pass counted means the file changed. `scratch` holds
 // a quoted field's text between calls.
 //
@@ -26,7 +27,7 @@ struct FieldSyntax {
     bool decimalComma = false;
 };
 
-std::optional<ImportError> StoreLine(std::string_view line, std::int64_t lineNumber, float* cells,
+std::optional<ImportError> StoreLine(std::string_view line, RecordPlace at, float* cells,
                                      std::int32_t storedColumns, FieldSyntax syntax,
                                      std::int32_t& variables, std::string& scratch,
                                      PieceText* text = nullptr);

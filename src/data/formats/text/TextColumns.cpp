@@ -8,7 +8,7 @@
 #include "common/Single.h"
 #include "data/FieldClassifier.h"
 #include "data/formats/text/DelimitedFields.h"
-#include "data/formats/text/LineReader.h"
+#include "data/formats/text/RecordReader.h"
 
 namespace corvane {
 
@@ -23,36 +23,38 @@ std::vector<bool> TextColumnsOf(std::span<const PieceText> pieces, std::int32_t 
     return text;
 }
 
-// The fields of one piece to read again: in each of `columns` those before the line `before`.
+// The fields of one piece to read again: in each of `columns` those before the record `before`.
 struct Reread {
     std::vector<TextColumn*> columns;  // in column order
     std::vector<std::int64_t> before;
 };
 
-// Reads the lines [chunk.firstLine, endLine) of a piece again and gives the fields that each
-// column read as numbers before its first text in the piece the codes of their texts.
+// Reads the records [chunk.firstRecord, endRecord) of a piece again and gives the fields that
+// each column read as numbers before its first text in the piece the codes of their texts.
 std::optional<ImportError> RecodeNumbersRead(int fd, const TextDialect& dialect, const Chunk& chunk,
                                              const Reread& reread, DataMatrix& matrix) {
     const std::vector<TextColumn*>& columns = reread.columns;
-    const std::int64_t endLine = *std::max_element(reread.before.begin(), reread.before.end());
+    const std::int64_t endRecord = *std::max_element(reread.before.begin(), reread.before.end());
     const std::int32_t last = columns.back()->column();
-    LineReader reader(fd, chunk.begin, chunk.end);
+    RecordReader reader(fd, chunk.begin, chunk.end, chunk.syntax);
     std::string scratch, shaped;
     std::string_view line;
-    for (std::int64_t lineNumber = chunk.firstLine; lineNumber < endLine; ++lineNumber) {
+    std::int64_t lineNumber = chunk.firstLine;
+    for (std::int64_t record = chunk.firstRecord; record < endRecord; ++record) {
+        if (record > chunk.firstRecord) lineNumber += reader.lines();
         if (!reader.next(line)) {
             if (reader.failed()) return ImportError::Unreadable(reader.error());
             return ImportError::Of(ImportError::Kind::FileChanged);
         }
         line = DialectLine(dialect, line, shaped);
-        if (lineNumber == 1 || line.empty()) continue;
-        const auto row = static_cast<std::int32_t>(lineNumber - 1);
+        if (record == 1 || line.empty()) continue;
+        const auto row = static_cast<std::int32_t>(record - 1);
         std::size_t start = 0;
         std::size_t next = 0;  // the first of `columns` not before the field
         for (std::int32_t column = 1; column <= last; ++column) {
             const Field f = SplitField(line, start, dialect.delimiter, scratch);
             while (columns[next]->column() < column) ++next;
-            if (columns[next]->column() == column && lineNumber < reread.before[next] &&
+            if (columns[next]->column() == column && record < reread.before[next] &&
                 !IsTableMissing(f.text)) {
                 if (auto e = columns[next]->code(lineNumber, f.text, matrix(row, column))) return e;
             }
@@ -64,23 +66,24 @@ std::optional<ImportError> RecodeNumbersRead(int fd, const TextDialect& dialect,
 }
 
 // Moves a piece's own codes of one column, from its first text on, to the merged ones.
-void Recode(const Chunk& chunk, std::int64_t firstLine, std::int32_t column,
+void Recode(const Chunk& chunk, std::int64_t firstRecord, std::int32_t column,
             const std::vector<float>& codes, DataMatrix& matrix) {
-    for (std::int64_t line = firstLine; line < chunk.endLine; ++line) {
-        float& cell = matrix(static_cast<std::int32_t>(line - 1), column);
+    for (std::int64_t record = firstRecord; record < chunk.endRecord; ++record) {
+        float& cell = matrix(static_cast<std::int32_t>(record - 1), column);
         if (cell >= 1.0f && !IsMissing(cell)) cell = codes[static_cast<std::size_t>(cell) - 1];
     }
 }
 
 // The columns whose fields the piece read as numbers before its first text in them (or in all
-// its lines when it held none).
+// its records when it held none).
 Reread ToReread(const Chunk& chunk, const PieceText& piece, std::span<TextColumn* const> merged) {
-    const std::int64_t firstData = std::max<std::int64_t>(chunk.firstLine, 2);
+    const std::int64_t firstData = std::max<std::int64_t>(chunk.firstRecord, 2);
     Reread reread;
     for (TextColumn* m : merged) {
         const std::int32_t c = m->column();
-        const std::int64_t firstText =
-            piece.holdsText(c) ? piece.firstTextLine[piece.dictionaryOf[c - 1]] : chunk.endLine;
+        const std::int64_t firstText = piece.holdsText(c)
+                                           ? piece.firstText[piece.dictionaryOf[c - 1]].record
+                                           : chunk.endRecord;
         if (firstText > firstData) {
             reread.columns.push_back(m);
             reread.before.push_back(firstText);
@@ -95,17 +98,17 @@ std::optional<ImportError> MergePiece(const Chunk& chunk, const PieceText& piece
                                       std::vector<float>& codes, DataMatrix& matrix) {
     const std::int32_t d = piece.dictionaryOf[m.column() - 1];
     const LabelDictionary& own = piece.dictionaries[d];
-    const std::int64_t firstText = piece.firstTextLine[d];
-    m.firstText(firstText, own.labels().front());
+    const RecordPlace firstText = piece.firstText[d];
+    m.firstText(firstText.line, own.labels().front());
     codes.clear();
     bool same = true;
     for (const std::string& label : own.labels()) {
         float code = 0.0f;
-        if (auto e = m.code(firstText, label, code)) return e;
+        if (auto e = m.code(firstText.line, label, code)) return e;
         codes.push_back(code);
         same = same && code == static_cast<float>(codes.size());
     }
-    if (!same) Recode(chunk, firstText, m.column(), codes, matrix);
+    if (!same) Recode(chunk, firstText.record, m.column(), codes, matrix);
     return std::nullopt;
 }
 

@@ -1,42 +1,21 @@
 #include "data/formats/text/TextDialect.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
-#include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <map>
+#include <optional>
+#include <utility>
 
 #include "data/FieldClassifier.h"
-#include "data/OpenDataFile.h"
 #include "data/formats/text/DelimitedFields.h"
+#include "data/formats/text/NotesLines.h"
 
 namespace corvane {
 
 namespace {
 
-constexpr std::int64_t kWindowBytes = 64 * 1024;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-// Appends the lines of `bytes`; without `wholeStart` the text before the first line end is the
-// tail of a line that began earlier, and without `wholeEnd` the text after the last is cut.
-void AddLines(std::string_view bytes, bool wholeStart, bool wholeEnd,
-              std::vector<std::string>& lines) {
-    std::size_t at = 0;
-    bool skip = !wholeStart;
-    while (at < bytes.size()) {
-        const std::size_t end = bytes.find_first_of("\r\n", at);
-        if (end == std::string_view::npos) {
-            if (wholeEnd && !skip) lines.emplace_back(bytes.substr(at));
-            return;
-        }
-        if (!skip) lines.emplace_back(bytes.substr(at, end - at));
-        skip = false;
-        at = end + 1;
-        if (bytes[end] == '\r' && at < bytes.size() && bytes[at] == '\n') ++at;
-    }
-}
 
 struct Reading {
     std::int64_t consistentLines = 0;  // lines with the most common count of fields
@@ -121,14 +100,6 @@ bool LinesAlike(const std::vector<std::string_view>& lines, const TextDialect& d
     return expected >= 2;
 }
 
-// The sample's lines, the byte-order mark dropped from the first.
-std::vector<std::string_view> SampleLines(const TextSample& sample) {
-    std::vector<std::string_view> lines(sample.lines.begin(), sample.lines.end());
-    if (sample.fromStart && !lines.empty() && lines.front().starts_with(kByteOrderMark))
-        lines.front().remove_prefix(kByteOrderMark.size());
-    return lines;
-}
-
 bool Better(const Reading& a, const Reading& b) {
     if (a.consistentLines != b.consistentLines) return a.consistentLines > b.consistentLines;
     return a.numbers > b.numbers;
@@ -161,63 +132,70 @@ char SeparatorLineDelimiter(std::string_view line) {
     return d == ',' || d == ';' || d == '\t' || d == ' ' || d == '|' ? d : 0;
 }
 
-// The NUL bytes of the sampled windows, by the parity of their place in the file. UTF-16 text
-// starts with its byte-order mark or, when it is mostly ASCII, holds a NUL in every other byte.
-struct NulBytes {
-    std::int64_t bytes = 0;
-    std::int64_t atParity[2] = {0, 0};
-    bool utf16Mark = false;
+TextEncoding EncodingOf(const TextSample& sample) {
+    const std::vector<std::string_view> lines = SampleLines(sample);
+    if (sample.fromStart && !sample.lines.empty() &&
+        std::string_view(sample.lines.front()).starts_with(kByteOrderMark))
+        return TextEncoding::Utf8WithMark;
+    if (!std::all_of(lines.begin(), lines.end(), IsValidUtf8)) return TextEncoding::Windows1252;
+    return TextEncoding::Utf8;
+}
 
-    void count(std::string_view window, std::int64_t offset) {
-        if (offset == 0 && window.size() >= 2)
-            utf16Mark = window.starts_with("\xFF\xFE") || window.starts_with("\xFE\xFF");
-        bytes += std::ssize(window);
-        for (std::size_t i = 0; i < window.size(); ++i)
-            if (window[i] == '\0') ++atParity[(offset + static_cast<std::int64_t>(i)) & 1];
+// The sample's records under each delimiter, each read once.
+class RecordsCache {
+  public:
+    explicit RecordsCache(const TextSample& sample) : m_sample(sample) {}
+    const SampleRecords& of(char delimiter, bool spanLines = true) {
+        std::optional<SampleRecords>& slot = m_records[{delimiter, spanLines}];
+        if (!slot) slot = RecordsOf(m_sample, delimiter, spanLines);
+        return *slot;
     }
-    bool binary() const {
-        const std::int64_t all = atParity[0] + atParity[1];
-        if (all == 0 || utf16Mark) return false;
-        const std::int64_t most = std::max(atParity[0], atParity[1]);
-        const bool utf16Pattern = all * 4 >= bytes && most * 10 >= all * 9;
-        return !utf16Pattern;
+    // The records past the first `lines` lines, which end a record.
+    std::vector<std::string_view> after(char delimiter, std::int64_t lines) {
+        const SampleRecords& r = of(delimiter);
+        std::size_t first = 0;
+        for (std::int64_t n = 0; first < r.lines.size() && n < lines; ++first) n += r.lines[first];
+        return {r.text.begin() + static_cast<std::ptrdiff_t>(first), r.text.end()};
     }
+
+  private:
+    const TextSample& m_sample;
+    std::map<std::pair<char, bool>, std::optional<SampleRecords>> m_records;
 };
 
-}  // namespace
+// Whether any line of the sample holds the character.
+bool Holds(const TextSample& sample, char c) {
+    return std::any_of(sample.lines.begin(), sample.lines.end(),
+                       [c](const std::string& line) { return line.find(c) != std::string::npos; });
+}
 
-Result<TextSample, ImportError> SampleTextFile(const std::string& path) {
-    auto opened = OpenDataFile(path);
-    if (!opened) return opened.error();
-    std::FILE* f = opened.value().get();
-    if (std::fseek(f, 0, SEEK_END) != 0) return ImportError::Unreadable(errno);
-    const std::int64_t size = std::ftell(f);
-    if (size < 0) return ImportError::Unreadable(errno);
-
-    TextSample sample;
-    NulBytes nuls;
-    auto readWindow = [&](std::int64_t begin, std::int64_t length) -> std::optional<ImportError> {
-        std::string bytes(static_cast<std::size_t>(length), '\0');
-        if (std::fseek(f, static_cast<long>(begin), SEEK_SET) != 0 ||
-            std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size()) {
-            return std::ferror(f) ? ImportError::Unreadable(errno)
-                                  : ImportError::Of(ImportError::Kind::FileChanged);
-        }
-        nuls.count(bytes, begin);
-        AddLines(bytes, begin == 0, begin + length == size, sample.lines);
-        return std::nullopt;
-    };
-    if (size <= 3 * kWindowBytes) {
-        if (auto e = readWindow(0, size)) return *e;
-    } else {
-        for (const std::int64_t begin :
-             {std::int64_t{0}, (size - kWindowBytes) / 2, size - kWindowBytes}) {
-            if (auto e = readWindow(begin, kWindowBytes)) return *e;
+// The delimiter that reads the sample's records best (0 when none splits any), and its reading.
+// One absent from the sample splits nothing.
+char BestDelimiter(const TextSample& sample, RecordsCache& records, Reading& best) {
+    char found = 0;
+    for (const char d : {',', ';', '\t', ' ', '|'}) {
+        if (!Holds(sample, d)) continue;
+        const Reading r = ReadAs(records.of(d).views(), d);
+        if (r.fields >= 2 && (found == 0 || Better(r, best))) {
+            best = r;
+            found = d;
         }
     }
-    sample.binary = nuls.binary();
-    return sample;
+    return found;
 }
+
+// Runs of spaces read the file when none of the other delimiters does and single spaces do not.
+bool AlignedBySpaces(RecordsCache& records, const TextDialect& found) {
+    TextDialect aligned = found;
+    aligned.delimiter = ' ';
+    aligned.alignedColumns = true;
+    const char d = found.delimiter;
+    return !(d != 0 && d != ' ' && LinesAlike(records.of(d).views(), found)) &&
+           LinesAlike(records.of(' ', false).views(), aligned) &&
+           !LinesAlike(records.of(' ').views(), TextDialect{});
+}
+
+}  // namespace
 
 std::string_view DialectLine(const TextDialect& dialect, std::string_view line,
                              std::string& buffer) {
@@ -225,52 +203,43 @@ std::string_view DialectLine(const TextDialect& dialect, std::string_view line,
 }
 
 bool ReadsAlike(const TextSample& sample, const TextDialect& dialect) {
-    std::vector<std::string_view> lines = SampleLines(sample);
-    if (dialect.separatorLine && sample.fromStart && !lines.empty()) lines.erase(lines.begin());
-    return LinesAlike(lines, dialect);
+    const std::size_t skip = sample.fromStart ? static_cast<std::size_t>(SkippedLines(dialect)) : 0;
+    const SampleRecords records =
+        RecordsOf(sample, dialect.delimiter, !dialect.alignedColumns, skip);
+    return LinesAlike(records.views(), dialect);
 }
 
 TextDialect SniffTextDialect(const TextSample& sample, char fallback) {
     TextDialect dialect;
-    std::vector<std::string_view> lines = SampleLines(sample);
-    if (sample.fromStart && !sample.lines.empty() &&
-        std::string_view(sample.lines.front()).starts_with(kByteOrderMark)) {
-        dialect.encoding = TextEncoding::Utf8WithMark;
-    } else if (!std::all_of(lines.begin(), lines.end(), IsValidUtf8)) {
-        dialect.encoding = TextEncoding::Windows1252;
-    }
-
+    dialect.encoding = EncodingOf(sample);
+    const std::vector<std::string_view> lines = SampleLines(sample);
     if (sample.fromStart && !lines.empty()) {
         if (const char named = SeparatorLineDelimiter(lines.front())) {
             dialect.delimiter = named;
             dialect.separatorLine = true;
-            lines.erase(lines.begin());
-            dialect.decimalComma = named != ',' && UsesDecimalComma(lines, named);
+            dialect.decimalComma =
+                named != ',' && UsesDecimalComma(RecordsOf(sample, named, true, 1).views(), named);
             return dialect;
         }
     }
-
     Reading best;
-    dialect.delimiter = 0;
-    for (const char d : {',', ';', '\t', ' '}) {
-        const Reading r = ReadAs(lines, d);
-        if (r.fields >= 2 && (dialect.delimiter == 0 || Better(r, best))) {
-            best = r;
-            dialect.delimiter = d;
-        }
+    RecordsCache records(sample);
+    dialect.delimiter = BestDelimiter(sample, records, best);
+    if (AlignedBySpaces(records, dialect)) {
+        dialect.delimiter = ' ';
+        dialect.alignedColumns = true;
+        std::vector<std::string> buffers;
+        const auto shaped = DialectLines(records.of(' ', false).views(), dialect, buffers);
+        dialect.decimalComma = UsesDecimalComma(shaped, ' ');
+        return dialect;
     }
-    // Runs of spaces read the file when none of the others does and single spaces do not.
-    TextDialect aligned = dialect;
-    aligned.delimiter = ' ';
-    aligned.alignedColumns = true;
-    std::vector<std::string> buffers;
-    if (!(dialect.delimiter != 0 && dialect.delimiter != ' ' && LinesAlike(lines, dialect)) &&
-        LinesAlike(lines, aligned) && !LinesAlike(lines, TextDialect{})) {
-        dialect = aligned;
-        lines = DialectLines(lines, aligned, buffers);
+    const char d = dialect.delimiter == 0 ? fallback : dialect.delimiter;
+    if (dialect.delimiter != 0 && sample.fromStart) {
+        dialect.notesLines = NotesLines(records.of(d), d, best.fields,
+                                        dialect.encoding == TextEncoding::Windows1252);
     }
-    if (dialect.delimiter == 0) dialect.delimiter = fallback;
-    dialect.decimalComma = dialect.delimiter != ',' && UsesDecimalComma(lines, dialect.delimiter);
+    dialect.delimiter = d;
+    dialect.decimalComma = d != ',' && UsesDecimalComma(records.after(d, dialect.notesLines), d);
     return dialect;
 }
 
@@ -287,7 +256,7 @@ const char* DelimiterName(char delimiter) {
         case ' ':
             return "space";
         case '|':
-            return "bar";
+            return "pipe";
         default:
             return "single-column";
     }
@@ -301,6 +270,9 @@ std::string DescribeTextDialect(const TextDialect& dialect) {
                           : std::string(DelimiterName(dialect.delimiter)) + "-delimited text";
     if (dialect.decimalComma) out += ", decimal comma";
     if (dialect.encoding == TextEncoding::Windows1252) out += ", Windows-1252";
+    if (dialect.notesLines == 1) out += ", the first line (notes) skipped";
+    if (dialect.notesLines > 1)
+        out += ", the first " + std::to_string(dialect.notesLines) + " lines (notes) skipped";
     return out;
 }
 
