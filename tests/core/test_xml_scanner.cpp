@@ -145,8 +145,8 @@ TEST(XmlScanner, FaultsAreNamedInExpatsWordsWithTheirLine) {
 // What XML allows but no workbook has is refused, saying so, rather than read.
 TEST(XmlScanner, RefusesNamesBeyondAsciiAndGiantTokens) {
     EXPECT_EQ(XmlEventsOf<XmlScanner>("<w>\n<\xC3\xA9/></w>"),
-              "FAILED: the workbook part p names an element or attribute with letters beyond "
-              "ASCII, which no spreadsheet's XML does (line 2)");
+              "FAILED: the workbook part p at line 2 names an element or attribute with letters "
+              "beyond ASCII, which no spreadsheet's XML does");
     const std::string giant =
         "<w><c a=\"" + std::string(XmlScanner::kMaxTokenBytes + (1 << 17), 'x') + "\"/></w>";
     EXPECT_NE(XmlEventsOf<XmlScanner>(giant, 1 << 16).find("more than 4 MiB"), std::string::npos);

@@ -18,12 +18,15 @@ struct CellAttributes {
 
     explicit CellAttributes(const char** a) {
         for (; *a; a += 2) {
-            const std::string_view local = XmlHandler::LocalName(a[0]);
-            if (local == "r" && !r)
+            // The name's last letter when that is all there is after its prefix.
+            const char* name = a[0];
+            char letter = 0;
+            for (const char* c = name; *c; ++c) letter = c == name || c[-1] == ':' ? *c : 0;
+            if (letter == 'r' && !r)
                 r = a[1];
-            else if (local == "t" && !t)
+            else if (letter == 't' && !t)
                 t = a[1];
-            else if (local == "s" && !s)
+            else if (letter == 's' && !s)
                 s = a[1];
         }
     }

@@ -1,6 +1,6 @@
 #include "data/formats/sheets/XlsxValues.h"
 
-#include <charconv>
+#include <limits>
 
 #include "data/formats/sheets/SheetTable.h"
 
@@ -11,10 +11,18 @@ ImportError XlsxDamaged(const std::string& what) {
 }
 
 std::optional<std::int64_t> ParseXlsxInt(std::string_view text) {
-    std::int64_t v = 0;
-    const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (r.ec != std::errc() || r.ptr != text.data() + text.size()) return std::nullopt;
-    return v;
+    // As std::from_chars reads it (a '-' but no '+', no overflow), written out: every row and
+    // cell reference of a sheet passes here.
+    const bool negative = text.starts_with('-');
+    if (negative) text.remove_prefix(1);
+    if (text.empty()) return std::nullopt;
+    std::uint64_t v = 0;
+    constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+    for (const char c : text) {
+        if (c < '0' || c > '9' || v > (kMax + negative - (c - '0')) / 10) return std::nullopt;
+        v = v * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    return negative ? static_cast<std::int64_t>(0 - v) : static_cast<std::int64_t>(v);
 }
 
 bool ParseCellReference(std::string_view ref, std::int64_t& row, std::int64_t& column) {

@@ -112,8 +112,8 @@ ImportError XmlScanner::error(std::string_view part) const {
     if (m_handler.failure()) return *m_handler.failure();
     const std::string where = "the workbook part " + std::string(part);
     if (!m_refusal.empty())
-        return ImportError::Unreadable(where + " " + m_refusal + " (line " +
-                                       std::to_string(m_errorLine) + ")");
+        return ImportError::Unreadable(where + " at line " + std::to_string(m_errorLine) + " " +
+                                       m_refusal);
     return ImportError::Unreadable(
         where + " is damaged: " + XML_ErrorString(static_cast<XML_Error>(m_errorCode)) +
         " at line " + std::to_string(m_errorLine));

@@ -110,9 +110,11 @@ const char* XmlScanner::attribute(const char* p) {
     q = SkipSpace(q + 1, m_end);
     if (q == m_end) return more(q);
     if (*q != '"' && *q != '\'') return failAt(q, XML_ERROR_INVALID_TOKEN);
-    for (std::size_t i = 0; i < m_attributeStarts.size(); i += 2)
-        if (key == m_attributes.data() + m_attributeStarts[i])
+    for (std::size_t i = 0; i < m_attributeStarts.size(); i += 2) {
+        const std::size_t from = m_attributeStarts[i], length = m_attributeStarts[i + 1] - from - 1;
+        if (key == std::string_view(m_attributes.data() + from, length))
             return failAt(p, XML_ERROR_DUPLICATE_ATTRIBUTE);
+    }
     m_attributeStarts.push_back(m_attributes.size());
     m_attributes.append(key);
     m_attributes.push_back('\0');
