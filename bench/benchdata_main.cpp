@@ -7,8 +7,11 @@
 //                                  written by ReadStat, compressed as SPSS compresses by default
 //   corvane_benchdata csv FILE     a 1,000,000 x 10 table of the same numbers with a names line,
 //                                  semicolons and decimal commas
-//   corvane_benchdata xlsx FILE    a 200,000 x 10 workbook of the same numbers with a names row,
-//                                  written by libxlsxwriter (when the program was built with it)
+//   corvane_benchdata xlsx FILE    a 200,000 x 10 workbook of the same numbers and a text column
+//                                  "group" (control, treatment) with a names row, written by
+//                                  libxlsxwriter (when the program was built with it)
+//   corvane_benchdata sheet FILE   the same table as space-delimited text, for the other
+//                                  writers (bench/peers/write_xlsx_*)
 //   corvane_benchdata import FILE [THREADS]  one import (THREADS threads in its second pass,
 //                                  all cores by default): seconds, peak resident memory, matrix
 //                                  size; a statistics file goes through its own reader, a file
@@ -104,24 +107,35 @@ int WriteDecimalComma(const std::string& path) {
     return 1;
 }
 
+constexpr std::int32_t kSheetRows = 200000, kSheetNumbers = 10;
+
+int WriteSheetTable(const std::string& path) {
+    if (bench::WriteGroupTableFile(path, kSheetRows, kSheetNumbers + 1, true)) return 0;
+    std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+    return 1;
+}
+
 int WriteXlsx(const std::string& path) {
 #ifdef CORVANE_BENCH_XLSXWRITER
-    constexpr std::int32_t rows = 200000, columns = 10;
+    constexpr std::int32_t rows = kSheetRows, columns = kSheetNumbers;
     const std::vector<double> cells = bench::NormalCells(std::int64_t{rows} * columns);
     lxw_workbook* book = workbook_new(path.c_str());
     lxw_worksheet* sheet = book ? workbook_add_worksheet(book, nullptr) : nullptr;
     bool ok = sheet != nullptr;
     char name[16];
-    for (std::int32_t j = 0; ok && j < columns; ++j) {
+    for (std::int32_t j = 0; ok && j <= columns; ++j) {
         std::snprintf(name, sizeof name, "v%d", j + 1);
-        ok = worksheet_write_string(sheet, 0, static_cast<lxw_col_t>(j), name, nullptr) ==
-             LXW_NO_ERROR;
+        ok = worksheet_write_string(sheet, 0, static_cast<lxw_col_t>(j),
+                                    j < columns ? name : "group", nullptr) == LXW_NO_ERROR;
     }
-    for (std::int32_t i = 0; ok && i < rows; ++i)
+    for (std::int32_t i = 0; ok && i < rows; ++i) {
         for (std::int32_t j = 0; ok && j < columns; ++j)
             ok = worksheet_write_number(
                      sheet, static_cast<lxw_row_t>(i + 1), static_cast<lxw_col_t>(j),
                      cells[static_cast<std::size_t>(i) * columns + j], nullptr) == LXW_NO_ERROR;
+        ok = ok && worksheet_write_string(sheet, static_cast<lxw_row_t>(i + 1), columns,
+                                          i % 2 ? "treatment" : "control", nullptr) == LXW_NO_ERROR;
+    }
     ok = book && workbook_close(book) == LXW_NO_ERROR && ok;
     if (!ok) std::fprintf(stderr, "cannot write %s\n", path.c_str());
     return ok ? 0 : 1;
@@ -198,11 +212,13 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "sav") == 0) return WriteSav(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "csv") == 0) return WriteDecimalComma(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "xlsx") == 0) return WriteXlsx(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "sheet") == 0) return WriteSheetTable(argv[2]);
     if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "import") == 0) {
         return TimeImport(argv[2], argc == 4 ? static_cast<unsigned>(std::atoi(argv[3])) : 0);
     }
     std::fprintf(stderr,
-                 "usage: %s files DIR | sav FILE | csv FILE | xlsx FILE | import FILE [THREADS]\n",
+                 "usage: %s files DIR | sav FILE | csv FILE | xlsx FILE | sheet FILE | import FILE "
+                 "[THREADS]\n",
                  argv[0]);
     return 2;
 }

@@ -24,7 +24,7 @@ for arg in "$@"; do
 done
 
 peer_packages=(python3-numpy python3-scipy python3-pandas r-base-core r-cran-boot r-cran-haven
-  r-cran-data.table r-cran-readxl)
+  r-cran-data.table r-cran-readxl r-cran-openxlsx python3-openpyxl libxlsxwriter-dev)
 if [ "$install_peers" -eq 1 ]; then
   sudo_cmd=""
   if [ "$(id -u)" -ne 0 ]; then sudo_cmd="sudo"; fi
@@ -86,8 +86,17 @@ skip() { echo; echo "== $1: skipped, $2 is not installed (scripts/bench.sh --ins
   "$build/bench/corvane_benchdata" files "$data"
   "$build/bench/corvane_benchdata" sav "$data/import_1000000x10.sav"
   "$build/bench/corvane_benchdata" csv "$data/import_1000000x10.csv"
-  # Without libxlsxwriter the benchmark program writes no workbook and its runs are skipped.
-  "$build/bench/corvane_benchdata" xlsx "$data/import_200000x10.xlsx" || true
+  # The 200,000 x 10 sheet of numbers and a text column as three writers write it: each of
+  # their runs is skipped when the writer is not installed.
+  "$build/bench/corvane_benchdata" xlsx "$data/sheet_xlsxwriter.xlsx" || true
+  "$build/bench/corvane_benchdata" sheet "$data/sheet_200000x11.txt"
+  if command -v Rscript >/dev/null && Rscript -e 'library(openxlsx)' >/dev/null 2>&1; then
+    Rscript bench/peers/write_xlsx_openxlsx.R "$data/sheet_200000x11.txt" "$data/sheet_openxlsx.xlsx"
+  fi
+  if has_module openpyxl; then
+    "$python" -B bench/peers/write_xlsx_openpyxl.py "$data/sheet_200000x11.txt" \
+      "$data/sheet_openpyxl.xlsx"
+  fi
   echo "data: $(du -sh "$data" | cut -f1) in $data, seed fixed in bench/BenchData.h"
 
   run "core: bootstrap (T = 2000), floor loop, import, descriptives" \
@@ -104,9 +113,12 @@ skip() { echo; echo "== $1: skipped, $2 is not installed (scripts/bench.sh --ins
     "$build/bench/corvane_benchdata" import "$data/import_1000000x10.sav"
   run "core: detected formats, one read per process (semicolons and decimal commas, a workbook)" \
     "$build/bench/corvane_benchdata" import "$data/import_1000000x10.csv"
-  if [ -f "$data/import_200000x10.xlsx" ]; then
-    "$build/bench/corvane_benchdata" import "$data/import_200000x10.xlsx"
-  fi
+  for writer in xlsxwriter openxlsx openpyxl; do
+    if [ -f "$data/sheet_$writer.xlsx" ]; then
+      echo "workbook written by $writer:"
+      "$build/bench/corvane_benchdata" import "$data/sheet_$writer.xlsx"
+    fi
+  done
   if [ -x /usr/bin/time ]; then
     run "corvane-cli effect-size, whole process: all cores, then --threads 1" true
     cli_run "T = 2000, 100,000 per group" "$data/groups_100000.txt" 2000
@@ -165,12 +177,15 @@ skip() { echo; echo "== $1: skipped, $2 is not installed (scripts/bench.sh --ins
     else
       skip "peer: data.table::fread" "r-base-core or r-cran-data.table"
     fi
-    if [ -f "$data/import_200000x10.xlsx" ] && command -v Rscript >/dev/null &&
-       Rscript -e 'library(readxl)' >/dev/null 2>&1; then
-      run "peer: readxl::read_excel" Rscript bench/peers/read_xlsx_readxl.R \
-        "$data/import_200000x10.xlsx"
+    if command -v Rscript >/dev/null && Rscript -e 'library(readxl)' >/dev/null 2>&1; then
+      run "peer: readxl::read_excel, the workbooks of libxlsxwriter, openxlsx and openpyxl" true
+      for writer in xlsxwriter openxlsx openpyxl; do
+        if [ -f "$data/sheet_$writer.xlsx" ]; then
+          Rscript bench/peers/read_xlsx_readxl.R "$data/sheet_$writer.xlsx"
+        fi
+      done
     else
-      skip "peer: readxl::read_excel" "libxlsxwriter-dev, r-base-core or r-cran-readxl"
+      skip "peer: readxl::read_excel" "r-base-core or r-cran-readxl"
     fi
   fi
 } | tee "$results"

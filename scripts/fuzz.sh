@@ -4,14 +4,15 @@
 # started from the seeds in fuzz/corpus/NAME; inputs that break a property are written to
 # build/fuzz/artifacts/ and the script fails.
 #   scripts/fuzz.sh [SECONDS] [TARGET...]      TARGET: classify_field import_data_file output_file
-#                                              statistics_file read_workbook read_xls
+#                                              statistics_file read_workbook read_xls xml_scanner
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-60}
 shift || true
 targets=("$@")
-if [ ${#targets[@]} -eq 0 ]; then targets=(classify_field import_data_file output_file statistics_file read_workbook read_xls); fi
+if [ ${#targets[@]} -eq 0 ]; then targets=(classify_field import_data_file output_file statistics_file read_workbook read_xls
+  xml_scanner); fi
 
 cxx=""
 for c in clang++-14 clang++; do

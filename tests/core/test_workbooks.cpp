@@ -52,7 +52,33 @@ TEST_P(TrialWorkbook, ReadsNamesTextMissingAndDates) {
 INSTANTIATE_TEST_SUITE_P(Writers, TrialWorkbook,
                          testing::Values("xlsxwriter_trial.xlsx", "openpyxl_trial.xlsx",
                                          "openxlsx_trial.xlsx", "pandas_trial.ods",
-                                         "xlwt_trial.xls"));
+                                         "xlwt_trial.xls", "openxlsx_root_workbook.xlsx"));
+
+// The table starts at its first row and column with a cell, as readxl reads it: the trial data
+// set written at C3 is the trial data set, its rows still counted as the sheet counts them.
+TEST(Workbook, ATableStartsAtItsFirstRowAndColumn) {
+    for (const auto& [offset, trial] : {std::pair{"openpyxl_offset.xlsx", "openpyxl_trial.xlsx"},
+                                        std::pair{"pandas_offset.ods", "pandas_trial.ods"},
+                                        std::pair{"xlwt_offset.xls", "xlwt_trial.xls"}}) {
+        SCOPED_TRACE(offset);
+        const auto moved = ReadWorkbook(WrittenBy(offset));
+        const auto original = ReadWorkbook(WrittenBy(trial));
+        ASSERT_TRUE(moved.ok()) << moved.error().reason;
+        ASSERT_TRUE(original.ok());
+        const DataSet& m = moved.value();
+        ASSERT_EQ(m.variables(), 4);
+        ASSERT_EQ(m.cases(), 4);
+        EXPECT_EQ(m.names(), std::vector<std::string>(original.value().names().begin(),
+                                                      original.value().names().begin() + 4));
+        for (std::int32_t v = 1; v <= 4; ++v) {
+            auto column = Column(original.value(), v);
+            column.resize(4);
+            EXPECT_EQ(Column(m, v), column) << v;
+        }
+        EXPECT_EQ(Labels(m, 4), Labels(original.value(), 4));
+        EXPECT_EQ(m.facts(2).firstTextRow, original.value().facts(2).firstTextRow + 2);
+    }
+}
 
 TEST(Workbook, BooleansAndCachedFormulaResults) {
     const auto r = ReadWorkbook(WrittenBy("xlsxwriter_trial.xlsx"));
@@ -249,6 +275,40 @@ TEST_F(MadeWorkbook, CellsInAnyOrderAcrossRowChunksCodeDownTheColumn) {
     EXPECT_EQ(r.value().facts(2).kind, VariableKind::Numbers);
 }
 
+// Parts are where the relationships say, relative to the part that names them; a package whose
+// main document is no workbook holds no spreadsheet.
+TEST_F(MadeWorkbook, PartsAreFoundThroughTheRelationships) {
+    const std::string rel =
+        "<Relationship Type=\"http://schemas.openxmlformats.org/"
+        "officeDocument/2006/relationships/";
+    const std::string found = zipOf(
+        {{"_rels/.rels", "<Relationships>" + rel +
+                             "officeDocument\" Target=\"/book/main.xml\" "
+                             "Id=\"r\"/></Relationships>"},
+         {"book/main.xml",
+          "<workbook><sheets><sheet name=\"one\" r:id=\"s\"/></sheets></workbook>"},
+         {"book/_rels/main.xml.rels",
+          "<Relationships>" + rel + "worksheet\" Target=\"./sheets/../sheets/one.xml\" Id=\"s\"/>" +
+              rel + "sharedStrings\" Target=\"../text/all.xml\" Id=\"t\"/></Relationships>"},
+         {"book/sheets/one.xml",
+          "<worksheet><sheetData><row r=\"1\"><c r=\"A1\" t=\"s\"><v>1</v></c></row><row "
+          "r=\"2\"><c r=\"A2\"><v>5</v></c></row></sheetData></worksheet>"},
+         {"text/all.xml", "<sst><si><t>no</t></si><si><t>yes</t></si></sst>"}});
+    const auto r = ReadWorkbookSheet(found);
+    ASSERT_TRUE(r.ok()) << r.error().reason;
+    EXPECT_EQ(r.value().sheet, "one");
+    EXPECT_EQ(r.value().data.names(), (std::vector<std::string>{"yes"}));
+    EXPECT_EQ(Column(r.value().data, 1), (std::vector<float>{5}));
+
+    const std::string document =
+        zipOf({{"_rels/.rels", "<Relationships>" + rel +
+                                   "officeDocument\" Target=\"word/document.xml\" "
+                                   "Id=\"r\"/></Relationships>"},
+               {"word/document.xml", "<document><body/></document>"}});
+    EXPECT_EQ(Reason(ReadWorkbook(document)),
+              "the zip archive holds no Excel or OpenDocument spreadsheet");
+}
+
 TEST_F(MadeWorkbook, ZipBombEndsInAMessage) {
     const std::string padding(std::size_t{20} << 20, ' ');
     const auto r = ReadWorkbook(xlsx("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>" + padding));
@@ -273,13 +333,14 @@ TEST_F(MadeWorkbook, FarCellsMakeNoGiantGrid) {
     EXPECT_EQ(styled.value().cases(), 1);
     EXPECT_EQ(styled.value().variables(), 1);
 
-    // One cell at the far corner is one case of 16384 variables; with another at A1 the grid
-    // would need 64 GiB, which is refused before any of it is asked for.
+    // One cell at the far corner is a table of one case and one variable, the empty rows above
+    // and columns left of it no part of it; with another at A1 the grid would need 64 GiB, which
+    // is refused before any of it is asked for.
     const auto corner =
         ReadWorkbook(xlsx("<row r=\"1048576\"><c r=\"XFD1048576\"><v>1</v></c></row>"));
     ASSERT_TRUE(corner.ok()) << Reason(corner);
     EXPECT_EQ(corner.value().cases(), 1);
-    EXPECT_EQ(corner.value().variables(), 16384);
+    EXPECT_EQ(corner.value().variables(), 1);
     const auto spanned =
         ReadWorkbook(xlsx("<row r=\"1\"><c r=\"A1\"><v>4</v></c></row>"
                           "<row r=\"1048576\"><c r=\"XFD1048576\"><v>1</v></c></row>"));

@@ -1,6 +1,8 @@
 # The trial data set of the spreadsheet import tests as openpyxl, pandas with odfpy and xlwt
 # write it (Debian: python3-openpyxl, python3-pandas, python3-odf, python3-xlwt).
 import datetime
+import re
+import zipfile
 
 import numpy as np
 import openpyxl
@@ -53,3 +55,54 @@ for r, row in enumerate([("group", "score"), (1, 10.5), (1, 11), None, (2, 14), 
     for c, value in enumerate(row or ()):
         sheet.write(r, c, value)
 book.save("xlwt_empty_row.xls")
+
+# The trial data set starting at C3, below two empty rows and right of two empty columns: the
+# table starts at its first row and column with a cell, as readxl reads it.
+wb = openpyxl.Workbook()
+ws = wb.active
+ws.title = "trial"
+for c, name in enumerate(d.columns):
+    ws.cell(row=3, column=3 + c, value=name)
+for r, row in enumerate(d.itertuples(index=False), start=4):
+    values = [row.group, row.arm, None if np.isnan(row.score) else row.score, row.visit]
+    for c, value in enumerate(values):
+        ws.cell(row=r, column=3 + c, value=value)
+    ws.cell(row=r, column=6).number_format = "yyyy-mm-dd"
+wb.save("openpyxl_offset.xlsx")
+
+with pd.ExcelWriter("pandas_offset.ods", engine="odf") as w:
+    d.to_excel(w, sheet_name="trial", index=False, startrow=2, startcol=2)
+
+book = xlwt.Workbook()
+sheet = book.add_sheet("trial")
+for c, name in enumerate(d.columns):
+    sheet.write(2, 2 + c, name)
+for r, row in enumerate(d.itertuples(index=False), start=3):
+    sheet.write(r, 2, int(row.group))
+    sheet.write(r, 3, row.arm)
+    if not np.isnan(row.score):
+        sheet.write(r, 4, row.score)
+    sheet.write(r, 5, row.visit, dates)
+book.save("xlwt_offset.xls")
+
+
+# openxlsx's trial workbook with its workbook part moved to the package's root, where its
+# relationships then point: the parts are found through the relationships, not by their names.
+def move_workbook_to_root(source, target):
+    with zipfile.ZipFile(source) as old, zipfile.ZipFile(target, "w", zipfile.ZIP_DEFLATED) as new:
+        for item in old.infolist():
+            data = old.read(item.filename)
+            name = item.filename
+            if name == "xl/workbook.xml":
+                name = "workbook.xml"
+            elif name == "xl/_rels/workbook.xml.rels":
+                name = "_rels/workbook.xml.rels"
+                data = re.sub(rb'Target="(?!/)', b'Target="xl/', data)
+            elif name == "_rels/.rels":
+                data = data.replace(b'Target="xl/workbook.xml"', b'Target="workbook.xml"')
+            elif name == "[Content_Types].xml":
+                data = data.replace(b'PartName="/xl/workbook.xml"', b'PartName="/workbook.xml"')
+            new.writestr(name, data)
+
+
+move_workbook_to_root("openxlsx_trial.xlsx", "openxlsx_root_workbook.xlsx")

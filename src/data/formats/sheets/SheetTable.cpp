@@ -126,6 +126,7 @@ std::optional<ImportError> SheetTable::store(std::int64_t row, std::int64_t colu
         m_head.clear();
     }
     m_lastRow = std::max(m_lastRow, row);
+    if (m_firstColumn == 0 || column < m_firstColumn) m_firstColumn = column;
     if (row == m_firstRow) {
         if (m_head.size() < static_cast<std::size_t>(column)) m_head.resize(column);
         m_head[column - 1] = HeadCell{kind, std::string(text), true};
@@ -263,6 +264,10 @@ Result<std::vector<float>, ImportError> SheetTable::copyBands(std::int64_t first
 
 Result<DataSet, ImportError> SheetTable::finish() {
     if (m_lastRow == 0) return ImportError::Unreadable("the sheet holds no cells");
+    // From here on a column's place is its variable's number.
+    const auto emptyLeft = static_cast<std::ptrdiff_t>(m_firstColumn - 1);
+    m_columns.erase(m_columns.begin(), m_columns.begin() + emptyLeft);
+    m_head.erase(m_head.begin(), m_head.begin() + emptyLeft);  // the first row reaches that far
     std::vector<std::string> names;
     std::int64_t firstData = m_firstRow;
     if (auto head = headNames()) {

@@ -36,7 +36,9 @@ class SheetTable {
 
     bool empty() const { return m_lastRow == 0; }
 
-    // The data set, the first row with a cell naming the variables when it is a names line.
+    // The data set, the first row with a cell naming the variables when it is a names line. The
+    // table starts at the first row and the first column holding a cell, as it does in readxl:
+    // empty rows above it and empty columns left of it add no case and no variable.
     // Throws std::bad_alloc when the matrix cannot be had.
     Result<DataSet, ImportError> finish();
 
@@ -74,10 +76,11 @@ class SheetTable {
     Result<std::vector<float>, ImportError> copyBands(std::int64_t firstData, std::int32_t cases,
                                                       std::vector<TextCoder>& coders);
 
-    std::vector<Column> m_columns;
+    std::vector<Column> m_columns;  // by the sheet's column - 1
     std::int64_t m_firstRow = 0;
+    std::int64_t m_firstColumn = 0;
     std::int64_t m_lastRow = 0;
-    std::vector<HeadCell> m_head;
+    std::vector<HeadCell> m_head;  // by the sheet's column - 1
 };
 
 }  // namespace corvane

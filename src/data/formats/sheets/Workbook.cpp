@@ -11,6 +11,7 @@
 #include "data/formats/sheets/OdsReader.h"
 #include "data/formats/sheets/SheetReader.h"
 #include "data/formats/sheets/XlsReader.h"
+#include "data/formats/sheets/XlsxParts.h"
 #include "data/formats/sheets/XlsxReader.h"
 #include "data/formats/sheets/ZipPackage.h"
 
@@ -43,13 +44,18 @@ bool IsEncryptedPackage(const std::string& path) {
     return info && package;
 }
 
-// Which reader a zipped workbook needs, looking inside.
-Result<WorkbookKind, ImportError> ZipKind(ZipPackage& zip) {
-    if (zip.has("xl/workbook.xml")) return WorkbookKind::Xlsx;
+// Which reader a zipped workbook needs, looking inside; for an Excel workbook, its workbook part.
+struct ZipContent {
+    WorkbookKind kind = WorkbookKind::None;
+    std::string workbookPart;
+};
+
+Result<ZipContent, ImportError> ZipKind(ZipPackage& zip) {
+    if (auto part = FindWorkbookPart(zip)) return ZipContent{WorkbookKind::Xlsx, std::move(*part)};
     if (zip.has("mimetype")) {
         auto type = zip.readShort("mimetype", 128);
         if (!type) return type.error();
-        if (type.value() == kOdsType) return WorkbookKind::Ods;
+        if (type.value() == kOdsType) return ZipContent{WorkbookKind::Ods, {}};
         if (std::string_view(type.value()).starts_with("application/vnd.oasis.opendocument."))
             return ImportError::Unreadable(
                 "the file is an OpenDocument file, but not a spreadsheet");
@@ -60,10 +66,10 @@ Result<WorkbookKind, ImportError> ZipKind(ZipPackage& zip) {
 // Hands the reader of a zipped workbook, chosen by looking inside, to `use`.
 template <class Use>
 auto WithZipReader(ZipPackage& zip, Use&& use) -> decltype(use(std::declval<SheetReader&>())) {
-    auto kind = ZipKind(zip);
-    if (!kind) return kind.error();
-    if (kind.value() == WorkbookKind::Xlsx) {
-        XlsxReader reader(zip);
+    auto content = ZipKind(zip);
+    if (!content) return content.error();
+    if (content.value().kind == WorkbookKind::Xlsx) {
+        XlsxReader reader(zip, std::move(content.value().workbookPart));
         return use(reader);
     }
     OdsReader reader(zip);

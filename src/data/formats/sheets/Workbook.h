@@ -14,7 +14,7 @@ namespace corvane {
 // The workbook formats read, told apart by content alone.
 enum class WorkbookKind {
     None,  // not a workbook
-    Xlsx,  // Office Open XML (.xlsx, .xlsm): a zip holding xl/workbook.xml
+    Xlsx,  // Office Open XML (.xlsx, .xlsm): a zip whose relationships name a workbook part
     Ods,   // OpenDocument spreadsheet: a zip whose mimetype entry says so
     Xls,   // the binary Excel format in an OLE2 compound file
     Zip,   // a zip archive whose first entry does not tell; ReadWorkbook looks inside

@@ -1,6 +1,5 @@
 #include "data/formats/sheets/XmlStream.h"
 
-#include <cstring>
 #include <limits>
 #include <new>
 
@@ -8,42 +7,24 @@ namespace corvane {
 
 namespace {
 
-std::string_view LocalName(const char* name) {
-    const char* colon = std::strrchr(name, ':');
-    return colon ? std::string_view(colon + 1) : std::string_view(name);
-}
-
 void OnStart(void* data, const char* name, const char** attributes) {
-    static_cast<XmlHandler*>(data)->start(LocalName(name), attributes);
+    static_cast<XmlHandler*>(data)->start(XmlHandler::LocalName(name), attributes);
 }
 
-void OnEnd(void* data, const char* name) { static_cast<XmlHandler*>(data)->end(LocalName(name)); }
+void OnEnd(void* data, const char* name) {
+    static_cast<XmlHandler*>(data)->end(XmlHandler::LocalName(name));
+}
 
 void OnText(void* data, const char* text, int length) {
     static_cast<XmlHandler*>(data)->text(std::string_view(text, static_cast<std::size_t>(length)));
 }
 
 void OnDoctype(void* data, const char*, const char*, const char*, int) {
-    static_cast<XmlHandler*>(data)->fail(ImportError::Unreadable(
-        "the workbook's XML declares a document type, which a spreadsheet never does"));
+    static_cast<XmlHandler*>(data)->fail(
+        ImportError::Unreadable(std::string(XmlStream::kDoctypeReason)));
 }
 
 }  // namespace
-
-void XmlHandler::stop() {
-    if (m_parser) XML_StopParser(m_parser, XML_FALSE);
-}
-
-void XmlHandler::fail(ImportError error) {
-    if (!m_failure) m_failure = std::move(error);
-    stop();
-}
-
-const char* XmlHandler::Attribute(const char** attributes, std::string_view name) {
-    for (const char** a = attributes; *a; a += 2)
-        if (LocalName(a[0]) == name) return a[1];
-    return nullptr;
-}
 
 XmlStream::XmlStream(XmlHandler& handler)
     : m_handler(handler), m_parser(XML_ParserCreate("UTF-8")) {

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "data/formats/sheets/XmlScanner.h"
 #include "data/formats/sheets/XmlStream.h"
 
 namespace corvane {
@@ -67,6 +68,16 @@ bool ZipPackage::has(const std::string& part) const {
 }
 
 std::optional<ImportError> ZipPackage::parse(const std::string& part, XmlHandler& handler) {
+    XmlStream xml(handler);
+    return stream(part, xml);
+}
+
+std::optional<ImportError> ZipPackage::scan(const std::string& part, XmlHandler& handler) {
+    XmlScanner xml(handler);
+    return stream(part, xml);
+}
+
+std::optional<ImportError> ZipPackage::stream(const std::string& part, XmlPartParser& xml) {
     const zip_int64_t index = zip_name_locate(m_archive, part.c_str(), ZIP_FL_NOCASE);
     if (index < 0) return ImportError::Unreadable("the workbook has no part " + part);
     zip_stat_t st;
@@ -86,7 +97,6 @@ std::optional<ImportError> ZipPackage::parse(const std::string& part, XmlHandler
             return PartFailure(part, "its packing method is not supported");
         return PartFailure(part, zip_strerror(m_archive));
     }
-    XmlStream xml(handler);
     std::vector<char> buffer(std::size_t{1} << 16);
     std::int64_t unpacked = 0;
     std::optional<ImportError> outcome;
@@ -104,11 +114,11 @@ std::optional<ImportError> ZipPackage::parse(const std::string& part, XmlHandler
             break;
         }
         const auto s = xml.feed(buffer.data(), static_cast<std::size_t>(n), n == 0);
-        if (s == XmlStream::Status::Failed) {
+        if (s == XmlPartParser::Status::Failed) {
             outcome = xml.error(part);
             break;
         }
-        if (s == XmlStream::Status::Done || n == 0) break;
+        if (s == XmlPartParser::Status::Done || n == 0) break;
     }
     zip_fclose(file);
     return outcome;

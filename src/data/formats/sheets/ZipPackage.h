@@ -14,6 +14,7 @@ struct zip;
 namespace corvane {
 
 class XmlHandler;
+class XmlPartParser;
 
 // A zipped workbook, read part by part. Each part is unpacked in pieces straight into the XML
 // parser, and may unpack to at most kMaxRatio times its packed size (but always kFloorBytes),
@@ -31,8 +32,13 @@ class ZipPackage {
     ZipPackage& operator=(const ZipPackage&) = delete;
 
     bool has(const std::string& part) const;
-    // Streams the part through `handler`; the error is the handler's, the XML's or the zip's.
+    // Streams the part through expat into `handler`; the error is the handler's, the XML's or
+    // the zip's.
     std::optional<ImportError> parse(const std::string& part, XmlHandler& handler);
+    // The same through XmlScanner, for the large parts.
+    std::optional<ImportError> scan(const std::string& part, XmlHandler& handler);
+    // The same through any parser.
+    std::optional<ImportError> stream(const std::string& part, XmlPartParser& parser);
     // A short part whole (at most `limit` bytes are read).
     Result<std::string, ImportError> readShort(const std::string& part, std::size_t limit);
 
