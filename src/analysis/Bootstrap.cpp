@@ -24,7 +24,7 @@ std::vector<float> DefinedValues(const std::vector<float>& trialValues) {
 }  // namespace
 
 Result<BootstrapResult, BootstrapError> RunBootstrap(
-    const GroupSample& group1, const GroupSample& group2, const BootstrapSettings& settings,
+    const GroupValues& group1, const GroupValues& group2, const BootstrapSettings& settings,
     std::uint64_t seed, const ProgressCallback& progress, const RunOptions& options) {
     const int chosen = settings.chosenGroup == 2 ? 2 : 1;
     auto overflow = [](int group, Checked c) {
@@ -36,7 +36,8 @@ Result<BootstrapResult, BootstrapError> RunBootstrap(
 
     // Trial 0: the observed groups, each sorted once for all the trials.
     std::optional<GroupResampler> sorted1, sorted2;
-    SortGroups(group1, group2, WorkerThreads(options.threads, 2), sorted1, sorted2);
+    PrepareGroups(group1, group2, WorkerThreads(options.threads, 2), DrawChoice::ByRule, sorted1,
+                  sorted2);
     if (const Checked c = sorted1->observedStats(result.group1); !c) return overflow(1, c);
     if (const Checked c = sorted2->observedStats(result.group2); !c) return overflow(2, c);
     if (const Checked c = ComputeEffectSizes(result.group1, result.group2, chosen, result.observed);
@@ -59,6 +60,13 @@ Result<BootstrapResult, BootstrapError> RunBootstrap(
     result.trialD = std::move(trials->d);
     result.trialRobustD = std::move(trials->robustD);
     return result;
+}
+
+Result<BootstrapResult, BootstrapError> RunBootstrap(
+    const GroupSample& group1, const GroupSample& group2, const BootstrapSettings& settings,
+    std::uint64_t seed, const ProgressCallback& progress, const RunOptions& options) {
+    return RunBootstrap(GroupValues(group1), GroupValues(group2), settings, seed, progress,
+                        options);
 }
 
 }  // namespace corvane

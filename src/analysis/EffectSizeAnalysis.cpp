@@ -27,17 +27,17 @@ Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(const DataSet& da
     if (!chosen) return fail(chosen.error());
     const ChosenGroups& codes = chosen.value();
 
-    const GroupPair groups = ExtractGroups(data.matrix(), data.cases(), request.dependent,
-                                           request.grouping, codes.code1, codes.code2);
-    if (static_cast<std::int32_t>(groups.group1.size()) < kMinGroupSize) {
-        return fail(msg::kGroup1TooSmall);
-    }
-    if (static_cast<std::int32_t>(groups.group2.size()) < kMinGroupSize) {
-        return fail(msg::kGroup2TooSmall);
-    }
+    // The groups are read where they lie in the matrix: a copy of a hundred million values
+    // would double what the data set takes.
+    auto group = [&](int which) {
+        return GroupValues::OfMatrix(data.matrix(), data.cases(), request.dependent,
+                                     request.grouping, codes.code1, codes.code2, which);
+    };
+    const GroupValues group1 = group(1), group2 = group(2);
+    if (group1.size() < kMinGroupSize) return fail(msg::kGroup1TooSmall);
+    if (group2.size() < kMinGroupSize) return fail(msg::kGroup2TooSmall);
 
-    auto run =
-        RunBootstrap(groups.group1, groups.group2, request.settings, seed, progress, options);
+    auto run = RunBootstrap(group1, group2, request.settings, seed, progress, options);
     if (!run) {
         const BootstrapError& e = run.error();
         if (e.kind == BootstrapError::Kind::Cancelled) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <numeric>
 #include <random>
 #include <thread>
 #include <vector>
@@ -10,7 +11,9 @@
 #include "Samples.h"
 #include "analysis/Bootstrap.h"
 #include "analysis/CountWalk.h"
+#include "analysis/DistinctValues.h"
 #include "analysis/DrawCounts.h"
+#include "common/BinomialDraw.h"
 #include "common/Single.h"
 
 using namespace corvane;
@@ -18,9 +21,21 @@ using namespace corvane::test;
 
 namespace {
 
+// The distinct values of `sorted` and how often each occurs.
+std::pair<std::vector<float>, std::vector<std::int64_t>> Distinct(const GroupSample& sorted) {
+    std::vector<float> values;
+    std::vector<std::int64_t> counts;
+    for (float v : sorted) {
+        if (values.empty() || v != values.back()) values.push_back(v), counts.push_back(0);
+        ++counts.back();
+    }
+    return {values, counts};
+}
+
 // The bootstrap in its plainest form: each trial draws positions of the ascending copy from its
-// own stream, writes the resample out in draw order and takes its statistics as those of any
-// single sample, sorting it.
+// own stream, or for a group of few distinct values the count of each value in turn as a
+// binomial of the draws left and the value's share of the values left; it writes the resample
+// out and takes its statistics as those of any single sample, sorting it.
 BootstrapResult SortedResampleReference(const GroupSample& g1, const GroupSample& g2,
                                         const BootstrapSettings& s, std::uint64_t seed) {
     UniformGenerator rng;
@@ -33,6 +48,21 @@ BootstrapResult SortedResampleReference(const GroupSample& g1, const GroupSample
     auto draw = [&](const GroupSample& x) {
         GroupSample sorted(x), out(x.size());
         std::stable_sort(sorted.begin(), sorted.end());
+        const auto [values, counts] = Distinct(sorted);
+        if (DistinctValues::Worthwhile(std::ssize(x), values.size())) {
+            out.clear();
+            std::int64_t draws = std::ssize(x), left = draws;
+            for (std::size_t i = 0; i < values.size(); ++i) {
+                const std::int64_t c =
+                    i + 1 < values.size()
+                        ? DrawBinomial(rng, draws, double(counts[i]) / double(left))
+                        : draws;
+                out.insert(out.end(), static_cast<std::size_t>(c), values[i]);
+                draws -= c;
+                left -= counts[i];
+            }
+            return out;
+        }
         for (auto& v : out) {
             auto p = static_cast<std::size_t>(std::ceil(rng.next() * double(x.size())));
             v = sorted[std::clamp<std::size_t>(p, 1, x.size()) - 1];
@@ -234,6 +264,7 @@ void ExpectSameRun(const GroupSample& g1, const GroupSample& g2, const Bootstrap
 
 TEST(RunBootstrap, MatchesTheSortedResampleReferenceOnLargerGroups) {
     std::mt19937 gen(977);
+    int distinctDraws = 0;
     for (int sample = 0; sample < 24; ++sample) {
         // Groups of unequal sizes, either one the larger, with ties from a coarse grid of
         // values; zeros of both signs among them; a spread that varies by group.
@@ -254,31 +285,50 @@ TEST(RunBootstrap, MatchesTheSortedResampleReferenceOnLargerGroups) {
         s.chosenGroup = 1 + sample % 2;
         s.level = sample % 3 == 0 ? 0.9f : 0.95f;
         ExpectSameRun(g1, g2, s, 5000 + sample);
+        for (const GroupSample* g : {&g1, &g2}) {
+            GroupSample sorted(*g);
+            std::sort(sorted.begin(), sorted.end());
+            distinctDraws +=
+                DistinctValues::Worthwhile(std::ssize(*g), Distinct(sorted).first.size());
+        }
     }
+    // Both ways of drawing are among them.
+    EXPECT_GT(distinctDraws, 8);
+    EXPECT_LT(distinctDraws, 40);
 }
 
-// Groups large enough to be sorted side by side on two threads give what one thread gives.
+// Groups large enough to be prepared side by side on two threads give what one thread gives,
+// Group 1 drawing positions and Group 2, a Likert item, the counts of its values.
 TEST(RunBootstrap, LargeGroupsGiveTheSameRunOnAnyNumberOfThreads) {
     std::mt19937 gen(55);
     std::normal_distribution<float> normal(10.0f, 3.0f);
+    std::uniform_int_distribution<int> likert(1, 7);
     GroupSample g1(70000), g2(90000);
     for (float& v : g1) v = normal(gen);
-    for (float& v : g2) v = normal(gen) + 1.0f;
+    for (float& v : g2) v = static_cast<float>(std::min(likert(gen), likert(gen)));
     BootstrapSettings s;
-    s.trials = 12;
-    RunOptions one, two;
+    s.trials = 40;
+    RunOptions one;
     one.threads = 1;
-    two.threads = 2;
     const auto a = RunBootstrap(g1, g2, s, 9, {}, one);
-    const auto b = RunBootstrap(g1, g2, s, 9, {}, two);
-    ASSERT_TRUE(a.ok() && b.ok());
-    EXPECT_TRUE(SameStats(a->group1, b->group1));
-    EXPECT_TRUE(SameStats(a->group2, b->group2));
-    EXPECT_TRUE(SameBits(a->dInterval.lower, b->dInterval.lower));
-    EXPECT_TRUE(SameBits(a->dInterval.upper, b->dInterval.upper));
-    EXPECT_TRUE(SameBits(a->robustDInterval.lower, b->robustDInterval.lower));
-    EXPECT_TRUE(SameBits(a->robustDInterval.upper, b->robustDInterval.upper));
-    EXPECT_EQ(a->trialD, b->trialD);
+    for (unsigned threads : {2u, 3u}) {
+        RunOptions several;
+        several.threads = threads;
+        const auto b = RunBootstrap(g1, g2, s, 9, {}, several);
+        ASSERT_TRUE(a.ok() && b.ok());
+        EXPECT_TRUE(SameStats(a->group1, b->group1));
+        EXPECT_TRUE(SameStats(a->group2, b->group2));
+        EXPECT_TRUE(SameBits(a->dInterval.lower, b->dInterval.lower));
+        EXPECT_TRUE(SameBits(a->dInterval.upper, b->dInterval.upper));
+        EXPECT_TRUE(SameBits(a->robustDInterval.lower, b->robustDInterval.lower));
+        EXPECT_TRUE(SameBits(a->robustDInterval.upper, b->robustDInterval.upper));
+        EXPECT_EQ(a->trialD, b->trialD);
+        EXPECT_EQ(a->trialRobustD, b->trialRobustD);
+    }
+    // The resamples vary: no two trials alike.
+    std::vector<float> d(a->trialD);
+    std::sort(d.begin(), d.end());
+    EXPECT_EQ(std::adjacent_find(d.begin(), d.end()), d.end());
 }
 
 TEST(RunBootstrap, MatchesTheSortedResampleReferenceAtTheSmallestSizesAndCounts) {
@@ -396,33 +446,41 @@ TEST(SumsFromCounts, WithinAccuracyOfTheDirectSumsOnRandomResamplesWithTies) {
         mean /= n;
         // Any fixed shift near the values will do.
         const GroupSums got = SumsFromCounts(sorted.data(), counts, mean + 0.1);
+        // The same resample as counts per distinct value, the walk over those.
+        const std::vector<float> values = Distinct(sorted).first;
+        std::vector<std::uint32_t> perValue(values.size(), 0);
+        for (float v : resample)
+            ++perValue[std::lower_bound(values.begin(), values.end(), v) - values.begin()];
+        const GroupSums byValue =
+            SumsFromValueCounts(values.data(), perValue.data(), std::ssize(values), n, mean + 0.1);
         double scale = 0;  // a signed sum is accurate relative to the sum of magnitudes
         for (float v : resample) scale += std::fabs(v);
-        EXPECT_LE(std::fabs(got.sum - direct.sum), 1e-12 * scale) << sample;
-        EXPECT_LE(std::fabs(got.trimmedSum - direct.trimmedSum), 1e-12 * scale) << sample;
-        EXPECT_LE(std::fabs(got.squaredDeviations - direct.squaredDeviations),
-                  1e-12 * direct.squaredDeviations)
-            << sample;
-        EXPECT_LE(std::fabs(got.winsorizedSquaredDeviations - direct.winsorizedSquaredDeviations),
-                  1e-12 * direct.winsorizedSquaredDeviations)
-            << sample;
+        for (const GroupSums& walked : {got, byValue}) {
+            EXPECT_LE(std::fabs(walked.sum - direct.sum), 1e-12 * scale) << sample;
+            EXPECT_LE(std::fabs(walked.trimmedSum - direct.trimmedSum), 1e-12 * scale) << sample;
+            EXPECT_LE(std::fabs(walked.squaredDeviations - direct.squaredDeviations),
+                      1e-12 * direct.squaredDeviations)
+                << sample;
+            EXPECT_LE(
+                std::fabs(walked.winsorizedSquaredDeviations - direct.winsorizedSquaredDeviations),
+                1e-12 * direct.winsorizedSquaredDeviations)
+                << sample;
+        }
+        // Either walk gives the current path's statistics.
+        GroupStats fromPositions, fromValues;
+        GroupStatsFromSums(got, n, fromPositions);
+        GroupStatsFromSums(byValue, n, fromValues);
+        EXPECT_TRUE(SameStats(fromPositions, fromValues)) << sample;
     }
 }
 
 namespace {
 
 // The walk over counts held whole, one 32-bit count per position.
-struct FullCounts {
-    const std::uint32_t* counts;
-    void restart() {}
-    std::int64_t operator()(std::int64_t k) const { return counts[k]; }
-    double weight(std::int64_t k) const { return static_cast<double>(counts[k]); }
-};
-
 GroupSums SumsFromFullCounts(const float* sorted, const std::uint32_t* counts, std::int64_t n,
                              double shift) {
-    FullCounts full{counts};
-    return WalkCounts(sorted, full, n, shift);
+    WholeCounts full{counts};
+    return WalkCounts(sorted, full, n, n, shift);
 }
 
 }  // namespace
@@ -467,6 +525,91 @@ TEST(SumsFromCounts, ByteCountsWithSpillsMatchTheFullCounts) {
     bytes.clear();
     EXPECT_TRUE(bytes.spill().empty());
     EXPECT_EQ(std::count(bytes.low(), bytes.low() + n, 0), n);
+}
+
+namespace {
+
+// Pearson's statistic of `seen[k]`, how often k came in `draws` draws, against the binomial
+// probabilities of n trials at p, outcomes pooled into classes of at least 20 expected; and the
+// bound it stays below unless the draws are off: its mean, the classes less one, plus seven of
+// its standard deviations.
+std::pair<double, double> BinomialChiSquare(const std::vector<std::int64_t>& seen, std::int64_t n,
+                                            double p, std::int64_t draws) {
+    double statistic = 0, expected = 0, observed = 0;
+    int classes = 0;
+    for (std::int64_t k = 0; k <= n; ++k) {
+        const double dk = double(k), dn = double(n);
+        expected +=
+            draws * std::exp(std::lgamma(dn + 1) - std::lgamma(dk + 1) - std::lgamma(dn - dk + 1) +
+                             dk * std::log(p) + (dn - dk) * std::log1p(-p));
+        observed += double(seen[static_cast<std::size_t>(k)]);
+        if (expected >= 20 || k == n) {
+            statistic += (observed - expected) * (observed - expected) / std::max(expected, 1e-300);
+            ++classes;
+            expected = observed = 0;
+        }
+    }
+    const double df = classes - 1;
+    return {statistic, df + 7 * std::sqrt(2 * df)};
+}
+
+}  // namespace
+
+// Inversion for small means, BTPE for large ones (its squeeze and its Stirling bound among
+// them at n p q in the hundred thousands), p above 1/2 mirrored: each the binomial distribution.
+TEST(DrawBinomial, MatchesTheBinomialProbabilities) {
+    const struct {
+        std::int64_t n;
+        double p;
+    } cases[] = {{20, 0.3},  {1000000, 2e-5}, {100, 0.3}, {300, 0.1001},
+                 {200, 0.4}, {1000, 0.93},    {50, 0.9},  {1000000, 0.3}};
+    for (const auto& c : cases) {
+        UniformGenerator rng(static_cast<std::uint64_t>(c.n) + 17);
+        constexpr std::int64_t draws = 200000;
+        std::vector<std::int64_t> seen(static_cast<std::size_t>(c.n + 1), 0);
+        for (std::int64_t i = 0; i < draws; ++i) {
+            const std::int64_t k = DrawBinomial(rng, c.n, c.p);
+            ASSERT_GE(k, 0);
+            ASSERT_LE(k, c.n);
+            ++seen[static_cast<std::size_t>(k)];
+        }
+        const auto [statistic, bound] = BinomialChiSquare(seen, c.n, c.p, draws);
+        EXPECT_LT(statistic, bound) << c.n << " " << c.p;
+    }
+    UniformGenerator rng(1);
+    EXPECT_EQ(DrawBinomial(rng, 0, 0.5), 0);
+    EXPECT_EQ(DrawBinomial(rng, 9, 0.0), 0);
+    EXPECT_EQ(DrawBinomial(rng, 9, 1.0), 9);
+}
+
+// The conditional binomials make a multinomial draw: every count of a resample is binomial with
+// the resample's size and its value's share, the last one (what the others leave) too.
+TEST(DistinctValues, DrawsEachCountWithItsValuesShare) {
+    const std::int64_t occurs[] = {3, 40, 1000, 25000, 500, 1};
+    GroupSample sample;
+    for (std::size_t i = 0; i < std::size(occurs); ++i)
+        sample.insert(sample.end(), static_cast<std::size_t>(occurs[i]), 0.5f * float(7 - i));
+    std::shuffle(sample.begin(), sample.end(), std::mt19937(8));
+    const auto distinct = DistinctValues::Tally(GroupValues(sample), 100);
+    ASSERT_TRUE(distinct);
+    ASSERT_EQ(distinct->size(), std::size(occurs));
+    const std::int64_t n = std::ssize(sample);
+    constexpr std::int64_t draws = 40000;
+    std::vector<std::vector<std::int64_t>> seen(6, std::vector<std::int64_t>(n + 1, 0));
+    std::uint32_t counts[6];
+    UniformGenerator rng(99);
+    for (std::int64_t t = 0; t < draws; ++t) {
+        distinct->draw(rng, counts);
+        ASSERT_EQ(std::accumulate(std::begin(counts), std::end(counts), std::int64_t{0}), n);
+        for (std::size_t i = 0; i < 6; ++i) ++seen[i][counts[i]];
+    }
+    // Ascending, value i holds the count of occurs[5 - i].
+    for (std::size_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(distinct->values()[i], 0.5f * float(i + 2));
+        const double share = double(occurs[5 - i]) / double(n);
+        const auto [statistic, bound] = BinomialChiSquare(seen[i], n, share, draws);
+        EXPECT_LT(statistic, bound) << i;
+    }
 }
 
 // The draw's position is ceil(u * n) as the library computes it, and stays within 1..n at the

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "analysis/GroupValues.h"
+#include "common/UniformGenerator.h"
+
+namespace corvane {
+
+// A group as its distinct values, ascending, and how often each occurs: for a group of few
+// distinct values against its size (Likert items, binary outcomes, counts, scores rounded to
+// an instrument's precision) the whole of what a resample can differ in. -0 and +0 are one
+// value, as they are to the sort and to every sum.
+class DistinctValues {
+  public:
+    // Whether a group of n values with `distinct` distinct values draws its resamples as counts
+    // of those values: from 8 values per distinct value on, the counts cost less than the n
+    // draws of positions (docs/performance-bootstrap.md has the measurements).
+    static bool Worthwhile(std::int64_t n, std::size_t distinct) {
+        return static_cast<std::int64_t>(distinct) * 8 <= n;
+    }
+
+    // The distinct values of `values`, or none when they are more than `limit`: tallied without
+    // a copy of the values, in memory that grows with the distinct values alone.
+    static std::optional<DistinctValues> Tally(const GroupValues& values, std::size_t limit);
+    // The distinct values of n ascending values.
+    static DistinctValues FromAscending(const float* ascending, std::int64_t n);
+
+    std::size_t size() const { return m_values.size(); }
+    std::int64_t total() const { return m_total; }
+    const float* values() const { return m_values.data(); }
+    const std::uint32_t* counts() const { return m_counts.data(); }
+
+    // Passes the values at ascending positions from..to-1 (from 0) to f one by one, as
+    // AddAscendingSums reads them.
+    template <class F>
+    void ascending(std::int64_t from, std::int64_t to, F&& f) const {
+        std::int64_t end = 0;
+        for (std::size_t i = 0; i < m_values.size() && from < to; ++i) {
+            end += m_counts[i];
+            for (; from < std::min(end, to); ++from) f(m_values[i]);
+        }
+    }
+
+    // One resample of total() values as counts per distinct value, into out[0..size()): the
+    // multinomial draw, made as conditional binomials in ascending order (the count of value i
+    // given the counts before it is binomial with the draws left and value i's share of the
+    // values left), each from `rng`.
+    void draw(UniformGenerator& rng, std::uint32_t* out) const;
+
+  private:
+    DistinctValues(std::vector<float> values, std::vector<std::uint32_t> counts);
+
+    std::vector<float> m_values;
+    std::vector<std::uint32_t> m_counts;
+    // For each value but the last: its count over the count of itself and the values above it.
+    std::vector<double> m_share;
+    std::int64_t m_total = 0;
+};
+
+}  // namespace corvane

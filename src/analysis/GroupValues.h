@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+
+#include "analysis/GroupStatistics.h"
+#include "common/Single.h"
+#include "data/DataMatrix.h"
+
+namespace corvane {
+
+// The values of one group in case order, read where they lie: a sample held in memory, or the
+// dependent cells of the matrix whose grouping cell holds the group's code, as ExtractGroups
+// would copy them. A group of the matrix is counted once here and then read as often as its
+// statistics need, so a group of a hundred million values costs no copy. Whatever it views
+// must outlive it.
+class GroupValues {
+  public:
+    // The values of `sample`.
+    explicit GroupValues(const GroupSample& sample)
+        : m_sample(&sample), m_size(static_cast<std::int64_t>(sample.size())) {}
+
+    // Group 1 or 2 of ExtractGroups(data, cases, dependent, grouping, code1, code2).
+    static GroupValues OfMatrix(const DataMatrix& data, std::int32_t cases, std::int32_t dependent,
+                                std::int32_t grouping, float code1, float code2, int group);
+
+    std::int64_t size() const { return m_size; }
+
+    // Calls f(value) for every value in case order.
+    template <class F>
+    void forEach(F&& f) const {
+        if (m_sample) {
+            for (const float v : *m_sample) f(v);
+            return;
+        }
+        if (m_empty) return;
+        // A 64-bit counter: the loop must end when cases is the largest 32-bit count.
+        for (std::int64_t i = 1; i <= m_cases; ++i) {
+            const auto row = static_cast<std::int32_t>(i);
+            const float y = m_data->at(row, m_dependent);
+            if (!IsMissing(y) && m_data->at(row, m_grouping) == m_code) f(y);
+        }
+    }
+
+  private:
+    GroupValues() = default;
+
+    const GroupSample* m_sample = nullptr;
+    const DataMatrix* m_data = nullptr;
+    std::int32_t m_cases = 0, m_dependent = 0, m_grouping = 0;
+    float m_code = 0;
+    bool m_empty = false;  // group 2 under the code of group 1, which takes every such case
+    std::int64_t m_size = 0;
+};
+
+}  // namespace corvane
