@@ -82,20 +82,23 @@ class ValueTally {
 DistinctValues::DistinctValues(std::vector<float> values, std::vector<std::uint32_t> counts)
     : m_values(std::move(values)), m_counts(std::move(counts)) {
     for (const std::uint32_t c : m_counts) m_total += c;
-    m_share.resize(m_values.empty() ? 0 : m_values.size() - 1);
     std::int64_t left = m_total;
-    for (std::size_t i = 0; i < m_share.size(); ++i) {
-        m_share[i] = static_cast<double>(m_counts[i]) / static_cast<double>(left);
+    for (std::size_t i = 0; i + 1 < m_values.size(); ++i) {
+        m_share.emplace_back(static_cast<double>(m_counts[i]) / static_cast<double>(left));
         left -= m_counts[i];
     }
 }
 
-std::optional<DistinctValues> DistinctValues::Tally(const GroupValues& values, std::size_t limit) {
+std::optional<DistinctValues> DistinctValues::Tally(const GroupValues& values, std::size_t limit,
+                                                    double& sum) {
     ValueTally tally(limit);
     bool within = true;
+    double total = 0;
     values.forEach([&](float v) {
+        AddToSum(total, v);
         if (within) within = tally.add(v);
     });
+    sum = total;
     if (!within) return std::nullopt;
     std::vector<ValueTally::Slot> found;
     found.reserve(tally.used());

@@ -29,11 +29,8 @@ Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(const DataSet& da
 
     // The groups are read where they lie in the matrix: a copy of a hundred million values
     // would double what the data set takes.
-    auto group = [&](int which) {
-        return GroupValues::OfMatrix(data.matrix(), data.cases(), request.dependent,
-                                     request.grouping, codes.code1, codes.code2, which);
-    };
-    const GroupValues group1 = group(1), group2 = group(2);
+    const auto [group1, group2] = GroupValues::OfMatrix(
+        data.matrix(), data.cases(), request.dependent, request.grouping, codes.code1, codes.code2);
     if (group1.size() < kMinGroupSize) return fail(msg::kGroup1TooSmall);
     if (group2.size() < kMinGroupSize) return fail(msg::kGroup2TooSmall);
 

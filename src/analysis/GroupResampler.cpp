@@ -36,16 +36,23 @@ double WinsorizedMean(const Ascending& ascending, std::int64_t n, double trimmed
 
 GroupResampler::GroupResampler(const GroupValues& observed, DrawChoice choice)
     : m_n(observed.size()) {
-    // The distinct values, tallied without a copy of the group while they are few.
+    // The distinct values, tallied without a copy of the group while they are few; the same
+    // pass sums the values, or the copy does.
+    bool summed = false;
     if (choice != DrawChoice::Positions && m_n >= 2) {
-        const std::size_t worthwhile = static_cast<std::size_t>(m_n / 8);
-        m_distinct = DistinctValues::Tally(observed, choice == DrawChoice::ByRule
-                                                         ? std::min(kTallyLimit, worthwhile)
-                                                         : kTallyLimit);
+        const auto worthwhile = static_cast<std::size_t>(m_n / DistinctValues::kValuesPerDistinct);
+        m_distinct = DistinctValues::Tally(
+            observed,
+            choice == DrawChoice::ByRule ? std::min(kTallyLimit, worthwhile) : kTallyLimit,
+            m_observed.sum);
+        summed = true;
     }
     if (!m_distinct) {
         m_sorted.reserve(size());
-        observed.forEach([&](float v) { m_sorted.push_back(v); });
+        observed.forEach([&](float v) {
+            m_sorted.push_back(v);
+            if (!summed) AddToSum(m_observed.sum, v);
+        });
         std::stable_sort(m_sorted.begin(), m_sorted.end());
         if (m_n >= 2 && (choice == DrawChoice::DistinctValues ||
                          (choice == DrawChoice::ByRule &&
@@ -54,8 +61,11 @@ GroupResampler::GroupResampler(const GroupValues& observed, DrawChoice choice)
             std::vector<float>().swap(m_sorted);
         }
     }
-    if (m_n < 2) return;
-    AddCaseOrderSums([&](auto f) { observed.forEach(f); }, m_n, m_observed);
+    if (m_n < 2) {
+        m_observed = {};
+        return;
+    }
+    AddSquaredDeviations([&](auto f) { observed.forEach(f); }, m_n, m_observed);
     // The resamples are summed about the observed Winsorized mean. It sits near every
     // resample's Winsorized mean, and near its mean too, relative to the plain variance, which
     // is large when outliers pull the mean away.

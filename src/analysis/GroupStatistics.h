@@ -74,16 +74,27 @@ struct GroupSums {
 // Rounds the statistics of n >= 2 values from their sums, each once to single precision.
 Checked GroupStatsFromSums(const GroupSums& sums, std::int64_t n, GroupStats& out);
 
-// The sum and the squared deviations of n >= 2 values, each left to right in double precision
-// over the values in case order, which `forEach(f)` passes to f one by one.
+// The sum of values, left to right in double precision over the values in case order, as
+// AddCaseOrderSums takes it: one value at a time.
+inline void AddToSum(double& sum, float v) { sum += static_cast<double>(v); }
+
+// The squared deviations of n >= 2 values about their mean sums.sum / n, left to right in
+// double precision over the values in case order, which `forEach(f)` passes to f one by one.
 template <class CaseOrder>
-void AddCaseOrderSums(const CaseOrder& forEach, std::int64_t n, GroupSums& sums) {
-    forEach([&](float v) { sums.sum += static_cast<double>(v); });
+void AddSquaredDeviations(const CaseOrder& forEach, std::int64_t n, GroupSums& sums) {
     const double mean = sums.sum / static_cast<double>(n);
     forEach([&](float v) {
         const double e = static_cast<double>(v) - mean;
         sums.squaredDeviations += e * e;
     });
+}
+
+// The sum and the squared deviations of n >= 2 values, each left to right in double precision
+// over the values in case order.
+template <class CaseOrder>
+void AddCaseOrderSums(const CaseOrder& forEach, std::int64_t n, GroupSums& sums) {
+    forEach([&](float v) { AddToSum(sums.sum, v); });
+    AddSquaredDeviations(forEach, n, sums);
 }
 
 // The trimmed sum and the Winsorized squared deviations of n >= 2 values, each left to right

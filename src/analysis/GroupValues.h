@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
 #include "analysis/GroupStatistics.h"
 #include "common/Single.h"
@@ -10,18 +11,20 @@ namespace corvane {
 
 // The values of one group in case order, read where they lie: a sample held in memory, or the
 // dependent cells of the matrix whose grouping cell holds the group's code, as ExtractGroups
-// would copy them. A group of the matrix is counted once here and then read as often as its
-// statistics need, so a group of a hundred million values costs no copy. Whatever it views
-// must outlive it.
+// would copy them. A group of the matrix is read as often as its statistics need, so a group
+// of a hundred million values costs no copy. Whatever it views must outlive it.
 class GroupValues {
   public:
     // The values of `sample`.
     explicit GroupValues(const GroupSample& sample)
         : m_sample(&sample), m_size(static_cast<std::int64_t>(sample.size())) {}
 
-    // Group 1 or 2 of ExtractGroups(data, cases, dependent, grouping, code1, code2).
-    static GroupValues OfMatrix(const DataMatrix& data, std::int32_t cases, std::int32_t dependent,
-                                std::int32_t grouping, float code1, float code2, int group);
+    // Groups 1 and 2 of ExtractGroups(data, cases, dependent, grouping, code1, code2), counted
+    // here in one pass over the cases.
+    static std::pair<GroupValues, GroupValues> OfMatrix(const DataMatrix& data, std::int32_t cases,
+                                                        std::int32_t dependent,
+                                                        std::int32_t grouping, float code1,
+                                                        float code2);
 
     std::int64_t size() const { return m_size; }
 
@@ -33,16 +36,40 @@ class GroupValues {
             return;
         }
         if (m_empty) return;
-        // A 64-bit counter: the loop must end when cases is the largest 32-bit count.
-        for (std::int64_t i = 1; i <= m_cases; ++i) {
-            const auto row = static_cast<std::int32_t>(i);
-            const float y = m_data->at(row, m_dependent);
-            if (!IsMissing(y) && m_data->at(row, m_grouping) == m_code) f(y);
-        }
+        forEachCase([&](float y, float c) {
+            if (c == m_code) f(y);
+        });
     }
 
   private:
     GroupValues() = default;
+
+    // Calls f(dependent, grouping) for every case of the matrix with a dependent value.
+    template <class F>
+    void forEachCase(F&& f) const {
+        const DataMatrix& d = *m_data;
+        const std::int32_t stored = d.storedColumns();
+        if (m_cases <= d.rows() && m_dependent >= 1 && m_dependent <= stored && m_grouping >= 1 &&
+            m_grouping <= stored) {
+            // Both cells stored in every case: read in place, a row apart.
+            const float* cells = m_cases > 0 ? d.rowData(1) : nullptr;
+            const auto stride = static_cast<std::size_t>(stored);
+            const auto cases = static_cast<std::size_t>(m_cases);
+            const auto y = static_cast<std::size_t>(m_dependent - 1);
+            const auto c = static_cast<std::size_t>(m_grouping - 1);
+            for (std::size_t i = 0; i < cases; ++i) {
+                const float v = cells[i * stride + y];
+                if (!IsMissing(v)) f(v, cells[i * stride + c]);
+            }
+            return;
+        }
+        // A 64-bit counter: the loop must end when cases is the largest 32-bit count.
+        for (std::int64_t i = 1; i <= m_cases; ++i) {
+            const auto row = static_cast<std::int32_t>(i);
+            const float v = d.at(row, m_dependent);
+            if (!IsMissing(v)) f(v, d.at(row, m_grouping));
+        }
+    }
 
     const GroupSample* m_sample = nullptr;
     const DataMatrix* m_data = nullptr;

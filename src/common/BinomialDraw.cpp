@@ -1,6 +1,7 @@
 #include "common/BinomialDraw.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -11,22 +12,29 @@ namespace {
 // Below this mean the inversion's walk is short; above it BTPE's setup pays.
 constexpr double kInversionMean = 30.0;
 
-// Inversion for p <= 1/2: walks up the probabilities P(X = x) until their sum passes the
+// 1 / x for the inversion's steps, which never pass x = 30 + 10 sqrt(31) < 128 (its bound).
+constexpr std::array<double, 128> kReciprocals = [] {
+    std::array<double, 128> r{};
+    for (std::size_t x = 1; x < r.size(); ++x) r[x] = 1.0 / static_cast<double>(x);
+    return r;
+}();
+
+// Inversion for lower <= 1/2: walks up the probabilities P(X = x) until their sum passes the
 // uniform. The walk gives up past the mean plus ten standard deviations and draws again, which
 // truncates nothing a double can hold.
-std::int64_t Inversion(UniformGenerator& rng, std::int64_t n, double p) {
-    const double dn = static_cast<double>(n), q = 1.0 - p, odds = p / q;
-    const double atZero = std::exp(dn * std::log1p(-p));
-    const double mean = dn * p;
+std::int64_t Inversion(UniformGenerator& rng, std::int64_t n, const BinomialProbability& p) {
+    const double dn = static_cast<double>(n), mean = dn * p.lower;
+    const double atZero = std::exp(dn * p.logRest);
     const auto bound =
-        std::min(n, static_cast<std::int64_t>(mean + 10.0 * std::sqrt(mean * q + 1)));
+        std::min(n, static_cast<std::int64_t>(mean + 10.0 * std::sqrt(mean * (1.0 - p.lower) + 1)));
     for (;;) {
         double u = rng.next(), px = atZero;
         std::int64_t x = 0;
         while (u > px && x <= bound) {
             u -= px;
             ++x;
-            px *= static_cast<double>(n - x + 1) / static_cast<double>(x) * odds;
+            px *=
+                static_cast<double>(n - x + 1) * kReciprocals[static_cast<std::size_t>(x)] * p.odds;
         }
         if (x <= bound) return x;
     }
@@ -126,20 +134,23 @@ std::int64_t Btpe(UniformGenerator& rng, std::int64_t n, double p) {
     }
 }
 
-// p <= 1/2.
-std::int64_t DrawLower(UniformGenerator& rng, std::int64_t n, double p) {
-    if (static_cast<double>(n) * p <= kInversionMean) return Inversion(rng, n, p);
-    return Btpe(rng, n, p);
-}
-
 }  // namespace
 
-std::int64_t DrawBinomial(UniformGenerator& rng, std::int64_t n, double p) {
-    if (n <= 0 || !(p > 0.0)) return 0;
-    if (!(p < 1.0)) return n;
+BinomialProbability::BinomialProbability(double probability)
+    : p(probability), mirrored(probability > 0.5) {
     // 1 - p is exact for p >= 1/2.
-    if (p > 0.5) return n - DrawLower(rng, n, 1.0 - p);
-    return DrawLower(rng, n, p);
+    lower = mirrored ? 1.0 - p : p;
+    logRest = std::log1p(-lower);
+    odds = lower / (1.0 - lower);
+}
+
+std::int64_t DrawBinomial(UniformGenerator& rng, std::int64_t n, const BinomialProbability& p) {
+    if (n <= 0 || !(p.p > 0.0)) return 0;
+    if (!(p.p < 1.0)) return n;
+    const std::int64_t drawn = static_cast<double>(n) * p.lower <= kInversionMean
+                                   ? Inversion(rng, n, p)
+                                   : Btpe(rng, n, p.lower);
+    return p.mirrored ? n - drawn : drawn;
 }
 
 }  // namespace corvane

@@ -590,7 +590,8 @@ TEST(DistinctValues, DrawsEachCountWithItsValuesShare) {
     for (std::size_t i = 0; i < std::size(occurs); ++i)
         sample.insert(sample.end(), static_cast<std::size_t>(occurs[i]), 0.5f * float(7 - i));
     std::shuffle(sample.begin(), sample.end(), std::mt19937(8));
-    const auto distinct = DistinctValues::Tally(GroupValues(sample), 100);
+    double sum = 0;
+    const auto distinct = DistinctValues::Tally(GroupValues(sample), 100, sum);
     ASSERT_TRUE(distinct);
     ASSERT_EQ(distinct->size(), std::size(occurs));
     const std::int64_t n = std::ssize(sample);

@@ -240,9 +240,9 @@ namespace {
 GroupPair ExtractAndView(const DataMatrix& m, std::int32_t cases, std::int32_t dependent,
                          std::int32_t grouping, float code1, float code2) {
     const GroupPair p = ExtractGroups(m, cases, dependent, grouping, code1, code2);
+    const auto views = GroupValues::OfMatrix(m, cases, dependent, grouping, code1, code2);
     for (int group : {1, 2}) {
-        const GroupValues view =
-            GroupValues::OfMatrix(m, cases, dependent, grouping, code1, code2, group);
+        const GroupValues& view = group == 1 ? views.first : views.second;
         GroupSample seen;
         view.forEach([&](float v) { seen.push_back(v); });
         EXPECT_EQ(seen, group == 1 ? p.group1 : p.group2) << code1 << " " << code2;
@@ -276,4 +276,9 @@ TEST(ExtractGroups, CaseOrderMissingAndCodes) {
 
     p = ExtractAndView(m, 6, 2, 2, 1.0f, 2.0f);  // the same column for both roles
     EXPECT_EQ(p.group1, (GroupSample{1, 1, 1}));
+
+    p = ExtractAndView(m, 6, 3, 2, 1.0f, 2.0f);  // a column past the stored ones reads 0
+    EXPECT_EQ(p.group1, (GroupSample{0, 0, 0}));
+    p = ExtractAndView(m, 4, 1, 2, 1.0f, 2.0f);  // fewer cases than rows
+    EXPECT_EQ(p.group1, (GroupSample{1}));
 }
