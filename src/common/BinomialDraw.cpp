@@ -40,6 +40,12 @@ std::int64_t Inversion(UniformGenerator& rng, std::int64_t n, const BinomialProb
     }
 }
 
+// floor(x) for |x| below 2^63, inline: the library's is a call on the baseline instruction set.
+double Floor(double x) {
+    const auto t = static_cast<double>(static_cast<std::int64_t>(x));
+    return t > x ? t - 1.0 : t;
+}
+
 // The Stirling series of ln Gamma(x) beyond (x - 1/2) ln x - x + ln(2 pi) / 2, to x^-9.
 double StirlingTail(double x) {
     const double x2 = x * x;
@@ -58,7 +64,7 @@ struct BtpeHat {
         npq = dn * p * q;
         m = static_cast<std::int64_t>(fm);
         const double dm = static_cast<double>(m);
-        p1 = std::floor(2.195 * std::sqrt(npq) - 4.6 * q) + 0.5;
+        p1 = Floor(2.195 * std::sqrt(npq) - 4.6 * q) + 0.5;
         xm = dm + 0.5;
         xl = xm - p1;
         xr = xm + p1;
@@ -76,12 +82,13 @@ struct BtpeHat {
     bool accepts(std::int64_t y, double v) const {
         const std::int64_t k = std::llabs(y - m);
         if (k <= 20 || static_cast<double>(k) >= npq / 2.0 - 1.0) {
-            // f(y) / f(m) as the product of the ratios f(i) / f(i - 1) = (n + 1 - i) / i * p / q.
+            // f(y) / f(m) as the product of the ratios f(i) / f(i - 1) = (n + 1 - i) / i * p / q,
+            // or one over that product below the mode.
             const double s = p / q, a = s * static_cast<double>(n + 1);
             double f = 1.0;
-            for (std::int64_t i = m + 1; i <= y; ++i) f *= a / static_cast<double>(i) - s;
-            for (std::int64_t i = y + 1; i <= m; ++i) f /= a / static_cast<double>(i) - s;
-            return v <= f;
+            for (std::int64_t i = std::min(m, y) + 1; i <= std::max(m, y); ++i)
+                f *= a / static_cast<double>(i) - s;
+            return y >= m ? v <= f : v * f <= 1.0;
         }
         // Squeeze: bounds on ln f(y) / f(m) about the normal's -k^2 / (2 npq).
         const double dk = static_cast<double>(k);
@@ -113,19 +120,19 @@ std::int64_t Btpe(UniformGenerator& rng, std::int64_t n, double p) {
         double y;
         if (u <= h.p1) {
             // The triangle lies under the distribution: taken at once.
-            return static_cast<std::int64_t>(std::floor(h.xm - h.p1 * v + u));
+            return static_cast<std::int64_t>(Floor(h.xm - h.p1 * v + u));
         }
         if (u <= h.p2) {
             const double x = h.xl + (u - h.p1) / h.c;
             v = v * h.c + 1.0 - std::fabs(dm - x + 0.5) / h.p1;
             if (v > 1.0) continue;
-            y = std::floor(x);
+            y = Floor(x);
         } else if (u <= h.p3) {
-            y = std::floor(h.xl + std::log(v) / h.lambdaL);
+            y = Floor(h.xl + std::log(v) / h.lambdaL);
             if (y < 0.0) continue;
             v *= (u - h.p2) * h.lambdaL;
         } else {
-            y = std::floor(h.xr - std::log(v) / h.lambdaR);
+            y = Floor(h.xr - std::log(v) / h.lambdaR);
             if (y > dn) continue;
             v *= (u - h.p3) * h.lambdaR;
         }
