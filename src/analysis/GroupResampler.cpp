@@ -54,7 +54,7 @@ GroupResampler::GroupResampler(const GroupValues& observed, DrawChoice choice)
             if (!summed) AddToSum(m_observed.sum, v);
         });
         std::stable_sort(m_sorted.begin(), m_sorted.end());
-        if (m_n >= 2 && (choice == DrawChoice::DistinctValues ||
+        if (m_n >= 2 && (choice == DrawChoice::ValueCounts ||
                          (choice == DrawChoice::ByRule &&
                           DistinctValues::Worthwhile(m_n, CountDistinct(m_sorted))))) {
             m_distinct = DistinctValues::FromAscending(m_sorted.data(), m_n);

@@ -14,7 +14,7 @@ namespace corvane {
 
 // How a group draws its resamples: as DistinctValues::Worthwhile chooses, or always one way, for
 // measurements and comparisons.
-enum class DrawChoice { ByRule, Positions, DistinctValues };
+enum class DrawChoice { ByRule, Positions, ValueCounts };
 
 // One thread's counts of one group's resample: per position of the ascending copy, or per
 // distinct value.
