@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <vector>
 
-#include "analysis/GroupValues.h"
+#include "analysis/ValueTally.h"
 #include "common/BinomialDraw.h"
 #include "common/UniformGenerator.h"
 
@@ -28,11 +27,8 @@ class DistinctValues {
         return static_cast<std::int64_t>(distinct) * kValuesPerDistinct <= n;
     }
 
-    // The distinct values of `values`, or none when they are more than `limit`: tallied without
-    // a copy of the values, in memory that grows with the distinct values alone. On the same
-    // pass `sum` receives the sum of all the values, as AddToSum takes it.
-    static std::optional<DistinctValues> Tally(const GroupValues& values, std::size_t limit,
-                                               double& sum);
+    // The distinct values a tally found within its limit.
+    static DistinctValues FromTally(const ValueTally& tally);
     // The distinct values of n ascending values.
     static DistinctValues FromAscending(const float* ascending, std::int64_t n);
 

@@ -34,25 +34,22 @@ double WinsorizedMean(const Ascending& ascending, std::int64_t n, double trimmed
 
 }  // namespace
 
+std::size_t GroupResampler::TallyLimit(std::int64_t n, DrawChoice choice) {
+    if (choice == DrawChoice::Positions) return 0;
+    if (choice == DrawChoice::ValueCounts) return kTallyLimit;
+    return std::min(kTallyLimit, static_cast<std::size_t>(n / DistinctValues::kValuesPerDistinct));
+}
+
 GroupResampler::GroupResampler(const GroupValues& observed, DrawChoice choice)
-    : m_n(observed.size()) {
-    // The distinct values, tallied without a copy of the group while they are few; the same
-    // pass sums the values, or the copy does.
-    bool summed = false;
-    if (choice != DrawChoice::Positions && m_n >= 2) {
-        const auto worthwhile = static_cast<std::size_t>(m_n / DistinctValues::kValuesPerDistinct);
-        m_distinct = DistinctValues::Tally(
-            observed,
-            choice == DrawChoice::ByRule ? std::min(kTallyLimit, worthwhile) : kTallyLimit,
-            m_observed.sum);
-        summed = true;
-    }
+    : GroupResampler(observed, SurveyGroup(observed, TallyLimit(observed.size(), choice)), choice) {
+}
+
+GroupResampler::GroupResampler(const GroupValues& observed, GroupSurvey survey, DrawChoice choice)
+    : m_n(observed.size()), m_observed(survey.sums), m_distinct(std::move(survey.distinct)) {
+    // Values too many to tally are copied and sorted, and may still turn out few enough.
     if (!m_distinct) {
         m_sorted.reserve(size());
-        observed.forEach([&](float v) {
-            m_sorted.push_back(v);
-            if (!summed) AddToSum(m_observed.sum, v);
-        });
+        observed.forEach([&](float v) { m_sorted.push_back(v); });
         std::stable_sort(m_sorted.begin(), m_sorted.end());
         if (m_n >= 2 && (choice == DrawChoice::ValueCounts ||
                          (choice == DrawChoice::ByRule &&
@@ -61,11 +58,7 @@ GroupResampler::GroupResampler(const GroupValues& observed, DrawChoice choice)
             std::vector<float>().swap(m_sorted);
         }
     }
-    if (m_n < 2) {
-        m_observed = {};
-        return;
-    }
-    AddSquaredDeviations([&](auto f) { observed.forEach(f); }, m_n, m_observed);
+    if (m_n < 2) return;
     // The resamples are summed about the observed Winsorized mean. It sits near every
     // resample's Winsorized mean, and near its mean too, relative to the plain variance, which
     // is large when outliers pull the mean away.
@@ -109,13 +102,17 @@ constexpr std::size_t kSortSideBySide = 65536;
 void PrepareGroups(const GroupValues& group1, const GroupValues& group2, unsigned threads,
                    DrawChoice choice, std::optional<GroupResampler>& first,
                    std::optional<GroupResampler>& second) {
+    auto [survey1, survey2] =
+        SurveyGroups(group1, group2, GroupResampler::TallyLimit(group1.size(), choice),
+                     GroupResampler::TallyLimit(group2.size(), choice));
     std::exception_ptr failure;
     std::jthread sorter;  // joined on every way out, before `failure` goes
-    if (threads > 1 && static_cast<std::size_t>(group2.size()) >= kSortSideBySide) {
+    if (threads > 1 && !survey2.distinct &&
+        static_cast<std::size_t>(group2.size()) >= kSortSideBySide) {
         try {
             sorter = std::jthread([&] {
                 try {
-                    second.emplace(group2, choice);
+                    second.emplace(group2, std::move(survey2), choice);
                 } catch (...) {
                     failure = std::current_exception();
                 }
@@ -124,9 +121,9 @@ void PrepareGroups(const GroupValues& group1, const GroupValues& group2, unsigne
             // No thread to be had: this one prepares both.
         }
     }
-    first.emplace(group1, choice);
+    first.emplace(group1, std::move(survey1), choice);
     if (!sorter.joinable()) {
-        second.emplace(group2, choice);
+        second.emplace(group2, std::move(survey2), choice);
         return;
     }
     sorter.join();

@@ -8,6 +8,7 @@
 #include "analysis/DistinctValues.h"
 #include "analysis/DrawCounts.h"
 #include "analysis/GroupStatistics.h"
+#include "analysis/GroupSurvey.h"
 #include "analysis/GroupValues.h"
 
 namespace corvane {
@@ -37,6 +38,11 @@ struct ResampleCounts {
 class GroupResampler {
   public:
     explicit GroupResampler(const GroupValues& observed, DrawChoice choice = DrawChoice::ByRule);
+    // The same from a survey of `observed` made with TallyLimit(observed.size(), choice).
+    GroupResampler(const GroupValues& observed, GroupSurvey survey, DrawChoice choice);
+
+    // The most distinct values worth tallying for a group of n values.
+    static std::size_t TallyLimit(std::int64_t n, DrawChoice choice);
 
     std::size_t size() const { return static_cast<std::size_t>(m_n); }
     bool drawsDistinctValues() const { return m_distinct.has_value(); }
@@ -62,9 +68,10 @@ class GroupResampler {
     double m_shift = 0;
 };
 
-// Prepares the two observed groups into `first` and `second`, side by side when `threads`
-// allows more than one: on a million values per group the sorts are a good part of what runs
-// before the trials can share out.
+// Prepares the two observed groups into `first` and `second`: surveys both together, then
+// sorts the groups that draw positions side by side when `threads` allows more than one (on a
+// million values per group the sorts are a good part of what runs before the trials can share
+// out).
 void PrepareGroups(const GroupValues& group1, const GroupValues& group2, unsigned threads,
                    DrawChoice choice, std::optional<GroupResampler>& first,
                    std::optional<GroupResampler>& second);

@@ -74,27 +74,21 @@ struct GroupSums {
 // Rounds the statistics of n >= 2 values from their sums, each once to single precision.
 Checked GroupStatsFromSums(const GroupSums& sums, std::int64_t n, GroupStats& out);
 
-// The sum of values, left to right in double precision over the values in case order, as
-// AddCaseOrderSums takes it: one value at a time.
+// The steps of the case-order sums, one value at a time: a pass that reads values for other
+// ends as well takes them as AddCaseOrderSums does.
 inline void AddToSum(double& sum, float v) { sum += static_cast<double>(v); }
-
-// The squared deviations of n >= 2 values about their mean sums.sum / n, left to right in
-// double precision over the values in case order, which `forEach(f)` passes to f one by one.
-template <class CaseOrder>
-void AddSquaredDeviations(const CaseOrder& forEach, std::int64_t n, GroupSums& sums) {
-    const double mean = sums.sum / static_cast<double>(n);
-    forEach([&](float v) {
-        const double e = static_cast<double>(v) - mean;
-        sums.squaredDeviations += e * e;
-    });
+inline void AddSquaredDeviation(double& squares, double mean, float v) {
+    const double e = static_cast<double>(v) - mean;
+    squares += e * e;
 }
 
 // The sum and the squared deviations of n >= 2 values, each left to right in double precision
-// over the values in case order.
+// over the values in case order, which `forEach(f)` passes to f one by one.
 template <class CaseOrder>
 void AddCaseOrderSums(const CaseOrder& forEach, std::int64_t n, GroupSums& sums) {
     forEach([&](float v) { AddToSum(sums.sum, v); });
-    AddSquaredDeviations(forEach, n, sums);
+    const double mean = sums.sum / static_cast<double>(n);
+    forEach([&](float v) { AddSquaredDeviation(sums.squaredDeviations, mean, v); });
 }
 
 // The trimmed sum and the Winsorized squared deviations of n >= 2 values, each left to right

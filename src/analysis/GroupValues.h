@@ -41,6 +41,26 @@ class GroupValues {
         });
     }
 
+    // Calls f1(value) for every value of `a` and f2(value) for every value of `b`, each in case
+    // order. Groups 1 and 2 of one matrix are read in one pass over its cases for both.
+    template <class F1, class F2>
+    static void ForBoth(const GroupValues& a, const GroupValues& b, F1&& f1, F2&& f2) {
+        if (a.m_data && a.m_data == b.m_data && a.m_cases == b.m_cases &&
+            a.m_dependent == b.m_dependent && a.m_grouping == b.m_grouping && !a.m_empty &&
+            (b.m_empty || a.m_code != b.m_code)) {
+            a.forEachCase([&](float y, float c) {
+                if (c == a.m_code) {
+                    f1(y);
+                } else if (!b.m_empty && c == b.m_code) {
+                    f2(y);
+                }
+            });
+            return;
+        }
+        a.forEach(f1);
+        b.forEach(f2);
+    }
+
   private:
     GroupValues() = default;
 

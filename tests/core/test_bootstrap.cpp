@@ -555,6 +555,30 @@ std::pair<double, double> BinomialChiSquare(const std::vector<std::int64_t>& see
 
 }  // namespace
 
+// The tally counts each value, -0 and +0 as one, through the growths of its table, and gives
+// up past its limit.
+TEST(ValueTally, CountsEachValueUpToItsLimit) {
+    GroupSample values;
+    for (int i = 0; i < 20000; ++i) values.push_back(static_cast<float>((i * 7919) % 1000) * 0.5f);
+    values.push_back(-0.0f);
+    std::vector<float> sorted(values);
+    std::sort(sorted.begin(), sorted.end());
+    const auto [expected, counts] = Distinct(sorted);
+    ValueTally tally(1000);
+    for (float v : values) tally.add(v);
+    ASSERT_TRUE(tally.within());
+    const std::vector<ValueTally::Entry> found = tally.ascending();
+    ASSERT_EQ(found.size(), expected.size());
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        EXPECT_EQ(found[i].value, expected[i]);
+        EXPECT_EQ(found[i].count, counts[i]);
+    }
+    EXPECT_EQ(found[0].count, 21u);  // the twenty zeros and the -0
+    ValueTally tooFew(999);
+    for (float v : values) tooFew.add(v);
+    EXPECT_FALSE(tooFew.within());
+}
+
 // Inversion for small means, BTPE for large ones (its squeeze and its Stirling bound among
 // them at n p q in the hundred thousands), p above 1/2 mirrored: each the binomial distribution.
 TEST(DrawBinomial, MatchesTheBinomialProbabilities) {
@@ -590,23 +614,23 @@ TEST(DistinctValues, DrawsEachCountWithItsValuesShare) {
     for (std::size_t i = 0; i < std::size(occurs); ++i)
         sample.insert(sample.end(), static_cast<std::size_t>(occurs[i]), 0.5f * float(7 - i));
     std::shuffle(sample.begin(), sample.end(), std::mt19937(8));
-    double sum = 0;
-    const auto distinct = DistinctValues::Tally(GroupValues(sample), 100, sum);
-    ASSERT_TRUE(distinct);
-    ASSERT_EQ(distinct->size(), std::size(occurs));
+    ValueTally tally(100);
+    for (float v : sample) tally.add(v);
+    const DistinctValues distinct = DistinctValues::FromTally(tally);
+    ASSERT_EQ(distinct.size(), std::size(occurs));
     const std::int64_t n = std::ssize(sample);
     constexpr std::int64_t draws = 40000;
     std::vector<std::vector<std::int64_t>> seen(6, std::vector<std::int64_t>(n + 1, 0));
     std::uint32_t counts[6];
     UniformGenerator rng(99);
     for (std::int64_t t = 0; t < draws; ++t) {
-        distinct->draw(rng, counts);
+        distinct.draw(rng, counts);
         ASSERT_EQ(std::accumulate(std::begin(counts), std::end(counts), std::int64_t{0}), n);
         for (std::size_t i = 0; i < 6; ++i) ++seen[i][counts[i]];
     }
     // Ascending, value i holds the count of occurs[5 - i].
     for (std::size_t i = 0; i < 6; ++i) {
-        EXPECT_EQ(distinct->values()[i], 0.5f * float(i + 2));
+        EXPECT_EQ(distinct.values()[i], 0.5f * float(i + 2));
         const double share = double(occurs[5 - i]) / double(n);
         const auto [statistic, bound] = BinomialChiSquare(seen[i], n, share, draws);
         EXPECT_LT(statistic, bound) << i;
