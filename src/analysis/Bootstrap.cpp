@@ -34,7 +34,8 @@ Result<BootstrapResult, BootstrapError> RunBootstrap(
     result.trials = settings.trials;
     result.seed = seed;
 
-    // Trial 0: the observed groups, each sorted once for all the trials.
+    // Trial 0: the observed groups, each prepared once for all the trials (sorted, or tallied
+    // into its distinct values).
     std::optional<GroupResampler> sorted1, sorted2;
     PrepareGroups(group1, group2, WorkerThreads(options.threads, 2), DrawChoice::ByRule, sorted1,
                   sorted2);

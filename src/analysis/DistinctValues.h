@@ -33,9 +33,7 @@ class DistinctValues {
     static DistinctValues FromAscending(const float* ascending, std::int64_t n);
 
     std::size_t size() const { return m_values.size(); }
-    std::int64_t total() const { return m_total; }
     const float* values() const { return m_values.data(); }
-    const std::uint32_t* counts() const { return m_counts.data(); }
 
     // Passes the values at ascending positions from..to-1 (from 0) to f one by one, as
     // AddAscendingSums reads them.
@@ -48,10 +46,10 @@ class DistinctValues {
         }
     }
 
-    // One resample of total() values as counts per distinct value, into out[0..size()): the
-    // multinomial draw, made as conditional binomials in ascending order (the count of value i
-    // given the counts before it is binomial with the draws left and value i's share of the
-    // values left), each from `rng`.
+    // One resample, as many values as the group holds, as counts per distinct value into
+    // out[0..size()): the multinomial draw, made as conditional binomials in ascending order
+    // (the count of value i given the counts before it is binomial with the draws left and
+    // value i's share of the values left), each from `rng`.
     void draw(UniformGenerator& rng, std::uint32_t* out) const;
 
   private:

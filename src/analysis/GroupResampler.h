@@ -45,7 +45,6 @@ class GroupResampler {
     static std::size_t TallyLimit(std::int64_t n, DrawChoice choice);
 
     std::size_t size() const { return static_cast<std::size_t>(m_n); }
-    bool drawsDistinctValues() const { return m_distinct.has_value(); }
 
     // The statistics of the observed sample itself: the sums in case order and over the
     // values in ascending order, as for any single sample.
