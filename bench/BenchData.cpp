@@ -1,5 +1,6 @@
 #include "BenchData.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -159,6 +160,58 @@ bool WriteGroupsFile(const std::string& path, const GroupPair& groups) {
     if (!f) return false;
     for (float x : groups.group1) std::fprintf(f.get(), "%.9g 1\r\n", static_cast<double>(x));
     for (float x : groups.group2) std::fprintf(f.get(), "%.9g 2\r\n", static_cast<double>(x));
+    return std::fclose(f.release()) == 0;
+}
+
+namespace {
+
+// One value of the shape's group (1 or 2) as the file writes it.
+int FormatDiscrete(char* buf, std::size_t size, NormalSource& src, Discrete shape, int group) {
+    const double z = src.next();
+    if (shape == Discrete::Likert) {
+        const double item = std::nearbyint(4.0 + 1.5 * z + 0.25 * (group - 1));
+        return std::snprintf(buf, size, "%d", static_cast<int>(std::clamp(item, 1.0, 7.0)));
+    }
+    return std::snprintf(buf, size, "%.2f", 50.0 + 10.0 * z + 5.0 * (group - 1));
+}
+
+}  // namespace
+
+GroupPair DiscreteGroups(std::int32_t n, Discrete shape, std::uint64_t seed) {
+    NormalSource src(seed);
+    GroupPair pair;
+    char buf[32];
+    for (int group : {1, 2}) {
+        GroupSample& g = group == 1 ? pair.group1 : pair.group2;
+        g.resize(static_cast<std::size_t>(n));
+        for (float& x : g) {
+            FormatDiscrete(buf, sizeof buf, src, shape, group);
+            x = std::strtof(buf, nullptr);
+        }
+    }
+    return pair;
+}
+
+bool WriteDiscreteGroupsFile(const std::string& path, std::int64_t n, Discrete shape,
+                             std::uint64_t seed) {
+    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "wb"));
+    if (!f) return false;
+    NormalSource src(seed);
+    std::string block;
+    char buf[32];
+    for (int group : {1, 2}) {
+        const char* code = group == 1 ? " 1\r\n" : " 2\r\n";
+        for (std::int64_t i = 0; i < n; ++i) {
+            block.append(
+                buf, static_cast<std::size_t>(FormatDiscrete(buf, sizeof buf, src, shape, group)));
+            block += code;
+            if (block.size() >= (1u << 20) || i + 1 == n) {
+                if (std::fwrite(block.data(), 1, block.size(), f.get()) != block.size())
+                    return false;
+                block.clear();
+            }
+        }
+    }
     return std::fclose(f.release()) == 0;
 }
 

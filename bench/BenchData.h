@@ -43,6 +43,19 @@ std::vector<double> NormalCells(std::int64_t count, std::uint64_t seed = kSeed);
 // the digits that read back to the same single-precision number.
 bool WriteGroupsFile(const std::string& path, const GroupPair& groups);
 
+// Group data of few distinct values: a Likert item (4 + 1.5 z rounded and kept within 1..7,
+// Group 2 a quarter point higher before the rounding), or normal values of SD 10 rounded to two
+// decimals (50 + 10 z, Group 2 five points higher), z standard normal.
+enum class Discrete { Likert, Hundredths };
+
+// The two groups of n values each of that shape, each value as its text reads back.
+GroupPair DiscreteGroups(std::int32_t n, Discrete shape, std::uint64_t seed = kSeed);
+
+// The same values as a file of "value code" lines, Group 1's first, written as they come (a
+// hundred million per group need no memory).
+bool WriteDiscreteGroupsFile(const std::string& path, std::int64_t n, Discrete shape,
+                             std::uint64_t seed = kSeed);
+
 // The benchmark data directory: $CORVANE_BENCH_DATA, or a directory under the system's
 // temporary directory.
 std::string DataDirectory();

@@ -10,8 +10,10 @@
 
 #include "BenchData.h"
 #include "analysis/Bootstrap.h"
+#include "analysis/BootstrapTrials.h"
 #include "analysis/Descriptives.h"
 #include "analysis/DrawCounts.h"
+#include "analysis/GroupResampler.h"
 #include "analysis/render/DescriptivesReport.h"
 #include "data/import/ImportDataFile.h"
 
@@ -101,6 +103,63 @@ void BM_BootstrapSortPerTrial(benchmark::State& state) {
     }
 }
 
+// One group's resamples, drawn and summed, 200 per iteration, on one group of n values spread
+// evenly over K distinct values (1..K), drawn as positions (choice 0) or as the counts of the
+// distinct values (choice 1): where the one overtakes the other sets the rule that chooses.
+// Even shares are the counts' worst case: every count is small, drawn by inversion.
+void BM_ResampleOneGroup(benchmark::State& state) {
+    const auto n = static_cast<std::int32_t>(state.range(0));
+    const auto distinct = static_cast<std::uint32_t>(state.range(1));
+    GroupSample values(static_cast<std::size_t>(n));
+    UniformGenerator pick(bench::kSeed);
+    for (float& v : values) v = static_cast<float>(1 + pick.nextBits() % distinct);
+    const GroupResampler group(
+        GroupValues(values), state.range(2) == 0 ? DrawChoice::Positions : DrawChoice::ValueCounts);
+    ResampleCounts counts = group.emptyCounts();
+    constexpr int kResamples = 200;
+    for (auto _ : state) {
+        for (int t = 1; t <= kResamples; ++t) {
+            UniformGenerator rng = UniformGenerator::ForStream(bench::kSeed, t);
+            group.draw(rng, counts);
+            GroupStats stats;
+            group.resampleStats(counts, stats);
+            benchmark::DoNotOptimize(stats);
+        }
+    }
+    state.counters["s_per_resample"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * kResamples,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void ResampleGrid(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"n", "K", "counts"});
+    for (std::int64_t n : {100, 1000, 100000}) {
+        for (std::int64_t per : {128, 32, 16, 8, 4}) {
+            if (n / per < 2) continue;
+            for (std::int64_t choice : {0, 1}) b->Args({n, n / per, choice});
+        }
+        for (std::int64_t choice : {0, 1}) b->Args({n, 7, choice});
+    }
+}
+
+// All T = 2000 trials on one thread, both groups of few distinct values (1,000,000 each), drawn
+// as positions (choice 0) or as the counts of the distinct values (choice 1); shape 0 is a
+// Likert item, shape 1 normal values rounded to two decimals (bench::Discrete).
+void BM_TrialsOfFewValues(benchmark::State& state) {
+    const GroupPair groups = bench::DiscreteGroups(
+        1000000, state.range(0) == 0 ? bench::Discrete::Likert : bench::Discrete::Hundredths);
+    const DrawChoice choice = state.range(1) == 0 ? DrawChoice::Positions : DrawChoice::ValueCounts;
+    const GroupResampler g1(GroupValues(groups.group1), choice);
+    const GroupResampler g2(GroupValues(groups.group2), choice);
+    RunOptions one;
+    one.threads = 1;
+    for (auto _ : state) {
+        auto r = RunTrials(g1, g2, bench::kSeed, kTrials, 1, {}, one);
+        if (!r) state.SkipWithError("the trials failed");
+        benchmark::DoNotOptimize(r);
+    }
+}
+
 // Imports the file at `path` (empty: it could not be written) once per iteration.
 void ImportEachIteration(benchmark::State& state, const std::string& path) {
     if (path.empty()) {
@@ -144,6 +203,15 @@ BENCHMARK(BM_RunBootstrap)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_RunBootstrap)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BootstrapFloor)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BootstrapFloor)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ResampleOneGroup)->Apply(ResampleGrid)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TrialsOfFewValues)
+    ->ArgNames({"shape", "counts"})
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BootstrapSortPerTrial)
     ->Arg(1000)
     ->Arg(10000)

@@ -2,7 +2,10 @@
 // its own so that its peak resident memory is the import's alone.
 //
 //   corvane_benchdata files DIR    the two import files, the two group tables (groups named
-//                                  and coded) and the four group files
+//                                  and coded), the four group files and two of few distinct
+//                                  values (Likert items and hundredths, 1,000,000 per group)
+//   corvane_benchdata discrete FILE N likert|hundredths   a group file of N values per group of
+//                                  that shape, written as it is drawn (N up to 100,000,000)
 //   corvane_benchdata sav FILE     a 1,000,000 x 10 SPSS data file of the import file's numbers,
 //                                  written by ReadStat, compressed as SPSS compresses by default
 //   corvane_benchdata csv FILE     a 1,000,000 x 10 table of the same numbers with a names line,
@@ -37,6 +40,19 @@ using namespace corvane;
 
 namespace {
 
+int WriteDiscrete(const std::string& path, const char* perGroup, const std::string& shape) {
+    const long long n = std::atoll(perGroup);
+    if (n < 1 || (shape != "likert" && shape != "hundredths")) {
+        std::fprintf(stderr, "discrete FILE N likert|hundredths: N from 1, a known shape\n");
+        return 2;
+    }
+    const bench::Discrete kind =
+        shape == "likert" ? bench::Discrete::Likert : bench::Discrete::Hundredths;
+    if (bench::WriteDiscreteGroupsFile(path, n, kind)) return 0;
+    std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+    return 1;
+}
+
 int WriteFiles(const std::string& dir) {
     const struct {
         std::int64_t lines;
@@ -63,6 +79,10 @@ int WriteFiles(const std::string& dir) {
             std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), std::strerror(errno));
             return 1;
         }
+    }
+    for (const char* shape : {"likert", "hundredths"}) {
+        const std::string path = dir + "/groups_" + shape + "_1000000.txt";
+        if (WriteDiscrete(path, "1000000", shape) != 0) return 1;
     }
     return 0;
 }
@@ -209,6 +229,8 @@ int TimeImport(const std::string& path, unsigned threads) {
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "files") == 0) return WriteFiles(argv[2]);
+    if (argc == 5 && std::strcmp(argv[1], "discrete") == 0)
+        return WriteDiscrete(argv[2], argv[3], argv[4]);
     if (argc == 3 && std::strcmp(argv[1], "sav") == 0) return WriteSav(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "csv") == 0) return WriteDecimalComma(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "xlsx") == 0) return WriteXlsx(argv[2]);
@@ -217,8 +239,8 @@ int main(int argc, char** argv) {
         return TimeImport(argv[2], argc == 4 ? static_cast<unsigned>(std::atoi(argv[3])) : 0);
     }
     std::fprintf(stderr,
-                 "usage: %s files DIR | sav FILE | csv FILE | xlsx FILE | sheet FILE | import FILE "
-                 "[THREADS]\n",
+                 "usage: %s files DIR | discrete FILE N likert|hundredths | sav FILE | csv FILE | "
+                 "xlsx FILE | sheet FILE | import FILE [THREADS]\n",
                  argv[0]);
     return 2;
 }

@@ -74,6 +74,30 @@ cli_run() {
     "$label" "$wall" "$user" "$sys" "$(awk "BEGIN { print $rss / 1024 }")" \
     "$(md5sum <"$out" | cut -c1-8)"
 }
+# One corvane-cli import of the same file, the yardstick of the effect-size run beside it.
+cli_import() {
+  local label=$1 file=$2 times="$data/cli.time"
+  /usr/bin/time -f '%e %U %S %M' -o "$times" "$build/src/cli/corvane-cli" import "$file" >/dev/null
+  read -r wall user sys rss <"$times"
+  printf 'corvane-cli %-40s %6.2f s wall %6.2f s user %5.2f s sys  peak RSS %6.1f MiB\n' \
+    "$label" "$wall" "$user" "$sys" "$(awk "BEGIN { print $rss / 1024 }")"
+}
+# Likert items, 100,000,000 per group (a 1 GB file, a 1.5 GiB data set): written, run against
+# its import and deleted, when the disk and the memory have room for it.
+big_likert() {
+  local big="$data/groups_likert_100000000.txt"
+  local disk mem
+  disk=$(df --output=avail -B1M "$data" | tail -1)
+  mem=$(awk '/^MemAvailable:/ { print int($2 / 1024) }' /proc/meminfo)
+  if [ "$disk" -lt 3000 ] || [ "$mem" -lt 4000 ]; then
+    echo "skipped: needs 3 GB of disk in $data and 4 GB of free memory"
+    return
+  fi
+  "$build/bench/corvane_benchdata" discrete "$big" 100000000 likert
+  cli_run "T = 2000, Likert, 100,000,000 per group" "$big" 2000
+  cli_import "import, Likert, 100,000,000 per group" "$big"
+  rm -f "$big"
+}
 has_module() { [ -n "$python" ] && "$python" -c "import $1" 2>/dev/null; }
 skip() { echo; echo "== $1: skipped, $2 is not installed (scripts/bench.sh --install-peers)"; }
 
@@ -125,6 +149,12 @@ skip() { echo; echo "== $1: skipped, $2 is not installed (scripts/bench.sh --ins
     cli_run "T = 2000, 100,000 per group, --threads 1" "$data/groups_100000.txt" 2000 --threads 1
     cli_run "T = 200, 1,000,000 per group" "$data/groups_1000000.txt" 200
     cli_run "T = 200, 1,000,000 per group, --threads 1" "$data/groups_1000000.txt" 200 --threads 1
+    run "corvane-cli effect-size on few distinct values (T = 2000), and the import of the file" true
+    for shape in likert hundredths; do
+      cli_run "T = 2000, $shape, 1,000,000 per group" "$data/groups_${shape}_1000000.txt" 2000
+      cli_import "import, $shape, 1,000,000 per group" "$data/groups_${shape}_1000000.txt"
+    done
+    big_likert
   else
     echo; echo "== corvane-cli effect-size: skipped, /usr/bin/time is not installed"
   fi
@@ -142,6 +172,11 @@ skip() { echo; echo "== $1: skipped, $2 is not installed (scripts/bench.sh --ins
       run "peer: numpy bootstrap" "$python" -B bench/peers/bootstrap_numpy.py "${groups[@]}"
       CORVANE_BENCH_TRIALS=200 "$python" -B bench/peers/bootstrap_numpy.py \
         "$data/groups_1000000.txt"
+      run "peer: numpy on few distinct values, generic (T = 200) and multinomial (T = 2000)" \
+        env CORVANE_BENCH_TRIALS=200 "$python" -B bench/peers/bootstrap_numpy.py \
+        "$data/groups_likert_1000000.txt" "$data/groups_hundredths_1000000.txt"
+      "$python" -B bench/peers/bootstrap_numpy_multinomial.py "$data/groups_likert_1000000.txt" \
+        "$data/groups_hundredths_1000000.txt"
       run "peer: numpy.loadtxt" "$python" -B bench/peers/import_python.py loadtxt \
         "$data/import_1000000x10.txt"
       "$python" -B bench/peers/import_python.py loadtxt "$data/import_100000x100.txt"

@@ -24,7 +24,7 @@ std::vector<float> DefinedValues(const std::vector<float>& trialValues) {
 }  // namespace
 
 Result<BootstrapResult, BootstrapError> RunBootstrap(
-    const GroupSample& group1, const GroupSample& group2, const BootstrapSettings& settings,
+    const GroupValues& group1, const GroupValues& group2, const BootstrapSettings& settings,
     std::uint64_t seed, const ProgressCallback& progress, const RunOptions& options) {
     const int chosen = settings.chosenGroup == 2 ? 2 : 1;
     auto overflow = [](int group, Checked c) {
@@ -34,9 +34,11 @@ Result<BootstrapResult, BootstrapError> RunBootstrap(
     result.trials = settings.trials;
     result.seed = seed;
 
-    // Trial 0: the observed groups, each sorted once for all the trials.
+    // Trial 0: the observed groups, each prepared once for all the trials (sorted, or tallied
+    // into its distinct values).
     std::optional<GroupResampler> sorted1, sorted2;
-    SortGroups(group1, group2, WorkerThreads(options.threads, 2), sorted1, sorted2);
+    PrepareGroups(group1, group2, WorkerThreads(options.threads, 2), DrawChoice::ByRule, sorted1,
+                  sorted2);
     if (const Checked c = sorted1->observedStats(result.group1); !c) return overflow(1, c);
     if (const Checked c = sorted2->observedStats(result.group2); !c) return overflow(2, c);
     EffectSizes observed;
@@ -63,6 +65,13 @@ Result<BootstrapResult, BootstrapError> RunBootstrap(
         result.estimates.push_back(std::move(estimate));
     }
     return result;
+}
+
+Result<BootstrapResult, BootstrapError> RunBootstrap(
+    const GroupSample& group1, const GroupSample& group2, const BootstrapSettings& settings,
+    std::uint64_t seed, const ProgressCallback& progress, const RunOptions& options) {
+    return RunBootstrap(GroupValues(group1), GroupValues(group2), settings, seed, progress,
+                        options);
 }
 
 }  // namespace corvane

@@ -6,6 +6,7 @@
 
 #include "analysis/Estimates.h"
 #include "analysis/GroupStatistics.h"
+#include "analysis/GroupValues.h"
 #include "analysis/IntervalMethod.h"
 #include "common/ParallelWork.h"
 #include "common/Result.h"
@@ -64,10 +65,16 @@ struct RunOptions {
     const CancelToken* cancel = nullptr;
 };
 
-// The bootstrap. Trial t draws Group 1's positions and then Group 2's from the stream
+// The bootstrap. Trial t draws Group 1's resample and then Group 2's from the stream
 // UniformGenerator::ForStream(seed, t), so a seed gives the same result for any number of
-// threads. Each thread holds the draw counts of one trial, so memory grows with the threads, not
-// the trials.
+// threads: n positions of the group's ascending copy, or, for a group of few distinct values
+// against its size, the counts of its distinct values (GroupResampler). Each thread holds the
+// counts of one trial, so memory grows with the threads, not the trials.
+Result<BootstrapResult, BootstrapError> RunBootstrap(
+    const GroupValues& group1, const GroupValues& group2, const BootstrapSettings& settings,
+    std::uint64_t seed, const ProgressCallback& progress = {}, const RunOptions& options = {});
+
+// The same over two samples held in memory.
 Result<BootstrapResult, BootstrapError> RunBootstrap(
     const GroupSample& group1, const GroupSample& group2, const BootstrapSettings& settings,
     std::uint64_t seed, const ProgressCallback& progress = {}, const RunOptions& options = {});

@@ -10,15 +10,15 @@ namespace corvane {
 
 namespace {
 
-// What one thread holds: the draw counts of the two groups for the trial it runs, all 0
-// between trials, and its overflow, if a trial of its own met one.
+// What one thread holds: the counts of the two groups' resamples for the trial it runs, and
+// its overflow, if a trial of its own met one.
 struct TrialCounts {
-    DrawCounts group1, group2;
+    ResampleCounts group1, group2;
     std::optional<BootstrapError> failure;
 };
 
-// Trial t: draws both resamples from the trial's own stream, group 1's positions first, and
-// takes their effect sizes. False on an overflow, which goes into `counts.failure`.
+// Trial t: draws both resamples from the trial's own stream, group 1's first, and takes their
+// effect sizes. False on an overflow, which goes into `counts.failure`.
 bool RunTrial(const GroupResampler& group1, const GroupResampler& group2, std::uint64_t seed,
               int chosenGroup, std::int32_t t, TrialCounts& counts, EffectSizes& sizes) {
     auto fail = [&](int group, Checked c) {
@@ -27,8 +27,8 @@ bool RunTrial(const GroupResampler& group1, const GroupResampler& group2, std::u
         return false;
     };
     UniformGenerator rng = UniformGenerator::ForStream(seed, static_cast<std::uint64_t>(t));
-    counts.group1.draw(rng);
-    counts.group2.draw(rng);
+    group1.draw(rng, counts.group1);
+    group2.draw(rng, counts.group2);
     GroupStats stats1, stats2;
     const Checked c1 = group1.resampleStats(counts.group1, stats1);
     const Checked c2 = group2.resampleStats(counts.group2, stats2);
@@ -52,7 +52,7 @@ Result<TrialValues, BootstrapError> RunTrials(const GroupResampler& group1,
     for (std::vector<float>& column : values.values) column.assign(count, kMissing);
     // Memory grows with the threads, not with the trials.
     std::vector<TrialCounts> states(WorkerThreads(options.threads, count));
-    for (TrialCounts& s : states) s = {DrawCounts(group1.size()), DrawCounts(group2.size()), {}};
+    for (TrialCounts& s : states) s = {group1.emptyCounts(), group2.emptyCounts(), {}};
 
     // Each trial writes only its own elements, whatever thread runs it.
     auto trial = [&](TrialCounts& counts, std::size_t piece) {

@@ -15,7 +15,7 @@ struct TrialValues {
     std::array<std::vector<float>, kEstimateCount> values;
 };
 
-// Runs trials 1..trials. Trial t draws Group 1's positions and then Group 2's from the stream
+// Runs trials 1..trials. Trial t draws Group 1's resample and then Group 2's from the stream
 // UniformGenerator::ForStream(seed, t) and writes only its own element, so the values are the
 // same for every thread count. The error is the earliest trial's overflow whatever the thread
 // count, or the cancellation; `progress` follows RunBootstrap's contract.

@@ -51,13 +51,14 @@ inline std::int64_t ByteSum8(const std::uint8_t* p) {
 
 // Without spills the counts are plain bytes, skipped eight at a time up to each end. The walk
 // finds this overload through its argument's type.
-KeptEnds FindKeptEnds(ByteCounts& counts, std::int64_t n, std::int64_t trimmed,
+KeptEnds FindKeptEnds(ByteCounts& counts, std::int64_t positions, std::int64_t trimmed,
                       std::int64_t keepEnd) {
     const std::uint8_t* const low = counts.low;
     std::int64_t k = 0, below = 0;
     // The first position whose count takes the running total past `bound`.
     auto find = [&](std::int64_t bound) {
-        for (std::int64_t block; k + 8 <= n && below + (block = ByteSum8(low + k)) <= bound; k += 8)
+        for (std::int64_t block; k + 8 <= positions && below + (block = ByteSum8(low + k)) <= bound;
+             k += 8)
             below += block;
         while (below + low[k] <= bound) below += low[k++];
     };
@@ -77,12 +78,18 @@ GroupSums SumsFromCounts(const float* sorted, const DrawCounts& counts, double s
     const auto n = static_cast<std::int64_t>(counts.size());
     if (counts.spill().empty()) {
         ByteCounts bytes{counts.low()};
-        return WalkCounts(sorted, bytes, n, shift);
+        return WalkCounts(sorted, bytes, n, n, shift);
     }
     std::vector<std::uint32_t> spill(counts.spill());
     std::sort(spill.begin(), spill.end());
     SpilledByteCounts spilled{counts.low(), spill.data(), spill.data() + spill.size()};
-    return WalkCounts(sorted, spilled, n, shift);
+    return WalkCounts(sorted, spilled, n, n, shift);
+}
+
+GroupSums SumsFromValueCounts(const float* values, const std::uint32_t* counts,
+                              std::int64_t positions, std::int64_t n, double shift) {
+    WholeCounts whole{counts};
+    return WalkCounts(values, whole, positions, n, shift);
 }
 
 }  // namespace corvane

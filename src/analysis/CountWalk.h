@@ -16,9 +16,24 @@ namespace corvane {
 // values.
 GroupSums SumsFromCounts(const float* sorted, const DrawCounts& counts, double shift);
 
+// The same sums of a resample of n values given as counts per distinct value: `values` holds
+// the `positions` distinct values ascending, `counts` how often the resample holds each. The
+// walk is the one above, over positions that each hold one value.
+GroupSums SumsFromValueCounts(const float* values, const std::uint32_t* counts,
+                              std::int64_t positions, std::int64_t n, double shift);
+
 // The walk itself works on any count view: a type with restart(), which goes back to position
 // 0, operator()(k), the count at position k as an integer, and weight(k), the same count as a
-// double. Positions are read in ascending order between restarts.
+// double. Positions are read in ascending order between restarts. `positions` values lie at
+// positions 0..positions-1 of `sorted`, their counts adding up to n.
+
+// Counts held whole, one per position.
+struct WholeCounts {
+    const std::uint32_t* counts;
+    void restart() {}
+    std::int64_t operator()(std::int64_t k) const { return counts[k]; }
+    double weight(std::int64_t k) const { return static_cast<double>(counts[k]); }
+};
 
 // Where the kept range of the resample lies: the positions holding its ascending values
 // `trimmed` and n - trimmed - 1 (from 0), its first and last kept value, and how many values of
@@ -29,7 +44,7 @@ struct KeptEnds {
 };
 
 template <class Counts>
-KeptEnds FindKeptEnds(Counts& counts, std::int64_t /*n*/, std::int64_t trimmed,
+KeptEnds FindKeptEnds(Counts& counts, std::int64_t /*positions*/, std::int64_t trimmed,
                       std::int64_t keepEnd) {
     KeptEnds ends;
     counts.restart();
@@ -66,8 +81,9 @@ struct LaneSums {
 // The sums of a resample as ComputeGroupStatsPresorted forms them, walking the counts twice:
 // the sum first, then the squared deviations about its mean. For resamples far from the shift.
 template <class Counts>
-GroupSums SumsAboutOwnMeans(const float* sorted, Counts& counts, std::int64_t n,
-                            std::int64_t trimmed, double lowestKept, double highestKept) {
+GroupSums SumsAboutOwnMeans(const float* sorted, Counts& counts, std::int64_t positions,
+                            std::int64_t n, std::int64_t trimmed, double lowestKept,
+                            double highestKept) {
     GroupSums out;
     const std::int64_t keepEnd = n - trimmed;
     // How many of a position's c values fall in the kept range, `below` values lying below it.
@@ -76,7 +92,7 @@ GroupSums SumsAboutOwnMeans(const float* sorted, Counts& counts, std::int64_t n,
     };
     std::int64_t below = 0;
     counts.restart();
-    for (std::int64_t k = 0; k < n; ++k) {
+    for (std::int64_t k = 0; k < positions; ++k) {
         const std::int64_t c = counts(k);
         const double v = sorted[k];
         out.sum += static_cast<double>(c) * v;
@@ -90,7 +106,7 @@ GroupSums SumsAboutOwnMeans(const float* sorted, Counts& counts, std::int64_t n,
     wd = dTrimmed * ((lowestKept - wMean) * (lowestKept - wMean));
     below = 0;
     counts.restart();
-    for (std::int64_t k = 0; k < n; ++k) {
+    for (std::int64_t k = 0; k < positions; ++k) {
         const std::int64_t c = counts(k);
         const double v = sorted[k];
         out.squaredDeviations += static_cast<double>(c) * ((v - mean) * (v - mean));
@@ -109,8 +125,9 @@ struct ShiftedSums {
 };
 
 template <class Counts>
-ShiftedSums SumAboutShift(const float* sorted, Counts& counts, std::int64_t n, std::int64_t trimmed,
-                          const KeptEnds& ends, double shift) {
+ShiftedSums SumAboutShift(const float* sorted, Counts& counts, std::int64_t positions,
+                          std::int64_t n, std::int64_t trimmed, const KeptEnds& ends,
+                          double shift) {
     const std::int64_t keepEnd = n - trimmed;
     ShiftedSums out;
     counts.restart();
@@ -140,7 +157,7 @@ ShiftedSums SumAboutShift(const float* sorted, Counts& counts, std::int64_t n, s
         range(out.kept, ends.last);
         end(ends.belowLast);
     }
-    range(out.tails, n);
+    range(out.tails, positions);
     return out;
 }
 
@@ -148,11 +165,12 @@ ShiftedSums SumAboutShift(const float* sorted, Counts& counts, std::int64_t n, s
 // per-position clamps; then one pass summing about `shift`. All values and the kept ones share
 // the shift, so the kept range's sums serve both.
 template <class Counts>
-GroupSums WalkCounts(const float* sorted, Counts& counts, std::int64_t n, double shift) {
+GroupSums WalkCounts(const float* sorted, Counts& counts, std::int64_t positions, std::int64_t n,
+                     double shift) {
     if (n < 2) return {};
     const std::int64_t trimmed = TrimCount(n), keepEnd = n - trimmed;
-    const KeptEnds ends = FindKeptEnds(counts, n, trimmed, keepEnd);
-    const ShiftedSums parts = SumAboutShift(sorted, counts, n, trimmed, ends, shift);
+    const KeptEnds ends = FindKeptEnds(counts, positions, trimmed, keepEnd);
+    const ShiftedSums parts = SumAboutShift(sorted, counts, positions, n, trimmed, ends, shift);
     const double allSum = (parts.tails.sum1() + parts.endsAll.sum1()) + parts.kept.sum1();
     const double allSquares = (parts.tails.sum2() + parts.endsAll.sum2()) + parts.kept.sum2();
     const double keptSum = parts.kept.sum1() + parts.endsKept.sum1();
@@ -174,7 +192,7 @@ GroupSums WalkCounts(const float* sorted, Counts& counts, std::int64_t n, double
     // must give exactly 0) the sums are taken again about the resample's own means.
     if (!(out.squaredDeviations >= 0.5 * allSquares) ||
         !(out.winsorizedSquaredDeviations >= 0.5 * wSquares)) {
-        return SumsAboutOwnMeans(sorted, counts, n, trimmed, lowest, highest);
+        return SumsAboutOwnMeans(sorted, counts, positions, n, trimmed, lowest, highest);
     }
     return out;
 }

@@ -76,18 +76,19 @@ Result<EffectSizeOutcome, AnalysisError> RunEffectSizeAnalysis(const DataSet& da
     if (!chosen) return chosen.error();
     const ChosenGroups& codes = chosen.value();
 
-    const GroupPair groups = ExtractGroups(data.matrix(), data.cases(), request.dependent,
-                                           request.grouping, codes.code1, codes.code2);
+    // The groups are read where they lie in the matrix: a copy of a hundred million values
+    // would double what the data set takes.
+    const auto [group1, group2] = GroupValues::OfMatrix(
+        data.matrix(), data.cases(), request.dependent, request.grouping, codes.code1, codes.code2);
     int group = 1;
-    for (const GroupSample* sample : {&groups.group1, &groups.group2}) {
-        if (static_cast<std::int32_t>(sample->size()) < kMinGroupSize) {
+    for (const GroupValues* values : {&group1, &group2}) {
+        if (static_cast<std::int64_t>(values->size()) < kMinGroupSize) {
             return AnalysisError{.kind = Kind::GroupTooSmall, .group = group};
         }
         ++group;
     }
 
-    auto run =
-        RunBootstrap(groups.group1, groups.group2, request.settings, seed, progress, options);
+    auto run = RunBootstrap(group1, group2, request.settings, seed, progress, options);
     if (!run) return FromBootstrap(run.error(), request.dependent);
     return EffectSizeOutcome{Subject(data, request, std::move(chosen).value()), request.settings,
                              std::move(run).value()};

@@ -57,30 +57,16 @@ Checked ComputeGroupStatsPresorted(const float* caseOrder, const float* ascendin
                                    GroupStats& out) {
     GroupSums sums;
     if (n < 2) return GroupStatsFromSums(sums, n, out);
-    for (std::int64_t j = 0; j < n; ++j) sums.sum += static_cast<double>(caseOrder[j]);
-    const double mean = sums.sum / static_cast<double>(n);
-    for (std::int64_t j = 0; j < n; ++j) {
-        const double e = static_cast<double>(caseOrder[j]) - mean;
-        sums.squaredDeviations += e * e;
-    }
-
-    const std::int64_t trimmed = TrimCount(n);
-    for (std::int64_t j = trimmed; j < n - trimmed; ++j) {
-        sums.trimmedSum += static_cast<double>(ascending[j]);
-    }
-    const double lowest = ascending[trimmed], highest = ascending[n - trimmed - 1];
-    const double dTrimmed = static_cast<double>(trimmed);
-    // The Winsorized sample: `trimmed` copies of the lowest kept value, the kept values, and
-    // `trimmed` copies of the highest.
-    const double wMean =
-        ((dTrimmed * lowest + sums.trimmedSum) + dTrimmed * highest) / static_cast<double>(n);
-    double& wd = sums.winsorizedSquaredDeviations;
-    wd = dTrimmed * ((lowest - wMean) * (lowest - wMean));
-    for (std::int64_t j = trimmed; j < n - trimmed; ++j) {
-        const double e = static_cast<double>(ascending[j]) - wMean;
-        wd += e * e;
-    }
-    wd += dTrimmed * ((highest - wMean) * (highest - wMean));
+    AddCaseOrderSums(
+        [&](auto f) {
+            for (std::int64_t j = 0; j < n; ++j) f(caseOrder[j]);
+        },
+        n, sums);
+    AddAscendingSums(
+        [&](std::int64_t from, std::int64_t to, auto f) {
+            for (std::int64_t j = from; j < to; ++j) f(ascending[j]);
+        },
+        n, sums);
     return GroupStatsFromSums(sums, n, out);
 }
 

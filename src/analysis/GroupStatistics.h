@@ -77,6 +77,47 @@ struct GroupSums {
 // Rounds the statistics of n >= 2 values from their sums, each once to single precision.
 Checked GroupStatsFromSums(const GroupSums& sums, std::int64_t n, GroupStats& out);
 
+// The steps of the case-order sums, one value at a time: a pass that reads values for other
+// ends as well takes them as AddCaseOrderSums does.
+inline void AddToSum(double& sum, float v) { sum += static_cast<double>(v); }
+inline void AddSquaredDeviation(double& squares, double mean, float v) {
+    const double e = static_cast<double>(v) - mean;
+    squares += e * e;
+}
+
+// The sum and the squared deviations of n >= 2 values, each left to right in double precision
+// over the values in case order, which `forEach(f)` passes to f one by one.
+template <class CaseOrder>
+void AddCaseOrderSums(const CaseOrder& forEach, std::int64_t n, GroupSums& sums) {
+    forEach([&](float v) { AddToSum(sums.sum, v); });
+    const double mean = sums.sum / static_cast<double>(n);
+    forEach([&](float v) { AddSquaredDeviation(sums.squaredDeviations, mean, v); });
+}
+
+// The trimmed sum and the Winsorized squared deviations of n >= 2 values, each left to right
+// in double precision over the values in ascending order: `ascending(from, to, f)` passes the
+// values at ascending positions from..to-1 (from 0) to f one by one.
+template <class Ascending>
+void AddAscendingSums(const Ascending& ascending, std::int64_t n, GroupSums& sums) {
+    const std::int64_t trimmed = TrimCount(n);
+    ascending(trimmed, n - trimmed, [&](float v) { sums.trimmedSum += static_cast<double>(v); });
+    double lowest = 0, highest = 0;
+    ascending(trimmed, trimmed + 1, [&](float v) { lowest = v; });
+    ascending(n - trimmed - 1, n - trimmed, [&](float v) { highest = v; });
+    const double dTrimmed = static_cast<double>(trimmed);
+    // The Winsorized sample: `trimmed` copies of the lowest kept value, the kept values, and
+    // `trimmed` copies of the highest.
+    const double wMean =
+        ((dTrimmed * lowest + sums.trimmedSum) + dTrimmed * highest) / static_cast<double>(n);
+    double& wd = sums.winsorizedSquaredDeviations;
+    wd = dTrimmed * ((lowest - wMean) * (lowest - wMean));
+    ascending(trimmed, n - trimmed, [&](float v) {
+        const double e = static_cast<double>(v) - wMean;
+        wd += e * e;
+    });
+    wd += dTrimmed * ((highest - wMean) * (highest - wMean));
+}
+
 // The statistics of one group from its values in case order and the same values in ascending
 // order: the sum and the squared deviations run over `caseOrder`, the trimmed sum and the
 // Winsorized squared deviations over `ascending`, each left to right in double precision.

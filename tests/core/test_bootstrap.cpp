@@ -3,12 +3,18 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
+#include <numeric>
 #include <random>
 #include <thread>
 #include <vector>
 
 #include "Samples.h"
 #include "analysis/Bootstrap.h"
+#include "analysis/CountWalk.h"
+#include "analysis/DistinctValues.h"
+#include "analysis/DrawCounts.h"
+#include "common/BinomialDraw.h"
 #include "common/Single.h"
 #include "common/UniformGenerator.h"
 
@@ -21,8 +27,9 @@ const Estimate& D(const BootstrapResult& r) { return r.estimate(EstimateKind::D)
 const Estimate& RobustD(const BootstrapResult& r) { return r.estimate(EstimateKind::RobustD); }
 
 // The bootstrap in its plainest form: each trial draws positions of the ascending copy from its
-// own stream, writes the resample out in draw order and takes its statistics as those of any
-// single sample, sorting it.
+// own stream, or for a group of few distinct values the count of each value in turn as a
+// binomial of the draws left and the value's share of the values left; it writes the resample
+// out and takes its statistics as those of any single sample, sorting it.
 BootstrapResult SortedResampleReference(const GroupSample& g1, const GroupSample& g2,
                                         const BootstrapSettings& s, std::uint64_t seed) {
     UniformGenerator rng;
@@ -35,6 +42,21 @@ BootstrapResult SortedResampleReference(const GroupSample& g1, const GroupSample
     auto draw = [&](const GroupSample& x) {
         GroupSample sorted(x), out(x.size());
         std::stable_sort(sorted.begin(), sorted.end());
+        const auto [values, counts] = Distinct(sorted);
+        if (DistinctValues::Worthwhile(std::ssize(x), values.size())) {
+            out.clear();
+            std::int64_t draws = std::ssize(x), left = draws;
+            for (std::size_t i = 0; i < values.size(); ++i) {
+                const std::int64_t c =
+                    i + 1 < values.size()
+                        ? DrawBinomial(rng, draws, double(counts[i]) / double(left))
+                        : draws;
+                out.insert(out.end(), static_cast<std::size_t>(c), values[i]);
+                draws -= c;
+                left -= counts[i];
+            }
+            return out;
+        }
         for (auto& v : out) {
             auto p = static_cast<std::size_t>(std::ceil(rng.next() * double(x.size())));
             v = sorted[std::clamp<std::size_t>(p, 1, x.size()) - 1];
@@ -213,11 +235,6 @@ TEST(RunBootstrap, OverflowIsAnError) {
     EXPECT_EQ(r.error().trial, 0);
 }
 
-bool SameStats(const GroupStats& a, const GroupStats& b) {
-    return a.n == b.n && SameBits(a.mean, b.mean) && SameBits(a.trimmedMean, b.trimmedMean) &&
-           SameBits(a.variance, b.variance) && SameBits(a.winsorizedVariance, b.winsorizedVariance);
-}
-
 // Every figure of the result, on one thread and on three.
 void ExpectSameRun(const GroupSample& g1, const GroupSample& g2, const BootstrapSettings& s,
                    std::uint64_t seed) {
@@ -245,6 +262,7 @@ void ExpectSameRun(const GroupSample& g1, const GroupSample& g2, const Bootstrap
 
 TEST(RunBootstrap, MatchesTheSortedResampleReferenceOnLargerGroups) {
     std::mt19937 gen(977);
+    int distinctDraws = 0;
     for (int sample = 0; sample < 24; ++sample) {
         // Groups of unequal sizes, either one the larger, with ties from a coarse grid of
         // values; zeros of both signs among them; a spread that varies by group.
@@ -265,31 +283,50 @@ TEST(RunBootstrap, MatchesTheSortedResampleReferenceOnLargerGroups) {
         s.chosenGroup = 1 + sample % 2;
         s.level = sample % 3 == 0 ? 0.9f : 0.95f;
         ExpectSameRun(g1, g2, s, 5000 + sample);
+        for (const GroupSample* g : {&g1, &g2}) {
+            GroupSample sorted(*g);
+            std::sort(sorted.begin(), sorted.end());
+            distinctDraws +=
+                DistinctValues::Worthwhile(std::ssize(*g), Distinct(sorted).first.size());
+        }
     }
+    // Both ways of drawing are among them.
+    EXPECT_GT(distinctDraws, 8);
+    EXPECT_LT(distinctDraws, 40);
 }
 
-// Groups large enough to be sorted side by side on two threads give what one thread gives.
+// Groups large enough to be prepared side by side on two threads give what one thread gives,
+// Group 1 drawing positions and Group 2, a Likert item, the counts of its values.
 TEST(RunBootstrap, LargeGroupsGiveTheSameRunOnAnyNumberOfThreads) {
     std::mt19937 gen(55);
     std::normal_distribution<float> normal(10.0f, 3.0f);
+    std::uniform_int_distribution<int> likert(1, 7);
     GroupSample g1(70000), g2(90000);
     for (float& v : g1) v = normal(gen);
-    for (float& v : g2) v = normal(gen) + 1.0f;
+    for (float& v : g2) v = static_cast<float>(std::min(likert(gen), likert(gen)));
     BootstrapSettings s;
-    s.trials = 12;
-    RunOptions one, two;
+    s.trials = 40;
+    RunOptions one;
     one.threads = 1;
-    two.threads = 2;
     const auto a = RunBootstrap(g1, g2, s, 9, {}, one);
-    const auto b = RunBootstrap(g1, g2, s, 9, {}, two);
-    ASSERT_TRUE(a.ok() && b.ok());
-    EXPECT_TRUE(SameStats(a->group1, b->group1));
-    EXPECT_TRUE(SameStats(a->group2, b->group2));
-    EXPECT_TRUE(SameBits(D(a.value()).interval.lower, D(b.value()).interval.lower));
-    EXPECT_TRUE(SameBits(D(a.value()).interval.upper, D(b.value()).interval.upper));
-    EXPECT_TRUE(SameBits(RobustD(a.value()).interval.lower, RobustD(b.value()).interval.lower));
-    EXPECT_TRUE(SameBits(RobustD(a.value()).interval.upper, RobustD(b.value()).interval.upper));
-    EXPECT_EQ(D(a.value()).trials, D(b.value()).trials);
+    for (unsigned threads : {2u, 3u}) {
+        RunOptions several;
+        several.threads = threads;
+        const auto b = RunBootstrap(g1, g2, s, 9, {}, several);
+        ASSERT_TRUE(a.ok() && b.ok());
+        EXPECT_TRUE(SameStats(a->group1, b->group1));
+        EXPECT_TRUE(SameStats(a->group2, b->group2));
+        EXPECT_TRUE(SameBits(D(a.value()).interval.lower, D(b.value()).interval.lower));
+        EXPECT_TRUE(SameBits(D(a.value()).interval.upper, D(b.value()).interval.upper));
+        EXPECT_TRUE(SameBits(RobustD(a.value()).interval.lower, RobustD(b.value()).interval.lower));
+        EXPECT_TRUE(SameBits(RobustD(a.value()).interval.upper, RobustD(b.value()).interval.upper));
+        EXPECT_EQ(D(a.value()).trials, D(b.value()).trials);
+        EXPECT_EQ(RobustD(a.value()).trials, RobustD(b.value()).trials);
+    }
+    // The resamples vary: no two trials alike.
+    std::vector<float> d(D(a.value()).trials);
+    std::sort(d.begin(), d.end());
+    EXPECT_EQ(std::adjacent_find(d.begin(), d.end()), d.end());
 }
 
 TEST(RunBootstrap, MatchesTheSortedResampleReferenceAtTheSmallestSizesAndCounts) {

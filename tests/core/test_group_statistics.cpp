@@ -8,6 +8,7 @@
 
 #include "Samples.h"
 #include "analysis/GroupStatistics.h"
+#include "analysis/GroupValues.h"
 #include "common/NumberText.h"
 #include "common/Single.h"
 
@@ -238,27 +239,51 @@ TEST(GroupStatistics, MatchesTheRankCountSortBitForBit) {
     }
 }
 
+namespace {
+
+// Every extraction below, read where it lies instead: the same values in the same order.
+GroupPair ExtractAndView(const DataMatrix& m, std::int32_t cases, std::int32_t dependent,
+                         std::int32_t grouping, float code1, float code2) {
+    const GroupPair p = ExtractGroups(m, cases, dependent, grouping, code1, code2);
+    const auto views = GroupValues::OfMatrix(m, cases, dependent, grouping, code1, code2);
+    for (int group : {1, 2}) {
+        const GroupValues& view = group == 1 ? views.first : views.second;
+        GroupSample seen;
+        view.forEach([&](float v) { seen.push_back(v); });
+        EXPECT_EQ(seen, group == 1 ? p.group1 : p.group2) << code1 << " " << code2;
+        EXPECT_EQ(view.size(), std::ssize(seen));
+    }
+    return p;
+}
+
+}  // namespace
+
 TEST(ExtractGroups, CaseOrderMissingAndCodes) {
     DataMatrix m(6, 2);
     const float rows[6][2] = {{1, 1}, {2, 2}, {kMissing, 1}, {4, 1.5f}, {5, kMissing}, {6, 1}};
     for (int i = 0; i < 6; ++i)
         for (int j = 0; j < 2; ++j) m(i + 1, j + 1) = rows[i][j];
 
-    GroupPair p = ExtractGroups(m, 6, 1, 2, 1.0f, 2.0f);
+    GroupPair p = ExtractAndView(m, 6, 1, 2, 1.0f, 2.0f);
     EXPECT_EQ(p.group1, (GroupSample{1, 6}));  // the missing dependent cell is skipped
     EXPECT_EQ(p.group2, (GroupSample{2}));
 
-    p = ExtractGroups(m, 6, 1, 2, 1.5f, 1.0f);
+    p = ExtractAndView(m, 6, 1, 2, 1.5f, 1.0f);
     EXPECT_EQ(p.group1, (GroupSample{4}));
     EXPECT_EQ(p.group2, (GroupSample{1, 6}));
 
-    p = ExtractGroups(m, 6, 1, 2, 1.0f, 1.0f);  // equal codes: everything goes to Group 1
+    p = ExtractAndView(m, 6, 1, 2, 1.0f, 1.0f);  // equal codes: everything goes to Group 1
     EXPECT_EQ(p.group1, (GroupSample{1, 6}));
     EXPECT_TRUE(p.group2.empty());
 
-    p = ExtractGroups(m, 6, 1, 2, kMissing, 2.0f);  // a missing grouping cell matches its code
+    p = ExtractAndView(m, 6, 1, 2, kMissing, 2.0f);  // a missing grouping cell matches its code
     EXPECT_EQ(p.group1, (GroupSample{5}));
 
-    p = ExtractGroups(m, 6, 2, 2, 1.0f, 2.0f);  // the same column for both roles
+    p = ExtractAndView(m, 6, 2, 2, 1.0f, 2.0f);  // the same column for both roles
     EXPECT_EQ(p.group1, (GroupSample{1, 1, 1}));
+
+    p = ExtractAndView(m, 6, 3, 2, 1.0f, 2.0f);  // a column past the stored ones reads 0
+    EXPECT_EQ(p.group1, (GroupSample{0, 0, 0}));
+    p = ExtractAndView(m, 4, 1, 2, 1.0f, 2.0f);  // fewer cases than rows
+    EXPECT_EQ(p.group1, (GroupSample{1}));
 }
