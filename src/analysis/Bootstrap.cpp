@@ -5,6 +5,7 @@
 
 #include "analysis/BootstrapTrials.h"
 #include "analysis/GroupResampler.h"
+#include "analysis/Jackknife.h"
 #include "common/Single.h"
 
 namespace corvane {
@@ -20,6 +21,28 @@ std::vector<float> DefinedValues(const std::vector<float>& trialValues) {
     }
     return defined;
 }
+
+// The leave-one-out groups BCa reads, taken once for every estimate and only when one asks.
+class Jackknives {
+  public:
+    Jackknives(const GroupSample& group1, const GroupSample& group2)
+        : m_group1(group1), m_group2(group2) {}
+
+    std::optional<double> acceleration(const EstimateDescription& e, const BootstrapResult& r,
+                                       int chosen) {
+        if (m_left1.empty()) {
+            m_left1 = LeaveOneOut(m_group1);
+            m_left2 = LeaveOneOut(m_group2);
+        }
+        return JackknifeAcceleration(e.formula, m_left1, m_left2, r.group1.exact, r.group2.exact,
+                                     chosen);
+    }
+
+  private:
+    const GroupSample& m_group1;
+    const GroupSample& m_group2;
+    std::vector<LeftOut> m_left1, m_left2;
+};
 
 }  // namespace
 
@@ -52,6 +75,7 @@ Result<BootstrapResult, BootstrapError> RunBootstrap(
 
     auto trials = RunTrials(*sorted1, *sorted2, seed, settings.trials, chosen, progress, options);
     if (!trials) return trials.error();
+    Jackknives jackknives(group1, group2);
     for (const EstimateDescription& e : kEstimates) {
         Estimate estimate;
         estimate.kind = e.kind;
@@ -59,7 +83,15 @@ Result<BootstrapResult, BootstrapError> RunBootstrap(
         estimate.trials = std::move(trials->values[IndexOf(e.kind)]);
         std::vector<float> defined = DefinedValues(estimate.trials);
         estimate.valid = static_cast<std::int32_t>(defined.size());
-        estimate.interval = ComputeInterval(estimate.method, std::move(defined), settings.level);
+        BcaInputs bca{estimate.observed, std::nullopt};
+        if (settings.method == IntervalMethod::BCa && !IsMissing(estimate.observed)) {
+            bca.acceleration = jackknives.acceleration(e, result, chosen);
+        }
+        const IntervalOutcome read =
+            ComputeInterval(settings.method, std::move(defined), settings.level, bca);
+        estimate.method = read.method;
+        estimate.interval = read.interval;
+        estimate.fallback = read.fallback;
         result.estimates.push_back(std::move(estimate));
     }
     return result;
