@@ -66,13 +66,6 @@ Moments Without(const std::vector<Run>& runs, const Sides& sides, std::size_t i)
     return Merge(Merge(sides.before[i], Copies(runs[i].count - 1, runs[i].value)), sides.after[i]);
 }
 
-// The run that holds position `at`.
-std::size_t RunAt(const std::vector<Run>& runs, std::int64_t at) {
-    const auto after = std::upper_bound(runs.begin(), runs.end(), at,
-                                        [](std::int64_t p, const Run& r) { return p < r.first; });
-    return static_cast<std::size_t>(after - runs.begin()) - 1;
-}
-
 }  // namespace
 
 std::vector<LeftOut> LeaveOneOut(const GroupSample& sample) {
@@ -93,10 +86,12 @@ std::vector<LeftOut> LeaveOneOut(const GroupSample& sample) {
 
     std::vector<LeftOut> out;
     out.reserve(runs.size());
+    std::size_t at = 0;  // the run of `range` holding the dropped position, which only grows
     for (std::size_t i = 0; i < runs.size(); ++i) {
         const std::int64_t dropped = std::clamp(runs[i].first, first, last);
+        while (at + 1 < range.size() && range[at + 1].first <= dropped) ++at;
         const Moments all = Without(runs, allSides, i);
-        const Moments kept = Without(range, rangeSides, RunAt(range, dropped));
+        const Moments kept = Without(range, rangeSides, at);
         const double lowest =
             sorted[static_cast<std::size_t>(dropped == first ? first + 1 : first)];
         const double highest = sorted[static_cast<std::size_t>(dropped == last ? last - 1 : last)];

@@ -18,10 +18,11 @@ struct LeftOut {
 };
 
 // The leave-one-out groups of `sample` (n >= 2 values), one row per distinct value in
-// ascending order. The values are sorted once (O(n log n)); the moments of all K rows then come
-// from running moments of the distinct values merged from both ends (Chan's pairwise update,
-// which adds only non-negative terms, so a group of equal values left keeps a spread of
-// exactly 0), O(K) in all. A group of n - 1 = 1 value has no variance (NaN).
+// ascending order. The values are sorted once (O(n log n)) and their distinct values found in
+// one pass; the moments of all K rows then come from running moments of the distinct values
+// merged from both ends (Chan's pairwise update, which adds only non-negative terms, so a group
+// of equal values left keeps a spread of exactly 0), O(K) in all. A group of n - 1 = 1 value has
+// no variance (NaN).
 std::vector<LeftOut> LeaveOneOut(const GroupSample& sample);
 
 // The BCa acceleration of one estimate, as scipy.stats.bootstrap forms it for two samples:

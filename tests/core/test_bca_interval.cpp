@@ -188,8 +188,4 @@ TEST(BcaInterval, ARunFallsBackPerEstimate) {
     EXPECT_EQ(d.fallback, BcaFallback::JackknifeUndefined);
     EXPECT_EQ(d.method, IntervalMethod::Percentile);
     EXPECT_EQ(ties->estimate(EstimateKind::RobustD).fallback, BcaFallback::ObservedUndefined);
-    // Other data, the same run: BCa read.
-    const auto plain = RunBootstrap({1, 2, 4, 4, 5}, Range(1, 10), s, 99);
-    ASSERT_TRUE(plain.ok());
-    EXPECT_EQ(plain->estimate(EstimateKind::D).method, IntervalMethod::BCa);
 }
