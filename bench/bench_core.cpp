@@ -14,6 +14,7 @@
 #include "analysis/Descriptives.h"
 #include "analysis/DrawCounts.h"
 #include "analysis/GroupResampler.h"
+#include "analysis/Jackknife.h"
 #include "analysis/render/DescriptivesReport.h"
 #include "data/import/ImportDataFile.h"
 
@@ -175,6 +176,31 @@ void ImportEachIteration(benchmark::State& state, const std::string& path) {
                             static_cast<std::int64_t>(std::filesystem::file_size(path)));
 }
 
+// BCa's extra work beside the trials: both groups' leave-one-out moments and the acceleration
+// of both estimates, on n distinct values per group (the dearest case: K = n) and on values
+// rounded to one decimal (K of a few dozen, as with scores).
+void BM_JackknifeAcceleration(benchmark::State& state) {
+    const auto n = static_cast<std::int32_t>(state.range(0));
+    GroupPair groups = bench::NormalGroups(n);
+    if (state.range(1) != 0) {
+        for (GroupSample* g : {&groups.group1, &groups.group2}) {
+            for (float& v : *g) v = std::round(v * 10.0f) / 10.0f;
+        }
+    }
+    std::vector<float> scratch;
+    GroupStats all1, all2;
+    SortedStats(groups.group1, all1, scratch);
+    SortedStats(groups.group2, all2, scratch);
+    for (auto _ : state) {
+        const std::vector<LeftOut> left1 = LeaveOneOut(groups.group1);
+        const std::vector<LeftOut> left2 = LeaveOneOut(groups.group2);
+        for (const EstimateDescription& e : kEstimates) {
+            benchmark::DoNotOptimize(
+                JackknifeAcceleration(e.formula, left1, left2, all1.exact, all2.exact, 1));
+        }
+    }
+}
+
 void BM_ImportDataFile(benchmark::State& state) {
     ImportEachIteration(
         state, bench::ImportFile(state.range(0), static_cast<std::int32_t>(state.range(1))));
@@ -201,6 +227,11 @@ void BM_Descriptives(benchmark::State& state) {
 
 BENCHMARK(BM_RunBootstrap)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RunBootstrap)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_JackknifeAcceleration)
+    ->Args({100000, 0})
+    ->Args({1000000, 0})
+    ->Args({1000000, 1})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BootstrapFloor)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BootstrapFloor)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ResampleOneGroup)->Apply(ResampleGrid)->Unit(benchmark::kMicrosecond);

@@ -94,6 +94,12 @@ run effect-size.level95 effect-size $example "${effect[@]}" --level=95
 run effect-size.variance-of2 effect-size $example "${effect[@]}" --variance-of 2
 run effect-size.variance-of2.json effect-size $example "${effect[@]}" --variance-of 2 \
     --format json
+run effect-size.interval-percentile effect-size $example "${effect[@]}" --interval percentile
+run effect-size.interval-bca effect-size $example "${effect[@]}" --interval bca
+run effect-size.interval-bca.json effect-size $example "${effect[@]}" --interval bca --level 90 \
+    --format json
+run effect-size.interval-bca.sentence effect-size $example "${effect[@]}" --interval bca \
+    --format sentence
 run effect-size.threads1 effect-size $example "${effect[@]}" --threads 1
 run effect-size.threads3.json effect-size $example "${effect[@]}" --threads 3 --format json
 run effect-size.dv3 effect-size $example --dv 3 --gv 1 --group1 2 --group2 1 --trials 50 \
@@ -142,6 +148,7 @@ run usage.bad-trials effect-size $example --dv 2 --gv 1 --group1 1 --group2 2 --
 run usage.bad-trials-high effect-size $example --dv 2 --gv 1 --group1 1 --group2 2 \
     --trials 1000001
 run usage.bad-trials-text effect-size $example --dv 2 --gv 1 --group1 1 --group2 2 --trials 6e2
+run usage.bad-interval effect-size $example "${effect[@]}" --interval studentized
 run usage.bad-variance-of effect-size $example "${effect[@]}" --variance-of 3
 run usage.bad-seed effect-size $example --dv 2 --gv 1 --group1 1 --group2 2 --seed -1
 run usage.bad-threads effect-size $example "${effect[@]}" --threads 0
@@ -150,11 +157,12 @@ run usage.bad-format effect-size $example "${effect[@]}" --format xml
 run usage.dv-zero effect-size $example --dv 0 --gv 1 --group1 1 --group2 2
 run usage.gv-high effect-size $example --dv 2 --gv 1001 --group1 1 --group2 2
 run usage.dv-name-no-names effect-size $example --dv score --gv 1 --group1 1 --group2 2
-for option in trials level variance-of seed threads dv gv group1 group2 distribution vars \
-    format; do
+for option in trials level interval variance-of seed threads dv gv group1 group2 distribution \
+    vars format; do
     run "usage.import-takes-no-$option" import $example "--$option" 1
 done
-for option in trials level variance-of seed threads dv gv group1 group2 distribution; do
+for option in trials level interval variance-of seed threads dv gv group1 group2 \
+    distribution; do
     run "usage.descriptives-takes-no-$option" descriptives $example --vars 1 "--$option" 1
 done
 run usage.effect-size-takes-no-vars effect-size $example "${effect[@]}" --vars 1

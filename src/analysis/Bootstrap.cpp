@@ -5,6 +5,7 @@
 
 #include "analysis/BootstrapTrials.h"
 #include "analysis/GroupResampler.h"
+#include "analysis/Jackknife.h"
 #include "common/Single.h"
 
 namespace corvane {
@@ -20,6 +21,37 @@ std::vector<float> DefinedValues(const std::vector<float>& trialValues) {
     }
     return defined;
 }
+
+// The values of a group as a sample of its own, for the jackknife to sort.
+GroupSample Copied(const GroupValues& group) {
+    GroupSample sample;
+    sample.reserve(static_cast<std::size_t>(group.size()));
+    group.forEach([&](float v) { sample.push_back(v); });
+    return sample;
+}
+
+// The leave-one-out groups BCa reads, taken once for every estimate and only when one asks:
+// only then are the groups copied out of the matrix.
+class Jackknives {
+  public:
+    Jackknives(const GroupValues& group1, const GroupValues& group2)
+        : m_group1(group1), m_group2(group2) {}
+
+    std::optional<double> acceleration(const EstimateDescription& e, const BootstrapResult& r,
+                                       int chosen) {
+        if (m_left1.empty()) {
+            m_left1 = LeaveOneOut(Copied(m_group1));
+            m_left2 = LeaveOneOut(Copied(m_group2));
+        }
+        return JackknifeAcceleration(e.formula, m_left1, m_left2, r.group1.exact, r.group2.exact,
+                                     chosen);
+    }
+
+  private:
+    const GroupValues& m_group1;
+    const GroupValues& m_group2;
+    std::vector<LeftOut> m_left1, m_left2;
+};
 
 }  // namespace
 
@@ -54,6 +86,7 @@ Result<BootstrapResult, BootstrapError> RunBootstrap(
 
     auto trials = RunTrials(*sorted1, *sorted2, seed, settings.trials, chosen, progress, options);
     if (!trials) return trials.error();
+    Jackknives jackknives(group1, group2);
     for (const EstimateDescription& e : kEstimates) {
         Estimate estimate;
         estimate.kind = e.kind;
@@ -61,7 +94,15 @@ Result<BootstrapResult, BootstrapError> RunBootstrap(
         estimate.trials = std::move(trials->values[IndexOf(e.kind)]);
         std::vector<float> defined = DefinedValues(estimate.trials);
         estimate.valid = static_cast<std::int32_t>(defined.size());
-        estimate.interval = ComputeInterval(estimate.method, std::move(defined), settings.level);
+        BcaInputs bca{estimate.observed, std::nullopt};
+        if (settings.method == IntervalMethod::BCa && !IsMissing(estimate.observed)) {
+            bca.acceleration = jackknives.acceleration(e, result, chosen);
+        }
+        const IntervalOutcome read =
+            ComputeInterval(settings.method, std::move(defined), settings.level, bca);
+        estimate.method = read.method;
+        estimate.interval = read.interval;
+        estimate.fallback = read.fallback;
         result.estimates.push_back(std::move(estimate));
     }
     return result;

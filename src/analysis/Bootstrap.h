@@ -17,6 +17,7 @@ struct BootstrapSettings {
     std::int32_t trials = 600;
     float level = 0.95f;
     int chosenGroup = 1;
+    IntervalMethod method = IntervalMethod::Percentile;  // of every estimate's interval
 };
 
 // One estimate of a run: its observed value, its bootstrap trials and its interval.
@@ -27,8 +28,10 @@ struct Estimate {
     // for an undefined one; the same for every thread count.
     std::vector<float> trials;
     std::int32_t valid = 0;  // the defined trials, which the interval is read from
-    IntervalMethod method = IntervalMethod::Percentile;
+    IntervalMethod method = IntervalMethod::Percentile;  // the one the interval was read by
     Interval interval;
+    // Where BCa was asked for and could not be read: why, the method being Percentile.
+    BcaFallback fallback = BcaFallback::None;
 
     const EstimateDescription& description() const { return Describe(kind); }
 };

@@ -21,7 +21,7 @@ struct EstimateDescription {
     EstimateFormula formula;
     // The report's line "Cohen's D = ...", the picture's title and axis, the overflow message.
     const char* name;
-    // "95% CI for population D = ..."
+    // "95% CI for population D = ..." ("95% BCa CI for ..." for a BCa interval)
     const char* population;
     // "Number of valid D bootstrap trials = ..."
     const char* validName;

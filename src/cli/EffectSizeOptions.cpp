@@ -89,6 +89,29 @@ Option Level() {
             }};
 }
 
+Option Interval() {
+    return {{.name = "interval",
+             .placeholder = "percentile|bca",
+             .defaultText = IntervalMethodKey(kDefaults.method),
+             .help = "How both intervals are read from the trials: percentile, or bca (bias-"
+                     "corrected and accelerated: the percentile positions moved by the share of "
+                     "trials below the observed value and by the acceleration from the jackknife "
+                     "of both groups). Where BCa cannot be read for an estimate (its observed "
+                     "value undefined, every valid trial on one side of it, or its jackknife "
+                     "undefined) the report shows its percentile interval and a line saying so. "
+                     "The JSON names a method other than percentile (interval_method, and the "
+                     "method of each interval)."},
+            [](const std::string* text, EffectSizeOptions& o) {
+                if (text == nullptr) return;
+                for (const IntervalMethod m : {IntervalMethod::Percentile, IntervalMethod::BCa}) {
+                    if (*text != IntervalMethodKey(m)) continue;
+                    o.request.settings.method = m;
+                    return;
+                }
+                throw UsageError{"--interval takes percentile or bca"};
+            }};
+}
+
 Option VarianceOf() {
     return {{.name = "variance-of",
              .placeholder = "1|2",
@@ -189,12 +212,13 @@ CliCommand EffectSizeCommand() {
          .summary = "prints the group statistics of two groups of the dependent variable and the "
                     "effect-size report: Cohen's d standardized by the standard deviation of one "
                     "group, and a robust d from 20% trimmed means and that group's 20% "
-                    "Winsorized variance, each with a bootstrap percentile confidence interval.",
+                    "Winsorized variance, each with a bootstrap confidence interval (percentile, "
+                    "or bias-corrected and accelerated on request).",
          .examples = {"data.txt --dv 2 --gv 1 --group1 1 --group2 2 --trials 2000 --seed 2026",
                       "data.csv --dv score --gv group --group1 control --group2 treatment "
                       "--format sentence"}},
         {Dv(), Gv(), Group1(), Group2(), DelimiterOption<V>(), SheetOption<V>(), Trials(), Level(),
-         VarianceOf(), Seed(), Threads(), Format(), CrlfOption<V>(), Distribution()},
+         Interval(), VarianceOf(), Seed(), Threads(), Format(), CrlfOption<V>(), Distribution()},
         RunEffectSize);
 }
 

@@ -8,9 +8,9 @@ namespace corvane::cli {
 namespace {
 
 // The whole tool's order of options; one not listed comes after these, as first declared.
-const char* const kHelpOrder[] = {"delimiter",    "sheet",  "vars",   "dv",      "gv",
-                                  "group1",       "group2", "trials", "level",   "variance-of",
-                                  "distribution", "format", "seed",   "threads", "crlf"};
+const char* const kHelpOrder[] = {
+    "delimiter", "sheet",    "vars",        "dv",           "gv",     "group1", "group2",  "trials",
+    "level",     "interval", "variance-of", "distribution", "format", "seed",   "threads", "crlf"};
 
 std::size_t Rank(const std::string& name) {
     const auto at = std::find(std::begin(kHelpOrder), std::end(kHelpOrder), name);

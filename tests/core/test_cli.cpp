@@ -80,6 +80,7 @@ TEST(CliUsage, MalformedCommandsExitTwoWithUsage) {
         With(EffectArgs(f), {"--variance-of", "3"}),
         With(EffectArgs(f), {"--seed", "-1"}),
         With(EffectArgs(f), {"--format", "xml"}),
+        With(EffectArgs(f), {"--interval", "studentized"}),
         {"effect-size", f, "--dv", "0", "--gv", "1", "--group1", "1", "--group2", "2"},
         {"effect-size", f, "--dv", "100001", "--gv", "1", "--group1", "1", "--group2", "2"},
         {"descriptives", f},
@@ -378,6 +379,11 @@ TEST(CliEffectSize, JsonCarriesTheUnroundedValues) {
     EXPECT_NE(j.find("\"trials\": 50,"), std::string::npos);
     EXPECT_NE(j.find("\"level\": 95,"), std::string::npos);
     EXPECT_NE(j.find("\"variance_of\": 1,"), std::string::npos);
+    EXPECT_EQ(j.find("interval_method"), std::string::npos);  // named only when not percentile
+    const CliRun bca = Cli(With(EffectArgs(f), {"--seed", "99", "--format", "json", "--trials",
+                                                "50", "--interval", "bca"}));
+    EXPECT_NE(bca.out.find("\"level\": 95,\n  \"interval_method\": \"bca\","), std::string::npos)
+        << bca.out;
     EXPECT_NE(j.find("\"group1_code\": 1,"), std::string::npos);
     EXPECT_NE(j.find("\"n\": 10,"), std::string::npos);
     EXPECT_NE(j.find("\"mean\": 5.5,"), std::string::npos);

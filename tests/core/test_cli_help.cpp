@@ -101,23 +101,25 @@ TEST(CliHelp, UsageAndManualPageSayWhatTheCommandsDeclare) {
     }
 }
 
-// The usage is the text the tool has always printed; only the formats paragraph has a maker of
-// its own.
+// The usage as the tool prints it; only the formats paragraph has a maker of its own.
 TEST(CliHelp, UsageTextLinesAndParagraphs) {
     EXPECT_EQ(corvane::cli::UsageText(Commands()),
               "Usage:\n"
               "  corvane-cli import FILE [--delimiter D] [--sheet S] [--crlf]\n"
               "  corvane-cli effect-size FILE --dv N --gv N --group1 CODE --group2 CODE\n"
               "       [--delimiter D] [--sheet S] [--trials T] [--level 90|95|99]\n"
-              "       [--variance-of 1|2] [--seed S] [--threads N]\n"
+              "       [--interval percentile|bca] [--variance-of 1|2] [--seed S] [--threads N]\n"
               "       [--format text|json|sentence] [--crlf] [--distribution CSV]\n"
               "  corvane-cli descriptives FILE --vars LIST [--delimiter D] [--sheet S]\n"
               "       [--format text|json] [--crlf]\n"
               "  corvane-cli --help\n"
               "\n" +
                   corvane::cli::FormatsParagraph() +
-                  "Defaults: --delimiter auto, --trials 600 (1 to 1000000), --level 95,\n"
-                  "--variance-of 1, --format text, --seed from the clock, --threads one per core.\n"
+                  "Defaults: --delimiter auto, --trials 600 (1 to 1000000), --level 95, "
+                  "--interval\n"
+                  "percentile, --variance-of 1, --format text, --seed from the clock, "
+                  "--threads one\n"
+                  "per core.\n"
                   "LIST is such as 1,3-5. --distribution writes every trial's d and robust d to "
                   "CSV\n"
                   "(trial,d,robust_d; empty for an undefined value); with --format json the\n"

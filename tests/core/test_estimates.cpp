@@ -75,6 +75,43 @@ TEST(EstimateOutputs, FollowTheListOfEstimates) {
               "Robust Cohen's D: Var 1 by Var 2, groups 1 and 2, 2 of 3 trials, 95% CI");
 }
 
+// A run that asked for BCa names it in every output, and says where an estimate fell back to
+// its percentile interval; the run's JSON names the method only then.
+TEST(EstimateOutputs, NameTheIntervalMethodOfEachEstimate) {
+    EffectSizeOutcome o = RobustOnly();
+    o.settings.method = IntervalMethod::BCa;
+    Estimate robust = o.result.estimates[0];
+    robust.fallback = BcaFallback::OneSided;
+    Estimate d = robust;
+    d.kind = EstimateKind::D;
+    d.method = IntervalMethod::BCa;
+    d.fallback = BcaFallback::None;
+    o.result.estimates = {d, robust};
+
+    At(BuildReport(o),
+       "\r\n95% BCa CI for population D = (-0.25, 0.5)\r\n"
+       "95% CI for population Robust D = (-0.25, 0.5)\r\n"
+       "BCa CI for population Robust D not available: every valid trial lies on one side of the "
+       "observed value; the percentile CI is shown.\r\n---");
+    const std::string json = EffectSizeJson(o, "f.txt", false);
+    At(json, "\"level\": 95,\n  \"interval_method\": \"bca\",\n  \"variance_of\"");
+    At(json,
+       "\"d_interval\": {\n    \"lower\": -0.25,\n    \"upper\": 0.5,\n    \"method\": "
+       "\"bca\"\n  },");
+    At(json,
+       "\"upper\": 0.5,\n    \"method\": \"percentile\",\n    \"bca_not_available\": "
+       "\"every valid trial lies on one side of the observed value\"\n  },");
+    const std::string sentence = PaperSentence(o);
+    At(sentence,
+       "= 0.50, 95% CI [\xE2\x88\x92"
+       "0.25, 0.50], standardized");
+    At(sentence,
+       "0.50] (percentile bootstrap: BCa not available); bias-corrected and "
+       "accelerated bootstrap, 3 resamples, seed 7.");
+    EXPECT_EQ(MakeBootstrapDistributions(o).of(EstimateKind::D).title,
+              "Cohen's D: Var 1 by Var 2, groups 1 and 2, 2 of 3 trials, 95% BCa CI");
+}
+
 // The texts the windows show in their boxes and the batch tool writes, each kind with its
 // parameters; the overflow of an estimate is worded from the estimate's description.
 TEST(AnalysisErrorText, EveryKindWithItsParameters) {

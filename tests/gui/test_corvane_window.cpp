@@ -223,6 +223,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
             QTest::mouseClick(w.trialButton(1000), Qt::LeftButton);
             QTest::mouseClick(w.opt90CI, Qt::LeftButton);
             QTest::mouseClick(w.optGroup2, Qt::LeftButton);
+            QTest::mouseClick(w.optBCa, Qt::LeftButton);
             w.cmdOK->click();
             (void)QTest::qWaitFor([&w] { return !w.isRunning(); }, 30000);
             if (w.isVisible()) w.hide();  // a failed OK must not leave the loop running
@@ -236,11 +237,13 @@ class TestCorvaneWindow : public AnalysisWindowCase {
         QVERIFY(!w->isVisible());
         QCOMPARE(w->m_lngDV, 2);
         QCOMPARE(w->m_lngGV, 1);
-        const std::string report = expectedReport(2, 1, "1", " 2 ", {1000, 0.9f, 2});
+        const std::string report =
+            expectedReport(2, 1, "1", " 2 ", {1000, 0.9f, 2, corvane::IntervalMethod::BCa});
         QCOMPARE(main.outputPane()->textCrlf(), afterImport + QString::fromStdString(report));
         QVERIFY(report.find("EFFECT SIZE ESTIMATES AND 90% CI\r\n") != std::string::npos);
         QVERIFY(report.find("Dep Var = Var 2; Grp Var = Var 1\r\n") != std::string::npos);
         QVERIFY(report.find(" (Using variance from Group 2)\r\n") != std::string::npos);
+        QVERIFY(report.find("\r\n90% BCa CI for population D = (") != std::string::npos);
 
         // Opened again: the same instance, as it was left.
         bool sameState = false;
@@ -251,7 +254,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
                         again.txtGroup1->text() == QStringLiteral("1") &&
                         again.txtGroup2->text() == QStringLiteral(" 2 ") &&
                         again.trialButton(1000)->isChecked() && again.opt90CI->isChecked() &&
-                        again.optGroup2->isChecked() &&
+                        again.optGroup2->isChecked() && again.optBCa->isChecked() &&
                         again.txtTrial->text() == QStringLiteral("1000");
             again.cmdCancel->click();
         });
@@ -565,7 +568,7 @@ class TestCorvaneWindow : public AnalysisWindowCase {
         QCOMPARE(fresh->m_lngDV, 9999999);
         QVERIFY(fresh->txtGroup1->text().isEmpty());
         QVERIFY(fresh->trialButton(600)->isChecked() && fresh->opt95CI->isChecked() &&
-                fresh->optGroup1->isChecked());
+                fresh->optGroup1->isChecked() && fresh->optPercentile->isChecked());
 
         // Closed from its title bar while shown modally: gone when the showing returns.
         WhenModalUp([](QWidget& shown) { shown.close(); });
@@ -682,6 +685,8 @@ class TestCorvaneWindow : public AnalysisWindowCase {
                                      w->txtTrial,
                                      w->optGroup1,
                                      w->optGroup2,
+                                     w->optPercentile,
+                                     w->optBCa,
                                      w->txtSeed};
         QWidget* at = w->lstDV;
         for (std::size_t i = 1; i < std::size(expected); ++i) {

@@ -24,7 +24,7 @@ struct BootstrapDistributions {
 
 // Titles name the estimate, the variables, the groups (by their labels when the grouping
 // variable has them), the valid of the attempted trials and the level: "Cohen's D: Var 1 by
-// Var 2, groups 1 and 2, 598 of 600 trials, 95% CI".
+// Var 2, groups 1 and 2, 598 of 600 trials, 95% CI" ("95% BCa CI" for a BCa interval).
 BootstrapDistributions MakeBootstrapDistributions(const EffectSizeOutcome& outcome);
 
 }  // namespace corvane

@@ -18,12 +18,17 @@ std::string JsonGroup(const GroupStats& g) {
         .str();
 }
 
-// Null when no trial gave a value: there is no interval.
-std::string JsonInterval(const Estimate& e) {
+// Null when no trial gave a value: there is no interval. A run that asked for another method
+// than the percentile interval names each interval's method, and why BCa fell back.
+std::string JsonInterval(const Estimate& e, IntervalMethod asked) {
     if (e.valid == 0) return "null";
+    const bool named = asked != IntervalMethod::Percentile;
     return JsonObject(2)
         .add("lower", JsonNumber(e.interval.lower))
         .add("upper", JsonNumber(e.interval.upper))
+        .addIf(named, "method", JsonString(IntervalMethodKey(e.method)))
+        .addIf(e.fallback != BcaFallback::None, "bca_not_available",
+               JsonString(BcaFallbackReason(e.fallback)))
         .str();
 }
 
@@ -57,6 +62,9 @@ void AddSubject(JsonObject& json, const EffectSizeOutcome& outcome, const std::s
         .addIf(g.labelled, "group2_label", JsonString(g.label2))
         .add("trials", std::to_string(outcome.result.trials))
         .add("level", std::to_string(LevelPercent(outcome.settings.level)))
+        // Absent for the percentile interval, so that the default JSON is as it always was.
+        .addIf(outcome.settings.method != IntervalMethod::Percentile, "interval_method",
+               JsonString(IntervalMethodKey(outcome.settings.method)))
         .add("variance_of", std::to_string(outcome.settings.chosenGroup))
         .add("seed", std::to_string(outcome.result.seed));
 }
@@ -76,7 +84,8 @@ std::string EffectSizeJson(const EffectSizeOutcome& outcome, const std::string& 
     const auto& estimates = r.estimates;
     for (const Estimate& e : estimates) json.add(e.description().key, JsonMissingOr(e.observed));
     for (const Estimate& e : estimates) {
-        json.add(std::string(e.description().key) + "_interval", JsonInterval(e));
+        json.add(std::string(e.description().key) + "_interval",
+                 JsonInterval(e, outcome.settings.method));
     }
     for (const Estimate& e : estimates) {
         json.add(std::string("valid_") + e.description().key + "_trials", std::to_string(e.valid));

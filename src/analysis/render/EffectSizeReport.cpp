@@ -66,8 +66,15 @@ std::string EffectSizeEstimates(const BootstrapSettings& settings, const Bootstr
     }
     out += kEol;
     for (const Estimate& e : r.estimates) {
-        out += Line(level + "% CI for population " + e.description().population + " = (" +
-                    R(e.interval.lower) + ", " + R(e.interval.upper) + ")");
+        out += Line(level + "% " + IntervalMethodTag(e.method) + "CI for population " +
+                    e.description().population + " = (" + R(e.interval.lower) + ", " +
+                    R(e.interval.upper) + ")");
+    }
+    for (const Estimate& e : r.estimates) {
+        if (e.fallback == BcaFallback::None) continue;
+        out += Line(std::string("BCa CI for population ") + e.description().population +
+                    " not available: " + BcaFallbackReason(e.fallback) +
+                    "; the percentile CI is shown.");
     }
     out += Line(rule50);
     out += Line("Number of attempted bootstrap trials = " + FormatInt(r.trials));

@@ -15,8 +15,11 @@ constexpr const char* kMinus = "\xE2\x88\x92";  // U+2212
 
 std::string IntervalText(const Estimate& e, const std::string& level) {
     if (e.valid == 0) return level + "% CI not available (no valid resample)";
+    // The sentence ends naming the method asked for; an interval read by another says so.
+    const std::string fellBack =
+        e.fallback == BcaFallback::None ? "" : " (percentile bootstrap: BCa not available)";
     return level + "% CI [" + TwoDecimals(e.interval.lower) + ", " + TwoDecimals(e.interval.upper) +
-           "]";
+           "]" + fellBack;
 }
 
 std::string EstimateText(const Estimate& e, const std::string& level) {
@@ -63,10 +66,8 @@ std::string PaperSentence(const EffectSizeOutcome& outcome) {
         out += EstimateText(r.estimates[i], level);
         out += i == 0 ? ", standardized by the standard deviation of " + chosen + "; " : "; ";
     }
-    const IntervalMethod method =
-        r.estimates.empty() ? IntervalMethod::Percentile : r.estimates.front().method;
-    return out + IntervalMethodName(method) + " bootstrap, " + WithThousands(r.trials) +
-           " resamples, seed " + std::to_string(r.seed) + ".";
+    return out + IntervalMethodName(outcome.settings.method) + " bootstrap, " +
+           WithThousands(r.trials) + " resamples, seed " + std::to_string(r.seed) + ".";
 }
 
 }  // namespace corvane

@@ -150,16 +150,21 @@ void frmCorvane::buildControls() {
     optGroup2 =
         MakeCaptioned<QRadioButton>(fraPickGroup, "optGroup2", "Group 2", 3720, 360, 1332, 252);
 
-    lblSeed = MakeCaptioned<QLabel>(this, "lblSeed", "Seed (empty: from the clock):", 240, 4995,
-                                    3375, 252);
-    txtSeed = MakeControl<QLineEdit>(this, "txtSeed", 3720, 4950, 3015, 285);
+    fraInterval = MakeFrame(this, "fraInterval", "Interval", 120, 4920, 6615, 855);
+    optPercentile = MakeCaptioned<QRadioButton>(fraInterval, "optPercentile", "Percentile", 1800,
+                                                360, 1335, 252);
+    optBCa = MakeCaptioned<QRadioButton>(fraInterval, "optBCa", "BCa", 3720, 360, 852, 252);
 
-    cmdOK = MakeButton(this, "cmdOK", "OK", 1920, 5475, 1215, 495);
-    cmdCancel = MakeButton(this, "cmdCancel", "Cancel", 3720, 5475, 1215, 495);
+    lblSeed = MakeCaptioned<QLabel>(this, "lblSeed", "Seed (empty: from the clock):", 240, 5955,
+                                    3375, 252);
+    txtSeed = MakeControl<QLineEdit>(this, "txtSeed", 3720, 5910, 3015, 285);
+
+    cmdOK = MakeButton(this, "cmdOK", "OK", 1920, 6435, 1215, 495);
+    cmdCancel = MakeButton(this, "cmdCancel", "Cancel", 3720, 6435, 1215, 495);
     connect(cmdOK, &QPushButton::clicked, this, &frmCorvane::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmCorvane::cmdCancel_Click);
 
-    FixWindowFrame(this, 6795, 6180);
+    FixWindowFrame(this, 6795, 7140);
 }
 
 frmCorvane::~frmCorvane() {
@@ -180,7 +185,8 @@ QRadioButton* frmCorvane::trialButton(std::int32_t trials) const {
 void frmCorvane::setFocusOrder() {
     std::vector<QWidget*> order = {lstDV, lstGV, cmdOK, cmdCancel, txtGroup1, txtGroup2};
     order.insert(order.end(), optTrials.begin(), optTrials.end());
-    order.insert(order.end(), {opt90CI, opt95CI, opt99CI, txtTrial, optGroup1, optGroup2, txtSeed});
+    order.insert(order.end(), {opt90CI, opt95CI, opt99CI, txtTrial, optGroup1, optGroup2,
+                               optPercentile, optBCa, txtSeed});
     for (std::size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
@@ -203,6 +209,7 @@ void frmCorvane::Form_Load() {
     optTrials.front()->setChecked(true);
     opt95CI->setChecked(true);
     optGroup1->setChecked(true);
+    optPercentile->setChecked(true);
 }
 
 void frmCorvane::lstDV_ItemCheck(int index) { itemCheck(lstDV, m_lngDV, index); }
@@ -283,6 +290,8 @@ corvane::EffectSizeRequest frmCorvane::requestFromControls() const {
         }
     }
     request.settings.chosenGroup = optGroup2->isChecked() ? 2 : 1;
+    request.settings.method =
+        optBCa->isChecked() ? corvane::IntervalMethod::BCa : corvane::IntervalMethod::Percentile;
     request.code1Text = ToCore(txtGroup1->text());
     request.code2Text = ToCore(txtGroup2->text());
     request.dependent = m_lngDV;
@@ -381,8 +390,8 @@ void frmCorvane::showProgress(const Run& run) {
 
 void frmCorvane::setControlsEnabled(bool enabled) {
     // The trial box and its label stay readable; Cancel stays pressable.
-    QWidget* const controls[] = {fraSelectDV,  fraSelectGroups, fraConfidence,
-                                 fraPickGroup, txtSeed,         cmdOK};
+    QWidget* const controls[] = {fraSelectDV, fraSelectGroups, fraConfidence, fraPickGroup,
+                                 fraInterval, txtSeed,         cmdOK};
     for (QWidget* w : controls) w->setEnabled(enabled);
     for (QRadioButton* b : optTrials) b->setEnabled(enabled);
 }

@@ -27,9 +27,9 @@ class OutputPane;
 
 // "Corvane": the effect-size analysis. The user ticks one dependent and one grouping variable,
 // types the two group codes (or picks them from the grouping variable's values) and picks the
-// trials, the confidence level and the standardizing group; OK runs the analysis and appends its
-// report to the output pane. OK (after a report) and Cancel hide the window so its settings are
-// there at the next opening; the close box unloads it.
+// trials, the confidence level, the standardizing group and the interval; OK runs the analysis and
+// appends its report to the output pane. OK (after a report) and Cancel hide the window so its
+// settings are there at the next opening; the close box unloads it.
 //
 // The analysis runs on a thread of its own while the window goes on answering: the trial box
 // counts the completed trials, the other controls are disabled, and Cancel, Escape or the close
@@ -91,6 +91,9 @@ class frmCorvane : public AnalysisDialog {
     QGroupBox* fraPickGroup;
     QRadioButton* optGroup1;
     QRadioButton* optGroup2;
+    QGroupBox* fraInterval;
+    QRadioButton* optPercentile;
+    QRadioButton* optBCa;
     QLabel* lblSeed;
     QLineEdit* txtSeed;  // empty: a new seed at each OK
     QPushButton* cmdOK;
