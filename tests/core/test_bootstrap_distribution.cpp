@@ -237,3 +237,24 @@ TEST(BootstrapDistribution, TheAxisSpansTheCentralTrialsAndTheMarkersAndCountsTh
     EXPECT_EQ(few.axisHigh(), 1999);
     EXPECT_EQ(few.beyondAxisText(), "");
 }
+
+TEST(BootstrapDistribution, FileNamesComeFromTheVariablesAndGroups) {
+    const Case c = Cases().front();
+    EffectSizeOutcome outcome = Outcome(RunCase(c), c);
+    EXPECT_EQ(MakeBootstrapDistributions(outcome).fileStem, "bootstrap-Var1-by-Var2-1-vs-2");
+
+    // Names and labels keep what any file system takes; the rest becomes one "_", a long part
+    // is cut on a character boundary, and a part with nothing left is named by its place.
+    EffectSizeSubject& s = outcome.subject;
+    s.dependentName = "reaction time (ms)";
+    s.groupingName = "gr\xC3\xBCppe/arm";
+    s.groups.labelled = true;
+    s.groups.label1 =
+        "a\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9"
+        "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9";
+    s.groups.label2 = "?*";
+    EXPECT_EQ(MakeBootstrapDistributions(outcome).fileStem,
+              "bootstrap-reaction_time_ms-by-gr\xC3\xBCppe_arm-a\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9"
+              "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9-vs-"
+              "group2");
+}
