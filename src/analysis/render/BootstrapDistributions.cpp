@@ -9,8 +9,8 @@ namespace {
 
 constexpr std::size_t kMaxPartBytes = 30;
 
-// One part of a file name: characters no desktop refuses, runs of others one "_", cut on a
-// character boundary.
+// One part of a file name: characters no desktop refuses, runs of others one "_", a long one
+// cut where a word ends.
 std::string FileNamePart(const std::string& text, const std::string& otherwise) {
     std::string part;
     for (const char c : text) {
@@ -25,8 +25,14 @@ std::string FileNamePart(const std::string& text, const std::string& otherwise) 
         }
     }
     if (part.size() > kMaxPartBytes) {
+        // At the last word's end when there is one in the second half, else on a character.
         std::size_t end = kMaxPartBytes;
-        while (end > 0 && (static_cast<unsigned char>(part[end]) & 0xC0) == 0x80) --end;
+        const std::size_t word = part.find_last_of("_-.", end);
+        if (word != std::string::npos && word >= kMaxPartBytes / 2) {
+            end = word;
+        } else {
+            while (end > 0 && (static_cast<unsigned char>(part[end]) & 0xC0) == 0x80) --end;
+        }
         part.resize(end);
     }
     while (!part.empty() && (part.back() == '_' || part.back() == '.')) part.pop_back();
