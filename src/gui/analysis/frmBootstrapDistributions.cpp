@@ -14,6 +14,7 @@
 #include <QLineSeries>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QSvgGenerator>
 #include <QVBoxLayout>
@@ -196,7 +197,12 @@ frmBootstrapDistributions::frmBootstrapDistributions(QWidget* parent, ChoosePict
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pictures, 1);
     layout->addLayout(buttons);
-    resize(760, 720);
+    // Its drawn size, or less on a screen too small for that (a laptop at 150%), so that the
+    // whole window and its button are in sight.
+    QSize size(760, 720);
+    if (const QScreen* shown = screen())
+        size = size.boundedTo(shown->availableGeometry().size() * 0.9);
+    resize(size.expandedTo(minimumSizeHint()));
 }
 
 void frmBootstrapDistributions::showDistributions(const corvane::BootstrapDistributions& run) {
