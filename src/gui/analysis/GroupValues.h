@@ -24,7 +24,7 @@ inline constexpr std::size_t kMaxGroupValues = 50;
 // it takes more than kMaxGroupValues values.
 std::optional<std::vector<GroupValue>> GroupValuesOf(const corvane::DataSet& data, std::int32_t v);
 
-// What a group box's text names in variable `grouping`, as the report's sentence for a paper
+// What a group box's text names in variable `grouping`, as the sentence for a paper
 // names a group ("control", or "group = 2" for a number without a label); none when the text
 // names no value the analysis would take.
 std::optional<std::string> GroupNamed(const corvane::DataSet& data, std::int32_t grouping,

@@ -230,16 +230,19 @@ void frmCorvane::txtGroup1_Change() { showGroupNames(); }
 void frmCorvane::txtGroup2_Change() { showGroupNames(); }
 
 void frmCorvane::showGroupNames() {
-    // "Group 1 (control)" once the box names a value of the ticked grouping variable.
-    auto caption = [this](const char* group, const QLineEdit* box) {
-        QString text = QString::fromLatin1(group);
-        if (m_lngGV == corvane::kNone) return text;
-        if (const auto named = GroupNamed(*m_data, m_lngGV, ToCore(box->text())))
-            text += QStringLiteral(" (") + FromCore(*named) + QStringLiteral(")");
-        return text;
+    // "Group 1 (control)" once the box names a value of the ticked grouping variable; a name
+    // too long is cut, "Group 1 (" never.
+    auto show = [this](ElidedCaption* caption, const char* group, const QLineEdit* box) {
+        const QString text = QString::fromLatin1(group);
+        const auto named = m_lngGV == corvane::kNone
+                               ? std::nullopt
+                               : GroupNamed(*m_data, m_lngGV, ToCore(box->text()));
+        if (!named) return caption->setText(text);
+        const QString start = text + QStringLiteral(" (");
+        caption->setText(start + FromCore(*named) + QStringLiteral(")"), start.size());
     };
-    m_captionGroup1->setText(caption("Group 1", txtGroup1));
-    m_captionGroup2->setText(caption("Group 2", txtGroup2));
+    show(m_captionGroup1, "Group 1", txtGroup1);
+    show(m_captionGroup2, "Group 2", txtGroup2);
 }
 
 const std::optional<std::vector<GroupValue>>& frmCorvane::groupValues(std::int32_t variable) {

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QEvent>
 #include <QFontMetrics>
+#include <algorithm>
 
 namespace {
 
@@ -16,8 +17,9 @@ ElidedCaption::ElidedCaption(QAbstractButton* button)
     show();
 }
 
-void ElidedCaption::setText(const QString& whole) {
+void ElidedCaption::setText(const QString& whole, qsizetype kept) {
     m_whole = whole;
+    m_kept = std::min(kept, whole.size());
     show();
 }
 
@@ -31,13 +33,17 @@ bool ElidedCaption::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ElidedCaption::show() {
-    const QFontMetrics metrics(m_button->font());
+    // Measured in the font the button is drawn with, which polishing may still change.
+    m_button->ensurePolished();
+    const QFontMetrics metrics = m_button->fontMetrics();
     const QString whole = Literal(m_whole);
     m_button->setText(whole);
     // What the button needs beside its text (indicator, spacing, margins), as its style says.
     const int besides =
         m_button->sizeHint().width() - metrics.size(Qt::TextShowMnemonic, whole).width();
-    const QString shown = metrics.elidedText(m_whole, Qt::ElideMiddle, m_button->width() - besides);
+    const QString start = m_whole.left(m_kept);
+    const int room = m_button->width() - besides - metrics.horizontalAdvance(start);
+    const QString shown = start + metrics.elidedText(m_whole.mid(m_kept), Qt::ElideMiddle, room);
     if (shown != m_whole) m_button->setText(Literal(shown));
     m_button->setToolTip(shown == m_whole ? QString() : m_whole);
 }

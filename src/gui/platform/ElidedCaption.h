@@ -12,7 +12,8 @@ class ElidedCaption : public QObject {
   public:
     explicit ElidedCaption(QAbstractButton* button);
 
-    void setText(const QString& whole);
+    // The first `kept` characters (what the option is: "Group 1 (") are never cut.
+    void setText(const QString& whole, qsizetype kept = 0);
     // The caption as given, whether or not it shows whole.
     const QString& text() const { return m_whole; }
 
@@ -24,4 +25,5 @@ class ElidedCaption : public QObject {
 
     QAbstractButton* m_button;
     QString m_whole;
+    qsizetype m_kept = 0;
 };
