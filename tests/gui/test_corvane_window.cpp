@@ -650,7 +650,10 @@ class TestCorvaneWindow : public AnalysisWindowCase {
         const QString label = QStringLiteral("treatment_with_placebo_and_followup");
         std::vector<std::vector<float>> rows;
         for (int r = 1; r <= 8; ++r) rows.push_back({1.0f + r % 2, 1.0f * (r % 5)});
-        loadData(rows, {textFacts({"control", "treatment_with_placebo_and_followup"})},
+        const char* longest = "the_third_arm_whose_label_is_longer_than_any_list_of_values_shows";
+        rows.push_back({3, 1});
+        rows.push_back({3, 2});
+        loadData(rows, {textFacts({"control", "treatment_with_placebo_and_followup", longest})},
                  {"treatment_group_assignment", "reaction_time_in_milliseconds"});
         frmCorvane* w = open();
         QVERIFY(QTest::qWaitForWindowActive(w));
@@ -660,6 +663,11 @@ class TestCorvaneWindow : public AnalysisWindowCase {
 
         toggleTick(w->lstGV, 0);
         QCOMPARE(w->optGroup1->text(), QStringLiteral("Group 1"));
+        // The values list cuts a label too long for it in the middle, whole in its tooltip.
+        const QAction* third = w->cmdGroup1Values->menu()->actions().at(2);
+        QVERIFY(third->text().startsWith(QStringLiteral("the_third")));
+        QVERIFY(third->text().endsWith(QStringLiteral("shows: 2 cases")));
+        QCOMPARE(third->toolTip(), QString::fromUtf8(longest));
         w->txtGroup1->setFocus();
         QTest::keyClicks(w->txtGroup1, QStringLiteral("control"));
         QCOMPARE(w->optGroup1->text(), QStringLiteral("Group 1 (control)"));

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
 #include <QImageReader>
@@ -21,6 +22,7 @@
 #include "analysis/EffectSizeAnalysis.h"
 #include "analysis/render/BootstrapDistributions.h"
 #include "common/Messages.h"
+#include "gui/analysis/ChartTitleWrap.h"
 #include "gui/analysis/MarkerLabels.h"
 #include "gui/analysis/frmBootstrapDistributions.h"
 #include "gui/analysis/frmCorvane.h"
@@ -246,6 +248,15 @@ class TestDistributionWindow : public QObject {
             QTRY_COMPARE(drawnTitle(w.chart(EstimateKind::RobustD), "Robust Cohen's D:"), whole);
         }
         QCOMPARE(w.title(EstimateKind::RobustD), whole);
+
+        // A word wider than a line is broken inside, none of it lost.
+        const QFontMetrics metrics(w.font());
+        const QString word = QStringLiteral("reaction_time_in_milliseconds_after_the_second_visit");
+        const QStringList lines = ChartTitleWrap::wrap("Cohen's D: " + word, metrics, 120);
+        QVERIFY(lines.size() > 2);
+        QCOMPARE(lines.at(0), QStringLiteral("Cohen's D:"));
+        for (const QString& line : lines) QVERIFY(metrics.horizontalAdvance(line) <= 120);
+        QCOMPARE(lines.mid(1).join(QString()), word);
     }
 
     // PNG for print: twice the window's pixels and at least 1600 wide, marked 300 dpi; SVG at the
