@@ -7,7 +7,9 @@ cd "$(dirname "$0")/.."
 build=${1:-build/default}
 out=${2:-screenshots}
 
-# Every window at its default size, then the analysis windows with data and reports.
+# Every window at its default size; the analysis windows with data and reports, and the
+# effect-size window with long names at its first size and made larger; the distributions
+# window and a picture saved from it.
 cmake --build "$build" --target corvane_screenshots corvane_analysis_screenshots \
   corvane_distribution_screenshot -- -j2
 mkdir -p "$out"

@@ -237,3 +237,25 @@ TEST(BootstrapDistribution, TheAxisSpansTheCentralTrialsAndTheMarkersAndCountsTh
     EXPECT_EQ(few.axisHigh(), 1999);
     EXPECT_EQ(few.beyondAxisText(), "");
 }
+
+TEST(BootstrapDistribution, FileNamesComeFromTheVariablesAndGroups) {
+    const Case c = Cases().front();
+    EffectSizeOutcome outcome = Outcome(RunCase(c), c);
+    EXPECT_EQ(MakeBootstrapDistributions(outcome).fileStem, "bootstrap-Var1-by-Var2-1-vs-2");
+
+    // Names and labels keep what any file system takes; the rest becomes one "_", a long part
+    // is cut where a word ends, and a part with nothing left is named by its place.
+    EffectSizeSubject& s = outcome.subject;
+    s.dependentName = "reaction time (ms)";
+    s.groupingName = "gr\xC3\xBCppe/arm";
+    s.groups.labelled = true;
+    s.groups.label1 = "treatment_with_placebo_followup";
+    s.groups.label2 = "?*";
+    EXPECT_EQ(MakeBootstrapDistributions(outcome).fileStem,
+              "bootstrap-reaction_time_ms-by-gr\xC3\xBCppe_arm-treatment_with_placebo-vs-group2");
+    // A long word is cut on a character boundary.
+    s.groups.label1 = "a";
+    for (int i = 0; i < 15; ++i) s.groups.label1 += "\xC3\xA9";
+    const std::string stem = MakeBootstrapDistributions(outcome).fileStem;
+    EXPECT_EQ(stem.substr(stem.find("arm-") + 4), s.groups.label1.substr(0, 29) + "-vs-group2");
+}

@@ -1,18 +1,20 @@
 #pragma once
 
+#include <QHelpEvent>
 #include <QListWidget>
 #include <QObject>
 #include <QPushButton>
 #include <QTest>
+#include <QToolTip>
 #include <algorithm>
 #include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "gui/app/AnalysisWindows.h"
 #include "data/DataMatrix.h"
 #include "data/modGeneral.h"
+#include "gui/app/AnalysisWindows.h"
 #include "gui/output/OutputPane.h"
 #include "gui/platform/MessageService.h"
 
@@ -61,6 +63,16 @@ inline void toggleTick(QListWidget* list, int row) {
     list->setFocus();
     list->setCurrentRow(row);
     QTest::keyClick(list, Qt::Key_Space);
+}
+
+// The tooltip a list shows over item `row`; empty when it shows none.
+inline QString toolTipOver(QListWidget* list, int row) {
+    QToolTip::hideText();  // a tip goes only after a moment
+    if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); })) return QStringLiteral("(stays)");
+    const QPoint at = list->visualItemRect(list->item(row)).center();
+    QHelpEvent help(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+    QCoreApplication::sendEvent(list->viewport(), &help);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
 }
 
 inline std::vector<int> tickedRows(const QListWidget* list) {

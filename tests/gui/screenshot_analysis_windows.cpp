@@ -1,6 +1,7 @@
 // Pictures the effect-size window, the descriptives window and the navigator with a data set
-// loaded and choices made, and the main window with their reports in the pane. Writes PNGs
-// into the directory given as the first argument (screenshots/ by default).
+// loaded and choices made, and the main window with their reports in the pane; then the
+// effect-size window over a study with long names, at its first size and made larger. Writes
+// PNGs into the directory given as the first argument (screenshots/ by default).
 #include <QtCore/qtestsupport_core.h>
 
 #include <QAction>
@@ -9,12 +10,15 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <cstdio>
 
 #include "NextModal.h"
+#include "StudyFile.h"
 #include "gui/analysis/frmCorvane.h"
 #include "gui/analysis/frmDescriptives.h"
 #include "gui/app/AnalysisWindows.h"
@@ -43,6 +47,30 @@ void tick(QListWidget* list, int row) { list->item(row)->setCheckState(Qt::Check
 
 void trigger(frmMain& window, const char* item) {
     if (QAction* a = window.findChild<QAction*>(QString::fromLatin1(item))) a->trigger();
+}
+
+// The effect-size window over a study with long names: cut in the middle at its first size,
+// whole once the window is made larger.
+void pictureLongNames(frmMain& window, const QTemporaryDir& data) {
+    const QString study = data.filePath(QStringLiteral("study.txt"));
+    if (!WriteStudyFile(study)) return;
+    // The pane holds reports never saved: the import asks first and is told not to save them.
+    MessageService::queueAnswer(MessageService::Answer::No);
+    window.importFile(study);
+    MessageService::clearShown();
+    WhenModalUp([](QWidget& shown) {
+        auto& w = static_cast<frmCorvane&>(shown);
+        tick(w.lstDV, 2);
+        tick(w.lstGV, 1);
+        w.cmdGroup1Values->menu()->actions().at(0)->trigger();
+        w.cmdGroup2Values->menu()->actions().at(1)->trigger();
+        w.optGroup2->setChecked(true);
+        save(w, "frmCorvane-long-names");
+        w.resize(w.width() * 9 / 5, w.height() * 4 / 3);
+        save(w, "frmCorvane-large");
+        w.cmdCancel->click();
+    });
+    trigger(window, "mnuCorvane");
 }
 
 }  // namespace
@@ -115,8 +143,11 @@ int main(int argc, char* argv[]) {
 
     save(window, "frmMain-reports");
 
-    // An SPSS file, its groups chosen by their labels.
+    // Clear Output asks first about the reports never saved, and is told not to save them.
+    MessageService::queueAnswer(MessageService::Answer::No);
     window.findChild<QAction*>(QStringLiteral("mnuClearOutput"))->trigger();
+    MessageService::clearShown();
+    // An SPSS file, its groups chosen by their labels.
     window.importFile(QStringLiteral(CORVANE_TEST_DATA "/written-by/groups.sav"));
     WhenModalUp([](QWidget& shown) {
         auto& w = static_cast<frmCorvane&>(shown);
@@ -132,11 +163,13 @@ int main(int argc, char* argv[]) {
     trigger(window, "mnuCorvane");
     window.resize(window.width(), 1040);  // tall enough for the summary and the whole report
     save(window, "frmMain-spss-report");
+
+    pictureLongNames(window, data);
     for (const auto& box : MessageService::shown())
         std::fprintf(stderr, "message: %s / %s\n", qPrintable(box.title), qPrintable(box.text));
 
     window.m_lngUnloadProgram = 1;
     window.close();
     std::printf("%d pictures\n", g_written);
-    return g_written == 7 && MessageService::shown().isEmpty() ? 0 : 1;
+    return g_written == 9 && MessageService::shown().isEmpty() ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -645,6 +646,59 @@ class TestCorvaneWindow : public AnalysisWindowCase {
         QVERIFY(finishes(w));
         QCOMPARE(m_pane->textCrlf(),
                  QString::fromStdString(expectedReport(2, 3, "2", "1", {600, 0.95f, 1})));
+    }
+
+    // Names too long for the window's first size: a list item cut in the middle with its whole
+    // name in its tooltip, the group boxes showing the start of a label, the variance choice
+    // naming each chosen group. A window made larger shows them whole.
+    void longNamesShowWholeInALargerWindow() {
+        const QString label = QStringLiteral("treatment_with_placebo_and_followup");
+        std::vector<std::vector<float>> rows;
+        for (int r = 1; r <= 8; ++r) rows.push_back({1.0f + r % 2, 1.0f * (r % 5)});
+        const char* longest = "the_third_arm_whose_label_is_longer_than_any_list_of_values_shows";
+        rows.push_back({3, 1});
+        rows.push_back({3, 2});
+        loadData(rows, {textFacts({"control", "treatment_with_placebo_and_followup", longest})},
+                 {"treatment_group_assignment", "reaction_time_in_milliseconds"});
+        frmCorvane* w = open();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        const QSize first = w->size();
+        QCOMPARE(w->minimumSize(), first);
+        QCOMPARE(toolTipOver(w->lstDV, 1), w->lstDV->item(1)->text());
+
+        toggleTick(w->lstGV, 0);
+        QCOMPARE(w->optGroup1->text(), QStringLiteral("Group 1"));
+        // The values list cuts a label too long for it in the middle, whole in its tooltip.
+        const QAction* third = w->cmdGroup1Values->menu()->actions().at(2);
+        QVERIFY(third->text().startsWith(QStringLiteral("the_third")));
+        QVERIFY(third->text().endsWith(QStringLiteral("shows: 2 cases")));
+        QCOMPARE(third->toolTip(), QString::fromUtf8(longest));
+        w->txtGroup1->setFocus();
+        QTest::keyClicks(w->txtGroup1, QStringLiteral("control"));
+        QCOMPARE(w->optGroup1->text(), QStringLiteral("Group 1 (control)"));
+        w->cmdGroup2Values->menu()->actions().at(1)->trigger();
+        QCOMPARE(w->txtGroup2->cursorPosition(), 0);
+        const QString caption = QStringLiteral("Group 2 (") + label + QStringLiteral(")");
+        QCOMPARE(w->optGroup2->toolTip(), caption);
+        QVERIFY(w->optGroup2->text() != caption);
+        // A long label typed shows its start once the user moves on.
+        w->txtGroup1->clear();
+        QTest::keyClicks(w->txtGroup1, label);
+        QVERIFY(w->txtGroup1->cursorPosition() > 0);
+        w->txtSeed->setFocus();
+        QCOMPARE(w->txtGroup1->cursorPosition(), 0);
+
+        w->resize(first.width() * 2, first.height() * 3 / 2);
+        QCOMPARE(toolTipOver(w->lstDV, 1), QString());
+        QCOMPARE(w->optGroup2->text(), caption);
+        QVERIFY(w->optGroup2->toolTip().isEmpty());
+        // Every frame still inside the window, the buttons under the variance choice.
+        for (QWidget* frame : {w->fraSelectGroups, w->fraTrials, w->fraConfidence, w->fraPickGroup})
+            QVERIFY2(w->rect().contains(frame->geometry()), qPrintable(frame->objectName()));
+        QVERIFY(w->cmdOK->y() > w->txtSeed->geometry().bottom());
+        QVERIFY(w->rect().contains(w->cmdCancel->geometry()));
+        toggleTick(w->lstGV, 0);  // no grouping variable: no group to name
+        QCOMPARE(w->optGroup2->text(), QStringLiteral("Group 2"));
     }
 
     // The fixed boxes were drawn for a narrow dialog font: no caption may be cut off.

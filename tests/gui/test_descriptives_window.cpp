@@ -9,9 +9,9 @@
 #include "AnalysisTestData.h"
 #include "KeyWalk.h"
 #include "NextModal.h"
+#include "common/Messages.h"
 #include "gui/analysis/frmDescriptives.h"
 #include "gui/app/AnalysisWindows.h"
-#include "common/Messages.h"
 #include "gui/output/OutputPane.h"
 #include "gui/platform/MessageService.h"
 
@@ -199,9 +199,12 @@ class TestDescriptivesWindow : public AnalysisWindowCase {
         for (int i = 0; i < w->lstItems->count(); ++i) items << w->lstItems->item(i)->text();
         QCOMPARE(items, QStringList({"Var 1  group (text)", "Var 2  score_after_the_second_visit",
                                      "Var 3 (text)", "Var 4"}));
-        // The items share one size, which must still take the longest name.
-        QVERIFY(w->lstItems->visualItemRect(w->lstItems->item(3)).width() >
-                w->lstItems->fontMetrics().horizontalAdvance(items[1]));
+        // The items share one size, the list's width: the longest name is cut, whole in its
+        // tooltip, and shows whole once the window is made larger.
+        QCOMPARE(toolTipOver(w->lstItems, 1), items[1]);
+        w->resize(w->width() * 2, w->height() * 3 / 2);
+        QCOMPARE(toolTipOver(w->lstItems, 1), QString());
+        QVERIFY(w->rect().contains(w->cmdCancel->geometry()));
     }
 
     void cancelHidesAndTheCloseBoxReleases() {

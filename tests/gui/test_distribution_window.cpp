@@ -1,7 +1,12 @@
 #include <QAction>
 #include <QChart>
 #include <QChartView>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +14,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,6 +22,7 @@
 #include "analysis/EffectSizeAnalysis.h"
 #include "analysis/render/BootstrapDistributions.h"
 #include "common/Messages.h"
+#include "gui/analysis/ChartTitleWrap.h"
 #include "gui/analysis/MarkerLabels.h"
 #include "gui/analysis/frmBootstrapDistributions.h"
 #include "gui/analysis/frmCorvane.h"
@@ -24,6 +31,7 @@
 #include "gui/platform/Clipboard.h"
 #include "gui/platform/FileSystemLists.h"
 #include "gui/platform/MessageService.h"
+#include "gui/platform/RememberedFolder.h"
 #include "gui/platform/StringConversions.h"
 
 namespace {
@@ -52,8 +60,18 @@ void runEffectSize(AnalysisWindows& windows, std::int32_t trials) {
 
 using corvane::EstimateKind;
 
-QString chartTitle(const frmBootstrapDistributions* w) {
-    return w->chart(EstimateKind::RobustD)->chart()->title();
+QString chartTitle(const frmBootstrapDistributions* w) { return w->title(EstimateKind::RobustD); }
+
+// The title as the chart draws it, its lines joined by spaces; empty while it has none.
+QString drawnTitle(QChartView* view, const QString& start) {
+    for (QGraphicsItem* item : view->scene()->items()) {
+        auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+        if (text == nullptr || !text->toPlainText().startsWith(start)) continue;
+        return text->toPlainText()
+            .replace(QChar::LineSeparator, QLatin1Char(' '))
+            .replace(QLatin1Char('\n'), QLatin1Char(' '));
+    }
+    return {};
 }
 
 corvane::BootstrapDistributions Distributions(const corvane::GroupSample& group1,
@@ -213,22 +231,68 @@ class TestDistributionWindow : public QObject {
         QVERIFY(tops.size() > 1);
     }
 
+    // Titles wrap at spaces rather than being cut, however narrow the window.
+    void titlesWrapWhole() {
+        corvane::BootstrapDistributions run = SomeRun();
+        const QString whole = QStringLiteral(
+            "Robust Cohen's D: Var 2 (reaction_time_in_milliseconds) by Var 1 "
+            "(treatment_group_assignment), groups control and treatment_with_placebo, 2000 of "
+            "2000 trials, 95% CI");
+        run.estimates[corvane::IndexOf(EstimateKind::RobustD)].title = whole.toStdString();
+        frmBootstrapDistributions w;
+        w.showDistributions(run);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        for (const QSize size : {w.minimumSizeHint(), QSize(1500, 1000)}) {
+            w.resize(size);
+            QTRY_COMPARE(drawnTitle(w.chart(EstimateKind::RobustD), "Robust Cohen's D:"), whole);
+        }
+        QCOMPARE(w.title(EstimateKind::RobustD), whole);
+
+        // A word wider than a line is broken inside, none of it lost.
+        const QFontMetrics metrics(w.font());
+        const QString word = QStringLiteral("reaction_time_in_milliseconds_after_the_second_visit");
+        const QStringList lines = ChartTitleWrap::wrap("Cohen's D: " + word, metrics, 120);
+        QVERIFY(lines.size() > 2);
+        QCOMPARE(lines.at(0), QStringLiteral("Cohen's D:"));
+        for (const QString& line : lines) QVERIFY(metrics.horizontalAdvance(line) <= 120);
+        QCOMPARE(lines.mid(1).join(QString()), word);
+    }
+
+    // PNG for print: twice the window's pixels and at least 1600 wide, marked 300 dpi; SVG at the
+    // window's size. The name offered comes from the run, in the folder last saved to.
     void savedPicturesLoadBack() {
         QTemporaryDir dir;
+        auto settings =
+            std::make_shared<QSettings>(dir.filePath("settings.ini"), QSettings::IniFormat);
         QString next;
+        QStringList offered;
         frmBootstrapDistributions w(
-            nullptr, [&next](QWidget*, const QString&, const QString&) { return next; });
-        w.showDistributions(SomeRun());
+            nullptr,
+            [&](QWidget*, const QString&, const QString& start, const QString&) {
+                offered << start;
+                return next;
+            },
+            RememberedFolder(settings, QStringLiteral("pictures/lastFolder")));
+        const corvane::BootstrapDistributions run = SomeRun();
+        w.showDistributions(run);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
 
-        next = dir.filePath(QStringLiteral("picture.png"));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("figures")));
+        next = dir.filePath(QStringLiteral("figures/picture.png"));
         w.cmdSavePicture->click();
         QImageReader png(next);
         QCOMPARE(png.format(), QByteArray("png"));
         const QImage image = png.read();
         QVERIFY(!image.isNull());
-        QVERIFY(image.width() > 400 && image.height() > 400);
+        // The charts' part of the window, which the picture shows.
+        const QSize window =
+            w.chart(EstimateKind::D)->parentWidget()->size() * w.devicePixelRatio();
+        QVERIFY(image.width() >= 1600 && image.width() >= 2 * window.width());
+        QVERIFY(qAbs(image.height() * window.width() / image.width() - window.height()) <= 1);
+        QCOMPARE(image.dotsPerMeterX(), 11811);  // 300 dpi
+        QCOMPARE(image.dotsPerMeterY(), 11811);
 
         next = dir.filePath(QStringLiteral("picture.SVG"));
         w.cmdSavePicture->click();
@@ -236,6 +300,10 @@ class TestDistributionWindow : public QObject {
         QVERIFY(svg.isValid());
         QVERIFY(svg.defaultSize().width() > 400);
         QVERIFY(MessageService::shown().isEmpty());
+        const QString name = QString::fromStdString(run.fileStem) + QStringLiteral(".png");
+        QCOMPARE(offered.size(), 2);
+        QCOMPARE(QFileInfo(offered.at(0)).fileName(), name);
+        QCOMPARE(offered.at(1), QDir(dir.filePath(QStringLiteral("figures"))).filePath(name));
 
         // Another extension or a folder that is not there: a box, and no file.
         next = dir.filePath(QStringLiteral("picture.jpg"));
@@ -243,6 +311,7 @@ class TestDistributionWindow : public QObject {
         next = dir.filePath(QStringLiteral("gone/picture.png"));
         w.cmdSavePicture->click();
         QCOMPARE(MessageService::shown().size(), 2);
+        QCOMPARE(offered.last(), QDir(dir.path()).filePath(name));
         QCOMPARE(MessageService::shown().at(0).title, QStringLiteral("Save Picture"));
         QCOMPARE(MessageService::shown().at(0).text,
                  QString::fromUtf8(corvane::msg::kPictureNameNeedsExtension));

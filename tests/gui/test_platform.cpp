@@ -4,21 +4,27 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 #include "DarkPalette.h"
 #include "NextModal.h"
 #include "gui/platform/Clipboard.h"
+#include "gui/platform/ElidedCaption.h"
 #include "gui/platform/FieldColours.h"
 #include "gui/platform/FileSystemLists.h"
 #include "gui/platform/MessageService.h"
+#include "gui/platform/TextStartShown.h"
 #include "gui/platform/Twips.h"
 
 namespace {
@@ -350,6 +356,46 @@ class TestPlatform : public QObject {
             MessageService::Answer::No);
         QCOMPARE(seen, QString("real"));
         QVERIFY(MessageService::shown().isEmpty());
+    }
+
+    // A caption too long for its button is cut in the middle, its start kept, whole in the
+    // tooltip; an "&" in it shows as itself rather than marking a shortcut key.
+    void elidedCaptionsKeepBothEndsAndTheirAmpersands() {
+        QRadioButton button;
+        button.resize(400, 20);
+        button.show();  // a hidden widget hears of its new size only once shown
+        QVERIFY(QTest::qWaitForWindowExposed(&button));
+        ElidedCaption caption(&button);
+        const QString whole = QStringLiteral("Group 1 (R&D, the research and development arm)");
+        caption.setText(whole, 9);
+        QCOMPARE(button.text(), QString(whole).replace("&", "&&"));
+        QVERIFY(button.toolTip().isEmpty());
+        button.resize(200, 20);
+        QVERIFY(button.text().startsWith(QStringLiteral("Group 1 (R")));
+        QVERIFY(button.text().endsWith(QStringLiteral("arm)")));
+        QVERIFY(button.sizeHint().width() <= button.width());
+        QCOMPARE(button.toolTip(), whole);
+        QCOMPARE(caption.text(), whole);
+    }
+
+    // A text box shows the start of a text set into it, and gives a text too long for it whole
+    // in its tooltip.
+    void textBoxesShowTheStartOfLongTexts() {
+        QLineEdit box;
+        box.resize(60, 24);
+        new TextStartShown(&box);
+        auto tip = [&box] {
+            QToolTip::hideText();
+            if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); })) return QStringLiteral("?");
+            QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), box.mapToGlobal(QPoint(5, 5)));
+            QCoreApplication::sendEvent(&box, &help);
+            return QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        box.setText(QStringLiteral("treatment_with_placebo"));
+        QCOMPARE(box.cursorPosition(), 0);
+        QCOMPARE(tip(), QStringLiteral("treatment_with_placebo"));
+        box.setText(QStringLiteral("a"));
+        QCOMPARE(tip(), QString());
     }
 
     void clipboardEmptiesAndHoldsText() {

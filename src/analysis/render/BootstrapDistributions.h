@@ -18,6 +18,10 @@ struct EstimateDistribution {
 // The pictures of one effect-size run, one per estimate in the order of kEstimates.
 struct BootstrapDistributions {
     std::vector<EstimateDistribution> estimates;
+    // A name for a file of the pictures, without its extension:
+    // "bootstrap-score-by-group-control-vs-treatment", each part a file name may hold on any
+    // desktop (letters, digits, "_", "-", "."; anything else "_"), none longer than 30 bytes.
+    std::string fileStem;
 
     const EstimateDistribution& of(EstimateKind kind) const { return estimates.at(IndexOf(kind)); }
 };

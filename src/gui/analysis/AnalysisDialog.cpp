@@ -6,6 +6,7 @@
 
 #include "common/Messages.h"
 #include "gui/output/OutputPane.h"
+#include "gui/platform/ElidingItemDelegate.h"
 #include "gui/platform/Guarded.h"
 #include "gui/platform/MessageService.h"
 #include "gui/platform/StringConversions.h"
@@ -14,35 +15,30 @@ AnalysisDialog::AnalysisDialog(const QString& objectName, const QString& title, 
     : FixedDialog(objectName, title, parent, Keys::NoEscape, CloseBox::Unloads) {}
 
 void AnalysisDialog::addVariableItems(QListWidget* list, const corvane::DataSet& data) {
+    ElidingItemDelegate::install(list);
     // Lists of many thousand variables: each item is made whole before it joins the list, and
     // all items take one size, so that neither the adding nor the first layout measures every
     // item.
     list->setUniformItemSizes(true);
-    int longestRow = -1;
-    qsizetype longestText = -1;
     for (std::int32_t v = 1; v <= data.variables(); ++v) {
         // "Var 2  score" for a variable named on the file's first line.
         const std::string& name = data.name(v);
         QString text = QStringLiteral("Var %1").arg(v);
         if (!name.empty()) text += QStringLiteral("  ") + FromCore(name);
         if (data.isText(v)) text += QStringLiteral(" (text)");
-        if (text.size() > longestText) {
-            longestText = text.size();
-            longestRow = v - 1;
-        }
         auto* item = new QListWidgetItem(text);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
         list->addItem(item);
     }
-    // The one size is the last item's; it is given the longest text's, measured once (measuring
-    // every text would cost as much as the layout saves), so names are not cut off.
-    if (longestRow < 0) return;
+    // The one size is the last item's: its height, and no width of its own, so that every item
+    // is as wide as the list and a name too long for it is cut in the middle.
+    if (list->count() == 0) return;
     QStyleOptionViewItem option;
     option.initFrom(list);
-    const QSize longest =
-        list->itemDelegate()->sizeHint(option, list->model()->index(longestRow, 0));
-    list->item(list->count() - 1)->setSizeHint(longest);
+    const QSize last =
+        list->itemDelegate()->sizeHint(option, list->model()->index(list->count() - 1, 0));
+    list->item(list->count() - 1)->setSizeHint(QSize(0, last.height()));
 }
 
 void AnalysisDialog::watchTicks(QListWidget* list, std::vector<bool>& ticks,

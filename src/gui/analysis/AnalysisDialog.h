@@ -22,7 +22,8 @@ class AnalysisDialog : public FixedDialog {
     AnalysisDialog(const QString& objectName, const QString& title, QWidget* parent);
 
     // One unticked, tickable item per variable of `data`: "Var 1" to "Var <variables>",
-    // a text variable marked "(text)".
+    // a text variable marked "(text)"; a name too long for the list is cut in the middle and
+    // given whole in its tooltip.
     static void addVariableItems(QListWidget* list, const corvane::DataSet& data);
     // Calls onTick(row) for each item whose tick really changed; itemChanged also reports other
     // changes of an item. `ticks` holds each item's tick as last heard and must outlive the list.

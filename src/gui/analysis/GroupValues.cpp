@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "analysis/GroupChoice.h"
 #include "common/Single.h"
 #include "data/CellText.h"
 
@@ -60,4 +61,13 @@ std::optional<std::vector<GroupValue>> GroupValuesOf(const corvane::DataSet& dat
                           corvane::CellText(data, v, t.value), t.count});
     }
     return values;
+}
+
+std::optional<std::string> GroupNamed(const corvane::DataSet& data, std::int32_t grouping,
+                                      std::string_view text) {
+    if (grouping < 1 || grouping > data.variables()) return std::nullopt;
+    // The analysis's own reading of a group's text, asked for this one group.
+    const auto chosen = corvane::ChooseGroups(data, grouping, text, text);
+    if (!chosen.ok()) return std::nullopt;
+    return corvane::GroupPhrase(data, grouping, chosen.value().code1);
 }

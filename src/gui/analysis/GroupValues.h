@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "data/DataSet.h"
@@ -22,3 +23,9 @@ inline constexpr std::size_t kMaxGroupValues = 50;
 // their counts: a text variable's labels in their order, numbers in ascending order. None when
 // it takes more than kMaxGroupValues values.
 std::optional<std::vector<GroupValue>> GroupValuesOf(const corvane::DataSet& data, std::int32_t v);
+
+// What a group box's text names in variable `grouping`, as the sentence for a paper
+// names a group ("control", or "group = 2" for a number without a label); none when the text
+// names no value the analysis would take.
+std::optional<std::string> GroupNamed(const corvane::DataSet& data, std::int32_t grouping,
+                                      std::string_view text);

@@ -4,19 +4,26 @@
 #include <QBuffer>
 #include <QChart>
 #include <QChartView>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
+#include <QStandardPaths>
 #include <QSvgGenerator>
 #include <QVBoxLayout>
 #include <QValueAxis>
+#include <algorithm>
 #include <cmath>
 
 #include "common/Messages.h"
+#include "gui/analysis/ChartTitleWrap.h"
 #include "gui/analysis/MarkerLabels.h"
 #include "gui/platform/Guarded.h"
 #include "gui/platform/MessageService.h"
@@ -58,10 +65,8 @@ void SetTicks(QValueAxis* x, double low, double high) {
     x->setTickInterval(step);
 }
 
-QChart* BuildChart(const corvane::BootstrapDistribution& dist, const std::string& title,
-                   const QString& effect) {
+QChart* BuildChart(const corvane::BootstrapDistribution& dist, const QString& effect) {
     auto* chart = new QChart;
-    chart->setTitle(FromCore(title));
     QFont titleFont = chart->titleFont();
     titleFont.setBold(true);
     chart->setTitleFont(titleFont);
@@ -154,8 +159,11 @@ void ShowBeyond(QLabel* label, const corvane::BootstrapDistribution& dist) {
 
 }  // namespace
 
-frmBootstrapDistributions::frmBootstrapDistributions(QWidget* parent, ChoosePictureFile choose)
-    : QWidget(parent, Qt::Window), m_choose(std::move(choose)) {
+frmBootstrapDistributions::frmBootstrapDistributions(QWidget* parent, ChoosePictureFile choose,
+                                                     RememberedFolder lastFolder)
+    : QWidget(parent, Qt::Window),
+      m_choose(std::move(choose)),
+      m_lastFolder(std::move(lastFolder)) {
     setObjectName(QStringLiteral("frmBootstrapDistributions"));
     setWindowTitle(QStringLiteral("Bootstrap Distributions"));
 
@@ -169,6 +177,7 @@ frmBootstrapDistributions::frmBootstrapDistributions(QWidget* parent, ChoosePict
         QChartView*& view = m_charts[corvane::IndexOf(e.kind)];
         QLabel*& beyond = m_beyond[corvane::IndexOf(e.kind)];
         view = MakeView(m_pictures, QStringLiteral("cht") + name);
+        m_titles[corvane::IndexOf(e.kind)] = new ChartTitleWrap(view);
         beyond =
             MakeBeyondLabel(m_pictures, QStringLiteral("lbl") + name + QStringLiteral("Beyond"));
         charts->addWidget(view, 1);
@@ -188,7 +197,12 @@ frmBootstrapDistributions::frmBootstrapDistributions(QWidget* parent, ChoosePict
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pictures, 1);
     layout->addLayout(buttons);
-    resize(760, 720);
+    // Its drawn size, or less on a screen too small for that (a laptop at 150%), so that the
+    // whole window and its button are in sight.
+    QSize size(760, 720);
+    if (const QScreen* shown = screen())
+        size = size.boundedTo(shown->availableGeometry().size() * 0.9);
+    resize(size.expandedTo(minimumSizeHint()));
 }
 
 void frmBootstrapDistributions::showDistributions(const corvane::BootstrapDistributions& run) {
@@ -200,19 +214,79 @@ void frmBootstrapDistributions::showDistributions(const corvane::BootstrapDistri
     };
     for (const corvane::EstimateDistribution& d : run.estimates) {
         const QString name = QString::fromUtf8(corvane::Describe(d.kind).name);
-        replace(chart(d.kind), BuildChart(d.picture, d.title, name));
+        replace(chart(d.kind), BuildChart(d.picture, name));
+        m_titles[corvane::IndexOf(d.kind)]->setTitle(FromCore(d.title));
         ShowBeyond(beyondLabel(d.kind), d.picture);
     }
+    m_fileStem = run.fileStem;
+}
+
+QString frmBootstrapDistributions::title(corvane::EstimateKind kind) const {
+    return m_titles[corvane::IndexOf(kind)]->title();
+}
+
+QString frmBootstrapDistributions::suggestedPath() const {
+    QString folder = m_lastFolder.folder();
+    if (folder.isEmpty()) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+        if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
+    }
+    const QString stem =
+        m_fileStem.empty() ? QStringLiteral("bootstrap-distributions") : FromCore(m_fileStem);
+    return QDir(folder).filePath(stem + QStringLiteral(".png"));
 }
 
 void frmBootstrapDistributions::cmdSavePicture_Click() {
     const QString caption = QStringLiteral("Save Picture");
     const QString filter = QStringLiteral("PNG image (*.png);;SVG image (*.svg)");
-    const QString path = m_choose ? m_choose(this, caption, filter)
-                                  : QFileDialog::getSaveFileName(this, caption, QString(), filter);
+    const QString start = suggestedPath();
+    const QString path = m_choose ? m_choose(this, caption, start, filter)
+                                  : QFileDialog::getSaveFileName(this, caption, start, filter);
     if (path.isEmpty()) return;
     const QString failure = savePicture(path);
-    if (!failure.isEmpty()) MessageService::warning(this, caption, failure);
+    if (!failure.isEmpty()) {
+        MessageService::warning(this, caption, failure);
+        return;
+    }
+    m_lastFolder.keepFolderOf(path);
+}
+
+QByteArray frmBootstrapDistributions::svgPicture() const {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(m_pictures->size());
+    generator.setViewBox(QRect(QPoint(0, 0), m_pictures->size()));
+    generator.setTitle(windowTitle());
+    QPainter painter;
+    if (!painter.begin(&generator)) return {};
+    m_pictures->render(&painter);
+    painter.end();
+    return bytes;
+}
+
+QByteArray frmBootstrapDistributions::printPng() const {
+    // Twice the window's pixels, and wide enough for a journal's column at print resolution;
+    // the charts are drawn afresh at that scale, not enlarged from the screen.
+    const QSize size = m_pictures->size();
+    const double scale =
+        std::max(2.0 * devicePixelRatioF(), static_cast<double>(kPictureMinWidth) / size.width());
+    QImage image(static_cast<int>(std::ceil(size.width() * scale)),
+                 static_cast<int>(std::ceil(size.height() * scale)),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
+    image.fill(m_pictures->palette().color(QPalette::Window));
+    m_pictures->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    const int dotsPerMeter = static_cast<int>(std::lround(kPictureDpi / 0.0254));
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) return {};
+    return bytes;
 }
 
 QString frmBootstrapDistributions::savePicture(const QString& path) {
@@ -224,22 +298,9 @@ QString frmBootstrapDistributions::savePicture(const QString& path) {
         return FromCore(corvane::msg::PictureNotSaved(ToCore(path), reason, oldFileLost));
     };
     // The picture is made in memory first, so a picture that cannot be made touches no file.
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (svg) {
-        QSvgGenerator generator;
-        generator.setOutputDevice(&buffer);
-        generator.setSize(m_pictures->size());
-        generator.setViewBox(QRect(QPoint(0, 0), m_pictures->size()));
-        generator.setTitle(windowTitle());
-        QPainter painter;
-        if (!painter.begin(&generator)) return failed("the SVG could not be made");
-        m_pictures->render(&painter);
-        painter.end();
-    } else if (!m_pictures->grab().save(&buffer, "PNG")) {
-        return failed("the PNG could not be made");
-    }
+    const QByteArray bytes = svg ? svgPicture() : printPng();
+    if (bytes.isEmpty())
+        return failed(svg ? "the SVG could not be made" : "the PNG could not be made");
 
     // The output files' own save: a complete file or the old one, its mode and links kept.
     const auto saved = corvane::SaveFileSafely(

@@ -6,12 +6,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
 #include <QMetaObject>
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShortcut>
 #include <QTimer>
 #include <QToolButton>
 #include <atomic>
@@ -24,9 +22,13 @@
 #include "analysis/render/EffectSizeReport.h"
 #include "common/Single.h"
 #include "common/UniformGenerator.h"
+#include "gui/analysis/GroupValuesButton.h"
 #include "gui/platform/BusyPointer.h"
+#include "gui/platform/ElidedCaption.h"
 #include "gui/platform/FixedLayout.h"
+#include "gui/platform/GrowingLayout.h"
 #include "gui/platform/StringConversions.h"
+#include "gui/platform/TextStartShown.h"
 
 // One analysis on its own thread. The thread writes `outcome` or `failure` and then posts the
 // end to the window, which joins it before reading them.
@@ -60,32 +62,6 @@ constexpr TrialPlace kTrialPlaces[] = {{120, 360, 975},  {1200, 360, 735}, {120,
                                        {120, 1440, 855}, {1200, 1440, 855}};
 static_assert(std::size(kTrialPlaces) == corvane::kTrialChoices.size());
 
-// The drop-down arrow beside a group box. It takes no focus, so the tab order stays as it was;
-// Alt+Down or F4 in the box opens it instead, as in a combo box.
-QToolButton* MakeValuesButton(QWidget* parent, const char* name, QLineEdit* box, int left,
-                              int top) {
-    auto* button = MakeControl<QToolButton>(parent, name, left, top, 240, 285);
-    button->setArrowType(Qt::DownArrow);
-    // The arrow says it all; the small second arrow a button with a menu gets is left off.
-    button->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0; }"));
-    button->setPopupMode(QToolButton::InstantPopup);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setMenu(new QMenu(button));
-    button->setEnabled(false);
-    for (const QKeySequence& keys :
-         {QKeySequence(Qt::ALT | Qt::Key_Down), QKeySequence(Qt::Key_F4)}) {
-        QObject::connect(new QShortcut(keys, box, nullptr, nullptr, Qt::WidgetShortcut),
-                         &QShortcut::activated, button, [button] {
-                             if (button->isEnabled()) button->showMenu();
-                         });
-    }
-    return button;
-}
-
-QString CountText(std::int64_t count) {
-    return count == 1 ? QStringLiteral("1 case") : QStringLiteral("%1 cases").arg(count);
-}
-
 }  // namespace
 
 frmCorvane::frmCorvane(std::shared_ptr<const corvane::DataSet> data, OutputPane* pane,
@@ -102,11 +78,19 @@ frmCorvane::frmCorvane(std::shared_ptr<const corvane::DataSet> data, OutputPane*
         if (m_run) showProgress(*m_run);
     });
     buildControls();
+    followWindowSize();
     setFocusOrder();
     Form_Load();
 }
 
 void frmCorvane::buildControls() {
+    buildVariableFrames();
+    buildOptionFrames();
+    FrameGrowingWindow(this, 6795, 7140);
+}
+
+// The two lists and the group boxes below the grouping variable's.
+void frmCorvane::buildVariableFrames() {
     fraSelectDV = MakeFrame(this, "fraSelectDV", "Pick Dep. Variable", 120, 120, 1932, 3732);
     lstDV = MakeControl<QListWidget>(fraSelectDV, "lstDV", 240, 360, 1452, 2985);
 
@@ -116,12 +100,19 @@ void frmCorvane::buildControls() {
     lblGroup1 =
         MakeCaptioned<QLabel>(fraSelectGroups, "lblGroup1", "Group 1:", 360, 2880, 852, 252);
     txtGroup1 = MakeControl<QLineEdit>(fraSelectGroups, "txtGroup1", 1080, 2880, 552, 285);
-    cmdGroup1Values = MakeValuesButton(fraSelectGroups, "cmdGroup1Values", txtGroup1, 1632, 2880);
+    cmdGroup1Values =
+        MakeGroupValuesButton(fraSelectGroups, "cmdGroup1Values", txtGroup1, 1632, 2880);
     lblGroup2 =
         MakeCaptioned<QLabel>(fraSelectGroups, "lblGroup2", "Group 2:", 360, 3240, 732, 252);
     txtGroup2 = MakeControl<QLineEdit>(fraSelectGroups, "txtGroup2", 1080, 3240, 552, 285);
-    cmdGroup2Values = MakeValuesButton(fraSelectGroups, "cmdGroup2Values", txtGroup2, 1632, 3240);
+    cmdGroup2Values =
+        MakeGroupValuesButton(fraSelectGroups, "cmdGroup2Values", txtGroup2, 1632, 3240);
+    connect(txtGroup1, &QLineEdit::textChanged, this, &frmCorvane::txtGroup1_Change);
+    connect(txtGroup2, &QLineEdit::textChanged, this, &frmCorvane::txtGroup2_Change);
+}
 
+// The choices of the run: trials, level, standardizing group, interval, seed, and the buttons.
+void frmCorvane::buildOptionFrames() {
     fraTrials = MakeFrame(this, "fraTrials", "Pick Number of Trials", 4440, 120, 2295, 2172);
     for (std::size_t i = 0; i < optTrials.size(); ++i) {
         const std::string caption = std::to_string(corvane::kTrialChoices[i]);
@@ -145,10 +136,11 @@ void frmCorvane::buildControls() {
 
     fraPickGroup =
         MakeFrame(this, "fraPickGroup", "Use variance of which group?", 120, 3960, 6615, 855);
+    // Wide enough for "Group 1 (control)": the group's name is added once a group is chosen.
     optGroup1 =
-        MakeCaptioned<QRadioButton>(fraPickGroup, "optGroup1", "Group 1", 1800, 360, 1335, 252);
+        MakeCaptioned<QRadioButton>(fraPickGroup, "optGroup1", "Group 1", 1800, 360, 1800, 252);
     optGroup2 =
-        MakeCaptioned<QRadioButton>(fraPickGroup, "optGroup2", "Group 2", 3720, 360, 1332, 252);
+        MakeCaptioned<QRadioButton>(fraPickGroup, "optGroup2", "Group 2", 3720, 360, 1800, 252);
 
     fraInterval = MakeFrame(this, "fraInterval", "Interval", 120, 4920, 6615, 855);
     optPercentile = MakeCaptioned<QRadioButton>(fraInterval, "optPercentile", "Percentile", 1800,
@@ -163,8 +155,36 @@ void frmCorvane::buildControls() {
     cmdCancel = MakeButton(this, "cmdCancel", "Cancel", 3720, 6435, 1215, 495);
     connect(cmdOK, &QPushButton::clicked, this, &frmCorvane::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmCorvane::cmdCancel_Click);
+}
 
-    FixWindowFrame(this, 6795, 7140);
+void frmCorvane::followWindowSize() {
+    // The two lists share the extra width and take all the extra height; the choices beside
+    // and below them keep their size and move with the edges they sit against.
+    using Share = GrowingLayout::Share;
+    auto* layout = new GrowingLayout(this);
+    layout->follow(fraSelectDV, Share{.width = 0.5, .height = 1});
+    layout->follow(lstDV, Share{.width = 0.5, .height = 1});
+    layout->follow(fraSelectGroups, Share{.left = 0.5, .width = 0.5, .height = 1});
+    layout->follow(lstGV, Share{.width = 0.5, .height = 1});
+    for (QWidget* label : {lblGroup1, lblGroup2}) layout->follow(label, Share{.top = 1});
+    for (QWidget* box : {txtGroup1, txtGroup2}) layout->follow(box, Share{.top = 1, .width = 0.5});
+    for (QWidget* arrow : {cmdGroup1Values, cmdGroup2Values})
+        layout->follow(arrow, Share{.left = 0.5, .top = 1});
+    layout->follow(fraTrials, Share{.left = 1});
+    layout->follow(fraConfidence, Share{.left = 1});
+    layout->follow(fraPickGroup, Share{.top = 1, .width = 1});
+    layout->follow(optGroup1, Share{.width = 0.5});
+    layout->follow(optGroup2, Share{.left = 0.5, .width = 0.5});
+    layout->follow(fraInterval, Share{.top = 1, .width = 1});
+    layout->follow(lblSeed, Share{.top = 1});
+    layout->follow(txtSeed, Share{.top = 1});
+    for (QWidget* button : {cmdOK, cmdCancel}) layout->follow(button, Share{.left = 0.5, .top = 1});
+
+    // Names too long for their boxes: the start of a group's label, the middle of a caption cut.
+    new TextStartShown(txtGroup1);
+    new TextStartShown(txtGroup2);
+    m_captionGroup1 = new ElidedCaption(optGroup1);
+    m_captionGroup2 = new ElidedCaption(optGroup2);
 }
 
 frmCorvane::~frmCorvane() {
@@ -195,6 +215,7 @@ void frmCorvane::setDataSet(std::shared_ptr<const corvane::DataSet> data) {
     m_data = std::move(data);
     m_groupValues.clear();
     offerGroupValues();
+    showGroupNames();
 }
 
 void frmCorvane::Form_Load() {
@@ -217,6 +238,27 @@ void frmCorvane::lstDV_ItemCheck(int index) { itemCheck(lstDV, m_lngDV, index); 
 void frmCorvane::lstGV_ItemCheck(int index) {
     itemCheck(lstGV, m_lngGV, index);
     offerGroupValues();
+    showGroupNames();
+}
+
+void frmCorvane::txtGroup1_Change() { showGroupNames(); }
+
+void frmCorvane::txtGroup2_Change() { showGroupNames(); }
+
+void frmCorvane::showGroupNames() {
+    // "Group 1 (control)" once the box names a value of the ticked grouping variable; a name
+    // too long is cut, "Group 1 (" never.
+    auto show = [this](ElidedCaption* caption, const char* group, const QLineEdit* box) {
+        const QString text = QString::fromLatin1(group);
+        const auto named = m_lngGV == corvane::kNone
+                               ? std::nullopt
+                               : GroupNamed(*m_data, m_lngGV, ToCore(box->text()));
+        if (!named) return caption->setText(text);
+        const QString start = text + QStringLiteral(" (");
+        caption->setText(start + FromCore(*named) + QStringLiteral(")"), start.size());
+    };
+    show(m_captionGroup1, "Group 1", txtGroup1);
+    show(m_captionGroup2, "Group 2", txtGroup2);
 }
 
 const std::optional<std::vector<GroupValue>>& frmCorvane::groupValues(std::int32_t variable) {
@@ -231,19 +273,8 @@ const std::optional<std::vector<GroupValue>>& frmCorvane::groupValues(std::int32
 void frmCorvane::offerGroupValues() {
     static const std::optional<std::vector<GroupValue>> none;
     const auto& values = m_lngGV == corvane::kNone ? none : groupValues(m_lngGV);
-    for (auto [button, box] :
-         {std::pair{cmdGroup1Values, txtGroup1}, {cmdGroup2Values, txtGroup2}}) {
-        QMenu* menu = button->menu();
-        menu->clear();
-        button->setEnabled(values && !values->empty());
-        if (!values) continue;
-        for (const GroupValue& value : *values) {
-            QAction* pick = menu->addAction(FromCore(value.shown) + QStringLiteral(": ") +
-                                            CountText(value.count));
-            connect(pick, &QAction::triggered, box,
-                    [box, text = FromCore(value.text)] { box->setText(text); });
-        }
-    }
+    OfferGroupValues(cmdGroup1Values, txtGroup1, values);
+    OfferGroupValues(cmdGroup2Values, txtGroup2, values);
 }
 
 void frmCorvane::itemCheck(QListWidget* list, std::int32_t& member, int index) {

@@ -15,6 +15,7 @@
 #include "gui/analysis/GroupValues.h"
 #include "gui/platform/BusyPointer.h"
 
+class ElidedCaption;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -29,7 +30,8 @@ class OutputPane;
 // types the two group codes (or picks them from the grouping variable's values) and picks the
 // trials, the confidence level, the standardizing group and the interval; OK runs the analysis and
 // appends its report to the output pane. OK (after a report) and Cancel hide the window so its
-// settings are there at the next opening; the close box unloads it.
+// settings are there at the next opening; the close box unloads it. The window opens at its drawn
+// size and can be made larger, the lists and boxes growing with it.
 //
 // The analysis runs on a thread of its own while the window goes on answering: the trial box
 // counts the completed trials, the other controls are disabled, and Cancel, Escape or the close
@@ -48,6 +50,9 @@ class frmCorvane : public AnalysisDialog {
     // The tick notifications, with the 0-based item index.
     void lstDV_ItemCheck(int index);
     void lstGV_ItemCheck(int index);
+    // The group boxes' texts changed, typed or picked.
+    void txtGroup1_Change();
+    void txtGroup2_Change();
     void cmdOK_Click();
     void cmdCancel_Click();
 
@@ -89,6 +94,7 @@ class frmCorvane : public AnalysisDialog {
     QRadioButton* opt95CI;
     QRadioButton* opt99CI;
     QGroupBox* fraPickGroup;
+    // "Group 1", and "Group 1 (control)" once the box names a value of the grouping variable.
     QRadioButton* optGroup1;
     QRadioButton* optGroup2;
     QGroupBox* fraInterval;
@@ -112,6 +118,10 @@ class frmCorvane : public AnalysisDialog {
     // Runs once, from the constructor: the lists follow the data set's number of variables.
     void Form_Load();
     void buildControls();
+    void buildVariableFrames();
+    void buildOptionFrames();
+    // The lists and boxes grow with the window; names too long for them show their ends.
+    void followWindowSize();
     void setFocusOrder();
     // One tick per list: `member` follows the ticked item of `list`.
     void itemCheck(QListWidget* list, std::int32_t& member, int index);
@@ -129,6 +139,8 @@ class frmCorvane : public AnalysisDialog {
     void showProgress(const Run& run);
     // The value lists follow the ticked grouping variable.
     void offerGroupValues();
+    // The variance choice names each group the boxes choose.
+    void showGroupNames();
     const std::optional<std::vector<GroupValue>>& groupValues(std::int32_t variable);
 
     std::shared_ptr<const corvane::DataSet> m_data;
@@ -145,4 +157,6 @@ class frmCorvane : public AnalysisDialog {
     std::optional<BusyPointer> m_busy;
     std::optional<BusyPointer> m_busyTrialBox;
     QPointer<QWidget> m_focusBeforeRun;
+    ElidedCaption* m_captionGroup1 = nullptr;
+    ElidedCaption* m_captionGroup2 = nullptr;
 };

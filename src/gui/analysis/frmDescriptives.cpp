@@ -12,6 +12,7 @@
 #include "analysis/render/DescriptivesReport.h"
 #include "gui/platform/BusyPointer.h"
 #include "gui/platform/FixedLayout.h"
+#include "gui/platform/GrowingLayout.h"
 
 frmDescriptives::frmDescriptives(std::shared_ptr<const corvane::DataSet> data, OutputPane* pane,
                                  QWidget* parent)
@@ -43,7 +44,14 @@ void frmDescriptives::buildControls() {
     setTabOrder(optIndividual, cmdOK);
     setTabOrder(cmdOK, cmdCancel);
 
-    FixWindowFrame(this, 3435, 5235);
+    FrameGrowingWindow(this, 3435, 5235);
+    // The list takes all the extra room; the mode and the buttons stay under it.
+    using Share = GrowingLayout::Share;
+    auto* layout = new GrowingLayout(this);
+    layout->follow(fraSelectItems, Share{.width = 1, .height = 1});
+    layout->follow(lstItems, Share{.width = 1, .height = 1});
+    for (QWidget* mode : {optRanges, optIndividual}) layout->follow(mode, Share{.top = 1});
+    for (QWidget* button : {cmdOK, cmdCancel}) layout->follow(button, Share{.left = 0.5, .top = 1});
 }
 
 void frmDescriptives::Form_Load() {

@@ -14,7 +14,7 @@ class OutputPane;
 // "Descriptives": N, Mean, SD, Min and Max of the ticked variables, appended to the output
 // pane. In range mode a tick also ticks every item up to the nearest ticked item above it.
 // OK (after a report) and Cancel hide the window with its ticks and mode; the close box
-// unloads it.
+// unloads it. The window opens at its drawn size and can be made larger, the list growing with it.
 class frmDescriptives : public AnalysisDialog {
     Q_OBJECT
   public:

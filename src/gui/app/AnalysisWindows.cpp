@@ -1,6 +1,7 @@
 #include "gui/app/AnalysisWindows.h"
 
 #include <memory>
+#include <utility>
 
 #include "analysis/EffectSizeAnalysis.h"
 #include "analysis/render/BootstrapDistributions.h"
@@ -11,8 +12,8 @@
 #include "gui/data/frmDataTable.h"
 #include "gui/data/frmNavigate.h"
 
-AnalysisWindows::AnalysisWindows(QWidget* owner, OutputPane* pane)
-    : m_owner(owner), m_pane(pane), m_distributions(owner) {}
+AnalysisWindows::AnalysisWindows(QWidget* owner, OutputPane* pane, RememberedFolder pictureFolder)
+    : m_owner(owner), m_pane(pane), m_distributions(owner, std::move(pictureFolder)) {}
 
 AnalysisWindows::~AnalysisWindows() {
     m_distributions.setAvailabilityListener({});

@@ -20,7 +20,8 @@ class frmNavigate;
 // blocking the main window and follows the current data set.
 class AnalysisWindows {
   public:
-    AnalysisWindows(QWidget* owner, OutputPane* pane);
+    // `pictureFolder`: where the distributions window's pictures were last saved.
+    AnalysisWindows(QWidget* owner, OutputPane* pane, RememberedFolder pictureFolder = {});
     ~AnalysisWindows();
 
     void showCorvane();       // frmCorvane

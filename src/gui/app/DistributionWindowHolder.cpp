@@ -4,7 +4,8 @@
 
 #include "gui/analysis/frmBootstrapDistributions.h"
 
-DistributionWindowHolder::DistributionWindowHolder(QWidget* owner) : m_owner(owner) {}
+DistributionWindowHolder::DistributionWindowHolder(QWidget* owner, RememberedFolder pictureFolder)
+    : m_owner(owner), m_pictureFolder(std::move(pictureFolder)) {}
 
 DistributionWindowHolder::~DistributionWindowHolder() { delete m_window.data(); }
 
@@ -29,7 +30,7 @@ void DistributionWindowHolder::drop() {
 void DistributionWindowHolder::show() {
     if (!m_run) return;
     if (!m_window) {
-        m_window = new frmBootstrapDistributions(m_owner);
+        m_window = new frmBootstrapDistributions(m_owner, {}, m_pictureFolder);
         m_window->showDistributions(*m_run);
     }
     m_window->show();

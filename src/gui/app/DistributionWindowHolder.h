@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "analysis/render/BootstrapDistributions.h"
+#include "gui/platform/RememberedFolder.h"
 
 class QWidget;
 class frmBootstrapDistributions;
@@ -13,7 +14,8 @@ class frmBootstrapDistributions;
 // them. A new run replaces the pictures; a new data set drops both the values and the window.
 class DistributionWindowHolder {
   public:
-    explicit DistributionWindowHolder(QWidget* owner);
+    // `pictureFolder`: where the window's pictures were last saved.
+    explicit DistributionWindowHolder(QWidget* owner, RememberedFolder pictureFolder = {});
     ~DistributionWindowHolder();
     DistributionWindowHolder(const DistributionWindowHolder&) = delete;
     DistributionWindowHolder& operator=(const DistributionWindowHolder&) = delete;
@@ -32,6 +34,7 @@ class DistributionWindowHolder {
 
   private:
     QWidget* m_owner;
+    RememberedFolder m_pictureFolder;
     std::optional<corvane::BootstrapDistributions> m_run;
     QPointer<frmBootstrapDistributions> m_window;
     std::function<void(bool)> m_listener;

@@ -89,7 +89,9 @@ frmMain::frmMain(QWidget* parent, frmMainServices services)
     setAcceptDrops(true);
     buildControls();
     buildMenus();
-    m_analysisWindows = std::make_unique<AnalysisWindows>(this, txtOutput);
+    m_analysisWindows = std::make_unique<AnalysisWindows>(
+        this, txtOutput,
+        RememberedFolder(m_services.settings, QStringLiteral("pictures/lastFolder")));
     // Enabled while there is an effect-size run of the current data to picture.
     m_analysisWindows->distributions().setAvailabilityListener(
         [item = mnuBootstrapDistributions](bool available) { item->setEnabled(available); });

@@ -33,8 +33,8 @@ struct frmMainServices {
     // Asks for a data file (parent, starting folder, filter); empty when the user cancels.
     // None: the desktop's standard file dialog.
     std::function<QString(QWidget*, const QString&, const QString&)> chooseDataFile;
-    // Where the folders last used for imports and for output, and the file type of the browser,
-    // are remembered between runs; none: nowhere.
+    // Where the folders last used for imports, for output and for pictures, and the file type of
+    // the browser, are remembered between runs; none: nowhere.
     std::shared_ptr<QSettings> settings;
     // Called between the two passes of every import with the file's path; none: nothing.
     std::function<void(const std::string&)> betweenImportPasses;

@@ -71,14 +71,24 @@ bool captionsFit(const QWidget* window, const QFontMetrics& m) {
     return true;
 }
 
-}  // namespace
-
-void FixWindowFrame(QDialog* window, int clientWidth, int clientHeight) {
+void FrameWindow(QDialog* window, int clientWidth, int clientHeight) {
     window->setFont(FittingFont(
         window->font(), [window](const QFontMetrics& m) { return captionsFit(window, m); }));
 
     window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     Twips::resizeClient(window, clientWidth, clientHeight);
+}
+
+}  // namespace
+
+void FixWindowFrame(QDialog* window, int clientWidth, int clientHeight) {
+    FrameWindow(window, clientWidth, clientHeight);
     window->setFixedSize(window->size());
+}
+
+void FrameGrowingWindow(QDialog* window, int clientWidth, int clientHeight) {
+    FrameWindow(window, clientWidth, clientHeight);
+    window->setMinimumSize(window->size());
+    window->setSizeGripEnabled(true);
 }

@@ -60,3 +60,7 @@ QFont FittingFont(const QFont& base, const std::function<bool(const QFontMetrics
 // maximize or resize; the client area fixed at the given size in twips; a font in which the
 // captions fit their fixed boxes. Called once every control is placed.
 void FixWindowFrame(QDialog* window, int clientWidth, int clientHeight);
+
+// The same frame for a window whose lists and boxes grow with it (GrowingLayout): it opens at
+// the given size, which is also the smallest it can be made, and has a size grip in its corner.
+void FrameGrowingWindow(QDialog* window, int clientWidth, int clientHeight);
