@@ -110,9 +110,11 @@ void PrepareGroups(const GroupValues& group1, const GroupValues& group2, unsigne
     if (threads > 1 && !survey2.distinct &&
         static_cast<std::size_t>(group2.size()) >= kSortSideBySide) {
         try {
+            // clang 14 cannot capture a structured binding in a lambda: the reference can be.
+            GroupSurvey& survey = survey2;
             sorter = std::jthread([&] {
                 try {
-                    second.emplace(group2, std::move(survey2), choice);
+                    second.emplace(group2, std::move(survey), choice);
                 } catch (...) {
                     failure = std::current_exception();
                 }
