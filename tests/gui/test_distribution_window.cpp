@@ -186,7 +186,7 @@ class TestDistributionWindow : public QObject {
         const corvane::BootstrapDistributions run = SomeRun();
         w.showDistributions(run);
         QStringList names;
-        for (QAbstractSeries* s : w.chart(EstimateKind::D)->chart()->series()) {
+        for (QAbstractSeries* s : w.chartView(EstimateKind::D)->chart()->series()) {
             auto* line = qobject_cast<QLineSeries*>(s);
             if (line == nullptr || line->count() != 2) continue;
             QCOMPARE(line->at(0).x(), line->at(1).x());
@@ -214,12 +214,12 @@ class TestDistributionWindow : public QObject {
         QVERIFY(!beyond->text().isEmpty());
         QCOMPARE(beyond->text(), FromCore(run.of(EstimateKind::RobustD).picture.beyondAxisText()));
 
-        QChartView* robustView = w.chart(EstimateKind::RobustD);
+        QChartView* robustView = w.chartView(EstimateKind::RobustD);
         QCOMPARE(robustView->objectName(), QStringLiteral("chtRobustD"));
         auto* robust = robustView->chart()->findChild<MarkerLabels*>();
         for (const QSize size : {w.minimumSizeHint(), QSize(760, 720), QSize(1500, 1000)}) {
             w.resize(size);
-            for (QChartView* view : {w.chart(EstimateKind::D), robustView}) {
+            for (QChartView* view : {w.chartView(EstimateKind::D), robustView}) {
                 QTRY_VERIFY(LabelsApart(view->chart()->findChild<MarkerLabels*>()));
             }
         }
@@ -245,7 +245,8 @@ class TestDistributionWindow : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         for (const QSize size : {w.minimumSizeHint(), QSize(1500, 1000)}) {
             w.resize(size);
-            QTRY_COMPARE(drawnTitle(w.chart(EstimateKind::RobustD), "Robust Cohen's D:"), whole);
+            QTRY_COMPARE(drawnTitle(w.chartView(EstimateKind::RobustD), "Robust Cohen's D:"),
+                         whole);
         }
         QCOMPARE(w.title(EstimateKind::RobustD), whole);
 
@@ -288,7 +289,7 @@ class TestDistributionWindow : public QObject {
         QVERIFY(!image.isNull());
         // The charts' part of the window, which the picture shows.
         const QSize window =
-            w.chart(EstimateKind::D)->parentWidget()->size() * w.devicePixelRatio();
+            w.chartView(EstimateKind::D)->parentWidget()->size() * w.devicePixelRatio();
         QVERIFY(image.width() >= 1600 && image.width() >= 2 * window.width());
         QVERIFY(qAbs(image.height() * window.width() / image.width() - window.height()) <= 1);
         QCOMPARE(image.dotsPerMeterX(), 11811);  // 300 dpi

@@ -214,7 +214,7 @@ void frmBootstrapDistributions::showDistributions(const corvane::BootstrapDistri
     };
     for (const corvane::EstimateDistribution& d : run.estimates) {
         const QString name = QString::fromUtf8(corvane::Describe(d.kind).name);
-        replace(chart(d.kind), BuildChart(d.picture, name));
+        replace(chartView(d.kind), BuildChart(d.picture, name));
         m_titles[corvane::IndexOf(d.kind)]->setTitle(FromCore(d.title));
         ShowBeyond(beyondLabel(d.kind), d.picture);
     }

@@ -50,7 +50,9 @@ class frmBootstrapDistributions : public QWidget {
 
     // An estimate's chart ("chtD", "chtRobustD") and the label under it that counts the trials
     // beyond its axis ("lblDBeyond", "lblRobustDBeyond").
-    QChartView* chart(corvane::EstimateKind kind) const { return m_charts[corvane::IndexOf(kind)]; }
+    QChartView* chartView(corvane::EstimateKind kind) const {
+        return m_charts[corvane::IndexOf(kind)];
+    }
     QLabel* beyondLabel(corvane::EstimateKind kind) const {
         return m_beyond[corvane::IndexOf(kind)];
     }
