@@ -1,7 +1,6 @@
 """Peer: a vectorised numpy bootstrap of d and robust d, 2000 trials, each group resampled
 within itself, in batches of trials that keep the index array near 16 MB."""
 
-import sys
 
 import numpy as np
 
@@ -23,15 +22,5 @@ def run(x1, x2, rng):
     return common.percentile_interval(es[0]), common.percentile_interval(es[1])
 
 
-def main():
-    for path in sys.argv[1:]:
-        x1, x2 = common.read_groups(path)
-        rng = np.random.default_rng(20260501)
-        with common.Timer() as timer:
-            d, rd = run(x1, x2, rng)
-        common.report("numpy", f"bootstrap n={len(x1)} T={common.TRIALS}", timer,
-                      f"   d [{d[0]:.3f}, {d[1]:.3f}]  robust d [{rd[0]:.3f}, {rd[1]:.3f}]")
-
-
 if __name__ == "__main__":
-    main()
+    common.run_bootstrap_peer("numpy", run)

@@ -2,7 +2,6 @@
 values (numpy.unique, then Generator.multinomial, which draws conditional binomials), with every
 statistic taken from the counts; 2000 trials in batches that keep each count array near 16 MB."""
 
-import sys
 
 import numpy as np
 
@@ -50,15 +49,5 @@ def run(x1, x2, rng):
             common.percentile_interval(np.concatenate(rd)))
 
 
-def main():
-    for path in sys.argv[1:]:
-        x1, x2 = common.read_groups(path)
-        rng = np.random.default_rng(20260501)
-        with common.Timer() as timer:
-            d, rd = run(x1, x2, rng)
-        common.report("numpy multinomial", f"bootstrap n={len(x1)} T={common.TRIALS}", timer,
-                      f"   d [{d[0]:.3f}, {d[1]:.3f}]  robust d [{rd[0]:.3f}, {rd[1]:.3f}]")
-
-
 if __name__ == "__main__":
-    main()
+    common.run_bootstrap_peer("numpy multinomial", run)

@@ -3,6 +3,7 @@
 import math
 import os
 import resource
+import sys
 import time
 
 import numpy as np
@@ -81,3 +82,15 @@ class Timer:
 def report(peer, what, timer, extra=""):
     print(f"peer {peer:<22} {what:<28} {timer.wall * 1000:10.1f} ms wall "
           f"{timer.cpu * 1000:10.1f} ms cpu{extra}", flush=True)
+
+
+def run_bootstrap_peer(name, run):
+    """Times `run(x1, x2, rng)` on each data file named on the command line and reports its
+    two percentile intervals."""
+    for path in sys.argv[1:]:
+        x1, x2 = read_groups(path)
+        rng = np.random.default_rng(20260501)
+        with Timer() as timer:
+            d, rd = run(x1, x2, rng)
+        report(name, f"bootstrap n={len(x1)} T={TRIALS}", timer,
+               f"   d [{d[0]:.3f}, {d[1]:.3f}]  robust d [{rd[0]:.3f}, {rd[1]:.3f}]")
