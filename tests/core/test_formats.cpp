@@ -126,12 +126,17 @@ TEST(FormatRegistry, DetectionOrder) {
     } cases[] = {
         {ole2, ".csv", "Excel 97-2003 workbook"},
         {ole2 + "SPSSPORT", ".sav", "Excel 97-2003 workbook"},
-        {zip, ".ods", "zip archive"},                        // looked into when read
+        {zip, ".ods", "zip archive"},  // looked into when read
         {"\x1f\x8b\x08", ".csv", "gzip-compressed file"},
         {"BZh9", ".txt", "bzip2-compressed file"},
         {"1,2\n", ".xz", "xz-compressed file"},  // refused by its reader: not xz
-        {"\xFF\xFE" "1\0", ".csv", "UTF-16 text"},
-        {std::string("1\0,\0" "2\0\n\0", 8), ".csv", "UTF-16 text"},
+        {"\xFF\xFE"
+         "1\0",
+         ".csv", "UTF-16 text"},
+        {std::string("1\0,\0"
+                     "2\0\n\0",
+                     8),
+         ".csv", "UTF-16 text"},
         {std::string("\xFF\xFE\0\0", 4), ".txt", "delimited text"},  // UTF-32
         {std::string("1\0\0\0", 4), ".txt", "delimited text"},
         {"PK\x03\x04", ".ods", "OpenDocument spreadsheet"},  // too short to tell: the name does

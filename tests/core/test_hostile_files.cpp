@@ -426,13 +426,11 @@ class HostilePackedFiles : public HostileFiles {
             ::unsetenv("TMPDIR");
     }
 
-    void ExpectNoScratchLeft() const {
-        EXPECT_TRUE(std::filesystem::is_empty(m_scratch.path()));
-    }
+    void ExpectNoScratchLeft() const { EXPECT_TRUE(std::filesystem::is_empty(m_scratch.path())); }
 
     // Detected, then refused for exactly this reason, the data set and no scratch file left.
-    void ExpectRefused(const std::string& name, const std::string& bytes,
-                       const std::string& reason, const SheetChoice& sheet = {}) {
+    void ExpectRefused(const std::string& name, const std::string& bytes, const std::string& reason,
+                       const SheetChoice& sheet = {}) {
         SCOPED_TRACE(name);
         LoadPrevious();
         const std::string path = m_dir.file(name, bytes);
@@ -478,9 +476,15 @@ TEST_F(HostilePackedFiles, CompressedStreams) {
 // replaced; a surrogate pair across the decoder's pieces is read whole.
 TEST_F(HostilePackedFiles, BrokenUtf16) {
     using namespace std::string_literals;
-    ExpectRefused("odd.txt", "\xFF\xFE" "1\0,\0" "2\0\n\0" "3"s,
+    ExpectRefused("odd.txt",
+                  "\xFF\xFE"
+                  "1\0,\0"
+                  "2\0\n\0"
+                  "3"s,
                   "it is UTF-16 text with an odd number of bytes: cut short, or not UTF-16");
-    ExpectRefused("unpaired.txt", Utf16Le(u"a\n\xD83D" u"1\n"),
+    ExpectRefused("unpaired.txt",
+                  Utf16Le(u"a\n\xD83D"
+                          u"1\n"),
                   "its UTF-16 text holds a surrogate without its pair at byte 6");
     ExpectRefused("lowfirst.txt", Utf16Le(u"a\n\xDC00"),
                   "its UTF-16 text holds a surrogate without its pair at byte 6");

@@ -74,8 +74,8 @@ TEST(PackedFiles, ZipOfSeveralFiles) {
     EXPECT_EQ(listed.value()[1].name, "visits.tsv");
     EXPECT_EQ(listed.value()[1].bytes, 15);
 
-    for (const SheetChoice& choice : {SheetChoice{"tables/sites.csv", 0}, SheetChoice{"sites.csv", 0},
-                                      SheetChoice{"", 1}}) {
+    for (const SheetChoice& choice :
+         {SheetChoice{"tables/sites.csv", 0}, SheetChoice{"sites.csv", 0}, SheetChoice{"", 1}}) {
         auto r = ImportDataFile(path, kDetectFormat, {}, choice);
         ASSERT_TRUE(r.ok()) << ImportErrorText(r.error(), path);
         EXPECT_EQ(r->readAs(),
@@ -92,8 +92,9 @@ TEST(PackedFiles, ZipOfSeveralFiles) {
         SheetChoice choice;
         const char* reason;
     } refused[] = {
-        {{}, "the zip archive holds 2 files (tables/sites.csv, visits.tsv); say which to read by "
-             "its name or number, as a workbook's sheet"},
+        {{},
+         "the zip archive holds 2 files (tables/sites.csv, visits.tsv); say which to read by "
+         "its name or number, as a workbook's sheet"},
         {{"visits.csv", 0}, "the zip archive holds no file named \"visits.csv\""},
         {{"", 3}, "the zip archive has no file 3, only 2"},
     };

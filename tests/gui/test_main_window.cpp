@@ -570,12 +570,14 @@ class TestMainWindow : public MainWindowCase {
             d.accept();
         });
         m_window->importFile(path);
-        QCOMPARE(prompt,
-                 QStringLiteral("The zip archive \"python_two.zip\" holds 2 files. Import which one?"));
+        QCOMPARE(
+            prompt,
+            QStringLiteral("The zip archive \"python_two.zip\" holds 2 files. Import which one?"));
         QCOMPARE(listed, (QStringList{QStringLiteral("tables/sites.csv    81 bytes"),
                                       QStringLiteral("visits.tsv    15 bytes")}));
-        QVERIFY(pane()->textCrlf().endsWith(QStringLiteral(
-            "Read as: zip-compressed tab-delimited text, file \"visits.tsv\" (2 of 2)\r\n\r\n\r\n")));
+        QVERIFY(pane()->textCrlf().endsWith(
+            QStringLiteral("Read as: zip-compressed tab-delimited text, file \"visits.tsv\" (2 of "
+                           "2)\r\n\r\n\r\n")));
         QCOMPARE(g::Current()->cases(), 4);
         g::Clear();
     }

@@ -113,12 +113,10 @@ FormatRow WorkbookRow(std::string name, std::vector<std::string> extensions,
 // "Excel workbook, sheet "trial" (1 of 2)".
 std::vector<FormatRow> WorkbookRows() {
     std::vector<FormatRow> rows = {
-        WorkbookRow(
-            "Excel workbook", {".xlsx", ".xlsm"},
-            {"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet",
-             "application/vnd.ms-excel.sheet.macroEnabled.12"},
-            "Excel workbooks",
-            [](WorkbookKind k) { return k == WorkbookKind::Xlsx; }),
+        WorkbookRow("Excel workbook", {".xlsx", ".xlsm"},
+                    {"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet",
+                     "application/vnd.ms-excel.sheet.macroEnabled.12"},
+                    "Excel workbooks", [](WorkbookKind k) { return k == WorkbookKind::Xlsx; }),
         WorkbookRow("Excel 97-2003 workbook", {".xls"}, {"application/vnd.ms-excel"},
                     "Excel workbooks", [](WorkbookKind k) { return k == WorkbookKind::Xls; }),
         WorkbookRow("OpenDocument spreadsheet", {".ods"},

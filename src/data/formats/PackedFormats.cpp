@@ -38,8 +38,8 @@ bool IsPacked(std::string_view head) {
 
 // The unpacked file read by the registry's row for it: "gzip-compressed " before its "Read as".
 Result<FormatRead, ImportError> ReadUnpacked(const FormatInput& in, const ScratchFile& scratch,
-                                             const std::string& innerName,
-                                             const SheetChoice& sheet, const char* packedBy) {
+                                             const std::string& innerName, const SheetChoice& sheet,
+                                             const char* packedBy) {
     auto head = ReadFileHead(scratch.path());
     if (!head) return head.error();
     const FormatRegistry& formats = in.formats ? *in.formats : FormatRegistry::Builtin();
@@ -66,9 +66,11 @@ FormatRow StreamRow(Packing packing, std::string extension, std::string mimeType
         return ReadUnpacked(in, *scratch.value(), inner, in.sheet, PackingName(packing));
     };
     // Only a workbook inside has sheets, which its head tells before the rest is unpacked.
-    auto sheets = [packing](const std::string& path) -> Result<std::vector<SheetInfo>, ImportError> {
+    auto sheets =
+        [packing](const std::string& path) -> Result<std::vector<SheetInfo>, ImportError> {
         auto head = UnpackedHead(path, packing, kFileHeadBytes);
-        if (!head || IsPacked(head.value())) return std::vector<SheetInfo>{};  // the import says why
+        if (!head || IsPacked(head.value()))
+            return std::vector<SheetInfo>{};  // the import says why
         const std::string inner = InnerName(path, packing);
         const FormatRow& row =
             FormatRegistry::Builtin().detect(head.value(), FormatRegistry::LowerExtension(inner));
@@ -163,8 +165,8 @@ FormatRow ZipRow(ReadFunction workbookRead, SheetsFunction workbookSheets) {
         if (read) read.value().source = DataSource::Workbook;
         return read;
     };
-    auto sheets = [workbookSheets](
-                      const std::string& path) -> Result<std::vector<SheetInfo>, ImportError> {
+    auto sheets =
+        [workbookSheets](const std::string& path) -> Result<std::vector<SheetInfo>, ImportError> {
         auto kind = ZipArchiveKind(path);
         if (!kind) return kind.error();
         if (kind.value() != WorkbookKind::Zip) return workbookSheets(path);

@@ -36,7 +36,8 @@ frmChooseSheet::frmChooseSheet(const QString& fileName, const QList<SheetEntry>&
     lstSheets->setObjectName(QStringLiteral("lstSheets"));
     for (const SheetEntry& s : sheets) {
         if (s.bytes >= 0) {
-            lstSheets->addItem(QStringLiteral("%1    %2").arg(s.name, Count(s.bytes, "byte", "bytes")));
+            lstSheets->addItem(
+                QStringLiteral("%1    %2").arg(s.name, Count(s.bytes, "byte", "bytes")));
             continue;
         }
         lstSheets->addItem(

@@ -80,8 +80,8 @@ Result<std::vector<ZipFile>, ImportError> ListZipFiles(const std::string& path) 
             !(st.valid & ZIP_STAT_NAME))
             return ImportError::Unreadable("the zip archive is damaged");
         if (IsNoDataFile(st.name)) continue;
-        const std::int64_t size = (st.valid & ZIP_STAT_SIZE) ? static_cast<std::int64_t>(st.size)
-                                                             : std::int64_t{0};
+        const std::int64_t size =
+            (st.valid & ZIP_STAT_SIZE) ? static_cast<std::int64_t>(st.size) : std::int64_t{0};
         files.push_back({st.name, i, size});
     }
     if (files.empty()) return ImportError::Unreadable("the zip archive holds no files");

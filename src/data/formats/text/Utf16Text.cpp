@@ -102,7 +102,8 @@ Utf16Form SniffUtf16(std::string_view h) {
         if (a == 0 && AsciiText(b)) ++text[1];
     }
     for (const int big : {0, 1})
-        if (text[big] * 4 >= units * 3) return {.utf16 = true, .bigEndian = big == 1, .mark = false};
+        if (text[big] * 4 >= units * 3)
+            return {.utf16 = true, .bigEndian = big == 1, .mark = false};
     return {};
 }
 
