@@ -44,8 +44,9 @@ void CheckSuccess(const DataSet& d, std::string_view content) {
     const std::string& as = d.readAs();
     FUZZ_CHECK(!as.empty());
     if (content.starts_with("\x1f\x8b\x08")) FUZZ_CHECK(as.starts_with("gzip-compressed "));
-    if (content.starts_with("\xfd"
-                            "7zXZ"))
+    if (content.starts_with(std::string_view("\xfd"
+                                             "7zXZ\0",
+                                             6)))
         FUZZ_CHECK(as.starts_with("xz-compressed "));
 }
 

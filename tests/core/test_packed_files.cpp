@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "TempFiles.h"
+#include "common/Messages.h"
 #include "common/Single.h"
 #include "data/import/ImportDataFile.h"
+#include "data/import/OtherFormatHint.h"
 
 using namespace corvane;
 
@@ -58,6 +60,11 @@ TEST(PackedFiles, EachWriterReadsToTheTable) {
         EXPECT_EQ(r->readAs(), c.readAs);
         EXPECT_EQ(r->source(), DataSource::TextFile);
         ExpectTheTable(r.value());
+        // Read with a chosen delimiter, as the browser's button does, it points to detection.
+        auto chosen = ImportDataFile(Packed(c.file), '\t');
+        ASSERT_FALSE(chosen.ok());
+        EXPECT_EQ(OtherFormatHint(chosen.error(), Packed(c.file)),
+                  " " + msg::LooksLikeOtherFormat(DetectDataFile(Packed(c.file)).looksLike));
     }
 }
 
