@@ -12,9 +12,10 @@ CliOption DelimiterAbout() {
             .help =
                 "How the data file is read: D is auto, space, comma, tab, semicolon or pipe. With "
                 "auto its format is detected: delimited text (the delimiter, a decimal comma "
-                "and the Windows-1252 code page sniffed from samples of the file), an Excel "
-                "(.xlsx, .xlsm, .xls) or OpenDocument (.ods) workbook, or an SPSS, Stata or "
-                "SAS data file; the import summary then says what it was read as. Any other "
+                "and the Windows-1252 code page or UTF-16 sniffed from samples of the file), an "
+                "Excel (.xlsx, .xlsm, .xls) or OpenDocument (.ods) workbook, or an SPSS, Stata "
+                "or SAS data file, any of them also compressed by gzip, bzip2 or xz or in a zip "
+                "archive; the import summary then says what it was read as. Any other "
                 "value reads the file as delimited text with that delimiter."};
 }
 
@@ -22,8 +23,8 @@ CliOption SheetAbout() {
     return {.name = "sheet",
             .placeholder = "S",
             .help =
-                "The sheet of a workbook to read: S is its name, or its place from 1. The "
-                "first sheet when not given."};
+                "The sheet of a workbook, or the file of a zip archive of several, to read: S "
+                "is its name, or its place from 1. The first sheet when not given."};
 }
 
 CliOption CrlfAbout() {

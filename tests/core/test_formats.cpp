@@ -63,11 +63,11 @@ TEST(FormatRegistry, AReaderIsARowAway) {
     const std::string filter = FileDialogFilter(formats);
     EXPECT_EQ(filter.substr(0, filter.find(";;")),
               "All data files (*.txt *.dat *.csv *.tsv *.xlsx *.xlsm *.xls *.ods *.sav *.zsav "
-              "*.por *.dta *.sas7bdat *.xpt *.corv)");
+              "*.por *.dta *.sas7bdat *.xpt *.gz *.bz2 *.xz *.zip *.corv)");
     EXPECT_TRUE(
-        filter.ends_with(";;SAS data files (*.sas7bdat *.xpt);;Corvane test files (*.corv)"))
+        filter.ends_with(";;Compressed files (*.gz *.bz2 *.xz *.zip);;Corvane test files (*.corv)"))
         << filter;
-    EXPECT_NE(OneLine(FormatsHelpText(formats)).find("SPSS, Stata and SAS files; .corv files)."),
+    EXPECT_NE(OneLine(FormatsHelpText(formats)).find("or in a zip archive; .corv files)."),
               std::string::npos)
         << FormatsHelpText(formats);
 
@@ -100,13 +100,14 @@ TEST(FormatRegistry, TheProgramsFileTypes) {
                          "Text (*.txt)",
                          "Data (*.dat)",
                          "All data files (*.txt *.dat *.csv *.tsv *.xlsx *.xlsm *.xls *.ods *.sav "
-                         "*.zsav *.por *.dta *.sas7bdat *.xpt)",
+                         "*.zsav *.por *.dta *.sas7bdat *.xpt *.gz *.bz2 *.xz *.zip)",
                          "Delimited text (*.txt *.dat *.csv *.tsv)",
                          "Excel workbooks (*.xlsx *.xlsm *.xls)",
                          "OpenDocument spreadsheets (*.ods)",
                          "SPSS data files (*.sav *.zsav *.por)",
                          "Stata data files (*.dta)",
                          "SAS data files (*.sas7bdat *.xpt)",
+                         "Compressed files (*.gz *.bz2 *.xz *.zip)",
                      }));
     EXPECT_EQ(kAllDataFilesEntry, 2u);
     const std::string filter = FileDialogFilter();
@@ -125,7 +126,19 @@ TEST(FormatRegistry, DetectionOrder) {
     } cases[] = {
         {ole2, ".csv", "Excel 97-2003 workbook"},
         {ole2 + "SPSSPORT", ".sav", "Excel 97-2003 workbook"},
-        {zip, ".ods", "Excel workbook"},                     // looked into when read
+        {zip, ".ods", "zip archive"},  // looked into when read
+        {"\x1f\x8b\x08", ".csv", "gzip-compressed file"},
+        {"BZh9", ".txt", "bzip2-compressed file"},
+        {"1,2\n", ".xz", "xz-compressed file"},  // refused by its reader: not xz
+        {"\xFF\xFE"
+         "1\0",
+         ".csv", "UTF-16 text"},
+        {std::string("1\0,\0"
+                     "2\0\n\0",
+                     8),
+         ".csv", "UTF-16 text"},
+        {std::string("\xFF\xFE\0\0", 4), ".txt", "delimited text"},  // UTF-32
+        {std::string("1\0\0\0", 4), ".txt", "delimited text"},
         {"PK\x03\x04", ".ods", "OpenDocument spreadsheet"},  // too short to tell: the name does
         {"$FL2", ".dta", "SPSS data file"},
         {"$FL3", ".txt", "SPSS compressed data file"},
@@ -185,8 +198,9 @@ TEST(FormatRegistry, BatchToolHelp) {
     EXPECT_EQ(FormatsHelpText(),
               "D is auto, space, comma, tab, semicolon or pipe: auto detects the file's format\n"
               "(delimited text and its delimiter, decimal comma and code page; .xlsx, .xlsm,\n"
-              ".xls, .ods workbooks; SPSS, Stata and SAS files). S picks a workbook's sheet by\n"
-              "name or number (the first by default).\n");
+              ".xls, .ods workbooks; SPSS, Stata and SAS files; any of them compressed by\n"
+              "gzip, bzip2 or xz, or in a zip archive). S picks a workbook's sheet, or a zip\n"
+              "archive's file, by name or number (the first sheet by default).\n");
 }
 
 // The table builder codes every reader's labels: in order of first appearance, a control

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zip.h>
+#include <zlib.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -379,4 +382,153 @@ TEST_F(HostileFiles, BinaryJunk) {
     }
     EXPECT_EQ(tried, 900);
     EXPECT_GT(imported, 0);  // the narrow alphabets do produce importable files
+}
+
+namespace {
+
+std::string Gzipped(const std::string& bytes) {
+    z_stream z{};
+    EXPECT_EQ(deflateInit2(&z, 9, Z_DEFLATED, 15 + 16, 9, Z_DEFAULT_STRATEGY), Z_OK);
+    std::string out(deflateBound(&z, bytes.size()), '\0');
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+    z.avail_in = static_cast<uInt>(bytes.size());
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = static_cast<uInt>(out.size());
+    EXPECT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
+    out.resize(z.total_out);
+    deflateEnd(&z);
+    return out;
+}
+
+std::string Utf16Le(const std::u16string& text) {
+    std::string out = "\xFF\xFE";
+    for (const char16_t u : text) {
+        out += static_cast<char>(u & 0xFF);
+        out += static_cast<char>(u >> 8);
+    }
+    return out;
+}
+
+// The packed files' scratch files go to a folder of the test's own, to be found empty after.
+class HostilePackedFiles : public HostileFiles {
+  protected:
+    void SetUp() override {
+        HostileFiles::SetUp();
+        const char* before = std::getenv("TMPDIR");
+        m_tmpdir = before ? before : "";
+        m_hadTmpdir = before != nullptr;
+        ::setenv("TMPDIR", m_scratch.path().c_str(), 1);
+    }
+    void TearDown() override {
+        if (m_hadTmpdir)
+            ::setenv("TMPDIR", m_tmpdir.c_str(), 1);
+        else
+            ::unsetenv("TMPDIR");
+    }
+
+    void ExpectNoScratchLeft() const { EXPECT_TRUE(std::filesystem::is_empty(m_scratch.path())); }
+
+    // Detected, then refused for exactly this reason, the data set and no scratch file left.
+    void ExpectRefused(const std::string& name, const std::string& bytes, const std::string& reason,
+                       const SheetChoice& sheet = {}) {
+        SCOPED_TRACE(name);
+        LoadPrevious();
+        const std::string path = m_dir.file(name, bytes);
+        auto r = ImportDataFile(path, kDetectFormat, {}, sheet);
+        ASSERT_FALSE(r.ok()) << r->readAs();
+        EXPECT_EQ(ImportErrorText(r.error(), path),
+                  "The file could not be read: " + path + " (" + reason + ").");
+        ExpectPreviousKept();
+        ExpectNoScratchLeft();
+    }
+
+    TempDir m_scratch;
+    std::string m_tmpdir;
+    bool m_hadTmpdir = false;
+};
+
+}  // namespace
+
+// A gzip bomb ends in the limit's message, a stream cut short in its own, and a packed file
+// inside a packed one is refused; no scratch file is left behind.
+TEST_F(HostilePackedFiles, CompressedStreams) {
+    const std::string bomb = Gzipped(std::string(40 << 20, '0'));
+    ASSERT_LT(bomb.size() * 250, std::size_t{16} << 20);  // so the floor of 16 MB holds it
+    ExpectRefused("bomb.csv.gz", bomb,
+                  "it unpacks to far more than its packed size, as no data file does (a "
+                  "compression bomb?)");
+    std::string table = "a,b\n";
+    for (int i = 0; i < 5000; ++i) table += std::to_string(i) + "," + std::to_string(i * 7) + "\n";
+    const std::string whole = Gzipped(table);
+    ExpectRefused("cut.csv.gz", whole.substr(0, whole.size() / 2),
+                  "the gzip stream is damaged or cut short");
+    ExpectRefused("twice.csv.gz.gz", Gzipped(whole),
+                  "it holds another compressed file; unpack the outer one and import what it "
+                  "holds");
+    const std::string path = m_dir.file("whole.csv.gz", whole);
+    auto r = ImportDataFile(path, kDetectFormat);
+    ASSERT_TRUE(r.ok()) << ImportErrorText(r.error(), path);
+    EXPECT_EQ(r->cases(), 5000);
+    ExpectNoScratchLeft();
+}
+
+// UTF-16 that cannot be decoded whole is refused where it breaks, never read with a character
+// replaced; a surrogate pair across the decoder's pieces is read whole.
+TEST_F(HostilePackedFiles, BrokenUtf16) {
+    using namespace std::string_literals;
+    ExpectRefused("odd.txt",
+                  "\xFF\xFE"
+                  "1\0,\0"
+                  "2\0\n\0"
+                  "3"s,
+                  "it is UTF-16 text with an odd number of bytes: cut short, or not UTF-16");
+    ExpectRefused("unpaired.txt",
+                  Utf16Le(u"a\n\xD83D"
+                          u"1\n"),
+                  "its UTF-16 text holds a surrogate without its pair at byte 6");
+    ExpectRefused("lowfirst.txt", Utf16Le(u"a\n\xDC00"),
+                  "its UTF-16 text holds a surrogate without its pair at byte 6");
+    ExpectRefused("nul.txt", Utf16Le(u"1,"s + u'\0' + u"\n"),
+                  "its UTF-16 text holds a NUL character at byte 6");
+    ExpectRefused("escape.csv", Utf16Le(u"a,b\n1,\x1b[2J\n"),
+                  "its UTF-16 text holds the control character U+001B at byte 14");
+
+    std::u16string text = u"site\n";
+    while (text.size() < 32766) text += u"ab\n";
+    text.resize(32766 - 1);
+    text += u"\n\U0001F332\n";  // its high surrogate ends the first 64 KiB, the BOM counted
+    const std::string path = m_dir.file("across.txt", Utf16Le(text));
+    auto r = ImportDataFile(path, kDetectFormat);
+    ASSERT_TRUE(r.ok()) << ImportErrorText(r.error(), path);
+    EXPECT_EQ(r->readAs(), "space-delimited text, UTF-16LE");
+    ASSERT_TRUE(r->isText(1));
+    EXPECT_EQ(r->facts(1).labels.back().text, "🌲");
+    ExpectNoScratchLeft();
+}
+
+// A zip of many files lists them from its directory and reads only the one chosen.
+TEST_F(HostilePackedFiles, ZipOfManyFiles) {
+    const std::string path = m_dir.path() + "/many.zip";
+    {
+        int error = 0;
+        zip_t* z = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+        ASSERT_NE(z, nullptr);
+        static const std::string content = "x\n1\n2\n";
+        for (int i = 1; i <= 300; ++i) {
+            zip_source_t* s = zip_source_buffer(z, content.data(), content.size(), 0);
+            ASSERT_GE(zip_file_add(z, ("f" + std::to_string(i) + ".csv").c_str(), s, 0), 0);
+        }
+        ASSERT_EQ(zip_close(z), 0);
+    }
+    auto listed = DetectDataFile(path).sheets(path);
+    ASSERT_TRUE(listed.ok());
+    EXPECT_EQ(listed.value().size(), 300u);
+    ExpectRefused("many.zip", FileBytes(path),
+                  "the zip archive holds 300 files (f1.csv, f2.csv, f3.csv, f4.csv, f5.csv, ...); "
+                  "say which to read by its name or number, as a workbook's sheet");
+    auto r = ImportDataFile(path, kDetectFormat, {}, {"", 300});
+    ASSERT_TRUE(r.ok()) << ImportErrorText(r.error(), path);
+    EXPECT_EQ(r->readAs(), "zip-compressed comma-delimited text, file \"f300.csv\" (300 of 300)");
+    EXPECT_EQ(r->cases(), 2);
+    ExpectNoScratchLeft();
 }

@@ -61,13 +61,13 @@ class TestMainWindow : public MainWindowCase {
         QVERIFY(!control<QRadioButton>("optComma")->isChecked());
         QVERIFY(!control<QRadioButton>("optTab")->isChecked());
         auto* types = control<QComboBox>("cmbFileType");
-        QCOMPARE(types->count(), 9);
+        QCOMPARE(types->count(), 10);
         QCOMPARE(types->itemText(0), QStringLiteral("Text (*.txt)"));
         QCOMPARE(types->itemText(1), QStringLiteral("Data (*.dat)"));
         QCOMPARE(types->itemText(2),
                  QStringLiteral("All data files (*.txt *.dat *.csv *.tsv *.xlsx "
                                 "*.xlsm *.xls *.ods *.sav *.zsav *.por *.dta "
-                                "*.sas7bdat *.xpt)"));
+                                "*.sas7bdat *.xpt *.gz *.bz2 *.xz *.zip)"));
         QCOMPARE(types->currentIndex(), 0);
         QCOMPARE(control<FileListBox>("filFile")->pattern(), QStringLiteral("*.txt"));
         QCOMPARE(control<DirectoryListBox>("dirDirectory")->path(),
@@ -424,7 +424,7 @@ class TestMainWindow : public MainWindowCase {
         QCOMPARE(askedFolder, startedIn);
         // The dialog starts on every data file, and offers each entry of the list.
         QVERIFY(askedFilter.startsWith(QStringLiteral("All data files (*.txt *.dat *.csv")));
-        QCOMPARE(askedFilter.split(QStringLiteral(";;")).size(), 10);
+        QCOMPARE(askedFilter.split(QStringLiteral(";;")).size(), 11);
         QVERIFY(askedFilter.endsWith(QStringLiteral(";;All files (*)")));
         QVERIFY(askedFilter.contains(QStringLiteral(";;Text (*.txt);;Data (*.dat);;")));
         QCOMPARE(control<DirectoryListBox>("dirDirectory")->path(), elsewhere.path());
@@ -555,6 +555,30 @@ class TestMainWindow : public MainWindowCase {
                      QStringLiteral("The file looks like a spreadsheet workbook: import it with "
                                     "File > Import Data File..., which detects its format.")),
                  qPrintable(MessageService::shown().front().text));
+        g::Clear();
+    }
+
+    // A zip archive of several data files asks which, in the workbook's dialog.
+    void aZipOfFilesAsksForOne() {
+        const QString path = QStringLiteral(CORVANE_TEST_DATA "/packed/python_two.zip");
+        QString prompt;
+        QStringList listed;
+        WhenModalUp<frmChooseSheet>([&](frmChooseSheet& d) {
+            prompt = d.lblPrompt->text();
+            for (int i = 0; i < d.lstSheets->count(); ++i) listed << d.lstSheets->item(i)->text();
+            d.lstSheets->setCurrentRow(1);
+            d.accept();
+        });
+        m_window->importFile(path);
+        QCOMPARE(
+            prompt,
+            QStringLiteral("The zip archive \"python_two.zip\" holds 2 files. Import which one?"));
+        QCOMPARE(listed, (QStringList{QStringLiteral("tables/sites.csv    81 bytes"),
+                                      QStringLiteral("visits.tsv    15 bytes")}));
+        QVERIFY(pane()->textCrlf().endsWith(
+            QStringLiteral("Read as: zip-compressed tab-delimited text, file \"visits.tsv\" (2 of "
+                           "2)\r\n\r\n\r\n")));
+        QCOMPARE(g::Current()->cases(), 4);
         g::Clear();
     }
 

@@ -1,14 +1,20 @@
 // The program's own formats: one row per reader, each read by the functions of its folder.
-// Adding a reader is adding its row here and its folder beside text/, sheets/ and stats/.
+// Adding a reader is adding its row here and its folder beside text/, sheets/, stats/ and
+// compressed/ (whose rows, which read what a packed file holds by the registry, are in
+// PackedFormats.cpp).
 #include <memory>
 #include <utility>
 
+#include "data/OpenDataFile.h"
 #include "data/formats/FormatRegistry.h"
+#include "data/formats/PackedFormats.h"
+#include "data/formats/compressed/ScratchFile.h"
 #include "data/formats/sheets/Workbook.h"
 #include "data/formats/stats/ReadStatisticsFile.h"
 #include "data/formats/stats/StatFileKind.h"
 #include "data/formats/text/ReadDelimitedText.h"
 #include "data/formats/text/TextDialect.h"
+#include "data/formats/text/Utf16Text.h"
 
 namespace corvane {
 
@@ -21,17 +27,56 @@ char DelimiterByName(const std::string& extension) {
     return ' ';
 }
 
-// Delimited text in the dialect sniffed from samples of the file.
-Result<FormatRead, ImportError> ReadText(const FormatInput& in) {
-    auto sample = SampleTextFile(in.path);
+// Delimited text in the dialect sniffed from samples of the file; `decodedFrom` is the encoding
+// the summary names for text decoded to UTF-8 before (UTF-8: none).
+Result<FormatRead, ImportError> ReadTextFile(const std::string& path, const ImportOptions& options,
+                                             TextEncoding decodedFrom = TextEncoding::Utf8) {
+    auto sample = SampleTextFile(path);
     if (!sample) return sample.error();
     if (sample.value().binary)
         return ImportError::Unreadable("it is neither a text file nor a data format Corvane reads");
-    const TextDialect dialect =
-        SniffTextDialect(sample.value(), DelimiterByName(FormatRegistry::LowerExtension(in.path)));
-    auto read = ReadDelimitedText(in.path, dialect, in.options);
+    TextDialect dialect =
+        SniffTextDialect(sample.value(), DelimiterByName(FormatRegistry::LowerExtension(path)));
+    auto read = ReadDelimitedText(path, dialect, options);
     if (!read) return read.error();
+    if (decodedFrom != TextEncoding::Utf8) dialect.encoding = decodedFrom;
     return FormatRead{std::move(read.value()), DescribeTextDialect(dialect)};
+}
+
+Result<FormatRead, ImportError> ReadText(const FormatInput& in) {
+    return ReadTextFile(in.path, in.options);
+}
+
+// UTF-16 text decoded to UTF-8 in a scratch file named as the file is, and read as text.
+Result<FormatRead, ImportError> ReadUtf16(const FormatInput& in) {
+    const Utf16Form form = SniffUtf16(in.head.bytes);
+    if (!form.utf16) return ImportError::Unreadable("it is not UTF-16 text");
+    auto file = OpenDataFile(in.path);
+    if (!file) return file.error();
+    auto scratch = ScratchFile::Create(FormatRegistry::LowerExtension(in.path));
+    if (!scratch) return scratch.error();
+    ScratchFile& out = *scratch.value();
+    auto failed = DecodeUtf16(file.value().get(), form, [&out](std::string_view utf8) {
+        return out.write(utf8.data(), utf8.size());
+    });
+    if (!failed) failed = out.finish();
+    if (failed) return *failed;
+    return ReadTextFile(out.path(), in.options,
+                        form.bigEndian ? TextEncoding::Utf16Be : TextEncoding::Utf16Le);
+}
+
+// After every other row's sniff: a format whose head has zero bytes is not taken for text.
+FormatRow Utf16Row() {
+    return {.name = "UTF-16 text",
+            .source = DataSource::TextFile,
+            .extensions = {},
+            .mimeTypes = {},
+            .caption = "Delimited text",
+            .help = "delimited text and its delimiter, decimal comma and code page",
+            .looksLike = "UTF-16 text",
+            .sniff = [](std::string_view head) { return SniffUtf16(head).utf16; },
+            .read = ReadUtf16,
+            .sheets = {}};
 }
 
 FormatRow TextRow() {
@@ -63,16 +108,15 @@ FormatRow WorkbookRow(std::string name, std::vector<std::string> extensions,
 }
 
 // The three workbook readers share one read: the content picks the reader once more (a zip
-// whose first entry does not tell is looked into), and "Read as:" names the format read:
+// whose first entry does not tell, read by the zip archive's row, is looked into), and "Read
+// as:" names the format read:
 // "Excel workbook, sheet "trial" (1 of 2)".
 std::vector<FormatRow> WorkbookRows() {
     std::vector<FormatRow> rows = {
-        WorkbookRow(
-            "Excel workbook", {".xlsx", ".xlsm"},
-            {"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet",
-             "application/vnd.ms-excel.sheet.macroEnabled.12"},
-            "Excel workbooks",
-            [](WorkbookKind k) { return k == WorkbookKind::Xlsx || k == WorkbookKind::Zip; }),
+        WorkbookRow("Excel workbook", {".xlsx", ".xlsm"},
+                    {"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet",
+                     "application/vnd.ms-excel.sheet.macroEnabled.12"},
+                    "Excel workbooks", [](WorkbookKind k) { return k == WorkbookKind::Xlsx; }),
         WorkbookRow("Excel 97-2003 workbook", {".xls"}, {"application/vnd.ms-excel"},
                     "Excel workbooks", [](WorkbookKind k) { return k == WorkbookKind::Xls; }),
         WorkbookRow("OpenDocument spreadsheet", {".ods"},
@@ -120,7 +164,9 @@ FormatRow StatisticsRow(std::string name, StatFileKind kind, std::vector<std::st
 
 std::vector<FormatRow> BuiltinRows() {
     std::vector<FormatRow> rows{TextRow()};
-    for (FormatRow& row : WorkbookRows()) rows.push_back(std::move(row));
+    std::vector<FormatRow> workbooks = WorkbookRows();
+    const auto workbookRead = workbooks.front().read;
+    for (FormatRow& row : workbooks) rows.push_back(std::move(row));
     rows.push_back(StatisticsRow("SPSS data file", StatFileKind::SpssData, {".sav"},
                                  {"application/x-spss-sav"}, "SPSS data files"));
     rows.push_back(StatisticsRow("SPSS compressed data file", StatFileKind::SpssCompressed,
@@ -133,6 +179,8 @@ std::vector<FormatRow> BuiltinRows() {
                                  {"application/x-sas-data"}, "SAS data files"));
     rows.push_back(StatisticsRow("SAS transport file", StatFileKind::SasTransport, {".xpt"},
                                  {"application/x-sas-xport"}, "SAS data files"));
+    for (FormatRow& row : PackedRows(workbookRead, ListSheets)) rows.push_back(std::move(row));
+    rows.push_back(Utf16Row());
     return rows;
 }
 

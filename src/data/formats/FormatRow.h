@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,19 +15,28 @@
 
 namespace corvane {
 
+class FormatRegistry;
+
 // What a reader is handed: the file, its head as the import's front door read it, and the
 // user's choices.
 struct FormatInput {
     const std::string& path;
     const FileHead& head;
     const ImportOptions& options;  // how the text reader shares its work
-    const SheetChoice& sheet;      // which sheet of a workbook
+    const SheetChoice& sheet;      // which sheet of a workbook, which file of a zip archive
+    // The registry the file was detected by, which reads what a packed file holds (none: the
+    // program's own).
+    const FormatRegistry* formats = nullptr;
+    // The file was unpacked from a packed one: a packed file in it is refused.
+    bool unpacked = false;
 };
 
 // What a reader hands back: the data set, and what the summary's "Read as:" says of it.
 struct FormatRead {
     DataSet data;
     std::string readAs;
+    // The kind of file read where it is not the row's: that of the file a packed one held.
+    std::optional<DataSource> source = std::nullopt;
 };
 
 // One reader of the registry, with everything the program says of its format.

@@ -15,9 +15,10 @@ Result<DataSet, ImportError> Detected(const std::string& path, const ImportOptio
     auto head = ReadFileHead(path);
     if (!head) return head.error();
     const FormatRow& row = formats.detect(head.value().bytes, FormatRegistry::LowerExtension(path));
-    auto read = row.read(FormatInput{path, head.value(), options, sheet});
+    auto read = row.read(FormatInput{path, head.value(), options, sheet, &formats});
     if (!read) return read.error();
-    return read.value().data.describedAs(std::move(read.value().readAs), row.source);
+    return read.value().data.describedAs(std::move(read.value().readAs),
+                                         read.value().source.value_or(row.source));
 }
 
 }  // namespace

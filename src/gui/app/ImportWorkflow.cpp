@@ -51,7 +51,7 @@ bool ImportWorkflow::chooseSheet(const QString& file, corvane::SheetChoice& shee
     if (!sheets || sheets.value().size() < 2) return true;
     QList<SheetEntry> entries;
     for (const corvane::SheetInfo& s : sheets.value())
-        entries.push_back({FromCore(s.name), s.rows, s.columns});
+        entries.push_back({FromCore(s.name), s.rows, s.columns, s.bytes});
     const int chosen = frmChooseSheet::ask(m_window, QFileInfo(file).fileName(), entries);
     if (chosen < 0) return false;
     sheet.number = chosen + 1;

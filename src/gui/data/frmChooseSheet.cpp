@@ -21,17 +21,25 @@ frmChooseSheet::frmChooseSheet(const QString& fileName, const QList<SheetEntry>&
                                QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("frmChooseSheet"));
-    setWindowTitle(QStringLiteral("Choose Sheet"));
+    const bool archive = !sheets.isEmpty() && sheets.front().bytes >= 0;
+    setWindowTitle(archive ? QStringLiteral("Choose File") : QStringLiteral("Choose Sheet"));
     auto* layout = new QVBoxLayout(this);
-    lblPrompt = new QLabel(QStringLiteral("The workbook \"%1\" has %2 sheets. Import which one?")
-                               .arg(fileName)
-                               .arg(sheets.size()),
-                           this);
+    lblPrompt = new QLabel(
+        (archive ? QStringLiteral("The zip archive \"%1\" holds %2 files. Import which one?")
+                 : QStringLiteral("The workbook \"%1\" has %2 sheets. Import which one?"))
+            .arg(fileName)
+            .arg(sheets.size()),
+        this);
     lblPrompt->setObjectName(QStringLiteral("lblPrompt"));
     lblPrompt->setWordWrap(true);
     lstSheets = new QListWidget(this);
     lstSheets->setObjectName(QStringLiteral("lstSheets"));
     for (const SheetEntry& s : sheets) {
+        if (s.bytes >= 0) {
+            lstSheets->addItem(
+                QStringLiteral("%1    %2").arg(s.name, Count(s.bytes, "byte", "bytes")));
+            continue;
+        }
         lstSheets->addItem(
             QStringLiteral("%1    %2, %3")
                 .arg(s.name, Count(s.rows, "row", "rows"), Count(s.columns, "column", "columns")));

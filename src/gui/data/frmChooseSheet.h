@@ -8,15 +8,18 @@ class QDialogButtonBox;
 class QLabel;
 class QListWidget;
 
-// One sheet of a workbook as the chooser lists it.
+// One sheet of a workbook as the chooser lists it, or one file of a zip archive (with its size
+// in bytes, its rows and columns not counted).
 struct SheetEntry {
     QString name;
     qint64 rows = 0;
     qint64 columns = 0;
+    qint64 bytes = -1;  // a file of a zip archive: its unpacked size
 };
 
-// "Choose Sheet": which sheet of a workbook to import, each listed with its size. The first
-// sheet is selected; a double click or Enter imports the one selected.
+// "Choose Sheet": which sheet of a workbook, or which file of a zip archive, to import, each
+// listed with its size. The first is selected; a double click or Enter imports the one
+// selected.
 class frmChooseSheet : public QDialog {
     Q_OBJECT
   public:

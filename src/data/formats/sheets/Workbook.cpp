@@ -50,7 +50,8 @@ struct ZipContent {
     std::string workbookPart;
 };
 
-Result<ZipContent, ImportError> ZipKind(ZipPackage& zip) {
+// Kind Zip when the archive holds no workbook.
+Result<ZipContent, ImportError> ZipContentOf(ZipPackage& zip) {
     if (auto part = FindWorkbookPart(zip)) return ZipContent{WorkbookKind::Xlsx, std::move(*part)};
     if (zip.has("mimetype")) {
         auto type = zip.readShort("mimetype", 128);
@@ -60,7 +61,15 @@ Result<ZipContent, ImportError> ZipKind(ZipPackage& zip) {
             return ImportError::Unreadable(
                 "the file is an OpenDocument file, but not a spreadsheet");
     }
-    return ImportError::Unreadable("the zip archive holds no Excel or OpenDocument spreadsheet");
+    return ZipContent{WorkbookKind::Zip, {}};
+}
+
+Result<ZipContent, ImportError> ZipKind(ZipPackage& zip) {
+    auto content = ZipContentOf(zip);
+    if (content && content.value().kind == WorkbookKind::Zip)
+        return ImportError::Unreadable(
+            "the zip archive holds no Excel or OpenDocument spreadsheet");
+    return content;
 }
 
 // Hands the reader of a zipped workbook, chosen by looking inside, to `use`.
@@ -114,6 +123,16 @@ WorkbookKind SniffWorkbook(std::string_view b) {
         name.starts_with("docProps/"))
         return WorkbookKind::Xlsx;
     return WorkbookKind::Zip;
+}
+
+Result<WorkbookKind, ImportError> ZipArchiveKind(const std::string& path) {
+    return CatchingOutOfMemory([&]() -> Result<WorkbookKind, ImportError> {
+        auto zip = ZipPackage::Open(path);
+        if (!zip) return zip.error();
+        auto content = ZipContentOf(*zip.value());
+        if (!content) return content.error();
+        return content.value().kind;
+    });
 }
 
 Result<std::vector<SheetInfo>, ImportError> ListSheets(const std::string& path) {

@@ -25,6 +25,9 @@ enum class WorkbookKind {
 // with [Content_Types].xml or one of its folders.
 WorkbookKind SniffWorkbook(std::string_view firstBytes);
 
+// What a zip archive holds, looking inside: Xlsx or Ods for a workbook, Zip for anything else.
+Result<WorkbookKind, ImportError> ZipArchiveKind(const std::string& path);
+
 // One sheet of a workbook. Rows and columns span the sheet's used range, a names row included:
 // an .xlsx sheet's own dimension record where it has one (otherwise its cells are counted), the
 // cells with content of an .ods table, the dimension record of an .xls sheet.
@@ -32,6 +35,9 @@ struct SheetInfo {
     std::string name;
     std::int64_t rows = 0;
     std::int64_t columns = 0;
+    // A file of a zip archive listed as a sheet is: its unpacked size; rows and columns are
+    // not counted. -1 for a sheet.
+    std::int64_t bytes = -1;
 };
 
 // Which sheet to read: the one named `name` when it is not empty, else the sheet numbered

@@ -270,6 +270,8 @@ std::string DescribeTextDialect(const TextDialect& dialect) {
                           : std::string(DelimiterName(dialect.delimiter)) + "-delimited text";
     if (dialect.decimalComma) out += ", decimal comma";
     if (dialect.encoding == TextEncoding::Windows1252) out += ", Windows-1252";
+    if (dialect.encoding == TextEncoding::Utf16Le) out += ", UTF-16LE";
+    if (dialect.encoding == TextEncoding::Utf16Be) out += ", UTF-16BE";
     if (dialect.notesLines == 1) out += ", the first line (notes) skipped";
     if (dialect.notesLines > 1)
         out += ", the first " + std::to_string(dialect.notesLines) + " lines (notes) skipped";

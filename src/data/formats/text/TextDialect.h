@@ -16,6 +16,9 @@ enum class TextEncoding : unsigned char {
     Utf8,          // valid UTF-8 (plain ASCII included)
     Utf8WithMark,  // a UTF-8 byte-order mark first
     Windows1252,   // neither: the code page Western spreadsheets write their CSV files in
+    // UTF-16 decoded to UTF-8 before it was read (see Utf16Text.h): read as UTF-8, said as this.
+    Utf16Le,
+    Utf16Be,
 };
 
 // How a delimited text file is written, as far as reading it needs to know.
@@ -55,7 +58,7 @@ TextDialect SniffTextDialect(const TextSample& sample, char fallback);
 bool ReadsAlike(const TextSample& sample, const TextDialect& dialect);
 
 // What the summary says of the dialect: "semicolon-delimited text, decimal comma, Windows-1252",
-// "comma-delimited text, the first 10 lines (notes) skipped".
+// "comma-delimited text, the first 10 lines (notes) skipped", "tab-delimited text, UTF-16LE".
 std::string DescribeTextDialect(const TextDialect& dialect);
 
 // How a file in the dialect looks, for a message: "semicolon-delimited with decimal commas",
