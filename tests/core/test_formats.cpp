@@ -178,7 +178,7 @@ TEST(FormatRegistry, DesktopEntryAndMimePackage) {
         }
         EXPECT_TRUE(found);
     }
-    EXPECT_EQ(defined, 3);
+    EXPECT_EQ(defined, 5);
 }
 
 TEST(FormatRegistry, BatchToolHelp) {
