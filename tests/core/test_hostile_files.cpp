@@ -413,5 +413,5 @@ TEST_F(HostileFiles, RDataFilesThatClaimMoreThanTheyHold) {
     rejected(header + RInts({238, 2, 1, 9, 14}) + "compact_intseq" + RInts({254, 14, 3}) +
                  std::string("\x41\xdd\xcd\x65\0\0\0\0\x3f\xf0\0\0\0\0\0\0\x3f\xf0\0\0\0\0\0\0", 24) +
                  RInts({254}),
-             "it holds a sequence of more values than Corvane reads (67108864)");
+             "it holds sequences of more values than Corvane reads (33554432)");
 }

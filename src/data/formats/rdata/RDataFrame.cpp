@@ -236,6 +236,7 @@ Result<DataSet, ImportError> DataFrameToDataSet(const RObject& frame) {
     const std::int64_t columns = std::ssize(frame.items);
     if (columns > DataMatrix::kMaxVariables || frame.length > columns)
         return ImportError::Of(Kind::TooManyFields, 1);
+    if (columns == 0) return ImportError::Unreadable("the data frame has no columns");
     if (rows >= std::numeric_limits<std::int32_t>::max()) return ImportError::Of(Kind::TooManyLines);
     const RObject* names = frame.attribute("names");
     std::vector<std::string> variableNames;

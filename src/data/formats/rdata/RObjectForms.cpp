@@ -73,12 +73,14 @@ RObject Parser::altRep(RKeep keep) {
     if (cls == "compact_intseq" || cls == "compact_realseq") {
         if (state.type != kRReal || state.numbers.size() != 3) Damaged();
         const double n = state.numbers[0], first = state.numbers[1], step = state.numbers[2];
-        if (!(n >= 0 && n <= static_cast<double>(kMaxSequence)))
-            Fail("it holds a sequence of more values than Corvane reads (" +
-                 std::to_string(kMaxSequence) + ")");
+        if (!(n >= 0 && n <= 4503599627370496.0)) Damaged();
         o.type = cls == "compact_intseq" ? kRInteger : kRReal;
         o.length = static_cast<std::int64_t>(n);
-        if (keep == RKeep::All || o.length <= 2)
+        const bool whole = keep == RKeep::All || o.length <= 2;
+        if (whole && (m_sequenceLeft -= o.length) < 0)
+            Fail("it holds sequences of more values than Corvane reads (" +
+                 std::to_string(kMaxSequence) + ")");
+        if (whole)
             for (std::int64_t i = 0; i < o.length; ++i)
                 o.numbers.push_back(first + static_cast<double>(i) * step);
     } else if (cls.starts_with("wrap_")) {

@@ -39,8 +39,9 @@ enum : int {
 inline constexpr int kLatin1Mask = 1 << 2;
 // Elements a list keeps: a data frame of more columns is refused anyway.
 inline constexpr std::int64_t kMaxKeptItems = DataMatrix::kMaxVariables + 1;
-// A compact sequence (1:n) is written as three numbers; it is made whole up to this length.
-inline constexpr std::int64_t kMaxSequence = std::int64_t{1} << 26;
+// A compact sequence (1:n) is written as three numbers: the values a file's sequences are made
+// whole to are at most this many, as the bytes read bound everything else.
+inline constexpr std::int64_t kMaxSequence = std::int64_t{1} << 25;
 
 struct Failure {
     ImportError error;
@@ -124,6 +125,7 @@ class Parser {
     RByteSource& m_source;
     std::vector<RObject> m_references;  // symbols by name, environments and the like by kind
     int m_depth = 0;
+    std::int64_t m_sequenceLeft = kMaxSequence;
 };
 
 
