@@ -63,11 +63,11 @@ TEST(FormatRegistry, AReaderIsARowAway) {
     const std::string filter = FileDialogFilter(formats);
     EXPECT_EQ(filter.substr(0, filter.find(";;")),
               "All data files (*.txt *.dat *.csv *.tsv *.xlsx *.xlsm *.xls *.ods *.sav *.zsav "
-              "*.por *.dta *.sas7bdat *.xpt *.corv)");
+              "*.por *.dta *.sas7bdat *.xpt *.rds *.rdata *.rda *.corv)");
     EXPECT_TRUE(
-        filter.ends_with(";;SAS data files (*.sas7bdat *.xpt);;Corvane test files (*.corv)"))
+        filter.ends_with(";;R data files (*.rds *.rdata *.rda);;Corvane test files (*.corv)"))
         << filter;
-    EXPECT_NE(OneLine(FormatsHelpText(formats)).find("SPSS, Stata and SAS files; .corv files)."),
+    EXPECT_NE(OneLine(FormatsHelpText(formats)).find("R's .rds, .RData and .rda files; .corv files)."),
               std::string::npos)
         << FormatsHelpText(formats);
 
@@ -100,13 +100,14 @@ TEST(FormatRegistry, TheProgramsFileTypes) {
                          "Text (*.txt)",
                          "Data (*.dat)",
                          "All data files (*.txt *.dat *.csv *.tsv *.xlsx *.xlsm *.xls *.ods *.sav "
-                         "*.zsav *.por *.dta *.sas7bdat *.xpt)",
+                         "*.zsav *.por *.dta *.sas7bdat *.xpt *.rds *.rdata *.rda)",
                          "Delimited text (*.txt *.dat *.csv *.tsv)",
                          "Excel workbooks (*.xlsx *.xlsm *.xls)",
                          "OpenDocument spreadsheets (*.ods)",
                          "SPSS data files (*.sav *.zsav *.por)",
                          "Stata data files (*.dta)",
                          "SAS data files (*.sas7bdat *.xpt)",
+                         "R data files (*.rds *.rdata *.rda)",
                      }));
     EXPECT_EQ(kAllDataFilesEntry, 2u);
     const std::string filter = FileDialogFilter();
@@ -185,8 +186,9 @@ TEST(FormatRegistry, BatchToolHelp) {
     EXPECT_EQ(FormatsHelpText(),
               "D is auto, space, comma, tab, semicolon or pipe: auto detects the file's format\n"
               "(delimited text and its delimiter, decimal comma and code page; .xlsx, .xlsm,\n"
-              ".xls, .ods workbooks; SPSS, Stata and SAS files). S picks a workbook's sheet by\n"
-              "name or number (the first by default).\n");
+              ".xls, .ods workbooks; SPSS, Stata and SAS files; R's .rds, .RData and .rda\n"
+              "files). S picks a workbook's sheet or an R workspace's data frame by name or\n"
+              "number (the first by default).\n");
 }
 
 // The table builder codes every reader's labels: in order of first appearance, a control

@@ -201,12 +201,12 @@ std::string DescribeRObject(const RObject& o) {
         default:
             break;
     }
+    const std::string article = o.type == kRInteger ? "an " : "a ";
     if (const RObject* dim = o.attribute("dim"); dim && kind)
-        return std::string(dim->length == 2 ? "a " : "an ") + kind +
-               (dim->length == 2 ? " matrix" : " array");
+        return dim->length == 2 ? article + kind + " matrix" : "an array of " + std::string(kind) + "s";
     if (const RObject* cls = o.attribute("class"); cls && !cls->strings.empty())
         return "an object of class \"" + cls->strings[0] + "\"";
-    if (kind) return std::string(o.type == kRInteger ? "an " : "a ") + kind + " vector";
+    if (kind) return article + kind + " vector";
     switch (o.type) {
         case kRNull:
             return "NULL";
