@@ -717,8 +717,8 @@ TEST(CliEffectSize, DistributionWritesEveryTrialAndTheJsonBins) {
 TEST(CliImport, EveryFormatDetectedAndGroupsNamedAlike) {
     const std::string dir = std::string(CORVANE_TEST_DATA) + "/written-by/";
     std::string first;
-    for (const std::string file : {"groups.csv", "groups.xlsx", "groups.sav", "groups.dta",
-                                   "../rdata/groups.rds"}) {
+    for (const std::string file :
+         {"groups.csv", "groups.xlsx", "groups.sav", "groups.dta", "../rdata/groups.rds"}) {
         const CliRun r =
             Cli({"effect-size", dir + file, "--dv", "score", "--gv", "group", "--group1", "control",
                  "--group2", "treatment", "--seed", "7", "--format", "sentence"});

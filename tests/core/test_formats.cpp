@@ -67,8 +67,9 @@ TEST(FormatRegistry, AReaderIsARowAway) {
     EXPECT_TRUE(
         filter.ends_with(";;R data files (*.rds *.rdata *.rda);;Corvane test files (*.corv)"))
         << filter;
-    EXPECT_NE(OneLine(FormatsHelpText(formats)).find("R's .rds, .RData and .rda files; .corv files)."),
-              std::string::npos)
+    EXPECT_NE(
+        OneLine(FormatsHelpText(formats)).find("R's .rds, .RData and .rda files; .corv files)."),
+        std::string::npos)
         << FormatsHelpText(formats);
 
     TempDir dir;

@@ -410,8 +410,9 @@ TEST_F(HostileFiles, RDataFilesThatClaimMoreThanTheyHold) {
     for (int i = 0; i < 100000; ++i) nested += RInts({19, 1});
     rejected(nested, "its objects are nested deeper than 500 levels, as no data frame is");
     // 1:2000000000 is written as its ends: made whole it would fill 16 GB.
-    rejected(header + RInts({238, 2, 1, 9, 14}) + "compact_intseq" + RInts({254, 14, 3}) +
-                 std::string("\x41\xdd\xcd\x65\0\0\0\0\x3f\xf0\0\0\0\0\0\0\x3f\xf0\0\0\0\0\0\0", 24) +
-                 RInts({254}),
-             "it holds sequences of more values than Corvane reads (33554432)");
+    rejected(
+        header + RInts({238, 2, 1, 9, 14}) + "compact_intseq" + RInts({254, 14, 3}) +
+            std::string("\x41\xdd\xcd\x65\0\0\0\0\x3f\xf0\0\0\0\0\0\0\x3f\xf0\0\0\0\0\0\0", 24) +
+            RInts({254}),
+        "it holds sequences of more values than Corvane reads (33554432)");
 }

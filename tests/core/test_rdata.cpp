@@ -49,8 +49,8 @@ TEST(RData, EveryPackingReadsTheSameTable) {
         EXPECT_EQ(Column(d, 5), (std::vector<float>{1, 2, M, 1, 3}));
         EXPECT_EQ(Labels(d, 5), (std::vector<std::string>{"north", "south", "east"}));
         EXPECT_EQ(Column(d, 6), (std::vector<float>{1, 2, M, 3, 4}));
-        EXPECT_EQ(Labels(d, 6), (std::vector<std::string>{"2024-03-01", "2024-03-02",
-                                                          "1999-12-31", "2024-02-29"}));
+        EXPECT_EQ(Labels(d, 6), (std::vector<std::string>{"2024-03-01", "2024-03-02", "1999-12-31",
+                                                          "2024-02-29"}));
         EXPECT_EQ(Labels(d, 7),
                   (std::vector<std::string>{"2024-03-01 08:30:00", "2024-03-02 01:00:00",
                                             "1999-12-31 00:00:00", "2024-02-29 12:34:56"}));
@@ -72,7 +72,8 @@ TEST(RData, WorkspaceDataFramesChosenLikeSheets) {
         return r ? r.value().readAs() + ", " + std::to_string(r.value().cases()) + " cases"
                  : r.error().reason;
     };
-    EXPECT_EQ(readAs("two_frames.RData", {}), "R workspace, data frame \"trial\" (1 of 2), 5 cases");
+    EXPECT_EQ(readAs("two_frames.RData", {}),
+              "R workspace, data frame \"trial\" (1 of 2), 5 cases");
     EXPECT_EQ(readAs("two_frames.RData", {"ratings", 0}),
               "R workspace, data frame \"ratings\" (2 of 2), 2 cases");
     EXPECT_EQ(readAs("two_frames.RData", {"", 2}),
@@ -81,6 +82,7 @@ TEST(RData, WorkspaceDataFramesChosenLikeSheets) {
               "R workspace, data frame \"trial\" (1 of 1), 5 cases");
     EXPECT_EQ(ListRDataFrames(RFile("frame_and_more.rda")).value().size(), 1u);
     EXPECT_TRUE(ListRDataFrames(RFile("trial_gzip.rds")).value().empty());
+    EXPECT_EQ(readAs("trial_gzip.rds", {"ratings", 0}), "R data file, 5 cases");
 
     EXPECT_EQ(Refusal("two_frames.RData", {"placebo", 0}),
               "the R workspace has no data frame named \"placebo\"");

@@ -156,8 +156,8 @@ std::vector<FormatRow> BuiltinRows() {
                                  {"application/x-sas-data"}, "SAS data files"));
     rows.push_back(StatisticsRow("SAS transport file", StatFileKind::SasTransport, {".xpt"},
                                  {"application/x-sas-xport"}, "SAS data files"));
-    rows.push_back(RDataRow("R data file", RDataKind::SingleObject, {".rds"},
-                            {"application/x-r-rds"}));
+    rows.push_back(
+        RDataRow("R data file", RDataKind::SingleObject, {".rds"}, {"application/x-r-rds"}));
     rows.push_back(RDataRow("R workspace", RDataKind::Workspace, {".rdata", ".rda"},
                             {"application/x-r-data"}));
     return rows;

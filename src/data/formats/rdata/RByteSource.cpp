@@ -1,12 +1,14 @@
 #include "data/formats/rdata/RByteSource.h"
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace corvane {
 
-ImportError EndsBeforeItsData() { return ImportError::Unreadable("the file ends before its data does"); }
+ImportError EndsBeforeItsData() {
+    return ImportError::Unreadable("the file ends before its data does");
+}
 
 Result<std::unique_ptr<RByteSource>, ImportError> RByteSource::Open(const std::string& path,
                                                                     const std::string& head,

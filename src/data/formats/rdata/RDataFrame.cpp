@@ -107,11 +107,10 @@ Result<std::vector<ValueLabel>, ImportError> LabelsOf(const RObject& c, ColumnFo
         }
         std::sort(labels.begin(), labels.end(),
                   [](const ValueLabel& a, const ValueLabel& b) { return a.code < b.code; });
-        labels.erase(std::unique(labels.begin(), labels.end(),
-                                 [](const ValueLabel& a, const ValueLabel& b) {
-                                     return a.code == b.code;
-                                 }),
-                     labels.end());
+        labels.erase(
+            std::unique(labels.begin(), labels.end(),
+                        [](const ValueLabel& a, const ValueLabel& b) { return a.code == b.code; }),
+            labels.end());
     }
     for (const ValueLabel& l : labels)
         if (!TextColumn::Admits(l.text))
@@ -129,16 +128,16 @@ struct Filling {
 // Column `j` (from 0) of `rows` cases into the cells.
 std::optional<ImportError> FillColumn(const RObject& c, ColumnForm form, std::int32_t j,
                                       std::int64_t rows, Filling& f) {
-    const bool text = form == ColumnForm::Text || form == ColumnForm::Date ||
-                      form == ColumnForm::Time;
+    const bool text =
+        form == ColumnForm::Text || form == ColumnForm::Date || form == ColumnForm::Time;
     const bool utc = form == ColumnForm::Time && WrittenForUtc(c);
     const auto levels = static_cast<double>(
         form == ColumnForm::Factor && c.attribute("levels") ? c.attribute("levels")->length : 0);
     for (std::int64_t row = 0; row < rows; ++row) {
         float& cell = f.cells[static_cast<std::size_t>(row * f.columns + j)];
         const auto at = static_cast<std::size_t>(row);
-        const bool missing = form == ColumnForm::Text ? c.missing[at] != 0
-                                                      : std::isnan(c.numbers[at]);
+        const bool missing =
+            form == ColumnForm::Text ? c.missing[at] != 0 : std::isnan(c.numbers[at]);
         if (missing) continue;  // the cell stays missing
         if (text) {
             const std::string value = form == ColumnForm::Text   ? c.strings[at]
@@ -152,8 +151,9 @@ std::optional<ImportError> FillColumn(const RObject& c, ColumnForm form, std::in
         }
         const double v = c.numbers[at];
         if (form == ColumnForm::Factor && (v < 1 || v > levels))
-            return ImportError::Unreadable("the R data file is damaged: a factor's code lies "
-                                           "outside its levels");
+            return ImportError::Unreadable(
+                "the R data file is damaged: a factor's code lies "
+                "outside its levels");
         cell = static_cast<float>(v);
         if (!std::isfinite(cell)) return ImportError::Of(Kind::NumberTooLarge, row + 2, j + 1);
     }
@@ -203,7 +203,8 @@ std::string DescribeRObject(const RObject& o) {
     }
     const std::string article = o.type == kRInteger ? "an " : "a ";
     if (const RObject* dim = o.attribute("dim"); dim && kind)
-        return dim->length == 2 ? article + kind + " matrix" : "an array of " + std::string(kind) + "s";
+        return dim->length == 2 ? article + kind + " matrix"
+                                : "an array of " + std::string(kind) + "s";
     if (const RObject* cls = o.attribute("class"); cls && !cls->strings.empty())
         return "an object of class \"" + cls->strings[0] + "\"";
     if (kind) return article + kind + " vector";
@@ -237,7 +238,8 @@ Result<DataSet, ImportError> DataFrameToDataSet(const RObject& frame) {
     if (columns > DataMatrix::kMaxVariables || frame.length > columns)
         return ImportError::Of(Kind::TooManyFields, 1);
     if (columns == 0) return ImportError::Unreadable("the data frame has no columns");
-    if (rows >= std::numeric_limits<std::int32_t>::max()) return ImportError::Of(Kind::TooManyLines);
+    if (rows >= std::numeric_limits<std::int32_t>::max())
+        return ImportError::Of(Kind::TooManyLines);
     const RObject* names = frame.attribute("names");
     std::vector<std::string> variableNames;
     std::vector<ColumnForm> forms;
@@ -247,8 +249,8 @@ Result<DataSet, ImportError> DataFrameToDataSet(const RObject& frame) {
         const RObject& c = frame.items[at];
         auto form = FormOf(c, name);
         if (!form) return form.error();
-        const std::size_t held = form.value() == ColumnForm::Text ? c.strings.size()
-                                                                  : c.numbers.size();
+        const std::size_t held =
+            form.value() == ColumnForm::Text ? c.strings.size() : c.numbers.size();
         if (c.length != rows || static_cast<std::int64_t>(held) != rows)
             return ImportError::Unreadable("the R data file is damaged: column " + Quoted(name) +
                                            " has " + std::to_string(c.length) +
@@ -271,8 +273,7 @@ Result<DataSet, ImportError> DataFrameToDataSet(const RObject& frame) {
                 auto labels = LabelsOf(c, form, j + 1);
                 if (!labels) return labels.error();
                 if (!labels.value().empty())
-                    table.labelNumbers(static_cast<std::int32_t>(j + 1),
-                                       std::move(labels.value()));
+                    table.labelNumbers(static_cast<std::int32_t>(j + 1), std::move(labels.value()));
             }
         }
         const auto cases = static_cast<std::int32_t>(rows);

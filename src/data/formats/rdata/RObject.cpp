@@ -1,7 +1,5 @@
 #include "data/formats/rdata/RObject.h"
 
-#include "data/formats/rdata/RParser.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -10,6 +8,7 @@
 
 #include "data/DataMatrix.h"
 #include "data/OutOfMemory.h"
+#include "data/formats/rdata/RParser.h"
 
 namespace corvane {
 
@@ -207,6 +206,12 @@ RObject Parser::itemOf(Flags flags, RKeep keep) {
         pairList(o, flags, keep);
         return o;
     }
+    vectorOf(o, flags, keep);
+    return o;
+}
+
+// The objects written as their contents and then their attributes: vectors and the like.
+void Parser::vectorOf(RObject& o, Flags flags, RKeep keep) {
     switch (flags.type) {
         case kRExternalPointer:
             m_references.push_back(o);
@@ -220,13 +225,14 @@ RObject Parser::itemOf(Flags flags, RKeep keep) {
         case kRBuiltin: {
             const std::int32_t n = integer();
             if (n < 0) Damaged();
-            for (std::int32_t left = n; left > 0; left -= std::min(left, 4096)) bytes(nullptr, std::min(left, 4096));
+            for (std::int32_t left = n; left > 0; left -= std::min(left, 4096))
+                bytes(nullptr, std::min(left, 4096));
             break;
         }
         case kRChars: {
             bool missing = false;
             o.strings.push_back(chars(flags, keep == RKeep::All, missing));
-            return o;
+            return;
         }
         case kRLogical:
         case kRInteger:
@@ -253,7 +259,6 @@ RObject Parser::itemOf(Flags flags, RKeep keep) {
                  std::to_string(flags.type) + "); the file may be damaged");
     }
     if (flags.attributes) attributesInto(o, keep);
-    return o;
 }
 
 }  // namespace rparse

@@ -52,9 +52,9 @@ void Parser::byteCodeLanguage(int type) {
                     type = integer();
                 }
                 if (type == kAttrLangSxp || type == kAttrListSxp) item(RKeep::Kind);
-                item(RKeep::Kind);              // the tag
-                byteCodeLanguage(integer());    // the head
-                type = integer();               // the tail
+                item(RKeep::Kind);            // the tag
+                byteCodeLanguage(integer());  // the head
+                type = integer();             // the tail
                 break;
             default:
                 item(RKeep::Kind);
@@ -121,15 +121,17 @@ bool Header(Parser& p) {
         p.bytes(head + 2, 3);
         if (head[4] != '\n') Fail("it is not an R data file");
         if (head[2] == 'A' || head[2] == 'B')
-            Fail("the R workspace was saved in R's ASCII or native form; save it again with "
-                 "save() as R does by default");
+            Fail(
+                "the R workspace was saved in R's ASCII or native form; save it again with "
+                "save() as R does by default");
         if (head[2] != 'X') Fail("it is not an R data file");
         workspace = true;
         p.bytes(head, 2);
     }
     if ((head[0] == 'A' || head[0] == 'B') && head[1] == '\n')
-        Fail("the R data file was saved in R's ASCII or native form; save it again with "
-             "saveRDS() as R does by default");
+        Fail(
+            "the R data file was saved in R's ASCII or native form; save it again with "
+            "saveRDS() as R does by default");
     if (head[0] != 'X' || head[1] != '\n') Fail("it is not an R data file");
     const std::int32_t version = p.integer();
     if (version != 2 && version != 3)

@@ -47,8 +47,12 @@ struct Failure {
     ImportError error;
 };
 
-[[noreturn]] inline void Fail(std::string reason) { throw Failure{ImportError::Unreadable(std::move(reason))}; }
-[[noreturn]] inline void Damaged() { Fail("the R data file is damaged: its objects do not fit together"); }
+[[noreturn]] inline void Fail(std::string reason) {
+    throw Failure{ImportError::Unreadable(std::move(reason))};
+}
+[[noreturn]] inline void Damaged() {
+    Fail("the R data file is damaged: its objects do not fit together");
+}
 
 struct Flags {
     std::int32_t raw;
@@ -96,6 +100,7 @@ class Parser {
     }
     RObject item(RKeep keep) { return itemOf(Flags(integer()), keep); }
     RObject itemOf(Flags flags, RKeep keep);
+    void vectorOf(RObject& o, Flags flags, RKeep keep);
     void attributesInto(RObject& o, RKeep keep) { attributesFrom(Flags(integer()), o, keep); }
     void attributesFrom(Flags first, RObject& o, RKeep keep);
     std::string chars(Flags flags, bool keep, bool& missing);
@@ -127,7 +132,6 @@ class Parser {
     int m_depth = 0;
     std::int64_t m_sequenceLeft = kMaxSequence;
 };
-
 
 }  // namespace rparse
 

@@ -39,7 +39,7 @@ struct Choosing {
 
     RKeep keep(const std::string& name) const {
         if (chosen) return RKeep::Shape;
-        if (!choice.name.empty() && name != choice.name) return RKeep::Shape;
+        if (!choice.name.empty() && !name.empty() && name != choice.name) return RKeep::Shape;
         return RKeep::All;
     }
     std::optional<ImportError> take(RNamedObject&& o) {
@@ -48,8 +48,10 @@ struct Choosing {
         if (!frame) return std::nullopt;
         frames.push_back({o.name, DataFrameRows(o.object) + 1, o.object.length});
         const auto place = std::ssize(frames);
-        const bool wanted = !choice.name.empty() ? o.name == choice.name
-                                                 : place == std::max<std::int64_t>(choice.number, 1);
+        const bool wanted =
+            o.name.empty() ||  // an .rds's one object, whatever the choice
+            (!choice.name.empty() ? o.name == choice.name
+                                  : place == std::max<std::int64_t>(choice.number, 1));
         if (!chosen && wanted) {
             chosen = std::move(o.object);
             number = place;
@@ -58,8 +60,7 @@ struct Choosing {
     }
 };
 
-Result<bool, ImportError> ReadObjects(const std::string& path, const FileHead& head,
-                                      Choosing& c) {
+Result<bool, ImportError> ReadObjects(const std::string& path, const FileHead& head, Choosing& c) {
     auto source = RByteSource::Open(path, head.bytes, head.size);
     if (!source) return source.error();
     RObjectSink sink{[&](const std::string& name) { return c.keep(name); },
