@@ -13,8 +13,8 @@
 namespace corvane {
 
 const RObject* RObject::attribute(const std::string& name) const {
-    for (const auto& [key, value] : attributes)
-        if (key == name) return &value;
+    for (std::size_t i = 0; i < attributeNames.size(); ++i)
+        if (attributeNames[i] == name) return &attributes[i];
     return nullptr;
 }
 
@@ -129,7 +129,8 @@ void Parser::attributesFrom(Flags flags, RObject& o, RKeep keep) {
         std::string name;
         if (flags.tag) name = item(RKeep::All).symbol;
         const bool whole = keep == RKeep::All || name == "class" || name == "dim";
-        o.attributes.emplace_back(name, item(whole ? RKeep::All : RKeep::Kind));
+        o.attributes.push_back(item(whole ? RKeep::All : RKeep::Kind));
+        o.attributeNames.push_back(std::move(name));
     }
 }
 

@@ -48,11 +48,12 @@ enum class RKeep { All, Shape, Kind };
 struct RObject {
     int type = kRNull;
     std::int64_t length = 0;
-    std::vector<double> numbers;       // logical, integer, real (kept): NA and NaN as NaN
-    std::vector<std::string> strings;  // character (kept)
-    std::vector<char> missing;         // character (kept): 1 for NA
-    std::vector<RObject> items;        // a list's elements
-    std::vector<std::pair<std::string, RObject>> attributes;
+    std::vector<double> numbers;              // logical, integer, real (kept): NA and NaN as NaN
+    std::vector<std::string> strings;         // character (kept)
+    std::vector<char> missing;                // character (kept): 1 for NA
+    std::vector<RObject> items;               // a list's elements
+    std::vector<std::string> attributeNames;  // the attributes, by name
+    std::vector<RObject> attributes;
     std::string symbol;  // a symbol's name
 
     const RObject* attribute(const std::string& name) const;

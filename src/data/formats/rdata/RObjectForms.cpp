@@ -87,6 +87,7 @@ RObject Parser::altRep(RKeep keep) {
         if (state.type != kRList || state.items.empty()) Damaged();
         o = std::move(state.items[0]);
         o.attributes.clear();
+        o.attributeNames.clear();
     } else if (cls == "deferred_string") {
         if (state.items.empty()) Damaged();
         const RObject& from = state.items[0];
