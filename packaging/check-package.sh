@@ -52,7 +52,7 @@ grep -qx 'Exec=corvane %f' "$root/share/applications/$id.desktop" || fail "Exec 
 for type in text/csv text/tab-separated-values application/x-spss-sav application/x-spss-por \
   application/x-stata-dta application/x-sas-data application/x-sas-xport \
   application/vnd.openxmlformats-officedocument.spreadsheetml.sheet application/vnd.ms-excel \
-  application/vnd.oasis.opendocument.spreadsheet; do
+  application/vnd.oasis.opendocument.spreadsheet application/x-r-rds application/x-r-data; do
   grep -q "^MimeType=.*$type;" "$root/share/applications/$id.desktop" || fail "MimeType lacks $type"
 done
 xmllint --noout "$root/share/mime/packages/$id.xml" 2>/dev/null ||

@@ -5,7 +5,7 @@
 # build/fuzz/artifacts/ and the script fails.
 #   scripts/fuzz.sh [SECONDS] [TARGET...]      TARGET: classify_field import_data_file output_file
 #                                              statistics_file read_workbook read_xls xml_scanner
-#                                              read_packed read_utf16
+#                                              read_packed read_utf16 read_rdata
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,7 +13,7 @@ seconds=${1:-60}
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then targets=(classify_field import_data_file output_file statistics_file read_workbook read_xls
-  xml_scanner read_packed read_utf16); fi
+  xml_scanner read_packed read_utf16 read_rdata); fi
 
 cxx=""
 for c in clang++-14 clang++; do

@@ -713,11 +713,12 @@ TEST(CliEffectSize, DistributionWritesEveryTrialAndTheJsonBins) {
 
 // With nothing chosen, every format is detected: the same two groups written by R as words in
 // a CSV, as words in a workbook and as labelled codes (treatment coded first) in SPSS and Stata
-// files give the same result when the groups are named.
+// files and an R factor give the same result when the groups are named.
 TEST(CliImport, EveryFormatDetectedAndGroupsNamedAlike) {
     const std::string dir = std::string(CORVANE_TEST_DATA) + "/written-by/";
     std::string first;
-    for (const char* file : {"groups.csv", "groups.xlsx", "groups.sav", "groups.dta"}) {
+    for (const std::string file :
+         {"groups.csv", "groups.xlsx", "groups.sav", "groups.dta", "../rdata/groups.rds"}) {
         const CliRun r =
             Cli({"effect-size", dir + file, "--dv", "score", "--gv", "group", "--group1", "control",
                  "--group2", "treatment", "--seed", "7", "--format", "sentence"});

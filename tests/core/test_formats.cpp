@@ -63,7 +63,7 @@ TEST(FormatRegistry, AReaderIsARowAway) {
     const std::string filter = FileDialogFilter(formats);
     EXPECT_EQ(filter.substr(0, filter.find(";;")),
               "All data files (*.txt *.dat *.csv *.tsv *.xlsx *.xlsm *.xls *.ods *.sav *.zsav "
-              "*.por *.dta *.sas7bdat *.xpt *.gz *.bz2 *.xz *.zip *.corv)");
+              "*.por *.dta *.sas7bdat *.xpt *.rds *.rdata *.rda *.gz *.bz2 *.xz *.zip *.corv)");
     EXPECT_TRUE(
         filter.ends_with(";;Compressed files (*.gz *.bz2 *.xz *.zip);;Corvane test files (*.corv)"))
         << filter;
@@ -96,19 +96,21 @@ TEST(FormatRegistry, AReaderIsARowAway) {
 TEST(FormatRegistry, TheProgramsFileTypes) {
     std::vector<std::string> texts;
     for (const FileType& t : FileTypeList()) texts.push_back(t.text());
-    EXPECT_EQ(texts, (std::vector<std::string>{
-                         "Text (*.txt)",
-                         "Data (*.dat)",
-                         "All data files (*.txt *.dat *.csv *.tsv *.xlsx *.xlsm *.xls *.ods *.sav "
-                         "*.zsav *.por *.dta *.sas7bdat *.xpt *.gz *.bz2 *.xz *.zip)",
-                         "Delimited text (*.txt *.dat *.csv *.tsv)",
-                         "Excel workbooks (*.xlsx *.xlsm *.xls)",
-                         "OpenDocument spreadsheets (*.ods)",
-                         "SPSS data files (*.sav *.zsav *.por)",
-                         "Stata data files (*.dta)",
-                         "SAS data files (*.sas7bdat *.xpt)",
-                         "Compressed files (*.gz *.bz2 *.xz *.zip)",
-                     }));
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{
+                  "Text (*.txt)",
+                  "Data (*.dat)",
+                  "All data files (*.txt *.dat *.csv *.tsv *.xlsx *.xlsm *.xls *.ods *.sav "
+                  "*.zsav *.por *.dta *.sas7bdat *.xpt *.rds *.rdata *.rda *.gz *.bz2 *.xz *.zip)",
+                  "Delimited text (*.txt *.dat *.csv *.tsv)",
+                  "Excel workbooks (*.xlsx *.xlsm *.xls)",
+                  "OpenDocument spreadsheets (*.ods)",
+                  "SPSS data files (*.sav *.zsav *.por)",
+                  "Stata data files (*.dta)",
+                  "SAS data files (*.sas7bdat *.xpt)",
+                  "R data files (*.rds *.rdata *.rda)",
+                  "Compressed files (*.gz *.bz2 *.xz *.zip)",
+              }));
     EXPECT_EQ(kAllDataFilesEntry, 2u);
     const std::string filter = FileDialogFilter();
     EXPECT_TRUE(filter.starts_with(texts[2] + ";;Text (*.txt);;Data (*.dat);;Delimited text"));
@@ -191,16 +193,17 @@ TEST(FormatRegistry, DesktopEntryAndMimePackage) {
         }
         EXPECT_TRUE(found);
     }
-    EXPECT_EQ(defined, 3);
+    EXPECT_EQ(defined, 5);
 }
 
 TEST(FormatRegistry, BatchToolHelp) {
     EXPECT_EQ(FormatsHelpText(),
               "D is auto, space, comma, tab, semicolon or pipe: auto detects the file's format\n"
               "(delimited text and its delimiter, decimal comma and code page; .xlsx, .xlsm,\n"
-              ".xls, .ods workbooks; SPSS, Stata and SAS files; any of them compressed by\n"
-              "gzip, bzip2 or xz, or in a zip archive). S picks a workbook's sheet, or a zip\n"
-              "archive's file, by name or number (the first sheet by default).\n");
+              ".xls, .ods workbooks; SPSS, Stata and SAS files; R's .rds, .RData and .rda\n"
+              "files; any of them compressed by gzip, bzip2 or xz, or in a zip archive). S\n"
+              "picks a workbook's sheet, an R workspace's data frame or a zip archive's file,\n"
+              "by name or number (the first by default).\n");
 }
 
 // The table builder codes every reader's labels: in order of first appearance, a control

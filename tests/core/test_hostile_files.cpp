@@ -7,9 +7,11 @@
 #include <zlib.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <initializer_list>
 #include <random>
 #include <string>
 #include <vector>
@@ -531,4 +533,44 @@ TEST_F(HostilePackedFiles, ZipOfManyFiles) {
     EXPECT_EQ(r->readAs(), "zip-compressed comma-delimited text, file \"f300.csv\" (300 of 300)");
     EXPECT_EQ(r->cases(), 2);
     ExpectNoScratchLeft();
+}
+
+namespace {
+
+// R's serialization: four bytes big-endian per integer, after "X\n" and the version header.
+std::string RInts(std::initializer_list<std::int64_t> values) {
+    std::string out;
+    for (std::int64_t v : values) {
+        const auto u = static_cast<std::uint32_t>(v);
+        for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((u >> shift) & 0xFF);
+    }
+    return out;
+}
+
+}  // namespace
+
+// An .rds claiming a billion numbers, or nested far deeper than any data frame, fails with its
+// message before memory or the stack give out.
+TEST_F(HostileFiles, RDataFilesThatClaimMoreThanTheyHold) {
+    const std::string header = "X\n" + RInts({2, 0x040300, 0x020300});
+    const auto rejected = [&](const std::string& bytes, const std::string& reason) {
+        LoadPrevious();
+        const std::string path = m_dir.file("hostile.rds", bytes);
+        auto r = ImportLikeTheWindow(path, kDetectFormat);
+        ASSERT_FALSE(r.ok());
+        EXPECT_EQ(ImportErrorText(r.error(), path),
+                  "The file could not be read: " + path + " (" + reason + ").");
+        ExpectPreviousKept();
+    };
+    rejected(header + RInts({14, 1000000000}) + std::string(16, '\x40'),
+             "the file ends before its data does");
+    std::string nested = header;
+    for (int i = 0; i < 100000; ++i) nested += RInts({19, 1});
+    rejected(nested, "its objects are nested deeper than 500 levels, as no data frame is");
+    // 1:2000000000 is written as its ends: made whole it would fill 16 GB.
+    rejected(
+        header + RInts({238, 2, 1, 9, 14}) + "compact_intseq" + RInts({254, 14, 3}) +
+            std::string("\x41\xdd\xcd\x65\0\0\0\0\x3f\xf0\0\0\0\0\0\0\x3f\xf0\0\0\0\0\0\0", 24) +
+            RInts({254}),
+        "it holds sequences of more values than Corvane reads (33554432)");
 }

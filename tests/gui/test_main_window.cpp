@@ -61,13 +61,14 @@ class TestMainWindow : public MainWindowCase {
         QVERIFY(!control<QRadioButton>("optComma")->isChecked());
         QVERIFY(!control<QRadioButton>("optTab")->isChecked());
         auto* types = control<QComboBox>("cmbFileType");
-        QCOMPARE(types->count(), 10);
+        QCOMPARE(types->count(), 11);
         QCOMPARE(types->itemText(0), QStringLiteral("Text (*.txt)"));
         QCOMPARE(types->itemText(1), QStringLiteral("Data (*.dat)"));
         QCOMPARE(types->itemText(2),
                  QStringLiteral("All data files (*.txt *.dat *.csv *.tsv *.xlsx "
                                 "*.xlsm *.xls *.ods *.sav *.zsav *.por *.dta "
-                                "*.sas7bdat *.xpt *.gz *.bz2 *.xz *.zip)"));
+                                "*.sas7bdat *.xpt *.rds *.rdata *.rda *.gz *.bz2 *.xz "
+                                "*.zip)"));
         QCOMPARE(types->currentIndex(), 0);
         QCOMPARE(control<FileListBox>("filFile")->pattern(), QStringLiteral("*.txt"));
         QCOMPARE(control<DirectoryListBox>("dirDirectory")->path(),
@@ -424,7 +425,7 @@ class TestMainWindow : public MainWindowCase {
         QCOMPARE(askedFolder, startedIn);
         // The dialog starts on every data file, and offers each entry of the list.
         QVERIFY(askedFilter.startsWith(QStringLiteral("All data files (*.txt *.dat *.csv")));
-        QCOMPARE(askedFilter.split(QStringLiteral(";;")).size(), 11);
+        QCOMPARE(askedFilter.split(QStringLiteral(";;")).size(), 12);
         QVERIFY(askedFilter.endsWith(QStringLiteral(";;All files (*)")));
         QVERIFY(askedFilter.contains(QStringLiteral(";;Text (*.txt);;Data (*.dat);;")));
         QCOMPARE(control<DirectoryListBox>("dirDirectory")->path(), elsewhere.path());

@@ -1,6 +1,6 @@
 // The program's own formats: one row per reader, each read by the functions of its folder.
-// Adding a reader is adding its row here and its folder beside text/, sheets/, stats/ and
-// compressed/ (whose rows, which read what a packed file holds by the registry, are in
+// Adding a reader is adding its row here and its folder beside text/, sheets/, stats/, rdata/
+// and compressed/ (whose rows, which read what a packed file holds by the registry, are in
 // PackedFormats.cpp).
 #include <memory>
 #include <utility>
@@ -9,6 +9,7 @@
 #include "data/formats/FormatRegistry.h"
 #include "data/formats/PackedFormats.h"
 #include "data/formats/compressed/ScratchFile.h"
+#include "data/formats/rdata/ReadRData.h"
 #include "data/formats/sheets/Workbook.h"
 #include "data/formats/stats/ReadStatisticsFile.h"
 #include "data/formats/stats/StatFileKind.h"
@@ -162,6 +163,28 @@ FormatRow StatisticsRow(std::string name, StatFileKind kind, std::vector<std::st
             .sheets = {}};
 }
 
+// An R data file, read by its content whichever row's name it has: "R data file" for an .rds,
+// "R workspace, data frame "trial" (1 of 2)" for the data frame chosen from a workspace.
+FormatRow RDataRow(std::string name, RDataKind kind, std::vector<std::string> extensions,
+                   std::vector<std::string> mimeTypes) {
+    auto read = [](const FormatInput& in) -> Result<FormatRead, ImportError> {
+        auto read = ReadRData(in.path, in.head, in.sheet);
+        if (!read) return read.error();
+        std::string as = DescribeRDataRead(read.value());
+        return FormatRead{std::move(read.value().data), std::move(as)};
+    };
+    return {.name = std::move(name),
+            .source = DataSource::StatisticsFile,
+            .extensions = std::move(extensions),
+            .mimeTypes = std::move(mimeTypes),
+            .caption = "R data files",
+            .help = "R's .rds, .RData and .rda files",
+            .looksLike = "an R data file",
+            .sniff = [kind](std::string_view head) { return SniffRData(head) == kind; },
+            .read = std::move(read),
+            .sheets = kind == RDataKind::Workspace ? ListRDataFrames : nullptr};
+}
+
 std::vector<FormatRow> BuiltinRows() {
     std::vector<FormatRow> rows{TextRow()};
     std::vector<FormatRow> workbooks = WorkbookRows();
@@ -179,6 +202,11 @@ std::vector<FormatRow> BuiltinRows() {
                                  {"application/x-sas-data"}, "SAS data files"));
     rows.push_back(StatisticsRow("SAS transport file", StatFileKind::SasTransport, {".xpt"},
                                  {"application/x-sas-xport"}, "SAS data files"));
+    // R's files come before the packed ones: an .rds is itself a gzip or xz stream.
+    rows.push_back(
+        RDataRow("R data file", RDataKind::SingleObject, {".rds"}, {"application/x-r-rds"}));
+    rows.push_back(RDataRow("R workspace", RDataKind::Workspace, {".rdata", ".rda"},
+                            {"application/x-r-data"}));
     for (FormatRow& row : PackedRows(workbookRead, ListSheets)) rows.push_back(std::move(row));
     rows.push_back(Utf16Row());
     return rows;

@@ -37,8 +37,9 @@ std::string FormatsHelpText(const FormatRegistry& formats) {
     for (const std::string& phrase : phrases) list += (list.empty() ? "" : "; ") + phrase;
     return Wrapped(
         "D is auto, space, comma, tab, semicolon or pipe: auto detects the file's format (" + list +
-            "). S picks a workbook's sheet, or a zip archive's file, by name or number (the "
-            "first sheet by default).",
+            "). S picks a workbook's sheet, an R workspace's data frame or a zip archive's file, "
+            "by "
+            "name or number (the first by default).",
         79);
 }
 
