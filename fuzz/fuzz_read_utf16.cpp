@@ -9,30 +9,13 @@
 #include <string>
 
 #include "FuzzFiles.h"
+#include "common/Utf8Text.h"
 #include "data/formats/text/Utf16Text.h"
 #include "data/import/ImportDataFile.h"
 
 using namespace corvane;
 
 namespace {
-
-void Append(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 // The text as UTF-8, or none when it does not decode whole.
 std::optional<std::string> Decoded(std::string_view bytes, bool bigEndian) {
@@ -55,7 +38,7 @@ std::optional<std::string> Decoded(std::string_view bytes, bool bigEndian) {
                    u == 0xFFFF) {
             return std::nullopt;
         }
-        Append(out, u);
+        AppendUtf8(out, u);
     }
     return out;
 }

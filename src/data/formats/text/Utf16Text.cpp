@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "common/Utf8Text.h"
+
 namespace corvane {
 
 namespace {
@@ -17,24 +19,6 @@ std::string Hex4(std::uint32_t u) {
     char text[8];
     std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(u));
     return text;
-}
-
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 // The units of the text one by one, a surrogate pair joined, into UTF-8.
