@@ -84,6 +84,9 @@ TEST(RData, WorkspaceDataFramesChosenLikeSheets) {
     EXPECT_EQ(readAs("frame_and_more.rda", {}),
               "R workspace, data frame \"trial\" (1 of 1), 5 cases");
     EXPECT_EQ(ListRDataFrames(RFile("frame_and_more.rda")).value().size(), 1u);
+    // A sequence passed over after the data frame is still read to its end.
+    EXPECT_EQ(readAs("frame_then_sequence.RData", {}),
+              "R workspace, data frame \"trial\" (1 of 1), 5 cases");
     EXPECT_TRUE(ListRDataFrames(RFile("trial_gzip.rds")).value().empty());
     EXPECT_EQ(readAs("trial_gzip.rds", {"ratings", 0}), "R data file, 5 cases");
 

@@ -32,3 +32,6 @@ saveRDS(matrix(1:4, 2), "matrix.rds")
 groups <- read.csv("../written-by/groups.csv")
 groups$group <- factor(groups$group, levels = c("treatment", "control"))
 saveRDS(groups, "groups.rds")
+# A data frame followed by 1:3, which R writes as a compact sequence (its ends and its step).
+ids <- 1:3
+save(trial, ids, file = "frame_then_sequence.RData")

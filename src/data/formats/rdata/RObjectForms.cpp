@@ -68,9 +68,11 @@ void Parser::byteCodeLanguage(int type) {
 RObject Parser::altRep(RKeep keep) {
     RObject info = item(RKeep::All);
     const std::string cls = info.items.empty() ? std::string() : info.items[0].symbol;
-    RObject state = item(keep == RKeep::Kind ? RKeep::Shape : keep);
+    // A compact sequence's state is its three numbers, needed for its length whatever is kept.
+    const bool compact = cls == "compact_intseq" || cls == "compact_realseq";
+    RObject state = item(compact ? RKeep::All : keep == RKeep::Kind ? RKeep::Shape : keep);
     RObject o;
-    if (cls == "compact_intseq" || cls == "compact_realseq") {
+    if (compact) {
         if (state.type != kRReal || state.numbers.size() != 3) Damaged();
         const double n = state.numbers[0], first = state.numbers[1], step = state.numbers[2];
         if (!(n >= 0 && n <= 4503599627370496.0)) Damaged();
