@@ -10,7 +10,7 @@ packages=(
   libzip-dev libexpat1-dev libfreexl-dev
   xvfb xauth clang-format-14
   desktop-file-utils appstream dpkg-dev
-  libreadstat-dev librdata-dev zlib1g-dev libbz2-dev liblzma-dev
+  libreadstat-dev zlib1g-dev libbz2-dev liblzma-dev
 )
 
 missing=()
