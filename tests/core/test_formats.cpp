@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -175,20 +174,29 @@ TEST(FormatRegistry, DesktopEntryAndMimePackage) {
 
     const std::string xml =
         FileBytes(std::string(CORVANE_PACKAGING) + "/org.corvane.Corvane.mime.xml");
-    const std::regex type(
-        R"re(<mime-type type="([^"]+)">\s*<comment>([^<]+)</comment>\s*<glob pattern="\*([^"]+)"/>)re");
+    // Each <mime-type type="T"> with its <comment>C</comment> and first <glob pattern="*E"/>.
+    const auto between = [&xml](std::size_t& at, const std::string& open,
+                                const std::string& close) {
+        const std::size_t start = xml.find(open, at);
+        if (start == std::string::npos) return std::string();
+        const std::size_t end = xml.find(close, start + open.size());
+        at = end;
+        return xml.substr(start + open.size(), end - start - open.size());
+    };
     int defined = 0;
-    for (auto m = std::sregex_iterator(xml.begin(), xml.end(), type); m != std::sregex_iterator();
-         ++m, ++defined) {
-        SCOPED_TRACE((*m)[1].str());
+    for (std::size_t at = 0;; ++defined) {
+        const std::string type = between(at, "<mime-type type=\"", "\"");
+        if (type.empty()) break;
+        const std::string comment = between(at, "<comment>", "</comment>");
+        const std::string extension = between(at, "<glob pattern=\"*", "\"");
+        SCOPED_TRACE(type);
         bool found = false;
         for (const FormatRow& row : formats.rows()) {
-            if (std::find(row.mimeTypes.begin(), row.mimeTypes.end(), (*m)[1].str()) ==
-                row.mimeTypes.end())
+            if (std::find(row.mimeTypes.begin(), row.mimeTypes.end(), type) == row.mimeTypes.end())
                 continue;
             found = true;
-            EXPECT_EQ(row.name, (*m)[2].str());
-            EXPECT_NE(std::find(row.extensions.begin(), row.extensions.end(), (*m)[3].str()),
+            EXPECT_EQ(row.name, comment);
+            EXPECT_NE(std::find(row.extensions.begin(), row.extensions.end(), extension),
                       row.extensions.end());
         }
         EXPECT_TRUE(found);
