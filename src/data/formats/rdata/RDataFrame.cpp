@@ -166,8 +166,9 @@ bool IsDataFrame(const RObject& o) { return o.type == kRList && o.inherits("data
 
 std::int64_t DataFrameRows(const RObject& frame) {
     if (const RObject* names = frame.attribute("row.names")) {
+        // NA, NA is no row count: the columns' lengths then disagree with the names' 2.
         if (names->type == kRInteger && names->length == 2 && names->numbers.size() == 2 &&
-            std::isnan(names->numbers[0]))
+            std::isnan(names->numbers[0]) && !std::isnan(names->numbers[1]))
             return static_cast<std::int64_t>(std::fabs(names->numbers[1]));
         return names->length;
     }
