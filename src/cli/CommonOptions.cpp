@@ -23,8 +23,9 @@ CliOption SheetAbout() {
     return {.name = "sheet",
             .placeholder = "S",
             .help =
-                "The sheet of a workbook, or the file of a zip archive of several, to read: S "
-                "is its name, or its place from 1. The first sheet when not given."};
+                "The sheet of a workbook, the data frame of an R workspace, or the file of a zip "
+                "archive of several, to read: S is its name, or its place from 1. The first "
+                "sheet or data frame when not given."};
 }
 
 CliOption CrlfAbout() {

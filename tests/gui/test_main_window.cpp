@@ -583,6 +583,24 @@ class TestMainWindow : public MainWindowCase {
         g::Clear();
     }
 
+    // An R workspace of two data frames asks which, naming them as data frames.
+    void anRWorkspaceAsksForADataFrame() {
+        QString title, prompt;
+        WhenModalUp<frmChooseSheet>([&](frmChooseSheet& d) {
+            title = d.windowTitle();
+            prompt = d.lblPrompt->text();
+            d.lstSheets->setCurrentRow(1);
+            d.accept();
+        });
+        m_window->importFile(QStringLiteral(CORVANE_TEST_DATA "/rdata/two_frames.RData"));
+        QCOMPARE(title, QStringLiteral("Choose Data Frame"));
+        QCOMPARE(prompt, QStringLiteral("The R workspace \"two_frames.RData\" holds 2 data "
+                                        "frames. Import which one?"));
+        QVERIFY(pane()->textCrlf().contains(
+            QStringLiteral("Read as: R workspace, data frame \"ratings\" (2 of 2)\r\n")));
+        g::Clear();
+    }
+
     void fileTypeChoosesThePattern() {
         writeFile("one.txt", "1\r\n");
         writeFile("two.dat", "2\r\n");

@@ -41,9 +41,11 @@ QString ImportWorkflow::lastFolder() const {
 bool ImportWorkflow::chooseSheet(const QString& file, corvane::SheetChoice& sheet) {
     const std::string path = ToNativePath(file);
     // Listing an .xls's sheets runs its reader, which may take as long as reading one.
+    bool dataFrames = false;
     auto sheets = WhileBusy(
         m_window, [&]() -> corvane::Result<std::vector<corvane::SheetInfo>, corvane::ImportError> {
             const corvane::FormatRow& format = corvane::DetectDataFile(path, m_formats);
+            dataFrames = format.source == corvane::DataSource::StatisticsFile;
             if (!format.sheets) return std::vector<corvane::SheetInfo>{};
             return format.sheets(path);
         });
@@ -52,7 +54,8 @@ bool ImportWorkflow::chooseSheet(const QString& file, corvane::SheetChoice& shee
     QList<SheetEntry> entries;
     for (const corvane::SheetInfo& s : sheets.value())
         entries.push_back({FromCore(s.name), s.rows, s.columns, s.bytes});
-    const int chosen = frmChooseSheet::ask(m_window, QFileInfo(file).fileName(), entries);
+    const int chosen =
+        frmChooseSheet::ask(m_window, QFileInfo(file).fileName(), entries, dataFrames);
     if (chosen < 0) return false;
     sheet.number = chosen + 1;
     return true;

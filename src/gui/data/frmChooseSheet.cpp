@@ -18,15 +18,19 @@ QString Count(qint64 n, const char* one, const char* many) {
 }  // namespace
 
 frmChooseSheet::frmChooseSheet(const QString& fileName, const QList<SheetEntry>& sheets,
-                               QWidget* parent)
+                               QWidget* parent, bool dataFrames)
     : QDialog(parent) {
     setObjectName(QStringLiteral("frmChooseSheet"));
     const bool archive = !sheets.isEmpty() && sheets.front().bytes >= 0;
-    setWindowTitle(archive ? QStringLiteral("Choose File") : QStringLiteral("Choose Sheet"));
+    setWindowTitle(archive      ? QStringLiteral("Choose File")
+                   : dataFrames ? QStringLiteral("Choose Data Frame")
+                                : QStringLiteral("Choose Sheet"));
     auto* layout = new QVBoxLayout(this);
     lblPrompt = new QLabel(
         (archive ? QStringLiteral("The zip archive \"%1\" holds %2 files. Import which one?")
-                 : QStringLiteral("The workbook \"%1\" has %2 sheets. Import which one?"))
+         : dataFrames
+             ? QStringLiteral("The R workspace \"%1\" holds %2 data frames. Import which one?")
+             : QStringLiteral("The workbook \"%1\" has %2 sheets. Import which one?"))
             .arg(fileName)
             .arg(sheets.size()),
         this);
@@ -61,8 +65,9 @@ int frmChooseSheet::chosen() const {
     return result() == QDialog::Accepted ? lstSheets->currentRow() : -1;
 }
 
-int frmChooseSheet::ask(QWidget* parent, const QString& fileName, const QList<SheetEntry>& sheets) {
-    frmChooseSheet dialog(fileName, sheets, parent);
+int frmChooseSheet::ask(QWidget* parent, const QString& fileName, const QList<SheetEntry>& sheets,
+                        bool dataFrames) {
+    frmChooseSheet dialog(fileName, sheets, parent, dataFrames);
     dialog.exec();
     return dialog.chosen();
 }

@@ -23,14 +23,16 @@ struct SheetEntry {
 class frmChooseSheet : public QDialog {
     Q_OBJECT
   public:
+    // `dataFrames`: the entries are the data frames of an R workspace.
     frmChooseSheet(const QString& fileName, const QList<SheetEntry>& sheets,
-                   QWidget* parent = nullptr);
+                   QWidget* parent = nullptr, bool dataFrames = false);
 
     // The index of the sheet chosen, or -1 when the user cancelled.
     int chosen() const;
 
     // Asks, modally; -1 when the user cancelled.
-    static int ask(QWidget* parent, const QString& fileName, const QList<SheetEntry>& sheets);
+    static int ask(QWidget* parent, const QString& fileName, const QList<SheetEntry>& sheets,
+                   bool dataFrames = false);
 
     QLabel* lblPrompt;
     QListWidget* lstSheets;
