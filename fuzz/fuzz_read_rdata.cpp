@@ -8,6 +8,7 @@
 #include <string>
 
 #include "FuzzFiles.h"
+#include "ReaderChecks.h"
 #include "common/Single.h"
 #include "data/TextColumn.h"
 #include "data/formats/rdata/ReadRData.h"
@@ -38,11 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (const ValueLabel& l : f.labels) FUZZ_CHECK(TextColumn::Admits(l.text));
         }
     } else {
-        using Kind = ImportError::Kind;
-        const Kind k = r.error().kind;
-        FUZZ_CHECK(k == Kind::Unreadable || k == Kind::NumberTooLarge || k == Kind::TooManyLines ||
-                   k == Kind::TooManyFields || k == Kind::OutOfMemory || k == Kind::TooManyLabels ||
-                   k == Kind::InvalidEntry);
+        FUZZ_CHECK(IsReaderFailure(r.error().kind));
         FUZZ_CHECK(!ImportErrorText(r.error(), path).empty());
     }
     const auto listed = ListRDataFrames(path);
