@@ -1,5 +1,7 @@
 #include "data/TableBuilder.h"
 
+#include <algorithm>
+
 #include "common/Single.h"
 
 namespace corvane {
@@ -20,6 +22,13 @@ bool TableBuilder::holdsText(std::int32_t column) const {
 }
 
 void TableBuilder::labelNumbers(std::int32_t column, std::vector<ValueLabel> labels) {
+    // Ascending by code, each once.
+    std::stable_sort(labels.begin(), labels.end(),
+                     [](const ValueLabel& a, const ValueLabel& b) { return a.code < b.code; });
+    labels.erase(
+        std::unique(labels.begin(), labels.end(),
+                    [](const ValueLabel& a, const ValueLabel& b) { return a.code == b.code; }),
+        labels.end());
     m_labelled.emplace_back(column, std::move(labels));
 }
 

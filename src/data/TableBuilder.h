@@ -27,7 +27,8 @@ class TableBuilder {
     // Variable `column` (from 1) holds text: its labels, made on first use.
     TextColumn& text(std::int32_t column);
     bool holdsText(std::int32_t column) const;
-    // Variable `column` holds numbers, the codes of `labels` (ascending, each once) labelled.
+    // Variable `column` holds numbers, the codes of `labels` labelled: in any order, a code
+    // given twice keeping its first label.
     void labelNumbers(std::int32_t column, std::vector<ValueLabel> labels);
 
     // The data set's contents: the cells, the counts and the names (none, or one per variable),

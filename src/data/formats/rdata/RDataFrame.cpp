@@ -105,12 +105,6 @@ Result<std::vector<ValueLabel>, ImportError> LabelsOf(const RObject& c, ColumnFo
             const auto code = static_cast<float>(values->numbers[i]);
             if (std::isfinite(code)) labels.push_back({code, names->strings[i]});
         }
-        std::sort(labels.begin(), labels.end(),
-                  [](const ValueLabel& a, const ValueLabel& b) { return a.code < b.code; });
-        labels.erase(
-            std::unique(labels.begin(), labels.end(),
-                        [](const ValueLabel& a, const ValueLabel& b) { return a.code == b.code; }),
-            labels.end());
     }
     for (const ValueLabel& l : labels)
         if (!TextColumn::Admits(l.text))

@@ -208,12 +208,6 @@ void AttachLabels(Reading& r) {
             });
             if (!missing) labels.push_back(l);
         }
-        std::stable_sort(labels.begin(), labels.end(),
-                         [](const ValueLabel& a, const ValueLabel& b) { return a.code < b.code; });
-        labels.erase(
-            std::unique(labels.begin(), labels.end(),
-                        [](const ValueLabel& a, const ValueLabel& b) { return a.code == b.code; }),
-            labels.end());
         if (!labels.empty())
             r.table.labelNumbers(static_cast<std::int32_t>(i + 1), std::move(labels));
     }
