@@ -62,7 +62,7 @@ Result<std::size_t, ImportError> StreamUnpacker::read(char* out, std::size_t n) 
 
 namespace {
 
-// Each codec keeps the packed bytes it has not used in m_in[m_next, m_inLength).
+// Each codec keeps its place in m_in in its own stream state, and asks refill() for more.
 
 class GzipUnpacker final : public StreamUnpacker {
   public:

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Utf8Text.h"
 #include "data/DataMatrix.h"
 #include "data/formats/rdata/RObject.h"
 
@@ -73,15 +74,7 @@ inline RKeep Inner(RKeep keep) { return keep == RKeep::All ? RKeep::All : RKeep:
 
 inline std::string Latin1ToUtf8(const std::string& s) {
     std::string out;
-    for (char c : s) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u < 0x80) {
-            out += c;
-        } else {
-            out += static_cast<char>(0xC0 | (u >> 6));
-            out += static_cast<char>(0x80 | (u & 0x3F));
-        }
-    }
+    for (char c : s) AppendUtf8(out, static_cast<unsigned char>(c));
     return out;
 }
 
