@@ -36,6 +36,10 @@ const char* PackingName(Packing packing) {
     return "";
 }
 
+std::int64_t UnpackLimit(std::int64_t packedSize) {
+    return std::max(StreamUnpacker::kFloorBytes, packedSize * StreamUnpacker::kMaxRatio);
+}
+
 ImportError DamagedStream(Packing packing) {
     return ImportError::Unreadable(std::string("the ") + PackingName(packing) +
                                    " stream is damaged or cut short");
@@ -223,7 +227,7 @@ Result<std::unique_ptr<StreamUnpacker>, ImportError> Started(FilePtr file, std::
 Result<std::unique_ptr<StreamUnpacker>, ImportError> StreamUnpacker::Open(FilePtr file,
                                                                           Packing packing,
                                                                           std::int64_t packedSize) {
-    const std::int64_t limit = std::max(kFloorBytes, packedSize * kMaxRatio);
+    const std::int64_t limit = UnpackLimit(packedSize);
     switch (packing) {
         case Packing::Gzip:
             return Started<GzipUnpacker>(std::move(file), limit);

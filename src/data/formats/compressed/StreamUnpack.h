@@ -50,6 +50,10 @@ class StreamUnpacker {
     std::int64_t m_unpacked = 0;
 };
 
+// What a packed file (or a zip archive's file, or a workbook's part) of `packedSize` bytes may
+// unpack to: StreamUnpacker::kMaxRatio times its size, at least kFloorBytes.
+std::int64_t UnpackLimit(std::int64_t packedSize);
+
 // Why a packed stream could not be read: "the gzip stream is damaged", "it unpacks to more than
 // 250 times its size".
 ImportError DamagedStream(Packing packing);

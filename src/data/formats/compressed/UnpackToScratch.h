@@ -24,6 +24,9 @@ Result<std::unique_ptr<ScratchFile>, ImportError> UnpackToScratch(const std::str
 Result<std::string, ImportError> UnpackedHead(const std::string& path, Packing packing,
                                               std::size_t n);
 
+// Why libzip could not open a zip archive, from its error code.
+ImportError ZipOpenFailure(int code);
+
 // One file in a zip archive, by its place in the archive's directory.
 struct ZipFile {
     std::string name;  // as the archive stores it, folders included: "survey/wave1.csv"
@@ -37,7 +40,7 @@ struct ZipFile {
 Result<std::vector<ZipFile>, ImportError> ListZipFiles(const std::string& path);
 
 // One file of the zip archive unpacked in pieces into a scratch file, held to the same limit
-// as a packed stream (StreamUnpacker::kMaxRatio times its packed size, at least kFloorBytes).
+// as a packed stream (UnpackLimit).
 Result<std::unique_ptr<ScratchFile>, ImportError> UnpackZipFile(const std::string& path,
                                                                 const ZipFile& file,
                                                                 std::string_view suffix);

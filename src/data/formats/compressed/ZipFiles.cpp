@@ -28,15 +28,7 @@ Result<ArchivePtr, ImportError> OpenArchive(const std::string& path) {
     int code = 0;
     zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &code);
     if (archive != nullptr) return ArchivePtr(archive);
-    if (code == ZIP_ER_MEMORY) return ImportError::Of(ImportError::Kind::OutOfMemory);
-    if (code == ZIP_ER_NOZIP)
-        return ImportError::Unreadable("the file is not a zip archive, or its end is missing");
-    if (code == ZIP_ER_INCONS) return ImportError::Unreadable("the zip archive is damaged");
-    zip_error_t e;
-    zip_error_init_with_code(&e, code);
-    std::string reason = zip_error_strerror(&e);
-    zip_error_fini(&e);
-    return ImportError::Unreadable(std::move(reason));
+    return ZipOpenFailure(code);
 }
 
 // A folder, or what macOS's archiver stores beside each file.
@@ -67,6 +59,24 @@ Result<EntryPtr, ImportError> OpenEntry(zip_t* archive, const ZipFile& file) {
 }
 
 }  // namespace
+
+ImportError ZipOpenFailure(int code) {
+    switch (code) {
+        case ZIP_ER_NOZIP:
+            return ImportError::Unreadable("the file is not a zip archive, or its end is missing");
+        case ZIP_ER_INCONS:
+            return ImportError::Unreadable("the zip archive is damaged");
+        case ZIP_ER_MEMORY:
+            return ImportError::Of(ImportError::Kind::OutOfMemory);
+        default: {
+            zip_error_t e;
+            zip_error_init_with_code(&e, code);
+            std::string reason = zip_error_strerror(&e);
+            zip_error_fini(&e);
+            return ImportError::Unreadable(std::move(reason));
+        }
+    }
+}
 
 Result<std::vector<ZipFile>, ImportError> ListZipFiles(const std::string& path) {
     auto archive = OpenArchive(path);
@@ -99,8 +109,7 @@ Result<std::unique_ptr<ScratchFile>, ImportError> UnpackZipFile(const std::strin
         return EntryFailure(file, zip_strerror(archive.value().get()));
     const std::int64_t packed =
         (st.valid & ZIP_STAT_COMP_SIZE) ? static_cast<std::int64_t>(st.comp_size) : 0;
-    const std::int64_t limit =
-        std::max(StreamUnpacker::kFloorBytes, packed * StreamUnpacker::kMaxRatio);
+    const std::int64_t limit = UnpackLimit(packed);
     auto entry = OpenEntry(archive.value().get(), file);
     if (!entry) return entry.error();
     auto scratch = ScratchFile::Create(suffix);

@@ -4,30 +4,13 @@
 
 #include <vector>
 
+#include "data/formats/compressed/UnpackToScratch.h"
 #include "data/formats/sheets/XmlScanner.h"
 #include "data/formats/sheets/XmlStream.h"
 
 namespace corvane {
 
 namespace {
-
-ImportError OpenFailure(int code) {
-    switch (code) {
-        case ZIP_ER_NOZIP:
-            return ImportError::Unreadable("the file is not a zip archive, or its end is missing");
-        case ZIP_ER_INCONS:
-            return ImportError::Unreadable("the zip archive is damaged");
-        case ZIP_ER_MEMORY:
-            return ImportError::Of(ImportError::Kind::OutOfMemory);
-        default: {
-            zip_error_t e;
-            zip_error_init_with_code(&e, code);
-            std::string reason = zip_error_strerror(&e);
-            zip_error_fini(&e);
-            return ImportError::Unreadable(std::move(reason));
-        }
-    }
-}
 
 ImportError PartFailure(const std::string& part, const char* why) {
     return ImportError::Unreadable("the workbook part " + part + " cannot be unpacked: " + why);
@@ -38,7 +21,7 @@ ImportError PartFailure(const std::string& part, const char* why) {
 Result<std::unique_ptr<ZipPackage>, ImportError> ZipPackage::Open(const std::string& path) {
     int code = 0;
     zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &code);
-    if (!archive) return OpenFailure(code);
+    if (!archive) return ZipOpenFailure(code);
     return std::unique_ptr<ZipPackage>(new ZipPackage(archive));
 }
 
@@ -55,7 +38,7 @@ Result<std::unique_ptr<ZipPackage>, ImportError> ZipPackage::OpenBytes(std::stri
         const int code = zip_error_code_zip(&error);
         zip_source_free(source);
         zip_error_fini(&error);
-        return OpenFailure(code);
+        return ZipOpenFailure(code);
     }
     zip_error_fini(&error);
     return std::unique_ptr<ZipPackage>(new ZipPackage(archive));
@@ -86,7 +69,7 @@ std::optional<ImportError> ZipPackage::stream(const std::string& part, XmlPartPa
         return PartFailure(part, zip_strerror(m_archive));
     const std::int64_t packed =
         (st.valid & ZIP_STAT_COMP_SIZE) ? static_cast<std::int64_t>(st.comp_size) : 0;
-    const std::int64_t budget = std::max(kFloorBytes, packed * kMaxRatio);
+    const std::int64_t budget = UnpackLimit(packed);
 
     zip_file_t* file = zip_fopen_index(m_archive, index, 0);
     if (!file) {

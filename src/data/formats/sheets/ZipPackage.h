@@ -17,13 +17,10 @@ class XmlHandler;
 class XmlPartParser;
 
 // A zipped workbook, read part by part. Each part is unpacked in pieces straight into the XML
-// parser, and may unpack to at most kMaxRatio times its packed size (but always kFloorBytes),
+// parser, and may unpack to at most what UnpackLimit allows a packed file of its size,
 // so a zip bomb ends in a message rather than hours of parsing.
 class ZipPackage {
   public:
-    static constexpr std::int64_t kMaxRatio = 250;
-    static constexpr std::int64_t kFloorBytes = std::int64_t{16} << 20;
-
     static Result<std::unique_ptr<ZipPackage>, ImportError> Open(const std::string& path);
     // `bytes` must outlive the package.
     static Result<std::unique_ptr<ZipPackage>, ImportError> OpenBytes(std::string_view bytes);
