@@ -13,9 +13,10 @@ CliOption DelimiterAbout() {
                 "How the data file is read: D is auto, space, comma, tab, semicolon or pipe. With "
                 "auto its format is detected: delimited text (the delimiter, a decimal comma "
                 "and the Windows-1252 code page or UTF-16 sniffed from samples of the file), an "
-                "Excel (.xlsx, .xlsm, .xls) or OpenDocument (.ods) workbook, or an SPSS, Stata "
-                "or SAS data file, any of them also compressed by gzip, bzip2 or xz or in a zip "
-                "archive; the import summary then says what it was read as. Any other "
+                "Excel (.xlsx, .xlsm, .xls) or OpenDocument (.ods) workbook, an SPSS, Stata or "
+                "SAS data file, or an R data file or workspace (.rds, .RData, .rda), any of them "
+                "also compressed by gzip, bzip2 or xz or in a zip archive; the import summary "
+                "then says what it was read as. Any other "
                 "value reads the file as delimited text with that delimiter."};
 }
 
